@@ -1,0 +1,24 @@
+# Installs the Debian packages the build and the tests need, when any is missing.
+# Sourced by scripts/run and scripts/test.
+velmorant_packages="cmake ninja-build g++ libgtest-dev qt6-base-dev qt6-translations-l10n
+  fonts-liberation mdbtools xvfb xauth libgl-dev"
+
+velmorant_install_deps() {
+  local missing=()
+  for p in $velmorant_packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages: ${missing[*]} (run as root or install them)" >&2
+    return 1
+  fi
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+}
+
+velmorant_build() {
+  local dir=$1; shift
+  cmake -S "$velmorant_root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" --parallel "$(nproc)"
+}
