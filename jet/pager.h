@@ -1,0 +1,62 @@
+// The page file: a Jet database seen as numbered fixed-size pages, with
+// exclusive locking, a bounded page cache and atomic transactions through a
+// rollback journal beside the file.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "jet/status.h"
+
+namespace jet {
+
+constexpr std::uint32_t kPageSize = 4096; // Jet 4
+
+struct Page {
+    std::array<std::uint8_t, kPageSize> bytes;
+};
+using PageRef = std::shared_ptr<const Page>;
+
+class FileLayer; // the operating-system file beneath, replaceable for fault injection
+
+class Pager {
+public:
+    enum class Mode { ReadOnly, Exclusive };
+    struct Options {
+        std::size_t cachePages = 4096; // 16 MiB of 4 KiB pages
+        // When set, used instead of the real file (tests inject faults here).
+        std::shared_ptr<FileLayer> file;
+    };
+
+    // Opens and locks the file. Exclusive: no other open of the file, in this
+    // process or another, succeeds until close; ReadOnly: a shared lock.
+    // A leftover journal is rolled back first (Exclusive only; ReadOnly refuses
+    // a file with a leftover journal).
+    static Status open(const std::string& path, Mode mode, const Options& options,
+                       std::unique_ptr<Pager>* out);
+    static Status open(const std::string& path, Mode mode, std::unique_ptr<Pager>* out) {
+        return open(path, mode, Options{}, out);
+    }
+    virtual ~Pager() = default;
+
+    virtual std::uint32_t pageCount() const = 0;
+    // The page as it stands now (including changes of the open transaction).
+    // A page past the end of the file is a Corrupt status.
+    virtual Status read(std::uint32_t pgno, PageRef* out) = 0;
+
+    // Transactions. Every write below happens inside one.
+    virtual Status begin() = 0;
+    virtual Status commit() = 0;
+    virtual Status rollback() = 0;
+    virtual bool inTransaction() const = 0;
+    // Replaces the content of an existing page (the original goes to the
+    // journal before the file is first overwritten).
+    virtual Status write(std::uint32_t pgno, const Page& page) = 0;
+    // Appends a new page filled with `page` and returns its number; refuses to
+    // grow the file past the format's 2 GB limit.
+    virtual Status append(const Page& page, std::uint32_t* pgno) = 0;
+};
+
+} // namespace jet
