@@ -1,0 +1,38 @@
+// Little-endian field access over raw page bytes. Callers check bounds first.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <span>
+
+namespace jet {
+
+using ByteSpan = std::span<const std::uint8_t>;
+
+inline std::uint16_t le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+inline std::uint32_t le32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+inline std::uint64_t le64(const std::uint8_t* p) {
+    return static_cast<std::uint64_t>(le32(p)) | static_cast<std::uint64_t>(le32(p + 4)) << 32;
+}
+inline double leDouble(const std::uint8_t* p) {
+    std::uint64_t bits = le64(p);
+    double d;
+    std::memcpy(&d, &bits, sizeof d);
+    return d;
+}
+inline float leFloat(const std::uint8_t* p) {
+    std::uint32_t bits = le32(p);
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+
+// True when [offset, offset + size) lies inside `bytes`.
+inline bool fits(ByteSpan bytes, std::size_t offset, std::size_t size) {
+    return offset <= bytes.size() && size <= bytes.size() - offset;
+}
+
+} // namespace jet
