@@ -1,0 +1,42 @@
+// One whole merge of a source database file into a target database file:
+// the checks of the two names, the exclusive opens, the version check, the
+// confirmation question, the 27 table steps and the outcome message. All
+// talk with the user goes through RunUi; all strings are UTF-8.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "merge/key_maps.h"
+#include "merge/run_ui.h"
+
+namespace merge {
+
+// What one table step did.
+struct StepCounts {
+    std::string table;
+    int copied = 0;  // rows added to the target
+    int skipped = 0; // rows the plan left out
+    int refused = 0; // rows the target refused
+};
+
+struct ImportResult {
+    // True when the run reached its outcome message (every case but a missing
+    // file); then outcome and outcomeFlags are what was shown.
+    bool reportedOutcome = false;
+    std::string outcome;
+    int outcomeFlags = 0;
+    // True when the outcome is "Import bol úspešný".
+    bool succeeded = false;
+    // One entry per step that ran, in step order (empty unless the steps ran).
+    std::vector<StepCounts> steps;
+};
+
+inline constexpr const char* kOutcomeSuccess = "Import bol úspešný";
+
+// Runs one merge. The box texts are taken as typed (they are trimmed here).
+// The key maps are emptied when the run starts and filled by its steps.
+ImportResult ImportDatabase(const std::string& targetBoxText, const std::string& sourceBoxText,
+                            KeyMaps& maps, RunUi& ui);
+
+} // namespace merge

@@ -1,0 +1,87 @@
+// The five key maps of a merge: for each table that owns keys, which new key
+// in the target replaced which old key of the source.
+#pragma once
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+namespace merge {
+
+struct claRefZariadenie {
+    std::int32_t IdStarehoZariadenia = 0;
+    std::int32_t IdNovehoZariadenia = 0;
+};
+struct claRefSkupina {
+    std::int32_t IdStarejSkupiny = 0;
+    std::int32_t IdNovejSkupiny = 0;
+};
+struct claRefZvuk {
+    std::int32_t IdStarehoZvuku = 0;
+    std::int32_t IdNovehoZvuku = 0;
+};
+struct claRefObchodzka {
+    std::int32_t IdStarejObchodzky = 0;
+    std::int32_t IdNovejObchodzky = 0;
+};
+struct claRefObjednavka {
+    std::int32_t IdStarejObjednavky = 0;
+    std::int32_t IdNovejObjednavky = 0;
+};
+
+// Entries in the order they were appended, with a hash index that keeps the
+// first entry of each old key, so a lookup costs O(1) and still returns what
+// a walk from the first entry would find.
+template <class Entry, std::int32_t Entry::*Old, std::int32_t Entry::*New>
+class KeyMap {
+public:
+    void append(const Entry& entry) {
+        entries_.push_back(entry);
+        firstByOld_.try_emplace(entry.*Old, entry.*New);
+    }
+    // The new key of the first entry with this old key; 0 when there is none.
+    std::int32_t lookup(std::int32_t oldKey) const {
+        auto it = firstByOld_.find(oldKey);
+        return it == firstByOld_.end() ? 0 : it->second;
+    }
+    const std::vector<Entry>& entries() const { return entries_; }
+    void clear() {
+        entries_.clear();
+        firstByOld_.clear();
+    }
+
+private:
+    std::vector<Entry> entries_;
+    std::unordered_map<std::int32_t, std::int32_t> firstByOld_;
+};
+
+// Which map a plan step fills or reads.
+enum class MapKind { None, Zariadenie, Skupina, Zvuk, Obchodzka, Objednavka };
+
+class KeyMaps {
+public:
+    KeyMap<claRefZariadenie, &claRefZariadenie::IdStarehoZariadenia, &claRefZariadenie::IdNovehoZariadenia>
+        colRefZariadenie;
+    KeyMap<claRefSkupina, &claRefSkupina::IdStarejSkupiny, &claRefSkupina::IdNovejSkupiny> colRefSkupina;
+    KeyMap<claRefZvuk, &claRefZvuk::IdStarehoZvuku, &claRefZvuk::IdNovehoZvuku> colRefZvuk;
+    KeyMap<claRefObchodzka, &claRefObchodzka::IdStarejObchodzky, &claRefObchodzka::IdNovejObchodzky>
+        colRefObchodzka;
+    KeyMap<claRefObjednavka, &claRefObjednavka::IdStarejObjednavky, &claRefObjednavka::IdNovejObjednavky>
+        colRefObjednavka;
+
+    std::int32_t MapZariadenie(std::int32_t oldKey) const { return colRefZariadenie.lookup(oldKey); }
+    std::int32_t MapSkupina(std::int32_t oldKey) const { return colRefSkupina.lookup(oldKey); }
+    std::int32_t MapZvuk(std::int32_t oldKey) const { return colRefZvuk.lookup(oldKey); }
+    std::int32_t MapObchodzka(std::int32_t oldKey) const { return colRefObchodzka.lookup(oldKey); }
+    std::int32_t MapObjednavka(std::int32_t oldKey) const { return colRefObjednavka.lookup(oldKey); }
+
+    // The lookup and the appending of one map chosen by kind (None: 0, nothing).
+    std::int32_t lookup(MapKind kind, std::int32_t oldKey) const;
+    void record(MapKind kind, std::int32_t oldKey, std::int32_t newKey);
+
+    // Each run starts from empty maps, so that no earlier run's entries stand
+    // ahead of its own.
+    void clear();
+};
+
+} // namespace merge
