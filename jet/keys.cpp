@@ -1,0 +1,201 @@
+#include "jet/keys.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "jet/textkey.h"
+
+namespace jet {
+namespace {
+
+constexpr std::uint8_t kAscNull = 0x00, kAscValue = 0x7F;
+constexpr std::uint8_t kDescNull = 0xFF, kDescValue = 0x80;
+constexpr std::size_t kSegment = 8;
+constexpr std::uint8_t kMoreSegments = 0x09;
+
+Status mismatch() {
+    return Status::error(Status::Code::InvalidArgument, "Hodnota nezodpovedá typu stĺpca indexu");
+}
+
+void invert(Bytes& b, std::size_t from = 0) {
+    for (std::size_t i = from; i < b.size(); ++i) b[i] = static_cast<std::uint8_t>(~b[i]);
+}
+
+// Big-endian two's complement with the sign bit flipped: byte order equals
+// numeric order.
+Bytes signedKey(std::int64_t v, int bytes) {
+    Bytes b(bytes);
+    auto u = static_cast<std::uint64_t>(v);
+    for (int i = bytes - 1; i >= 0; --i, u >>= 8) b[i] = static_cast<std::uint8_t>(u);
+    b[0] ^= 0x80;
+    return b;
+}
+
+// Big-endian IEEE bits, positive numbers with the sign flipped, negative
+// ones inverted: byte order equals numeric order.
+Bytes floatKey(std::uint64_t bits, int bytes) {
+    Bytes b(bytes);
+    for (int i = bytes - 1; i >= 0; --i, bits >>= 8) b[i] = static_cast<std::uint8_t>(bits);
+    if (b[0] & 0x80) invert(b);
+    else b[0] ^= 0x80;
+    return b;
+}
+
+// Groups of 8 bytes, each followed by 09 when more follow; the last one
+// zero-padded and followed by its real length. Descending inverts the data
+// and the final length, not the 09 markers.
+Bytes segmentKey(std::span<const std::uint8_t> data, bool ascending) {
+    Bytes out;
+    for (std::size_t pos = 0; pos < data.size(); pos += kSegment) {
+        const std::size_t n = std::min(kSegment, data.size() - pos);
+        const bool last = pos + n == data.size();
+        const std::size_t start = out.size();
+        out.insert(out.end(), data.begin() + pos, data.begin() + pos + n);
+        out.resize(start + kSegment, 0);
+        out.push_back(last ? static_cast<std::uint8_t>(n) : kMoreSegments);
+        if (!ascending) {
+            for (std::size_t i = start; i < start + kSegment; ++i) out[i] = static_cast<std::uint8_t>(~out[i]);
+            if (last) out.back() = static_cast<std::uint8_t>(~out.back());
+        }
+    }
+    return out;
+}
+
+// A GUID as it reads in braces: the first three groups are stored
+// little-endian in the row.
+Bytes guidDisplayOrder(const Guid& g) {
+    Bytes b(g.bytes.begin(), g.bytes.end());
+    std::reverse(b.begin(), b.begin() + 4);
+    std::reverse(b.begin() + 4, b.begin() + 6);
+    std::reverse(b.begin() + 6, b.begin() + 8);
+    return b;
+}
+
+// Negative numbers first; then the first byte marks the sign.
+Bytes numericKey(const Numeric& n, bool ascending) {
+    Bytes b(17, 0);
+    std::reverse_copy(n.magnitude.begin(), n.magnitude.end(), b.begin() + 1);
+    if (n.negative == ascending) invert(b);
+    b[0] = n.negative ? 0x00 : 0xFF;
+    return b;
+}
+
+template <typename T>
+const T* as(const Value& v) { return std::get_if<T>(&v); }
+
+Status integerBytes(const Value& v, std::int64_t lo, std::int64_t hi, int bytes, bool isUnsigned, Bytes* out) {
+    const auto* i = as<std::int64_t>(v);
+    if (!i || *i < lo || *i > hi) return mismatch();
+    *out = isUnsigned ? Bytes{static_cast<std::uint8_t>(*i)} : signedKey(*i, bytes);
+    return Status::ok();
+}
+
+// The value bytes in ascending form, for the types whose descending form is
+// their plain inversion.
+Status invertibleBytes(ColumnType type, const Value& v, Bytes* out) {
+    switch (type) {
+    case ColumnType::Byte: return integerBytes(v, 0, 255, 1, true, out);
+    case ColumnType::Int: return integerBytes(v, INT16_MIN, INT16_MAX, 2, false, out);
+    case ColumnType::Long: return integerBytes(v, INT32_MIN, INT32_MAX, 4, false, out);
+    case ColumnType::Currency:
+        if (const auto* c = as<Currency>(v)) { *out = signedKey(c->scaled, 8); return Status::ok(); }
+        return mismatch();
+    case ColumnType::Single:
+        if (const auto* f = as<float>(v)) { *out = floatKey(std::bit_cast<std::uint32_t>(*f), 4); return Status::ok(); }
+        return mismatch();
+    case ColumnType::Double:
+        if (const auto* d = as<double>(v)) { *out = floatKey(std::bit_cast<std::uint64_t>(*d), 8); return Status::ok(); }
+        return mismatch();
+    case ColumnType::DateTime:
+        if (const auto* d = as<DateTime>(v)) { *out = floatKey(std::bit_cast<std::uint64_t>(d->days), 8); return Status::ok(); }
+        return mismatch();
+    default:
+        return Status::error(Status::Code::Unsupported, "Kľúč indexu pre tento typ stĺpca nevieme vytvoriť");
+    }
+}
+
+Status valueBytes(const KeyColumn& c, const Value& v, Bytes* out) {
+    switch (c.type) {
+    case ColumnType::Bool: {
+        const auto* b = as<bool>(v);
+        if (!b) return mismatch();
+        *out = {static_cast<std::uint8_t>(*b == c.ascending ? 0x00 : 0xFF)};
+        return Status::ok();
+    }
+    case ColumnType::Text:
+    case ColumnType::Memo: {
+        const auto* s = as<std::u16string>(v);
+        if (!s) return mismatch();
+        if (!isGeneralSortOrder(c.sortOrder, c.sortVersion))
+            return Status::error(Status::Code::Unsupported, "Kľúč indexu v tomto poradí triedenia textu nevieme vytvoriť");
+        return appendGeneralTextKey(*s, c.ascending, out);
+    }
+    case ColumnType::Binary: {
+        const auto* b = as<Bytes>(v);
+        if (!b) return mismatch();
+        *out = segmentKey(*b, c.ascending);
+        return Status::ok();
+    }
+    case ColumnType::Guid: {
+        const auto* g = as<Guid>(v);
+        if (!g) return mismatch();
+        *out = segmentKey(guidDisplayOrder(*g), c.ascending);
+        return Status::ok();
+    }
+    case ColumnType::Numeric: {
+        const auto* n = as<Numeric>(v);
+        if (!n) return mismatch();
+        *out = numericKey(*n, c.ascending);
+        return Status::ok();
+    }
+    default:
+        JET_TRY(invertibleBytes(c.type, v, out));
+        if (!c.ascending) invert(*out);
+        return Status::ok();
+    }
+}
+
+} // namespace
+
+Status keyColumnsOf(const TableDef& table, const RealIndexDef& index, std::vector<KeyColumn>* out) {
+    out->clear();
+    for (const IndexColumn& ic : index.columns) {
+        const ColumnDef* col = table.columnByNumber(ic.column);
+        if (!col)
+            return Status::error(Status::Code::Corrupt,
+                                 "Index " + std::to_string(index.number) + " odkazuje na neexistujúci stĺpec " +
+                                     std::to_string(ic.column));
+        out->push_back({col->type, ic.ascending, col->sortOrder, col->sortVersion});
+    }
+    return Status::ok();
+}
+
+Status appendKeyField(const KeyColumn& column, const Value& value, Bytes* out) {
+    if (column.type == ColumnType::Bool && isNull(value)) return appendKeyField(column, Value(false), out);
+    if (isNull(value)) {
+        out->push_back(column.ascending ? kAscNull : kDescNull);
+        return Status::ok();
+    }
+    Bytes bytes;
+    JET_TRY(valueBytes(column, value, &bytes));
+    out->push_back(column.ascending ? kAscValue : kDescValue);
+    out->insert(out->end(), bytes.begin(), bytes.end());
+    return Status::ok();
+}
+
+Status encodeKey(std::span<const KeyColumn> columns, std::span<const Value> values, Bytes* out) {
+    if (columns.size() != values.size()) return mismatch();
+    Bytes key;
+    for (std::size_t i = 0; i < columns.size(); ++i) JET_TRY(appendKeyField(columns[i], values[i], &key));
+    *out = std::move(key);
+    return Status::ok();
+}
+
+bool allKeyValuesNull(std::span<const KeyColumn> columns, std::span<const Value> values) {
+    for (std::size_t i = 0; i < columns.size() && i < values.size(); ++i)
+        if (columns[i].type == ColumnType::Bool || !isNull(values[i])) return false;
+    return true;
+}
+
+} // namespace jet
