@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -26,7 +27,8 @@ public:
     enum class Mode { ReadOnly, Exclusive };
     struct Options {
         std::size_t cachePages = 4096; // 16 MiB of 4 KiB pages
-        // When set, used instead of the real file (tests inject faults here).
+        // When set, the files are reached through this layer instead of the
+        // real one (tests inject faults here).
         std::shared_ptr<FileLayer> file;
     };
 
@@ -41,12 +43,19 @@ public:
     }
     virtual ~Pager() = default;
 
+    virtual Mode mode() const = 0;
     virtual std::uint32_t pageCount() const = 0;
+    // How many pages the cache holds now (never more than Options::cachePages).
+    virtual std::size_t cachedPages() const = 0;
     // The page as it stands now (including changes of the open transaction).
     // A page past the end of the file is a Corrupt status.
     virtual Status read(std::uint32_t pgno, PageRef* out) = 0;
 
-    // Transactions. Every write below happens inside one.
+    // Transactions (Exclusive only). Every write below happens inside one.
+    // After a failed write or commit the transaction only accepts rollback().
+    // A failed rollback leaves the journal behind and the pager unusable;
+    // the next open puts the file right. Closing the pager during a
+    // transaction rolls it back.
     virtual Status begin() = 0;
     virtual Status commit() = 0;
     virtual Status rollback() = 0;
@@ -55,7 +64,7 @@ public:
     // journal before the file is first overwritten).
     virtual Status write(std::uint32_t pgno, const Page& page) = 0;
     // Appends a new page filled with `page` and returns its number; refuses to
-    // grow the file past the format's 2 GB limit.
+    // grow the file past the format's 2 GB limit (TooLarge, nothing changed).
     virtual Status append(const Page& page, std::uint32_t* pgno) = 0;
 };
 

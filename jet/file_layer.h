@@ -1,0 +1,57 @@
+// The operating-system files beneath the pager: positioned whole-buffer reads
+// and writes, flushes, truncation and advisory locks. An interface, so that
+// tests can put a layer underneath that fails or "crashes" on demand.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "jet/status.h"
+
+namespace jet {
+
+class File {
+public:
+    virtual ~File() = default;
+    // Reads exactly n bytes at offset; fewer bytes available is an error.
+    virtual Status read(std::uint64_t offset, void* buf, std::size_t n) = 0;
+    virtual Status write(std::uint64_t offset, const void* buf, std::size_t n) = 0;
+    // Returns once everything written so far is on the disk.
+    virtual Status sync() = 0;
+    virtual Status truncate(std::uint64_t size) = 0;
+    virtual Status size(std::uint64_t* out) = 0;
+};
+
+class FileLayer {
+public:
+    enum class Access {
+        Read,      // existing file, read only
+        ReadWrite, // existing file
+        Create     // created, or emptied when it exists
+    };
+    enum class Lock {
+        None,
+        Shared,   // many readers; conflicts with Exclusive
+        Exclusive // conflicts with every other lock, in this process too
+    };
+
+    virtual ~FileLayer() = default;
+    // Opens a regular file and takes the lock; a lock held elsewhere is a
+    // Locked status, never a wait.
+    virtual Status open(const std::string& path, Access access, Lock lock,
+                        std::unique_ptr<File>* out) = 0;
+    virtual bool exists(const std::string& path) = 0;
+    virtual Status remove(const std::string& path) = 0;
+    // Makes creations and removals of files in the folder of `path` durable.
+    virtual Status syncFolder(const std::string& path) = 0;
+};
+
+// The real files of this computer.
+std::shared_ptr<FileLayer> posixFileLayer();
+
+// A Status for the operating-system error `err`: "<what>: <Slovak reason>".
+Status osError(int err, const std::string& what);
+
+} // namespace jet

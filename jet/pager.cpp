@@ -1,0 +1,248 @@
+#include "jet/pager.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "jet/file_layer.h"
+#include "jet/journal.h"
+#include "jet/page_cache.h"
+
+namespace jet {
+
+namespace {
+
+using Code = Status::Code;
+
+constexpr std::uint32_t kMaxPages = (std::uint32_t{1} << 31) / kPageSize; // the 2 GB limit
+constexpr std::size_t kMinCachePages = 16;
+// Dirty pages written out together when the cache needs room: their
+// originals share one journal flush.
+constexpr std::size_t kSpillBatch = 256;
+
+std::uint64_t offsetOf(std::uint32_t pgno) { return std::uint64_t{pgno} * kPageSize; }
+
+// Only sizes are judged here; whether the pages hold a Jet 4 database is the
+// reader's question. A size that is not a whole number of pages, or less than
+// the header page and the allocation map, cannot be one.
+Status checkSize(std::uint64_t size) {
+    if (size == 0) return Status::error(Code::NotJet, "Súbor je prázdny.");
+    if (size % kPageSize != 0 || size < 2 * kPageSize)
+        return Status::error(Code::NotJet, "Súbor nie je databáza Jet 4: jeho veľkosť (" +
+                                               std::to_string(size) +
+                                               " bajtov) nezodpovedá celým stranám.");
+    return Status::ok();
+}
+
+Status pastEnd(std::uint32_t pgno, std::uint32_t pages) {
+    return Status::error(Code::Corrupt, "Stránka " + std::to_string(pgno) +
+                                            " leží za koncom súboru, ktorý má " +
+                                            std::to_string(pages) + " strán.");
+}
+
+class PagerImpl final : public Pager {
+public:
+    PagerImpl(std::string path, Mode mode, std::shared_ptr<FileLayer> files,
+              std::unique_ptr<File> db, std::uint32_t pages, std::size_t cachePages)
+        : path_(std::move(path)), journalPath_(journalPathOf(path_)), mode_(mode),
+          files_(std::move(files)), db_(std::move(db)), pages_(pages), cache_(cachePages) {}
+
+    ~PagerImpl() override {
+        if (inTransaction_) rollback();
+    }
+
+    Mode mode() const override { return mode_; }
+    std::uint32_t pageCount() const override { return pages_; }
+    std::size_t cachedPages() const override { return cache_.size(); }
+    bool inTransaction() const override { return inTransaction_; }
+
+    Status read(std::uint32_t pgno, PageRef* out) override {
+        if (!broken_) return broken_;
+        if (pgno >= pages_) return pastEnd(pgno, pages_);
+        if (PageCache::Slot* slot = cache_.find(pgno)) {
+            *out = slot->page;
+            return Status::ok();
+        }
+        JET_TRY(guard(makeRoom()));
+        PageCache::Slot* slot = cache_.insert(pgno);
+        Status st = db_->read(offsetOf(pgno), slot->page->bytes.data(), kPageSize);
+        if (!st) {
+            cache_.erase(slot);
+            return st;
+        }
+        *out = slot->page;
+        return Status::ok();
+    }
+
+    Status begin() override {
+        if (mode_ == Mode::ReadOnly)
+            return Status::error(Code::InvalidArgument, "Súbor je otvorený len na čítanie.");
+        if (!broken_) return broken_;
+        if (inTransaction_)
+            return Status::error(Code::InvalidArgument, "Transakcia už prebieha.");
+        JET_TRY(JournalWriter::create(*files_, journalPath_, pages_, &journal_));
+        originalPages_ = pages_;
+        journaled_.assign(pages_, false);
+        failed_ = Status::ok();
+        inTransaction_ = true;
+        return Status::ok();
+    }
+
+    Status write(std::uint32_t pgno, const Page& page) override {
+        JET_TRY(writable());
+        if (pgno >= pages_) return pastEnd(pgno, pages_);
+        PageCache::Slot* slot = cache_.find(pgno);
+        if (!slot) {
+            JET_TRY(guard(makeRoom()));
+            slot = cache_.insert(pgno);
+        }
+        PageCache::assign(slot, page);
+        slot->dirty = true;
+        return Status::ok();
+    }
+
+    Status append(const Page& page, std::uint32_t* pgno) override {
+        JET_TRY(writable());
+        if (pages_ >= kMaxPages)
+            return Status::error(Code::TooLarge,
+                                 "Databáza by prekročila najväčšiu dovolenú veľkosť 2 GB.");
+        JET_TRY(guard(makeRoom()));
+        PageCache::Slot* slot = cache_.insert(pages_);
+        PageCache::assign(slot, page);
+        slot->dirty = true;
+        *pgno = pages_++;
+        return Status::ok();
+    }
+
+    Status commit() override {
+        JET_TRY(writable());
+        std::vector<PageCache::Slot*> dirty;
+        for (PageCache::Slot* s = cache_.oldest(); s; s = s->newer)
+            if (s->dirty) dirty.push_back(s);
+        JET_TRY(guard(writeOut(dirty)));
+        JET_TRY(guard(db_->sync()));
+        journal_.reset();
+        // Deleting the journal is the moment the transaction takes effect.
+        JET_TRY(guard(files_->remove(journalPath_)));
+        endTransaction();
+        // Should the deletion itself not reach the disk, a crash would merely
+        // undo this transaction as a whole; the file stays sound either way.
+        files_->syncFolder(journalPath_);
+        return Status::ok();
+    }
+
+    Status rollback() override {
+        if (!inTransaction_)
+            return Status::error(Code::InvalidArgument, "Žiadna transakcia neprebieha.");
+        if (!broken_) return broken_;
+        journal_.reset();
+        cache_.clear();
+        Status st = playBackJournal(*files_, journalPath_, *db_);
+        if (!st) {
+            broken_ = Status::error(st.code(), st.message() +
+                                                   " Súbor treba zatvoriť a znova otvoriť, "
+                                                   "zmeny sa potom vrátia.");
+            return broken_;
+        }
+        pages_ = originalPages_;
+        endTransaction();
+        return Status::ok();
+    }
+
+private:
+    Status writable() const {
+        if (!inTransaction_)
+            return Status::error(Code::InvalidArgument, "Zápis mimo transakcie.");
+        if (!broken_) return broken_;
+        return failed_;
+    }
+
+    // Remembers a failure inside a transaction: from then on only rollback.
+    Status guard(Status st) {
+        if (!st && inTransaction_ && failed_) failed_ = st;
+        return st;
+    }
+
+    void endTransaction() {
+        inTransaction_ = false;
+        journaled_.clear();
+        journaled_.shrink_to_fit();
+    }
+
+    // When the cache is full and its oldest page is dirty, writes out a batch
+    // of the oldest dirty pages so that clean ones can go.
+    Status makeRoom() {
+        if (!cache_.full() || !cache_.oldest()->dirty) return Status::ok();
+        std::vector<PageCache::Slot*> batch;
+        for (PageCache::Slot* s = cache_.oldest(); s && batch.size() < kSpillBatch; s = s->newer)
+            if (s->dirty) batch.push_back(s);
+        return writeOut(batch);
+    }
+
+    // Writes dirty pages into the file. The originals of pages that existed
+    // before the transaction and have not been saved yet go to the journal
+    // first, with one flush for all of them.
+    Status writeOut(std::vector<PageCache::Slot*>& slots) {
+        std::sort(slots.begin(), slots.end(),
+                  [](auto* a, auto* b) { return a->pgno < b->pgno; });
+        std::vector<std::uint32_t> saved;
+        for (PageCache::Slot* s : slots) {
+            if (s->pgno >= originalPages_ || journaled_[s->pgno]) continue;
+            JET_TRY(db_->read(offsetOf(s->pgno), journal_->stage(s->pgno), kPageSize));
+            saved.push_back(s->pgno);
+            if (journal_->staged() == kSpillBatch) JET_TRY(journal_->writeStaged());
+        }
+        if (!saved.empty()) {
+            JET_TRY(journal_->writeStaged());
+            JET_TRY(journal_->sync());
+            for (std::uint32_t pgno : saved) journaled_[pgno] = true;
+        }
+        for (PageCache::Slot* s : slots) {
+            JET_TRY(db_->write(offsetOf(s->pgno), s->page->bytes.data(), kPageSize));
+            s->dirty = false;
+        }
+        return Status::ok();
+    }
+
+    const std::string path_;
+    const std::string journalPath_;
+    const Mode mode_;
+    std::shared_ptr<FileLayer> files_;
+    std::unique_ptr<File> db_;
+    std::uint32_t pages_;
+    PageCache cache_;
+
+    bool inTransaction_ = false;
+    std::unique_ptr<JournalWriter> journal_;
+    std::uint32_t originalPages_ = 0;
+    std::vector<bool> journaled_; // pages whose original is in the journal
+    Status failed_;               // first failure of the open transaction
+    Status broken_;               // a rollback that failed: nothing works any more
+};
+
+} // namespace
+
+Status Pager::open(const std::string& path, Mode mode, const Options& options,
+                   std::unique_ptr<Pager>* out) {
+    std::shared_ptr<FileLayer> files = options.file ? options.file : posixFileLayer();
+    bool exclusive = mode == Mode::Exclusive;
+    std::unique_ptr<File> db;
+    JET_TRY(files->open(path, exclusive ? FileLayer::Access::ReadWrite : FileLayer::Access::Read,
+                        exclusive ? FileLayer::Lock::Exclusive : FileLayer::Lock::Shared, &db));
+    std::string journal = journalPathOf(path);
+    if (files->exists(journal)) {
+        if (!exclusive)
+            return Status::error(Code::Corrupt,
+                                 "Zápis do súboru bol prerušený a súbor sa musí najprv obnoviť; "
+                                 "otvorte ho na zápis.");
+        JET_TRY(playBackJournal(*files, journal, *db));
+    }
+    std::uint64_t size = 0;
+    JET_TRY(db->size(&size));
+    JET_TRY(checkSize(size));
+    auto pages = static_cast<std::uint32_t>(std::min<std::uint64_t>(size / kPageSize, UINT32_MAX));
+    out->reset(new PagerImpl(path, mode, std::move(files), std::move(db), pages,
+                             std::max(options.cachePages, kMinCachePages)));
+    return Status::ok();
+}
+
+} // namespace jet

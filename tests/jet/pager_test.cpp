@@ -1,0 +1,278 @@
+// Opening, locking, reading and caching of the page file, and transactions
+// seen from the outside (what ends up in the file).
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+
+#include "jet/journal.h"
+#include "jet/pager.h"
+#include "pager_test_util.h"
+
+namespace jet::testing {
+namespace {
+
+using Code = Status::Code;
+using Mode = Pager::Mode;
+
+Status openFile(const std::string& path, Mode mode, std::unique_ptr<Pager>* out,
+                std::size_t cachePages = 4096) {
+    Pager::Options options;
+    options.cachePages = cachePages;
+    return Pager::open(path, mode, options, out);
+}
+
+class PagerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        original_ = syntheticFile(40);
+        path_ = dir_.file("db.mdb");
+        writeAll(path_, original_);
+    }
+    ScratchDir dir_;
+    std::string path_;
+    Bytes original_;
+};
+
+TEST_F(PagerTest, RefusesWhatCannotBeAJet4File) {
+    std::unique_ptr<Pager> pager;
+    Status st = Pager::open(dir_.file("missing.mdb"), Mode::Exclusive, &pager);
+    EXPECT_EQ(st.code(), Code::NotFound);
+    EXPECT_EQ(st.message(), "Súbor neexistuje.");
+    EXPECT_EQ(Pager::open(dir_.file("missing-folder/x.mdb"), Mode::ReadOnly, &pager).code(),
+              Code::NotFound);
+
+    for (Mode mode : {Mode::Exclusive, Mode::ReadOnly}) {
+        st = Pager::open(dir_.path().string(), mode, &pager);
+        EXPECT_EQ(st.code(), Code::NotJet);
+        EXPECT_NE(st.message().find("priečinku"), std::string::npos) << st.message();
+    }
+
+    std::string fifo = dir_.file("pipe.mdb");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(Pager::open(fifo, Mode::ReadOnly, &pager).code(), Code::NotJet); // does not hang
+
+    struct Case {
+        std::size_t size;
+        const char* why;
+    };
+    for (Case c : {Case{0, "prázdny"}, Case{kPageSize, "veľkosť"}, Case{3 * kPageSize + 100, "veľkosť"}}) {
+        std::string path = dir_.file("bad.mdb");
+        writeAll(path, Bytes(c.size, 0));
+        st = Pager::open(path, Mode::Exclusive, &pager);
+        EXPECT_EQ(st.code(), Code::NotJet) << c.size;
+        EXPECT_NE(st.message().find(c.why), std::string::npos) << st.message();
+    }
+    EXPECT_EQ(pager, nullptr);
+}
+
+TEST_F(PagerTest, ReadOnlyFileCannotBeOpenedForWriting) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root ignores file permissions";
+    ::chmod(path_.c_str(), 0444);
+    std::unique_ptr<Pager> pager;
+    Status st = Pager::open(path_, Mode::Exclusive, &pager);
+    EXPECT_EQ(st.code(), Code::AccessDenied);
+    EXPECT_EQ(st.message(), "Prístup k súboru bol odmietnutý.");
+    EXPECT_TRUE(Pager::open(path_, Mode::ReadOnly, &pager));
+}
+
+TEST_F(PagerTest, ExclusiveOpenShutsOutEveryOtherOpenInThisProcess) {
+    std::unique_ptr<Pager> first, second;
+    ASSERT_TRUE(Pager::open(path_, Mode::Exclusive, &first));
+    for (Mode mode : {Mode::Exclusive, Mode::ReadOnly}) {
+        Status st = Pager::open(path_, mode, &second);
+        EXPECT_EQ(st.code(), Code::Locked);
+        EXPECT_EQ(st.message(), "Súbor je otvorený iným programom.");
+    }
+    // Another name for the same file is the same file.
+    std::string link = dir_.file("link.mdb");
+    ASSERT_EQ(::symlink(path_.c_str(), link.c_str()), 0);
+    EXPECT_EQ(Pager::open(link, Mode::ReadOnly, &second).code(), Code::Locked);
+    first.reset();
+    EXPECT_TRUE(Pager::open(path_, Mode::Exclusive, &second));
+}
+
+TEST_F(PagerTest, ReadersShareButKeepWritersOut) {
+    std::unique_ptr<Pager> a, b, writer;
+    ASSERT_TRUE(Pager::open(path_, Mode::ReadOnly, &a));
+    ASSERT_TRUE(Pager::open(path_, Mode::ReadOnly, &b));
+    EXPECT_EQ(Pager::open(path_, Mode::Exclusive, &writer).code(), Code::Locked);
+    EXPECT_EQ(a->begin().code(), Code::InvalidArgument);
+}
+
+TEST_F(PagerTest, LockHeldByAnotherProcess) {
+    int ready[2], release[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::unique_ptr<Pager> held;
+        char c = Pager::open(path_, Mode::Exclusive, &held).isOk() ? 'y' : 'n';
+        (void)!::write(ready[1], &c, 1);
+        (void)!::read(release[0], &c, 1);
+        ::_exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    ASSERT_EQ(c, 'y');
+    std::unique_ptr<Pager> pager;
+    EXPECT_EQ(Pager::open(path_, Mode::Exclusive, &pager).code(), Code::Locked);
+    EXPECT_EQ(Pager::open(path_, Mode::ReadOnly, &pager).code(), Code::Locked);
+    (void)!::write(release[1], &c, 1);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(Pager::open(path_, Mode::Exclusive, &pager));
+    for (int fd : {ready[0], ready[1], release[0], release[1]}) ::close(fd);
+}
+
+TEST_F(PagerTest, ReadsPagesAsStored) {
+    std::string copy = dir_.file("blank.mdb");
+    std::filesystem::copy_file(blankMdb(), copy);
+    Bytes file = readAll(copy);
+    std::unique_ptr<Pager> pager;
+    ASSERT_TRUE(openFile(copy, Mode::ReadOnly, &pager, 16));
+    ASSERT_EQ(pager->pageCount(), file.size() / kPageSize);
+    for (int pass = 0; pass < 2; ++pass) // the second pass partly from the cache
+        for (std::uint32_t pgno = 0; pgno < pager->pageCount(); ++pgno) {
+            PageRef page;
+            ASSERT_TRUE(pager->read(pgno, &page));
+            ASSERT_EQ(pageBytes(page), pageBytes(file, pgno)) << pgno;
+        }
+    PageRef page;
+    Status st = pager->read(pager->pageCount(), &page);
+    EXPECT_EQ(st.code(), Code::Corrupt);
+    EXPECT_NE(st.message().find(std::to_string(pager->pageCount())), std::string::npos);
+    EXPECT_EQ(pager->read(0xFFFFFFFFu, &page).code(), Code::Corrupt);
+}
+
+TEST_F(PagerTest, CacheStaysBoundedAndHeldPagesSurviveEviction) {
+    constexpr std::uint32_t kPages = 100 * 256; // 100 MiB
+    std::string big = dir_.file("big.mdb");
+    writeAll(big, syntheticFile(kPages, 7));
+    std::unique_ptr<Pager> pager;
+    ASSERT_TRUE(openFile(big, Mode::ReadOnly, &pager, 1000));
+    PageRef first;
+    ASSERT_TRUE(pager->read(0, &first));
+    Bytes firstBytes = pageBytes(first);
+    auto start = std::chrono::steady_clock::now();
+    std::size_t most = 0;
+    for (std::uint32_t pgno = 0; pgno < kPages; ++pgno) {
+        PageRef page;
+        ASSERT_TRUE(pager->read(pgno, &page));
+        ASSERT_EQ(page->bytes[5], syntheticByte(std::size_t{pgno} * kPageSize + 5, 7));
+        most = std::max(most, pager->cachedPages());
+    }
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("sequential read through the cache: %.0f MB/s\n", 100 / seconds);
+    EXPECT_LE(most, 1000u);
+    EXPECT_EQ(pageBytes(first), firstBytes);
+}
+
+// ---- transactions ----
+
+TEST_F(PagerTest, CommittedChangesReachTheFile) {
+    std::unique_ptr<Pager> pager;
+    ASSERT_TRUE(openFile(path_, Mode::Exclusive, &pager));
+    EXPECT_EQ(pager->write(3, pageFilled(1)).code(), Code::InvalidArgument); // no transaction
+    ASSERT_TRUE(pager->begin());
+    EXPECT_EQ(pager->begin().code(), Code::InvalidArgument);
+    PageRef before;
+    ASSERT_TRUE(pager->read(3, &before));
+    ASSERT_TRUE(pager->write(3, pageFilled(0xAA)));
+    std::uint32_t pgno = 0;
+    ASSERT_TRUE(pager->append(pageFilled(0xBB), &pgno));
+    EXPECT_EQ(pgno, 40u);
+    EXPECT_EQ(pager->pageCount(), 41u);
+    EXPECT_EQ(pager->write(41, pageFilled(1)).code(), Code::Corrupt);
+    PageRef now;
+    ASSERT_TRUE(pager->read(3, &now));
+    EXPECT_EQ(now->bytes[0], 0xAA);
+    EXPECT_EQ(pageBytes(before), pageBytes(original_, 3)); // a held page keeps its content
+    EXPECT_TRUE(std::filesystem::exists(journalPathOf(path_)));
+    ASSERT_TRUE(pager->commit());
+    EXPECT_FALSE(pager->inTransaction());
+    EXPECT_FALSE(std::filesystem::exists(journalPathOf(path_)));
+
+    Bytes expected = original_;
+    std::fill_n(expected.begin() + 3 * kPageSize, kPageSize, 0xAA);
+    expected.insert(expected.end(), kPageSize, 0xBB);
+    EXPECT_EQ(readAll(path_), expected);
+}
+
+TEST_F(PagerTest, RollbackAndCloseUndoEverything) {
+    for (bool explicitRollback : {true, false}) {
+        std::unique_ptr<Pager> pager;
+        ASSERT_TRUE(openFile(path_, Mode::Exclusive, &pager, 16)); // forces pages out early
+        ASSERT_TRUE(pager->begin());
+        for (std::uint32_t i = 0; i < 40; ++i) ASSERT_TRUE(pager->write(i, pageFilled(0xCC)));
+        std::uint32_t pgno;
+        for (int i = 0; i < 50; ++i) ASSERT_TRUE(pager->append(pageFilled(0xDD), &pgno));
+        EXPECT_LE(pager->cachedPages(), 16u);
+        EXPECT_NE(readAll(path_), original_); // spilled pages did reach the file
+        if (explicitRollback) {
+            ASSERT_TRUE(pager->rollback());
+            EXPECT_EQ(pager->pageCount(), 40u);
+            PageRef page;
+            ASSERT_TRUE(pager->read(7, &page));
+            EXPECT_EQ(pageBytes(page), pageBytes(original_, 7));
+        }
+        pager.reset();
+        EXPECT_EQ(readAll(path_), original_);
+        EXPECT_FALSE(std::filesystem::exists(journalPathOf(path_)));
+    }
+}
+
+TEST_F(PagerTest, LargeTransactionWithSmallCache) {
+    std::unique_ptr<Pager> pager;
+    ASSERT_TRUE(openFile(path_, Mode::Exclusive, &pager, 64));
+    ASSERT_TRUE(pager->begin());
+    Bytes expected = original_;
+    // Rewrite every old page several times, interleaved with appends, so that
+    // pages leave the cache dirty, come back and leave again.
+    for (int round = 0; round < 3; ++round) {
+        for (std::uint32_t i = 0; i < 40; ++i) {
+            Page page = pageFilled(static_cast<std::uint8_t>(round * 50 + i));
+            ASSERT_TRUE(pager->write(i, page));
+            std::fill_n(expected.begin() + std::size_t{i} * kPageSize, kPageSize, page.bytes[0]);
+            std::uint32_t pgno;
+            ASSERT_TRUE(pager->append(page, &pgno));
+            expected.insert(expected.end(), page.bytes.begin(), page.bytes.end());
+        }
+    }
+    for (std::uint32_t pgno = 0; pgno < pager->pageCount(); ++pgno) {
+        PageRef page;
+        ASSERT_TRUE(pager->read(pgno, &page));
+        ASSERT_EQ(pageBytes(page), pageBytes(expected, pgno)) << pgno;
+    }
+    ASSERT_TRUE(pager->commit());
+    pager.reset();
+    EXPECT_EQ(readAll(path_), expected);
+}
+
+TEST_F(PagerTest, TwoGigabyteLimit) {
+    constexpr std::uint64_t kLimit = std::uint64_t{1} << 31;
+    std::string sparse = dir_.file("sparse.mdb");
+    writeAll(sparse, original_);
+    std::filesystem::resize_file(sparse, kLimit - 2 * kPageSize);
+    std::unique_ptr<Pager> pager;
+    ASSERT_TRUE(Pager::open(sparse, Mode::Exclusive, &pager));
+    ASSERT_TRUE(pager->begin());
+    std::uint32_t pgno;
+    ASSERT_TRUE(pager->append(pageFilled(1), &pgno));
+    ASSERT_TRUE(pager->append(pageFilled(2), &pgno));
+    EXPECT_EQ(pgno, kLimit / kPageSize - 1);
+    Status st = pager->append(pageFilled(3), &pgno);
+    EXPECT_EQ(st.code(), Code::TooLarge);
+    EXPECT_NE(st.message().find("2 GB"), std::string::npos);
+    ASSERT_TRUE(pager->commit()); // the refusal did not spoil the transaction
+    pager.reset();
+    EXPECT_EQ(std::filesystem::file_size(sparse), kLimit);
+}
+
+} // namespace
+} // namespace jet::testing
