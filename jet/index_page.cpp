@@ -1,0 +1,150 @@
+#include "jet/index_page.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "jet/bytes.h"
+#include "jet/corrupt.h"
+
+namespace jet {
+namespace {
+
+constexpr std::size_t kMinKeyBytes = 1; // the flag byte of one column
+constexpr std::uint8_t kPageMarker = 0x01;
+
+void put16(std::uint8_t* p, std::uint16_t v) { p[0] = static_cast<std::uint8_t>(v); p[1] = static_cast<std::uint8_t>(v >> 8); }
+void put32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+Status corrupt(std::uint32_t pgno, const std::string& what) { return corruptAt(pgno, "index: " + what); }
+
+bool bitSet(const std::uint8_t* bitmap, std::size_t p) { return bitmap[p / 8] & (1u << (p % 8)); }
+
+Status readEntries(const Page& page, std::uint32_t pgno, IndexPage* out) {
+    const std::uint8_t* bitmap = page.bytes.data() + kIndexBitmapOffset;
+    const std::uint8_t* area = page.bytes.data() + kIndexEntriesOffset;
+    const std::size_t minEntry = kMinKeyBytes + kRowPointerBytes + (out->isLeaf() ? 0 : kChildPointerBytes);
+    std::size_t start = 0;
+    for (std::size_t p = 1; p < kIndexBitmapBytes * 8; ++p) {
+        if (!bitSet(bitmap, p)) continue;
+        if (p > kIndexEntryCapacity) return corrupt(pgno, "bitová mapa ukazuje za koniec stránky");
+        const bool first = out->entries.empty();
+        const std::size_t prefix = first ? 0 : out->prefixLength;
+        if (first && p - start < out->prefixLength) return corrupt(pgno, "prvý záznam je kratší ako spoločná predpona");
+        Bytes entry(prefix + (p - start));
+        if (prefix) std::memcpy(entry.data(), out->entries.front().data(), prefix);
+        std::memcpy(entry.data() + prefix, area + start, p - start);
+        if (entry.size() < minEntry) return corrupt(pgno, "príliš krátky záznam");
+        out->entries.push_back(std::move(entry));
+        start = p;
+    }
+    if (bitSet(bitmap, 0)) return corrupt(pgno, "záznam nulovej dĺžky");
+    out->usedBytes = start;
+    return Status::ok();
+}
+
+std::uint32_t getBE(std::span<const std::uint8_t> b) {
+    std::uint32_t v = 0;
+    for (auto x : b) v = v << 8 | x;
+    return v;
+}
+
+void putBE(Bytes& out, std::uint32_t v, int bytes) {
+    for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+} // namespace
+
+Status parseIndexPage(const Page& page, std::uint32_t pgno, IndexPage* out) {
+    const std::uint8_t* b = page.bytes.data();
+    IndexPage p;
+    p.type = b[0];
+    if ((p.type != kIndexLeafPage && p.type != kIndexNodePage) || b[1] != kPageMarker)
+        return corrupt(pgno, "nie je to indexová stránka");
+    p.freeSpace = le16(b + 2);
+    p.owner = le32(b + 4);
+    p.prev = le32(b + 12);
+    p.next = le32(b + 16);
+    p.tail = le32(b + 20);
+    p.prefixLength = le16(b + 24);
+    p.mark = b[26];
+    JET_TRY(readEntries(page, pgno, &p));
+    *out = std::move(p);
+    return Status::ok();
+}
+
+std::size_t storedSize(std::span<const Bytes> entries, std::size_t prefix) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) n += entries[i].size() - (i ? prefix : 0);
+    return n;
+}
+
+std::size_t sharedPrefix(std::span<const Bytes> entries) {
+    if (entries.size() < 2) return 0;
+    const Bytes& a = entries.front();
+    const Bytes& z = entries.back();
+    const auto diff = std::mismatch(a.begin(), a.end(), z.begin(), z.end());
+    return static_cast<std::size_t>(diff.first - a.begin());
+}
+
+Status buildIndexPage(const IndexPage& page, Page* out) {
+    const std::size_t prefix = page.entries.size() > 1 ? page.prefixLength : 0;
+    for (std::size_t i = 1; i < page.entries.size(); ++i) {
+        const Bytes& e = page.entries[i];
+        if (e.size() <= prefix || !std::equal(e.begin(), e.begin() + prefix, page.entries.front().begin()))
+            return Status::error(Status::Code::InvalidArgument, "Záznamy indexovej stránky nemajú spoločnú predponu");
+    }
+    if (storedSize(page.entries, prefix) > kIndexEntryCapacity)
+        return Status::error(Status::Code::TooLarge, "Záznamy sa nezmestia na indexovú stránku");
+    out->bytes.fill(0);
+    std::uint8_t* b = out->bytes.data();
+    b[0] = page.type;
+    b[1] = kPageMarker;
+    put32(b + 4, page.owner);
+    put32(b + 12, page.prev);
+    put32(b + 16, page.next);
+    put32(b + 20, page.tail);
+    put16(b + 24, static_cast<std::uint16_t>(prefix));
+    b[26] = page.mark;
+    std::size_t pos = 0;
+    for (std::size_t i = 0; i < page.entries.size(); ++i) {
+        const Bytes& e = page.entries[i];
+        const std::size_t skip = i ? prefix : 0;
+        std::memcpy(b + kIndexEntriesOffset + pos, e.data() + skip, e.size() - skip);
+        pos += e.size() - skip;
+        b[kIndexBitmapOffset + pos / 8] |= static_cast<std::uint8_t>(1u << (pos % 8));
+    }
+    put16(b + 2, static_cast<std::uint16_t>(kIndexEntryCapacity - pos));
+    return Status::ok();
+}
+
+std::span<const std::uint8_t> leafKey(const Bytes& e) {
+    return std::span<const std::uint8_t>(e).first(e.size() - kRowPointerBytes);
+}
+
+RowPointer leafRow(const Bytes& e) {
+    const auto ptr = std::span<const std::uint8_t>(e).last(kRowPointerBytes);
+    return {getBE(ptr.first(3)), ptr[3]};
+}
+
+std::span<const std::uint8_t> nodeLeafEntry(const Bytes& e) {
+    return std::span<const std::uint8_t>(e).first(e.size() - kChildPointerBytes);
+}
+
+std::uint32_t nodeChild(const Bytes& e) { return getBE(std::span<const std::uint8_t>(e).last(kChildPointerBytes)); }
+
+Bytes makeLeafEntry(std::span<const std::uint8_t> key, RowPointer row) {
+    Bytes e(key.begin(), key.end());
+    putBE(e, row.page, 3);
+    e.push_back(row.row);
+    return e;
+}
+
+Bytes makeNodeEntry(std::span<const std::uint8_t> leafEntry, std::uint32_t child) {
+    Bytes e(leafEntry.begin(), leafEntry.end());
+    putBE(e, child, 4);
+    return e;
+}
+
+} // namespace jet

@@ -1,0 +1,113 @@
+// Index pages: layout round trip with prefix compression, the bitmap and
+// free space Access writes, and damaged pages refused.
+#include <gtest/gtest.h>
+
+#include "jet/index_page.h"
+
+using namespace jet;
+
+namespace {
+
+Bytes hex(std::initializer_list<int> bytes) { return Bytes(bytes.begin(), bytes.end()); }
+
+Bytes longEntry(std::uint32_t value, RowPointer row) {
+    const Bytes key = {0x7F, static_cast<std::uint8_t>(0x80 | value >> 24), static_cast<std::uint8_t>(value >> 16),
+                       static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
+    return makeLeafEntry(key, row);
+}
+
+IndexPage leafWith(std::vector<Bytes> entries, std::uint16_t prefix = 0) {
+    IndexPage p;
+    p.type = kIndexLeafPage;
+    p.owner = 24;
+    p.prev = 7;
+    p.next = 9;
+    p.prefixLength = prefix;
+    p.entries = std::move(entries);
+    return p;
+}
+
+} // namespace
+
+TEST(IndexPage, LeafLaidOutAsAccessDoes) {
+    std::vector<Bytes> entries;
+    for (std::uint8_t i = 0; i < 4; ++i) entries.push_back(longEntry(i, {0x3E, i}));
+    Page page;
+    ASSERT_TRUE(buildIndexPage(leafWith(entries), &page).isOk());
+    const auto* b = page.bytes.data();
+    EXPECT_EQ(b[0], 0x04);
+    EXPECT_EQ(b[2] | b[3] << 8, 3580);
+    EXPECT_EQ(b[4], 24);
+    EXPECT_EQ(Bytes(b + 27, b + 33), hex({0x00, 0x02, 0x04, 0x08, 0x10, 0x00}));
+    EXPECT_EQ(Bytes(b + 480, b + 489), hex({0x7F, 0x80, 0, 0, 0, 0, 0, 0x3E, 0}));
+
+    IndexPage back;
+    ASSERT_TRUE(parseIndexPage(page, 5, &back).isOk());
+    EXPECT_EQ(back.entries, entries);
+    EXPECT_EQ(back.freeSpace, back.computedFreeSpace());
+    EXPECT_EQ(back.prev, 7u);
+    EXPECT_EQ(back.next, 9u);
+    EXPECT_EQ(leafRow(back.entries[3]), (RowPointer{0x3E, 3}));
+    EXPECT_EQ(Bytes(leafKey(back.entries[2]).begin(), leafKey(back.entries[2]).end()),
+              hex({0x7F, 0x80, 0, 0, 2}));
+}
+
+TEST(IndexPage, PrefixCompressionRoundTrip) {
+    const std::vector<Bytes> entries = {hex({0x80, 0x7F, 0xFF, 0xED, 0x32, 0x00, 0x00, 0x14, 0x38}),
+                                        hex({0x80, 0x7F, 0xFF, 0xED, 0x33, 0x00, 0x00, 0x14, 0x37})};
+    EXPECT_EQ(sharedPrefix(entries), 4u);
+    Page page;
+    ASSERT_TRUE(buildIndexPage(leafWith(entries, 3), &page).isOk());
+    // The second entry is stored without its first three bytes.
+    EXPECT_EQ(Bytes(page.bytes.begin() + 489, page.bytes.begin() + 495), hex({0xED, 0x33, 0x00, 0x00, 0x14, 0x37}));
+    IndexPage back;
+    ASSERT_TRUE(parseIndexPage(page, 5, &back).isOk());
+    EXPECT_EQ(back.entries, entries);
+    EXPECT_EQ(back.usedBytes, storedSize(entries, 3));
+
+    EXPECT_EQ(buildIndexPage(leafWith(entries, 5), &page).code(), Status::Code::InvalidArgument);
+}
+
+TEST(IndexPage, IntermediateEntriesCarryTheChild) {
+    const Bytes leaf = longEntry(0x12345, {0x1100, 0});
+    const Bytes node = makeNodeEntry(leaf, 32);
+    EXPECT_EQ(nodeChild(node), 32u);
+    EXPECT_EQ(Bytes(nodeLeafEntry(node).begin(), nodeLeafEntry(node).end()), leaf);
+    EXPECT_EQ(leafRow(leaf), (RowPointer{0x1100, 0}));
+}
+
+TEST(IndexPage, FullPageAndOverflow) {
+    std::vector<Bytes> entries;
+    for (std::uint32_t i = 0; i < kIndexEntryCapacity / 9; ++i) entries.push_back(longEntry(i, {100, 0}));
+    Page page;
+    ASSERT_TRUE(buildIndexPage(leafWith(entries), &page).isOk());
+    IndexPage back;
+    ASSERT_TRUE(parseIndexPage(page, 5, &back).isOk());
+    EXPECT_EQ(back.entries.size(), entries.size());
+    EXPECT_EQ(back.freeSpace, kIndexEntryCapacity - 9 * entries.size());
+    entries.push_back(longEntry(999999, {100, 1}));
+    EXPECT_EQ(buildIndexPage(leafWith(entries), &page).code(), Status::Code::TooLarge);
+}
+
+TEST(IndexPage, DamagedPagesAreRefused) {
+    Page good;
+    ASSERT_TRUE(buildIndexPage(leafWith({longEntry(1, {3, 0}), longEntry(2, {3, 1})}), &good).isOk());
+    IndexPage out;
+
+    Page p = good;
+    p.bytes[0] = 0x01; // a data page
+    EXPECT_EQ(parseIndexPage(p, 5, &out).code(), Status::Code::Corrupt);
+
+    p = good;
+    p.bytes[27 + 452] = 0x80; // an entry ending past the page
+    EXPECT_EQ(parseIndexPage(p, 5, &out).code(), Status::Code::Corrupt);
+
+    p = good;
+    p.bytes[27] |= 0x04; // a 2-byte entry
+    EXPECT_EQ(parseIndexPage(p, 5, &out).code(), Status::Code::Corrupt);
+
+    p = good;
+    p.bytes[24] = 20; // prefix longer than the first entry
+    EXPECT_EQ(parseIndexPage(p, 5, &out).code(), Status::Code::Corrupt);
+    EXPECT_NE(parseIndexPage(p, 5, &out).message().find("5"), std::string::npos);
+}
