@@ -1,0 +1,28 @@
+#include "dialogs/format_text.h"
+
+namespace dialogs {
+
+namespace {
+QString trimSpaces(const QString& text) {
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && text[begin] == u' ') ++begin;
+    while (end > begin && text[end - 1] == u' ') --end;
+    return text.mid(begin, end - begin);
+}
+} // namespace
+
+QString FormatText(const QString& templateText, const QVariantList& values) {
+    // Apostrophes pass through unchanged; a backtick of the template becomes one.
+    QString text = trimSpaces(QString(templateText).replace(u'\'', u'`'));
+    if (text.isEmpty()) return text;
+    text.replace(u'`', u'\'');
+    text.replace(QStringLiteral("~@"), QStringLiteral("\r\n"));
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        const QVariant& value = values[i];
+        if (!value.isValid() || !value.canConvert<QString>()) continue;
+        text.replace(QString::number(i + 1) + QStringLiteral("~!"), value.toString());
+    }
+    return text;
+}
+
+} // namespace dialogs

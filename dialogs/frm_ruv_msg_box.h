@@ -1,0 +1,80 @@
+// The timed message box: standard message-box flags in, standard result codes
+// out, Slovak button captions, a layout that follows the message, and an
+// optional countdown in the bottom-right corner that closes the box with 2.
+#pragma once
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+
+#include "dialogs/msg_box_layout.h"
+
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace dialogs {
+
+class frmRuvMsgBox : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmRuvMsgBox(QWidget* parent = nullptr);
+
+    // Shows the box modally and returns the result code: the pressed button's,
+    // or 2 when the countdown ran out or the window was closed otherwise.
+    // timeoutSec of 0 or less: no countdown.
+    int Ukaz(const QString& prompt, int buttons = 0, int timeoutSec = 0);
+
+    // One step of the countdown; the timer runs it every second.
+    void tick();
+
+    // For tests: the timer (to stop it and tick by hand), the computed layout
+    // in twips, the buttons of the row in order, the Esc button, the labels.
+    QTimer* countdownTimer() const { return timTimeout_; }
+    const MsgBoxLayout& layoutTwips() const { return layout_; }
+    QList<QPushButton*> rowButtons() const;
+    QPushButton* escapeButton() const { return escapeButton_; }
+    QPushButton* focusRuleButton() const;
+    QLabel* promptLabel() const { return lblPrompt_; }
+    QLabel* picture() const { return imgPicture_; }
+    QLabel* countdownLabel() const { return lblTimeout_; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    struct Element {
+        QPushButton* button;
+        int resultCode; // 0: not part of the row
+    };
+
+    void load();
+    void buildButtonRow();
+    QPushButton* addButton(const QString& caption, int resultCode);
+    void chooseIcon();
+    void layOut();
+    void placeCountdownLabel();
+    void press(int resultCode);
+
+    QString prompt_;
+    int buttons_ = 0;
+    int result_ = 2;
+    bool activated_ = false;
+    int defaultOrdinal_ = 1;
+    int timeoutSec_ = 0;
+    int remaining_ = 0;
+
+    QLabel* lblPrompt_;
+    QLabel* imgPicture_;
+    QLabel* lblTimeout_;
+    QTimer* timTimeout_;
+    QList<Element> cmdButton_;
+    QPushButton* escapeButton_ = nullptr;
+    MsgBoxLayout layout_;
+};
+
+} // namespace dialogs

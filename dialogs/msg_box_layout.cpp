@@ -1,0 +1,29 @@
+#include "dialogs/msg_box_layout.h"
+
+namespace dialogs {
+
+MsgBoxLayout layOutMsgBox(int promptWidth, int promptHeight, bool withIcon, int buttonCount) {
+    using M = MsgBoxMetrics;
+    const int m = M::margin, t = M::margin;
+    MsgBoxLayout out;
+
+    int w = promptWidth + 2 * m;
+    if (withIcon) w = M::iconSize + w + m;
+    const int rowWidth = M::buttonWidth * buttonCount + (buttonCount - 1) * m;
+    if (rowWidth + 2 * m > w) w = rowWidth + 2 * m;
+    out.promptLeft = withIcon ? M::iconLeft + M::iconSize + m : m;
+
+    // The content is never lower than the icon box, icon or not.
+    int h = t + promptHeight;
+    if (t + M::iconSize > h) h = t + M::iconSize;
+    h += t + M::buttonHeight + t;
+
+    out.clientWidth = w;
+    out.clientHeight = h;
+    out.rowLeft = (w - rowWidth) / 2;
+    out.rowTop = h - M::buttonHeight - m;
+    out.iconTop = t + (out.rowTop - t - M::iconSize) / 2;
+    return out;
+}
+
+} // namespace dialogs
