@@ -100,21 +100,21 @@ std::u16string fromUtf8(std::string_view s) {
 }
 
 char16_t foldCase(char16_t c) {
-    if (c < 0x80) return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 0x20) : c;
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char16_t>(c - 0x20);
-    if (c == 0xFF) return 0x178;
+    if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 0x20) : c;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char16_t>(c + 0x20);
+    if (c == 0x178) return 0xFF;
     if (c >= 0x100 && c <= 0x17F) {
-        // Latin Extended-A pairs capital/small; the runs differ in parity.
-        bool smallIsEven = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-        bool smallIsOdd = (c <= 0x137 && c != 0x130 && c != 0x131) || (c >= 0x14A && c <= 0x177);
-        if (smallIsEven && c % 2 == 0) return static_cast<char16_t>(c - 1);
-        if (smallIsOdd && c % 2 == 1) return static_cast<char16_t>(c - 1);
-        if (c == 0x17F) return u'S';
+        // Latin Extended-A pairs capital and small letters; the runs differ
+        // in which of the two is even.
+        bool capitalIsOdd = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+        bool capitalIsEven = (c <= 0x137 && c != 0x130 && c != 0x131) || (c >= 0x14A && c <= 0x177);
+        if (capitalIsOdd && c % 2 == 1) return static_cast<char16_t>(c + 1);
+        if (capitalIsEven && c % 2 == 0) return static_cast<char16_t>(c + 1);
         return c;
     }
-    if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return static_cast<char16_t>(c - 0x20); // Greek
-    if (c >= 0x430 && c <= 0x44F) return static_cast<char16_t>(c - 0x20);                // Cyrillic
-    if (c >= 0x450 && c <= 0x45F) return static_cast<char16_t>(c - 0x50);
+    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return static_cast<char16_t>(c + 0x20); // Greek
+    if (c >= 0x410 && c <= 0x42F) return static_cast<char16_t>(c + 0x20);               // Cyrillic
+    if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 0x50);
     return c;
 }
 

@@ -1,0 +1,10 @@
+// The commands of velmorant-cli. Each takes the arguments after its name and
+// returns the exit status: 0 success, 1 a problem with the file (message on
+// standard error), 2 wrong usage.
+#pragma once
+
+#include <string>
+#include <vector>
+
+int runDump(const std::vector<std::string>& args);
+int runCheck(const std::vector<std::string>& args);

@@ -1,0 +1,35 @@
+// velmorant-cli: reads Jet 4 databases from the command line.
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+
+namespace {
+
+const char kUsage[] =
+    "Použitie: velmorant-cli PRÍKAZ SÚBOR.mdb\n"
+    "Príkazy:\n"
+    "  dump   vypíše formát, vlastnosti databázy a všetky používateľské tabuľky ako JSON\n"
+    "  check  overí tabuľky a indexy databázy\n"
+    "Návratový kód: 0 úspech, 1 problém so súborom, 2 nesprávne použitie.\n";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    std::string command = argv[1];
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << kUsage;
+        return 0;
+    }
+    std::vector<std::string> args(argv + 2, argv + argc);
+    if (command == "dump") return runDump(args);
+    if (command == "check") return runCheck(args);
+    std::cerr << "Neznámy príkaz: " << command << "\n" << kUsage;
+    return 2;
+}

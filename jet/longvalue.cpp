@@ -1,0 +1,73 @@
+#include "jet/longvalue.h"
+
+#include <algorithm>
+
+#include "jet/corrupt.h"
+#include "jet/data_page.h"
+#include "jet/row_pointer.h"
+
+namespace jet {
+namespace {
+
+constexpr std::uint32_t kLengthMask = 0x3FFFFFFF;
+constexpr std::uint32_t kInline = 0x80000000;
+constexpr std::uint32_t kSingle = 0x40000000;
+constexpr std::uint32_t kChainTypeMask = 0xC0000000;
+
+// The body of the LVAL row `where`.
+Status lvalRow(Pager& pager, RowPointer where, std::uint32_t from, PageRef* keep, ByteSpan* out) {
+    if (where.page == 0 || where.page >= pager.pageCount())
+        return corruptAt(from, "dlhá hodnota ukazuje mimo súboru");
+    JET_TRY(pager.read(where.page, keep));
+    DataPage page;
+    JET_TRY(DataPage::open(*keep, where.page, &page));
+    if (page.owner() != kLvalOwner) return corruptAt(where.page, "dlhá hodnota ukazuje na stranu, ktorá nie je LVAL");
+    RowSlot slot;
+    JET_TRY(page.liveSlot(where.row, "dlhá hodnota", &slot));
+    *out = page.body(slot);
+    return Status::ok();
+}
+
+} // namespace
+
+Status readLongValue(Pager& pager, ByteSpan field, std::uint32_t rowPage, Bytes* out) {
+    out->clear();
+    if (field.size() < kLongValueHeader) return corruptAt(rowPage, "skrátený odkaz na dlhú hodnotu");
+    std::uint32_t head = le32(&field[0]);
+    std::uint32_t length = head & kLengthMask;
+    RowPointer next = RowPointer::decode(le32(&field[4]));
+    if ((head & kChainTypeMask) == kInline) {
+        if (length > field.size() - kLongValueHeader) return corruptAt(rowPage, "vložená dlhá hodnota presahuje riadok");
+        out->assign(field.begin() + kLongValueHeader, field.begin() + kLongValueHeader + length);
+        return Status::ok();
+    }
+    // No value can be longer than the file that holds it.
+    if (length > std::uint64_t{pager.pageCount()} * kPageSize) return corruptAt(rowPage, "dlhá hodnota je dlhšia ako súbor");
+    PageRef keep;
+    ByteSpan row;
+    if ((head & kChainTypeMask) == kSingle) {
+        JET_TRY(lvalRow(pager, next, rowPage, &keep, &row));
+        if (row.size() < length) return corruptAt(next.page, "dlhá hodnota je kratšia ako jej uložená dĺžka");
+        out->assign(row.begin(), row.begin() + length);
+        return Status::ok();
+    }
+    if ((head & kChainTypeMask) != 0) return corruptAt(rowPage, "neznámy druh dlhej hodnoty");
+    out->reserve(length);
+    std::uint32_t from = rowPage;
+    std::vector<std::uint32_t> visited;
+    while (out->size() < length) {
+        if (std::find(visited.begin(), visited.end(), next.encode()) != visited.end())
+            return corruptAt(next.page, "reťaz dlhej hodnoty sa zacyklila");
+        visited.push_back(next.encode());
+        JET_TRY(lvalRow(pager, next, from, &keep, &row));
+        if (row.size() <= 4) return corruptAt(next.page, "prázdny článok dlhej hodnoty");
+        std::size_t take = std::min<std::size_t>(row.size() - 4, length - out->size());
+        out->insert(out->end(), row.begin() + 4, row.begin() + 4 + take);
+        from = next.page;
+        next = RowPointer::decode(le32(&row[0]));
+        if (out->size() < length && next.isNull()) return corruptAt(from, "reťaz dlhej hodnoty končí predčasne");
+    }
+    return Status::ok();
+}
+
+} // namespace jet

@@ -1,0 +1,102 @@
+#include "jet/table.h"
+
+#include "jet/corrupt.h"
+#include "jet/usage_map.h"
+
+namespace jet {
+namespace {
+
+// A moved row's pointer is followed at most this many times.
+constexpr int kMaxOverflowHops = 4;
+
+} // namespace
+
+Status Table::dataPages(std::vector<std::uint32_t>* pages) const {
+    return readUsageMap(*pager_, def_.ownedPages, pages);
+}
+
+Status Table::Cursor::start() {
+    started_ = true;
+    JET_TRY(table_->dataPages(&pages_));
+    row_.resize(decode_ ? table_->def().columns.size() : 0);
+    return Status::ok();
+}
+
+// Moves to the next page of the map that is a data page of this table;
+// other pages listed by a stale map are passed over.
+Status Table::Cursor::nextPage(bool* hasPage) {
+    Pager& pager = table_->pager();
+    while (pageIndex_ < pages_.size()) {
+        std::uint32_t pgno = pages_[pageIndex_++];
+        PageRef ref;
+        JET_TRY(pager.read(pgno, &ref));
+        if (ref->bytes[0] != kDataPageType || le32(&ref->bytes[4]) != table_->def().firstPage) continue;
+        JET_TRY(DataPage::open(std::move(ref), pgno, &page_));
+        slot_ = 0;
+        *hasPage = true;
+        return Status::ok();
+    }
+    *hasPage = false;
+    return Status::ok();
+}
+
+// Parses the row of `slot` (following a moved row to its place).
+Status Table::Cursor::load(const RowSlot& slot, bool* isRow) {
+    *isRow = false;
+    if (slot.deleted) return Status::ok();
+    const TableDef& def = table_->def();
+    const DataPage* page = &page_;
+    RowSlot body = slot;
+    for (int hop = 0; body.overflow; ++hop) {
+        if (hop == kMaxOverflowHops) return corruptAt(id_.page, "presunutý riadok " + std::to_string(id_.row) + " tabuľky " + table_->name() + " tvorí slučku");
+        ByteSpan ptr = page->body(body);
+        if (ptr.size() < 4) return corruptAt(page->pageNumber(), "krátky odkaz na presunutý riadok tabuľky " + table_->name());
+        RowPointer to = RowPointer::decode(le32(ptr.data()));
+        if (to.page >= table_->pager().pageCount())
+            return corruptAt(page->pageNumber(), "presunutý riadok tabuľky " + table_->name() + " ukazuje mimo súboru");
+        PageRef ref;
+        JET_TRY(table_->pager().read(to.page, &ref));
+        JET_TRY(DataPage::open(std::move(ref), to.page, &target_));
+        if (target_.owner() != def.firstPage)
+            return corruptAt(to.page, "presunutý riadok ukazuje na stranu inej tabuľky ako " + table_->name());
+        JET_TRY(target_.anySlot(to.row, "presunutý riadok", &body));
+        // The target slot is flagged deleted; only a live pointer goes on.
+        if (body.deleted) body.overflow = false;
+        page = &target_;
+    }
+    JET_TRY(view_.parse(def, table_->name(), page->body(body), id_));
+    if (decode_) {
+        for (std::size_t i = 0; i < def.columns.size(); ++i)
+            JET_TRY(view_.read(def.columns[i], table_->pager(), &row_[i]));
+    }
+    *isRow = true;
+    return Status::ok();
+}
+
+Status Table::Cursor::next(bool* hasRow) {
+    if (!started_) JET_TRY(start());
+    for (;;) {
+        if (!onPage_) {
+            JET_TRY(nextPage(&onPage_));
+            if (!onPage_) {
+                *hasRow = false;
+                return Status::ok();
+            }
+        }
+        if (slot_ >= page_.slotCount()) {
+            onPage_ = false;
+            continue;
+        }
+        id_ = RowId{page_.pageNumber(), static_cast<std::uint8_t>(slot_)};
+        RowSlot slot;
+        JET_TRY(page_.slot(slot_++, &slot));
+        bool isRow;
+        JET_TRY(load(slot, &isRow));
+        if (isRow) {
+            *hasRow = true;
+            return Status::ok();
+        }
+    }
+}
+
+} // namespace jet

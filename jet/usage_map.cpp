@@ -1,0 +1,60 @@
+#include "jet/usage_map.h"
+
+#include "jet/corrupt.h"
+#include "jet/data_page.h"
+
+namespace jet {
+namespace {
+
+constexpr std::uint8_t kInline = 0x00;
+constexpr std::uint8_t kReference = 0x01;
+constexpr std::uint8_t kBitmapPageType = 0x05;
+constexpr std::uint32_t kBitmapOffset = 4;
+constexpr std::uint32_t kPagesPerBitmapPage = (kPageSize - kBitmapOffset) * 8;
+
+Status addBits(ByteSpan bitmap, std::uint64_t first, std::uint32_t pageCount, std::uint32_t mapPage,
+               std::vector<std::uint32_t>* pages) {
+    for (std::size_t i = 0; i < bitmap.size(); ++i) {
+        if (bitmap[i] == 0) continue;
+        for (int bit = 0; bit < 8; ++bit) {
+            if (!(bitmap[i] >> bit & 1)) continue;
+            std::uint64_t page = first + 8 * i + bit;
+            if (page >= pageCount) return corruptAt(mapPage, "mapa strán uvádza stranu za koncom súboru");
+            pages->push_back(static_cast<std::uint32_t>(page));
+        }
+    }
+    return Status::ok();
+}
+
+} // namespace
+
+Status readUsageMap(Pager& pager, RowPointer where, std::vector<std::uint32_t>* pages) {
+    pages->clear();
+    if (where.page >= pager.pageCount()) return corruptAt(where.page, "mapa strán ukazuje mimo súboru");
+    PageRef ref;
+    JET_TRY(pager.read(where.page, &ref));
+    DataPage page;
+    JET_TRY(DataPage::open(ref, where.page, &page));
+    RowSlot slot;
+    JET_TRY(page.liveSlot(where.row, "mapa strán", &slot));
+    ByteSpan row = page.body(slot);
+    if (row.empty()) return corruptAt(where.page, "prázdna mapa strán");
+    if (row[0] == kInline) {
+        if (row.size() < 5) return corruptAt(where.page, "krátka mapa strán");
+        return addBits(row.subspan(5), le32(&row[1]), pager.pageCount(), where.page, pages);
+    }
+    if (row[0] != kReference) return corruptAt(where.page, "neznámy druh mapy strán");
+    for (std::size_t i = 0; 1 + 4 * i + 4 <= row.size(); ++i) {
+        std::uint32_t bitmapPage = le32(&row[1 + 4 * i]);
+        if (bitmapPage == 0) continue;
+        if (bitmapPage >= pager.pageCount()) return corruptAt(where.page, "mapa strán ukazuje mimo súboru");
+        PageRef bits;
+        JET_TRY(pager.read(bitmapPage, &bits));
+        if (bits->bytes[0] != kBitmapPageType) return corruptAt(bitmapPage, "strana nie je bitovou mapou");
+        JET_TRY(addBits(ByteSpan(bits->bytes.data() + kBitmapOffset, kPageSize - kBitmapOffset),
+                        std::uint64_t{kPagesPerBitmapPage} * i, pager.pageCount(), bitmapPage, pages));
+    }
+    return Status::ok();
+}
+
+} // namespace jet

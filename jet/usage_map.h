@@ -1,0 +1,18 @@
+// Usage maps: sets of page numbers stored either inline in a row (start page
+// plus bitmap) or as a list of bitmap pages.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "jet/pager.h"
+#include "jet/row_pointer.h"
+#include "jet/status.h"
+
+namespace jet {
+
+// The member pages of the map stored in row `where`, in ascending order.
+// A member past the end of the file is Corrupt.
+Status readUsageMap(Pager& pager, RowPointer where, std::vector<std::uint32_t>* pages);
+
+} // namespace jet
