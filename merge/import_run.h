@@ -34,6 +34,14 @@ struct ImportResult {
 
 inline constexpr const char* kOutcomeSuccess = "Import bol úspešný";
 
+class Database;
+
+// The table steps alone, on two open databases: every target table of the
+// plan is first asked whether it can take rows, then the 27 steps run in
+// order inside one transaction of the target, which is rolled back when the
+// engine fails. Fills steps, outcome and outcomeFlags of the result.
+void runImportSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui, ImportResult* result);
+
 // Runs one merge. The box texts are taken as typed (they are trimmed here).
 // The key maps are emptied when the run starts and filled by its steps.
 ImportResult ImportDatabase(const std::string& targetBoxText, const std::string& sourceBoxText,

@@ -1,0 +1,201 @@
+// The data access of the merge over the jet engine.
+#include <unordered_map>
+#include <unordered_set>
+
+#include "jet/database.h"
+#include "jet/table.h"
+#include "jet/text.h"
+#include "merge/dao.h"
+#include "merge/writer_needs.h"
+
+namespace merge {
+
+namespace {
+
+std::u16string folded(std::u16string_view text) {
+    std::u16string out(text);
+    for (char16_t& c : out) c = jet::foldCase(c);
+    return out;
+}
+
+// The texts of one column of one table, folded as the engine compares them:
+// answers the identifier test in O(1) and learns the rows saved through it.
+struct TextSet {
+    std::string column;
+    std::unordered_set<std::u16string> texts;
+};
+// The text sets kept per table (by folded table name).
+using TextSets = std::unordered_map<std::string, std::vector<TextSet>>;
+
+std::string foldedUtf8(std::string_view name) { return jet::toUtf8(folded(jet::fromUtf8(name))); }
+
+// Rows computed in memory (the results of the statements).
+class ResultRecordset : public Recordset {
+public:
+    explicit ResultRecordset(std::vector<std::vector<jet::Value>> rows)
+        : fields_{Field{"value"}}, rows_(std::move(rows)) {}
+    const std::vector<Field>& fields() const override { return fields_; }
+    bool eof() const override { return pos_ >= rows_.size(); }
+    const std::vector<jet::Value>& values() const override { return rows_[pos_]; }
+    jet::Status moveNext() override {
+        if (pos_ < rows_.size()) ++pos_;
+        return jet::Status::ok();
+    }
+    std::vector<jet::Value>& addNew() override {
+        fresh_.assign(1, jet::Value{});
+        return fresh_;
+    }
+    jet::Status save() override {
+        return jet::Status::error(jet::Status::Code::InvalidArgument, "Výsledok dotazu nemožno meniť");
+    }
+
+private:
+    std::vector<Field> fields_;
+    std::vector<std::vector<jet::Value>> rows_;
+    std::size_t pos_ = 0;
+    std::vector<jet::Value> fresh_;
+};
+
+class TableRecordset : public Recordset {
+public:
+    TableRecordset(std::unique_ptr<jet::Table> table, TextSets* textSets)
+        : table_(std::move(table)), cursor_(*table_), textSets_(textSets), key_(foldedUtf8(table_->name())) {
+        for (const jet::ColumnDef& c : table_->def().columns)
+            fields_.push_back({c.name, c.type, c.isAutonumber() || c.isGuidAutonumber()});
+    }
+    jet::Status start() { return cursor_.next(&hasRow_); }
+
+    const std::vector<Field>& fields() const override { return fields_; }
+    bool eof() const override { return !hasRow_; }
+    const std::vector<jet::Value>& values() const override { return cursor_.row(); }
+    jet::Status moveNext() override { return hasRow_ ? cursor_.next(&hasRow_) : jet::Status::ok(); }
+    std::vector<jet::Value>& addNew() override {
+        fresh_.assign(fields_.size(), jet::Value{});
+        return fresh_;
+    }
+    jet::Status save() override {
+        JET_TRY(writer::append(*table_, &fresh_));
+        auto sets = textSets_->find(key_);
+        if (sets == textSets_->end()) return jet::Status::ok();
+        for (TextSet& set : sets->second) {
+            int i = fieldIndex(fields_, set.column);
+            if (auto* text = i < 0 ? nullptr : std::get_if<std::u16string>(&fresh_[i])) set.texts.insert(folded(*text));
+        }
+        return jet::Status::ok();
+    }
+
+private:
+    std::unique_ptr<jet::Table> table_;
+    jet::Table::Cursor cursor_;
+    std::vector<Field> fields_;
+    TextSets* textSets_; // the database's, kept up to date with each row saved
+    std::string key_;
+    bool hasRow_ = false;
+    std::vector<jet::Value> fresh_;
+};
+
+class JetDatabase : public Database {
+public:
+    explicit JetDatabase(std::unique_ptr<jet::Database> db) : db_(std::move(db)) {}
+
+    jet::Status property(std::string_view name, std::string* value) override {
+        jet::Value v;
+        JET_TRY(db_->property(name, &v));
+        auto* text = std::get_if<std::u16string>(&v);
+        if (!text) return jet::Status::error(jet::Status::Code::NotFound, "Vlastnosť databázy nie je text");
+        *value = jet::toUtf8(*text);
+        return jet::Status::ok();
+    }
+
+    jet::Status openRecordset(std::string_view name, std::unique_ptr<Recordset>* out) override {
+        std::unique_ptr<jet::Table> table;
+        JET_TRY(db_->openTable(name, &table));
+        auto rs = std::make_unique<TableRecordset>(std::move(table), &textSets_);
+        JET_TRY(rs->start());
+        *out = std::move(rs);
+        return jet::Status::ok();
+    }
+
+    jet::Status openRecordset(const Statement& statement, std::unique_ptr<Recordset>* out) override {
+        std::vector<std::vector<jet::Value>> rows;
+        if (auto* max = std::get_if<MaxOf>(&statement)) {
+            jet::Value highest;
+            JET_TRY(maximum(*max, &highest));
+            rows.push_back({highest});
+        } else {
+            const ValueOf& equal = std::get<ValueOf>(statement);
+            TextSet* set = nullptr;
+            JET_TRY(textSet(equal.table, equal.column, &set));
+            if (set->texts.count(folded(equal.text))) rows.push_back({jet::Value(equal.text)});
+        }
+        *out = std::make_unique<ResultRecordset>(std::move(rows));
+        return jet::Status::ok();
+    }
+
+    jet::Status canAppend(std::string_view name) override {
+        std::unique_ptr<jet::Table> table;
+        JET_TRY(db_->openTable(name, &table));
+        return writer::canAppend(*table);
+    }
+    jet::Status begin() override { return writer::transaction(*db_, writer::Txn::Begin); }
+    jet::Status commit() override { return writer::transaction(*db_, writer::Txn::Commit); }
+    jet::Status rollback() override {
+        textSets_.clear(); // they may hold texts of rows that are gone now
+        return writer::transaction(*db_, writer::Txn::Rollback);
+    }
+
+private:
+    // Scans one column of a table; visit gets each non-Null value.
+    template <class Visit>
+    jet::Status scanColumn(std::string_view tableName, std::string_view column, Visit visit) {
+        std::unique_ptr<jet::Table> table;
+        JET_TRY(db_->openTable(tableName, &table));
+        const jet::ColumnDef* def = table->def().column(column);
+        if (!def) return jet::Status::error(jet::Status::Code::NotFound, "Stĺpec " + std::string(column) + " chýba");
+        std::size_t at = def - table->def().columns.data();
+        jet::Table::Cursor cursor(*table);
+        for (bool hasRow = true;;) {
+            JET_TRY(cursor.next(&hasRow));
+            if (!hasRow) return jet::Status::ok();
+            if (!jet::isNull(cursor.row()[at])) visit(cursor.row()[at]);
+        }
+    }
+
+    jet::Status maximum(const MaxOf& max, jet::Value* out) {
+        return scanColumn(max.table, max.column, [&](const jet::Value& v) {
+            auto* key = std::get_if<std::int64_t>(&v);
+            if (key && (jet::isNull(*out) || *key > std::get<std::int64_t>(*out))) *out = *key;
+        });
+    }
+
+    jet::Status textSet(std::string_view table, std::string_view column, TextSet** out) {
+        std::vector<TextSet>& sets = textSets_[foldedUtf8(table)];
+        for (TextSet& set : sets) {
+            if (jet::equalsIgnoreCase(set.column, column)) {
+                *out = &set;
+                return jet::Status::ok();
+            }
+        }
+        TextSet set{std::string(column), {}};
+        JET_TRY(scanColumn(table, column, [&](const jet::Value& v) {
+            if (auto* text = std::get_if<std::u16string>(&v)) set.texts.insert(folded(*text));
+        }));
+        sets.push_back(std::move(set));
+        *out = &sets.back();
+        return jet::Status::ok();
+    }
+
+    std::unique_ptr<jet::Database> db_;
+    TextSets textSets_;
+};
+
+} // namespace
+
+jet::Status openDatabase(const std::string& path, std::unique_ptr<Database>* out) {
+    std::unique_ptr<jet::Database> db;
+    JET_TRY(jet::Database::open(path, jet::Pager::Mode::Exclusive, &db));
+    *out = std::make_unique<JetDatabase>(std::move(db));
+    return jet::Status::ok();
+}
+
+} // namespace merge

@@ -1,0 +1,142 @@
+#include "merge/import_run.h"
+
+#include <filesystem>
+#include <memory>
+
+#include "merge/dao.h"
+#include "merge/plan.h"
+#include "merge/row_copy.h"
+#include "schema/catalogue.h"
+
+namespace merge {
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+std::string trimBlanks(const std::string& text) {
+    auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// An ordinary file at this path; anything that cannot be looked up is not.
+bool fileExists(const std::string& path) {
+    std::error_code error;
+    return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(path), error);
+}
+
+std::string openFailure(const std::string& path, const jet::Status& status) {
+    return std::string("Nie je možné otvoriť súbor") + kCrLf + path + kCrLf + status.message();
+}
+
+// Empty when the database carries the required version; the message otherwise.
+std::string versionProblem(Database& database, const std::string& path) {
+    std::string version;
+    if (!database.property(schema::TABLES_VERSION, &version).isOk()) version.clear();
+    if (version == schema::kRequiredVersion) return {};
+    return std::string("Nekorektná verzia databázy:") + version + kCrLf + kCrLf + "Má byť:" +
+           std::string(schema::kRequiredVersion) + kCrLf + path + kCrLf + kCrLf +
+           "Skúste upgradovať databázový súbor, prípadne používať inú verziu tejto aplikácie";
+}
+
+void failed(const std::string& table, const jet::Status& status, ImportResult* result) {
+    result->outcome = std::string("Import zlyhal, cieľový súbor zostal nezmenený:") + kCrLf +
+                      (table.empty() ? "" : table + ": ") + status.message();
+    result->outcomeFlags = mb::Exclamation;
+}
+
+void reportCounts(ImportResult* result) {
+    std::string refusals;
+    for (const StepCounts& step : result->steps)
+        if (step.refused > 0) refusals += kCrLf + step.table + ": " + std::to_string(step.refused);
+    if (refusals.empty()) {
+        result->outcome = kOutcomeSuccess;
+        result->outcomeFlags = mb::Information;
+        result->succeeded = true;
+    } else {
+        result->outcome = "Import bol dokončený, ale cieľový súbor odmietol niektoré riadky:" + refusals;
+        result->outcomeFlags = mb::Exclamation;
+    }
+}
+
+// The steps proper, inside the open transaction; the table and the failure
+// of the engine when one stops them.
+jet::Status runSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui, ImportResult* result,
+                     std::string* failedTable) {
+    for (const Step& step : importPlan()) {
+        ui.setProgress(std::string(step.table));
+        result->steps.push_back({std::string(step.table)});
+        *failedTable = step.table;
+        JET_TRY(copyTable(step, source, target, maps, &result->steps.back()));
+    }
+    failedTable->clear();
+    return target.commit();
+}
+
+} // namespace
+
+void runImportSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui, ImportResult* result) {
+    result->steps.clear();
+    for (const Step& step : importPlan()) {
+        jet::Status status = target.canAppend(step.table);
+        if (!status.isOk()) return failed(std::string(step.table), status, result);
+    }
+    if (jet::Status status = target.begin(); !status.isOk()) return failed("", status, result);
+    std::string failedTable;
+    jet::Status status = runSteps(target, source, maps, ui, result, &failedTable);
+    ui.setProgress("");
+    if (!status.isOk()) {
+        target.rollback();
+        result->steps.clear();
+        return failed(failedTable, status, result);
+    }
+    reportCounts(result);
+}
+
+ImportResult ImportDatabase(const std::string& targetBoxText, const std::string& sourceBoxText, KeyMaps& maps,
+                            RunUi& ui) {
+    ImportResult result;
+    const std::string targetPath = trimBlanks(targetBoxText);
+    const std::string sourcePath = trimBlanks(sourceBoxText);
+    if (!fileExists(targetPath)) {
+        ui.focusTarget();
+        ui.showMessage("Neexistuje súbor, do ktorého má byť vykonané importovanie", mb::Exclamation);
+        return result;
+    }
+    if (!fileExists(sourcePath)) {
+        ui.focusSource();
+        ui.showMessage("Neexistuje súbor ktorý má byť importovaný", mb::Exclamation);
+        return result;
+    }
+
+    std::unique_ptr<Database> target, source;
+    std::string error;
+    if (jet::Status status = openDatabase(targetPath, &target); !status.isOk()) {
+        error = openFailure(targetPath, status);
+    } else if (status = openDatabase(sourcePath, &source); !status.isOk()) {
+        error = openFailure(sourcePath, status);
+    } else if (error = versionProblem(*target, targetPath); error.empty()) {
+        error = versionProblem(*source, sourcePath);
+    }
+    if (error.empty()) {
+        const std::string question = std::string("Želáte si importovať súbor") + kCrLf + sourcePath + kCrLf +
+                                     "do súboru" + kCrLf + targetPath;
+        if (ui.showMessage(question, mb::YesNoCancel | mb::Question | mb::DefaultButton2) != mb::ResultYes)
+            error = "Nebola žiadosť o importovanie";
+    }
+    if (error.empty()) {
+        maps.clear();
+        runImportSteps(*target, *source, maps, ui, &result);
+    } else {
+        result.outcome = error;
+        result.outcomeFlags = mb::Exclamation;
+    }
+    target.reset();
+    source.reset();
+    result.reportedOutcome = true;
+    ui.showOutcome(result.outcome, result.outcomeFlags);
+    return result;
+}
+
+} // namespace merge

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "jet/text.h"
+#include "merge/key_maps.h"
+#include "merge/names.h"
+#include "merge/plan.h"
+#include "schema/catalogue.h"
+
+namespace merge {
+namespace {
+
+TEST(KeyMaps, LookupReturnsFirstMatchingEntryOrZero) {
+    KeyMaps maps;
+    EXPECT_EQ(maps.MapZariadenie(3), 0); // empty map
+    maps.colRefZariadenie.append({3, 8});
+    maps.colRefZariadenie.append({10, 9});
+    maps.colRefZariadenie.append({3, 42}); // a later entry for the same old key
+    EXPECT_EQ(maps.MapZariadenie(3), 8);
+    EXPECT_EQ(maps.MapZariadenie(10), 9);
+    EXPECT_EQ(maps.MapZariadenie(4), 0);
+    EXPECT_EQ(maps.MapZariadenie(-1), 0);
+    ASSERT_EQ(maps.colRefZariadenie.entries().size(), 3u);
+    EXPECT_EQ(maps.colRefZariadenie.entries()[2].IdStarehoZariadenia, 3);
+    EXPECT_EQ(maps.colRefZariadenie.entries()[2].IdNovehoZariadenia, 42);
+}
+
+TEST(KeyMaps, EachKindHasItsOwnMapAndClearEmptiesAll) {
+    KeyMaps maps;
+    const MapKind kinds[] = {MapKind::Zariadenie, MapKind::Skupina, MapKind::Zvuk, MapKind::Obchodzka,
+                             MapKind::Objednavka};
+    for (int i = 0; i < 5; ++i) maps.record(kinds[i], 1, 100 + i);
+    EXPECT_EQ(maps.MapZariadenie(1), 100);
+    EXPECT_EQ(maps.MapSkupina(1), 101);
+    EXPECT_EQ(maps.MapZvuk(1), 102);
+    EXPECT_EQ(maps.MapObchodzka(1), 103);
+    EXPECT_EQ(maps.MapObjednavka(1), 104);
+    EXPECT_EQ(maps.lookup(MapKind::None, 1), 0);
+    maps.clear();
+    for (MapKind kind : kinds) EXPECT_EQ(maps.lookup(kind, 1), 0);
+    EXPECT_TRUE(maps.colRefObjednavka.entries().empty());
+    // Filled again after clearing, the new entries are found.
+    maps.record(MapKind::Zvuk, 1, 7);
+    EXPECT_EQ(maps.MapZvuk(1), 7);
+}
+
+TEST(Names, OntTakesThePartAfterTheLastDot) {
+    EXPECT_EQ(ONT("zariadenia.id_zariadenia"), "id_zariadenia");
+    EXPECT_EQ(ONT("zariadenia"), "zariadenia");
+    EXPECT_EQ(ONT("a.b.c"), "c");
+    EXPECT_EQ(ONT("zariadenia."), "");
+    EXPECT_EQ(ONT(""), "");
+}
+
+// The tables and columns of the fixture files, bare names in lower case.
+std::map<std::string, std::set<std::string>> fixtureLayout() {
+    std::ifstream in(std::string(VELMORANT_TEST_DATA) + "/schema.txt");
+    std::map<std::string, std::set<std::string>> layout;
+    std::string line, current;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::string kind, name;
+        words >> kind >> name;
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (kind == "table") current = name, layout[current];
+        else if (kind == "col") layout[current].insert(name);
+    }
+    return layout;
+}
+
+std::string lower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+TEST(Catalogue, MatchesTheServerLayout) {
+    auto layout = fixtureLayout();
+    ASSERT_EQ(layout.size(), 48u);
+    ASSERT_EQ(schema::tables().size(), 48u);
+    for (const schema::TableInfo& table : schema::tables()) {
+        ASSERT_TRUE(layout.count(std::string(table.name))) << table.name;
+        std::set<std::string> columns;
+        for (auto c : table.columns) columns.insert(lower(c));
+        EXPECT_EQ(columns, layout[std::string(table.name)]) << table.name;
+    }
+    EXPECT_EQ(schema::garazovy_modul_aktualne_identifikatory::idzariadenia,
+              "garazovy_modul_aktualne_identifikatory.idzariadenia");
+    EXPECT_EQ(schema::TABLES_VERSION, "TABLES_VERSION");
+}
+
+// Every column the plan names belongs to its step's table, and the steps
+// come in the catalogue's step order.
+TEST(Catalogue, PlanNamesOnlyColumnsOfItsTables) {
+    auto layout = fixtureLayout();
+    const auto& plan = importPlan();
+    ASSERT_EQ(plan.size(), 27u);
+    for (const schema::TableInfo& table : schema::tables())
+        if (table.step > 0) EXPECT_EQ(plan[table.step - 1].table, table.name);
+    for (const Step& step : plan) {
+        const auto& columns = layout[std::string(step.table)];
+        std::vector<std::string_view> named = {step.ownKey, step.setTrue, step.filterColumn, step.identifier};
+        for (const Reference& r : step.references) named.push_back(r.column);
+        for (std::string_view q : named) {
+            if (q.empty()) continue;
+            EXPECT_EQ(q.substr(0, q.rfind('.')), step.table) << q;
+            EXPECT_TRUE(columns.count(std::string(ONT(q)))) << q;
+        }
+    }
+}
+
+} // namespace
+} // namespace merge
