@@ -37,7 +37,7 @@ private:
         JET_TRY(read_(pgno, &ref));
         IndexPage page;
         JET_TRY(parseIndexPage(*ref, pgno, &page));
-        ++out_->pages;
+        out_->pages.push_back(pgno);
         if (page.owner != owner_) return corrupt(pgno, "patrí inej tabuľke (" + std::to_string(page.owner) + ")");
         if (page.freeSpace != page.computedFreeSpace())
             return corrupt(pgno, "voľné miesto " + std::to_string(page.freeSpace) + " namiesto " +

@@ -30,7 +30,7 @@ struct LeafEntry {
 
 struct IndexWalk {
     std::vector<LeafEntry> entries; // in key order
-    std::uint32_t pages = 0;        // pages of the tree
+    std::vector<std::uint32_t> pages; // every page of the tree, in walking order
     std::uint32_t leaves = 0;
     std::uint32_t depth = 0;        // 1 for a tree that is a single leaf
 };

@@ -1,0 +1,253 @@
+#include "jet/check.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "jet/index_walk.h"
+#include "jet/keys.h"
+#include "jet/usage_map.h"
+
+namespace jet {
+namespace {
+
+// Problems reported per table before the rest are only counted.
+constexpr std::size_t kMaxProblemsPerTable = 50;
+
+std::string rowName(RowPointer r) { return std::to_string(r.page) + ":" + std::to_string(r.row); }
+
+// What a row should have in one index.
+struct Expected {
+    Bytes key;
+    bool known = false;   // the key could be encoded
+    bool anyNull = false;
+    bool allNull = false;
+    bool seen = false;
+};
+
+struct IndexCheck {
+    const RealIndexDef* def = nullptr;
+    std::string name;
+    bool unique = false;
+    std::vector<KeyColumn> columns;
+    std::vector<std::size_t> valueAt; // position of each key column in the row's values
+    Status columnsStatus;
+    std::string notEncodable; // why some keys could not be encoded
+    std::unordered_map<std::uint32_t, Expected> rows;
+    IndexSummary summary;
+};
+
+class TableCheck {
+public:
+    TableCheck(Database& db, const TableInfo& info, CheckReport& report) : db_(db), info_(info), report_(report) {}
+
+    void run() {
+        Status s = db_.openTable(info_.name, &table_);
+        if (!s) return problem(s.message());
+        ++report_.tables;
+        prepareIndexes();
+        scanRows();
+        for (IndexCheck& ix : indexes_) checkIndex(ix);
+        if (suppressed_)
+            report_.problems.push_back(where() + ": ďalšie chyby (" + std::to_string(suppressed_) + ") sa nevypisujú");
+    }
+
+private:
+    bool strict() const { return info_.kind == TableInfo::Kind::User; }
+    std::string where() const { return "tabuľka " + info_.name; }
+
+    void problem(const std::string& line) {
+        if (problems_++ < kMaxProblemsPerTable) report_.problems.push_back(where() + ": " + line);
+        else ++suppressed_;
+    }
+    void problem(const IndexCheck& ix, const std::string& what) { problem("index " + ix.name + ": " + what); }
+    void note(const std::string& what) { report_.notes.push_back(where() + ": " + what); }
+
+    std::string indexName(const RealIndexDef& r) const {
+        std::string name;
+        for (const LogicalIndexDef& l : table_->def().logicalIndexes)
+            if (l.realIndex == r.number) name += (name.empty() ? "" : "/") + l.name;
+        return name.empty() ? "#" + std::to_string(r.number) : name;
+    }
+
+    bool isPrimaryKey(const RealIndexDef& r) const {
+        for (const LogicalIndexDef& l : table_->def().logicalIndexes)
+            if (l.realIndex == r.number && l.isPrimaryKey()) return true;
+        return false;
+    }
+
+    void prepareIndexes() {
+        const TableDef& def = table_->def();
+        for (const RealIndexDef& r : def.realIndexes) {
+            IndexCheck ix;
+            ix.def = &r;
+            ix.name = indexName(r);
+            ix.unique = r.isUnique() || isPrimaryKey(r);
+            ix.columnsStatus = keyColumnsOf(def, r, &ix.columns);
+            ix.summary.table = info_.name;
+            ix.summary.index = ix.name;
+            for (const KeyColumn& c : ix.columns)
+                ix.summary.text = ix.summary.text || c.type == ColumnType::Text || c.type == ColumnType::Memo;
+            for (const IndexColumn& c : r.columns) {
+                auto at = std::find_if(def.columns.begin(), def.columns.end(),
+                                       [&](const ColumnDef& d) { return d.number == c.column; });
+                ix.valueAt.push_back(static_cast<std::size_t>(at - def.columns.begin()));
+            }
+            indexes_.push_back(std::move(ix));
+        }
+    }
+
+    void scanRows() {
+        const TableDef& def = table_->def();
+        Table::Cursor cursor(*table_, false);
+        std::vector<Value> values(def.columns.size());
+        std::vector<bool> readable(def.columns.size());
+        std::uint64_t count = 0;
+        for (;;) {
+            bool hasRow = false;
+            Status s = cursor.next(&hasRow);
+            if (!s) {
+                problem(s.message());
+                if (problems_ > kMaxProblemsPerTable) break;
+                continue;
+            }
+            if (!hasRow) break;
+            ++count;
+            for (std::size_t i = 0; i < def.columns.size(); ++i) {
+                Status r = cursor.view().read(def.columns[i], table_->pager(), &values[i]);
+                readable[i] = r.isOk();
+                if (!r) problem("riadok " + rowName(cursor.rowId()) + ", stĺpec " + def.columns[i].name + ": " + r.message());
+                else if (def.columns[i].isLongValue() && !isNull(values[i])) ++report_.longValues;
+            }
+            for (IndexCheck& ix : indexes_) expect(ix, cursor.rowId(), values, readable);
+        }
+        report_.rows += count;
+        if (count != def.rowCount) {
+            const std::string what = "uložený počet riadkov " + std::to_string(def.rowCount) + ", skutočný " +
+                                     std::to_string(count);
+            strict() ? problem(what) : note(what);
+        }
+    }
+
+    void expect(IndexCheck& ix, RowPointer row, const std::vector<Value>& values, const std::vector<bool>& readable) {
+        Expected e;
+        std::vector<Value> keyValues;
+        bool allReadable = ix.columnsStatus.isOk();
+        for (std::size_t at : ix.valueAt) {
+            allReadable = allReadable && at < values.size() && readable[at];
+            keyValues.push_back(at < values.size() ? values[at] : Value());
+        }
+        if (allReadable) {
+            e.allNull = allKeyValuesNull(ix.columns, keyValues);
+            for (std::size_t i = 0; i < keyValues.size(); ++i)
+                e.anyNull = e.anyNull || (ix.columns[i].type != ColumnType::Bool && isNull(keyValues[i]));
+            Status s = encodeKey(ix.columns, keyValues, &e.key);
+            e.known = s.isOk();
+            if (!s && ix.notEncodable.empty()) ix.notEncodable = s.message();
+        }
+        ix.rows[row.encode()] = std::move(e);
+    }
+
+    void checkIndex(IndexCheck& ix) {
+        if (!ix.columnsStatus) return problem(ix, ix.columnsStatus.message());
+        Pager& pager = table_->pager();
+        IndexWalk walk;
+        Status s = walkIndex([&pager](std::uint32_t n, PageRef* out) { return pager.read(n, out); },
+                             ix.def->firstPage, table_->def().firstPage, &walk);
+        if (!s) return problem(ix, s.message());
+        ix.summary.entries = walk.entries.size();
+        checkUsageMap(ix, walk);
+        checkEntries(ix, walk);
+        checkRowsReached(ix);
+        checkUniqueness(ix, walk);
+        ++report_.indexes;
+        report_.entries += ix.summary.entries;
+        report_.keysCompared += ix.summary.keysCompared;
+        report_.keysNotCompared += ix.summary.keysNotCompared;
+        report_.indexSummaries.push_back(ix.summary);
+        if (!ix.notEncodable.empty()) note("index " + ix.name + ": kľúče neporovnané (" + ix.notEncodable + ")");
+    }
+
+    void checkUsageMap(const IndexCheck& ix, const IndexWalk& walk) {
+        std::vector<std::uint32_t> members;
+        Status s = readUsageMap(table_->pager(), ix.def->usageMap, &members);
+        if (!s) return problem(ix, "mapa stránok indexu: " + s.message());
+        for (std::uint32_t p : walk.pages)
+            if (!std::binary_search(members.begin(), members.end(), p))
+                problem(ix, "stránka " + std::to_string(p) + " nie je v mape stránok indexu");
+    }
+
+    void checkEntries(IndexCheck& ix, const IndexWalk& walk) {
+        for (const LeafEntry& e : walk.entries) {
+            const std::string at = " (strana " + std::to_string(e.leafPage) + ")";
+            auto it = ix.rows.find(e.row.encode());
+            if (it == ix.rows.end()) {
+                problem(ix, "záznam ukazuje na riadok " + rowName(e.row) + ", ktorý v tabuľke nie je" + at);
+                continue;
+            }
+            Expected& x = it->second;
+            if (x.seen) {
+                problem(ix, "riadok " + rowName(e.row) + " má v indexe viac záznamov" + at);
+                continue;
+            }
+            x.seen = true;
+            if (!x.known) {
+                ++ix.summary.keysNotCompared;
+            } else if (x.key != e.key) {
+                problem(ix, "kľúč riadka " + rowName(e.row) + " nezodpovedá hodnotám riadka" + at);
+            } else {
+                ++ix.summary.keysCompared;
+            }
+        }
+    }
+
+    void checkRowsReached(const IndexCheck& ix) {
+        for (const auto& [row, x] : ix.rows)
+            if (!x.seen && !(ix.def->ignoresNulls() && x.allNull))
+                problem(ix, "riadok " + rowName(RowPointer::decode(row)) + " nemá v indexe záznam");
+    }
+
+    void checkUniqueness(const IndexCheck& ix, const IndexWalk& walk) {
+        std::uint32_t distinct = 0;
+        for (std::size_t i = 0; i < walk.entries.size(); ++i) {
+            const LeafEntry& e = walk.entries[i];
+            if (i == 0 || walk.entries[i - 1].key != e.key) {
+                ++distinct;
+                continue;
+            }
+            auto it = ix.rows.find(e.row.encode());
+            const bool exempt = it == ix.rows.end() || it->second.anyNull;
+            if (ix.unique && !exempt)
+                problem(ix, "kľúč riadka " + rowName(e.row) + " sa v jedinečnom indexe opakuje (strana " +
+                                std::to_string(e.leafPage) + ")");
+        }
+        if (distinct != ix.def->statDistinct)
+            note("index " + ix.name + ": uložený počet rôznych kľúčov " + std::to_string(ix.def->statDistinct) +
+                 ", skutočný " + std::to_string(distinct));
+    }
+
+    Database& db_;
+    const TableInfo& info_;
+    CheckReport& report_;
+    std::unique_ptr<Table> table_;
+    std::vector<IndexCheck> indexes_;
+    std::size_t problems_ = 0;
+    std::size_t suppressed_ = 0;
+};
+
+} // namespace
+
+Status checkDatabase(Database& db, CheckReport* out) {
+    *out = CheckReport{};
+    for (const TableInfo& info : db.tables())
+        if (info.kind != TableInfo::Kind::Linked) TableCheck(db, info, *out).run();
+    return Status::ok();
+}
+
+Status checkFile(const std::string& path, CheckReport* out) {
+    std::unique_ptr<Database> db;
+    JET_TRY(Database::open(path, Pager::Mode::ReadOnly, &db));
+    return checkDatabase(*db, out);
+}
+
+} // namespace jet
