@@ -74,12 +74,11 @@ Status decodeScalar(const ColumnDef& c, ByteSpan b, Value* out) {
 }
 
 Status RowView::corrupt(const std::string& what) const {
-    return corruptAt(id_.page, "riadok " + std::to_string(id_.row) + " tabuľky " + std::string(table_) + ": " + what);
+    return corruptAt(id_.page, "riadok " + std::to_string(id_.row) + ": " + what);
 }
 
-Status RowView::parse(const TableDef& def, std::string_view table, ByteSpan bytes, RowId id) {
+Status RowView::parse(const TableDef& def, ByteSpan bytes, RowId id) {
     def_ = &def;
-    table_ = table;
     bytes_ = bytes;
     id_ = id;
     if (bytes.size() < 2) return corrupt("príliš krátky riadok");

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
+#include <string>
 
 #include "jet/bytes.h"
 #include "jet/pager.h"
@@ -16,9 +16,8 @@ namespace jet {
 class RowView {
 public:
     // Checks the row's frame (column count, null mask, variable offsets).
-    // `table` names the table in messages; the view keeps pointers to
-    // `def`, `table` and `bytes`, which must outlive it.
-    Status parse(const TableDef& def, std::string_view table, ByteSpan bytes, RowId id);
+    // The view keeps pointers to `def` and `bytes`, which must outlive it.
+    Status parse(const TableDef& def, ByteSpan bytes, RowId id);
 
     // The value of column `c` of this row. Memo and OLE values are read
     // through `pager`. `out` keeps its buffers when it already holds a
@@ -34,7 +33,6 @@ private:
     Status varBytes(const ColumnDef& c, ByteSpan* out, bool* missing) const;
 
     const TableDef* def_ = nullptr;
-    std::string_view table_;
     ByteSpan bytes_;
     RowId id_;
     std::uint16_t columnCount_ = 0;

@@ -48,23 +48,23 @@ Status Table::Cursor::load(const RowSlot& slot, bool* isRow) {
     const DataPage* page = &page_;
     RowSlot body = slot;
     for (int hop = 0; body.overflow; ++hop) {
-        if (hop == kMaxOverflowHops) return corruptAt(id_.page, "presunutý riadok " + std::to_string(id_.row) + " tabuľky " + table_->name() + " tvorí slučku");
+        if (hop == kMaxOverflowHops) return corruptAt(id_.page, "presunutý riadok " + std::to_string(id_.row) + " tvorí slučku");
         ByteSpan ptr = page->body(body);
-        if (ptr.size() < 4) return corruptAt(page->pageNumber(), "krátky odkaz na presunutý riadok tabuľky " + table_->name());
+        if (ptr.size() < 4) return corruptAt(page->pageNumber(), "krátky odkaz na presunutý riadok");
         RowPointer to = RowPointer::decode(le32(ptr.data()));
         if (to.page >= table_->pager().pageCount())
-            return corruptAt(page->pageNumber(), "presunutý riadok tabuľky " + table_->name() + " ukazuje mimo súboru");
+            return corruptAt(page->pageNumber(), "presunutý riadok ukazuje mimo súboru");
         PageRef ref;
         JET_TRY(table_->pager().read(to.page, &ref));
         JET_TRY(DataPage::open(std::move(ref), to.page, &target_));
         if (target_.owner() != def.firstPage)
-            return corruptAt(to.page, "presunutý riadok ukazuje na stranu inej tabuľky ako " + table_->name());
+            return corruptAt(to.page, "presunutý riadok ukazuje na stranu inej tabuľky");
         JET_TRY(target_.anySlot(to.row, "presunutý riadok", &body));
         // The target slot is flagged deleted; only a live pointer goes on.
         if (body.deleted) body.overflow = false;
         page = &target_;
     }
-    JET_TRY(view_.parse(def, table_->name(), page->body(body), id_));
+    JET_TRY(view_.parse(def, page->body(body), id_));
     if (decode_) {
         for (std::size_t i = 0; i < def.columns.size(); ++i)
             JET_TRY(view_.read(def.columns[i], table_->pager(), &row_[i]));
@@ -73,7 +73,20 @@ Status Table::Cursor::load(const RowSlot& slot, bool* isRow) {
     return Status::ok();
 }
 
+// Names the table in a description of damage found while scanning it.
+Status Table::Cursor::inTable(Status s) const {
+    static const std::string prefix = "Poškodená databáza: ";
+    if (s.code() != Status::Code::Corrupt || s.message().rfind(prefix, 0) != 0) return s;
+    return Status::error(s.code(), "Poškodená databáza, tabuľka " + table_->name() + ": " + s.message().substr(prefix.size()));
+}
+
 Status Table::Cursor::next(bool* hasRow) {
+    Status s = advance(hasRow);
+    if (!s) *hasRow = false;
+    return inTable(std::move(s));
+}
+
+Status Table::Cursor::advance(bool* hasRow) {
     if (!started_) JET_TRY(start());
     for (;;) {
         if (!onPage_) {

@@ -46,6 +46,8 @@ public:
         const RowView& view() const { return view_; }
 
     private:
+        Status advance(bool* hasRow);
+        Status inTable(Status s) const;
         Status start();
         Status nextPage(bool* hasPage);
         Status load(const RowSlot& slot, bool* isRow);
