@@ -97,6 +97,7 @@ void runImportSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui
 ImportResult ImportDatabase(const std::string& targetBoxText, const std::string& sourceBoxText, KeyMaps& maps,
                             RunUi& ui) {
     ImportResult result;
+    maps.clear();
     const std::string targetPath = trimBlanks(targetBoxText);
     const std::string sourcePath = trimBlanks(sourceBoxText);
     if (!fileExists(targetPath)) {
@@ -126,7 +127,6 @@ ImportResult ImportDatabase(const std::string& targetBoxText, const std::string&
             error = "Nebola žiadosť o importovanie";
     }
     if (error.empty()) {
-        maps.clear();
         runImportSteps(*target, *source, maps, ui, &result);
     } else {
         result.outcome = error;

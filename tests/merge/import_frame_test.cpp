@@ -1,0 +1,166 @@
+// The frame of an import run on real files: name checks, exclusive opens,
+// version checks and the confirmation question.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "merge/import_run.h"
+#include "merge/writer_needs.h"
+#include "recording_ui.h"
+
+namespace merge {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::RecordingUi;
+
+const char* kVersionTail = "\r\n\r\nSkúste upgradovať databázový súbor, prípadne používať inú verziu tejto aplikácie";
+
+std::string contents(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class ImportFrame : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("merge-frame-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // A fresh copy of a fixture file; returns its path.
+    std::string copy(const std::string& fixture, const std::string& as) {
+        fs::path to = dir_ / as;
+        fs::copy_file(fs::path(VELMORANT_TEST_DATA) / fixture, to, fs::copy_options::overwrite_existing);
+        return to.string();
+    }
+    ImportResult run(const std::string& target, const std::string& source) {
+        return ImportDatabase(target, source, maps_, ui_);
+    }
+
+    fs::path dir_;
+    KeyMaps maps_;
+    RecordingUi ui_;
+};
+
+TEST_F(ImportFrame, MissingFilesAreReportedAtOnceWithFocus) {
+    std::string blank = copy("blank.mdb", "t.mdb");
+    ImportResult result = run("  ", "");
+    ASSERT_EQ(ui_.messages.size(), 1u); // only the target's message
+    EXPECT_EQ(ui_.messages[0].text, "Neexistuje súbor, do ktorého má byť vykonané importovanie");
+    EXPECT_EQ(ui_.messages[0].flags, 48);
+    EXPECT_EQ(ui_.events, std::vector<std::string>{"focus target"});
+    EXPECT_FALSE(result.reportedOutcome);
+    EXPECT_TRUE(ui_.outcomes.empty());
+
+    RecordingUi ui;
+    ImportDatabase(blank, (dir_ / "missing.mdb").string(), maps_, ui);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Neexistuje súbor ktorý má byť importovaný");
+    EXPECT_EQ(ui.events, std::vector<std::string>{"focus source"});
+
+    RecordingUi folder; // a folder is not a file
+    ImportDatabase(dir_.string(), blank, maps_, folder);
+    EXPECT_EQ(folder.events, std::vector<std::string>{"focus target"});
+}
+
+TEST_F(ImportFrame, SameFileTwiceFailsOnTheSecondOpen) {
+    std::string blank = copy("blank.mdb", "t.mdb");
+    ImportResult result = run(" " + blank + " ", blank);
+    ASSERT_EQ(ui_.outcomes.size(), 1u);
+    EXPECT_EQ(result.outcomeFlags, 48);
+    EXPECT_EQ(result.outcome.rfind("Nie je možné otvoriť súbor\r\n" + blank + "\r\n", 0), 0u) << result.outcome;
+    EXPECT_GT(result.outcome.size(), ("Nie je možné otvoriť súbor\r\n" + blank + "\r\n").size());
+    EXPECT_TRUE(ui_.messages.empty());
+
+    // Both files were closed again: the next run opens them.
+    RecordingUi again;
+    again.answer = mb::ResultNo;
+    ImportDatabase(blank, copy("blank.mdb", "s.mdb"), maps_, again);
+    EXPECT_EQ(again.outcomes.at(0).text, "Nebola žiadosť o importovanie");
+}
+
+TEST_F(ImportFrame, WrongVersionsAreRefusedNamingTheFile) {
+    std::string target = copy("version-3161.mdb", "t.mdb");
+    std::string source = copy("no-version.mdb", "s.mdb");
+    run(target, source);
+    EXPECT_EQ(ui_.outcomes.at(0).text,
+              "Nekorektná verzia databázy:Tarvexon 3.161\r\n\r\nMá byť:Tarvexon 3.162\r\n" + target + kVersionTail);
+    EXPECT_EQ(ui_.outcomes.at(0).flags, 48);
+
+    for (const char* fixture : {"version-trailing-blank.mdb", "version-lowercase.mdb"}) {
+        RecordingUi ui;
+        ImportResult result = ImportDatabase(copy("blank.mdb", "t2.mdb"), copy(fixture, "s2.mdb"), maps_, ui);
+        EXPECT_EQ(result.outcome.rfind("Nekorektná verzia databázy:", 0), 0u) << fixture;
+        EXPECT_NE(result.outcome.find("s2.mdb"), std::string::npos) << fixture;
+        EXPECT_TRUE(ui.messages.empty());
+    }
+
+    RecordingUi missing;
+    std::string blank = copy("blank.mdb", "t3.mdb");
+    ImportResult result = ImportDatabase(blank, source, maps_, missing);
+    EXPECT_EQ(result.outcome, "Nekorektná verzia databázy:\r\n\r\nMá byť:Tarvexon 3.162\r\n" + source + kVersionTail);
+}
+
+TEST_F(ImportFrame, AnswerOtherThanYesWritesNothing) {
+    std::string target = copy("blank.mdb", "t.mdb");
+    std::string source = copy("sample.mdb", "s.mdb");
+    std::string before = contents(target);
+    maps_.colRefZariadenie.append({1, 2}); // left over from an earlier run
+    for (int answer : {mb::ResultNo, mb::ResultCancel}) {
+        RecordingUi ui;
+        ui.answer = answer;
+        ImportResult result = ImportDatabase("  " + target, source + "  ", maps_, ui);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text,
+                  "Želáte si importovať súbor\r\n" + source + "\r\ndo súboru\r\n" + target);
+        EXPECT_EQ(ui.messages[0].flags, 291);
+        EXPECT_EQ(result.outcome, "Nebola žiadosť o importovanie");
+        EXPECT_EQ(result.outcomeFlags, 48);
+        EXPECT_TRUE(ui.events.empty());
+    }
+    EXPECT_EQ(contents(target), before);
+    EXPECT_EQ(maps_.MapZariadenie(1), 0); // every run starts from empty maps
+}
+
+// Whole merges need the engine's write side; they run once it is there.
+class ImportWrites : public ImportFrame {
+protected:
+    void SetUp() override {
+        if (!writer::kWriterAvailable) GTEST_SKIP() << "writer not available yet";
+        ImportFrame::SetUp();
+    }
+};
+
+TEST_F(ImportWrites, SampleIntoBlankCopiesAndNumbersFromOne) {
+    std::string target = copy("blank.mdb", "t.mdb");
+    std::string source = copy("sample.mdb", "s.mdb");
+    ImportResult result = run(target, source);
+    EXPECT_EQ(result.outcome, "Import bol úspešný");
+    ASSERT_EQ(result.steps.size(), 27u);
+    EXPECT_GT(result.steps[0].copied, 0);
+    EXPECT_GT(result.steps[0].skipped, 0); // types 0, 10, 12 and Null
+    EXPECT_EQ(maps_.colRefZariadenie.entries().front().IdNovehoZariadenia, 1);
+    EXPECT_EQ(ui_.events.back(), "progress ");
+}
+
+TEST_F(ImportWrites, SecondMergeOfTheSameSourceAddsNoIdentifiers) {
+    std::string target = copy("blank.mdb", "t.mdb");
+    std::string source = copy("sample.mdb", "s.mdb");
+    ASSERT_TRUE(run(target, source).succeeded);
+    ImportResult second = ImportDatabase(target, source, maps_, ui_);
+    ASSERT_EQ(second.steps.size(), 27u);
+    EXPECT_EQ(second.steps[5].copied, 0);
+    EXPECT_GT(second.steps[5].skipped, 0);
+    // The second run's keys continue above the first run's.
+    EXPECT_GT(maps_.colRefZariadenie.entries().front().IdNovehoZariadenia, 1);
+}
+
+} // namespace
+} // namespace merge
