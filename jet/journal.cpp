@@ -1,5 +1,6 @@
 #include "jet/journal.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <random>
@@ -72,15 +73,20 @@ Status removeJournal(FileLayer& files, const std::string& path) {
     return files.syncFolder(path);
 }
 
-// Writes every intact record of the journal back into the database.
+// Writes every intact record of the journal back into the database. A page
+// the database does not have cannot have been overwritten: such a record
+// could only come from a foreign file and must not grow the database.
 Status restorePages(File& journal, std::uint64_t journalSize, const Header& header,
                     File& database) {
+    std::uint64_t databaseSize = 0;
+    JET_TRY(database.size(&databaseSize));
+    std::uint64_t pages = std::min<std::uint64_t>(header.originalPages, databaseSize / kPageSize);
     std::vector<std::uint8_t> record(kRecordSize);
     for (std::uint64_t at = kHeaderSize; at + kRecordSize <= journalSize; at += kRecordSize) {
         JET_TRY(journal.read(at, record.data(), kRecordSize));
         std::uint32_t pgno = le32(record.data());
         bool intact = le32(record.data() + 4) == recordCrc(header.salt, record.data()) &&
-                      pgno < header.originalPages;
+                      pgno < pages;
         if (!intact) continue;
         JET_TRY(database.write(std::uint64_t{pgno} * kPageSize, record.data() + kRecordHead,
                                kPageSize));

@@ -234,7 +234,10 @@ Status Pager::open(const std::string& path, Mode mode, const Options& options,
             return Status::error(Code::Corrupt,
                                  "Zápis do súboru bol prerušený a súbor sa musí najprv obnoviť; "
                                  "otvorte ho na zápis.");
-        JET_TRY(playBackJournal(*files, journal, *db));
+        Status st = playBackJournal(*files, journal, *db);
+        if (!st)
+            return Status::error(st.code(), "Prerušený zápis sa nepodarilo vrátiť (" + journal +
+                                                "). " + st.message());
     }
     std::uint64_t size = 0;
     JET_TRY(db->size(&size));

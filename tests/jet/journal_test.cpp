@@ -85,14 +85,26 @@ TEST_F(JournalTest, DamagedRecordsAreSkipped) {
     expectRecovered();
 }
 
-TEST_F(JournalTest, RecordsBeyondTheOriginalFileAreIgnored) {
-    auto files = posixFileLayer();
-    std::unique_ptr<JournalWriter> journal;
-    ASSERT_TRUE(JournalWriter::create(*files, journalPathOf(path_), kPages, &journal));
-    std::fill_n(journal->stage(kPages + 1000), kPageSize, 0x11);
-    ASSERT_TRUE(journal->writeStaged());
-    journal.reset();
-    expectRecovered();
+// A journal that claims pages the file does not have cannot make it grow.
+TEST_F(JournalTest, RecordsBeyondTheFileAreIgnored) {
+    for (std::uint32_t claimedPages : {kPages, kPages + 2000}) {
+        auto files = posixFileLayer();
+        std::unique_ptr<JournalWriter> journal;
+        ASSERT_TRUE(JournalWriter::create(*files, journalPathOf(path_), claimedPages, &journal));
+        std::fill_n(journal->stage(kPages + 1000), kPageSize, 0x11);
+        ASSERT_TRUE(journal->writeStaged());
+        journal.reset();
+        expectRecovered();
+    }
+}
+
+TEST_F(JournalTest, UnreadableJournalIsReported) {
+    std::filesystem::create_directory(journalPathOf(path_));
+    std::unique_ptr<Pager> pager;
+    Status st = Pager::open(path_, Mode::Exclusive, &pager);
+    EXPECT_FALSE(st);
+    EXPECT_NE(st.message().find(journalPathOf(path_)), std::string::npos) << st.message();
+    EXPECT_EQ(readAll(path_), oldFile_);
 }
 
 TEST_F(JournalTest, UnfinishedHeaderMeansTheFileWasNeverTouched) {
