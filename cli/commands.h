@@ -8,3 +8,4 @@
 
 int runDump(const std::vector<std::string>& args);
 int runCheck(const std::vector<std::string>& args);
+int runMerge(const std::vector<std::string>& args);

@@ -13,6 +13,7 @@ const char kUsage[] =
     "Príkazy:\n"
     "  dump   vypíše formát, vlastnosti databázy a všetky používateľské tabuľky ako JSON\n"
     "  check  overí tabuľky a indexy databázy\n"
+    "  merge  CIEĽ.mdb ZDROJ.mdb [--yes]  pridá zdrojovú databázu do cieľovej\n"
     "Návratový kód: 0 úspech, 1 problém so súborom, 2 nesprávne použitie.\n";
 
 } // namespace
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 2, argv + argc);
     if (command == "dump") return runDump(args);
     if (command == "check") return runCheck(args);
+    if (command == "merge") return runMerge(args);
     std::cerr << "Neznámy príkaz: " << command << "\n" << kUsage;
     return 2;
 }
