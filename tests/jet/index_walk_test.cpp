@@ -130,6 +130,10 @@ TEST(IndexWalk, DamagedLinksAndEntries) {
     walkError(t);
 
     t = threeLevels();
+    t.pages[10].next = 12; // the root has no siblings
+    walkError(t);
+
+    t = threeLevels();
     t.pages[12].tail = 99; // past the tree
     walkError(t);
 }
