@@ -18,6 +18,8 @@ constexpr std::size_t kMinCachePages = 16;
 // Dirty pages written out together when the cache needs room: their
 // originals share one journal flush.
 constexpr std::size_t kSpillBatch = 256;
+// Consecutive pages written with one call.
+constexpr std::size_t kRunPages = 64;
 
 std::uint64_t offsetOf(std::uint32_t pgno) { return std::uint64_t{pgno} * kPageSize; }
 
@@ -196,9 +198,26 @@ private:
             JET_TRY(journal_->sync());
             for (std::uint32_t pgno : saved) journaled_[pgno] = true;
         }
-        for (PageCache::Slot* s : slots) {
-            JET_TRY(db_->write(offsetOf(s->pgno), s->page->bytes.data(), kPageSize));
-            s->dirty = false;
+        return writeRuns(slots);
+    }
+
+    // Writes pages sorted by number, each run of consecutive pages at once.
+    Status writeRuns(const std::vector<PageCache::Slot*>& sorted) {
+        for (std::size_t i = 0; i < sorted.size();) {
+            std::size_t end = i + 1;
+            while (end < sorted.size() && end - i < kRunPages &&
+                   sorted[end]->pgno == sorted[end - 1]->pgno + 1)
+                ++end;
+            const std::uint8_t* bytes = sorted[i]->page->bytes.data();
+            if (end - i > 1) {
+                run_.resize(kRunPages * kPageSize);
+                for (std::size_t k = i; k < end; ++k)
+                    std::copy(sorted[k]->page->bytes.begin(), sorted[k]->page->bytes.end(),
+                              run_.begin() + static_cast<std::ptrdiff_t>((k - i) * kPageSize));
+                bytes = run_.data();
+            }
+            JET_TRY(db_->write(offsetOf(sorted[i]->pgno), bytes, (end - i) * kPageSize));
+            for (; i < end; ++i) sorted[i]->dirty = false;
         }
         return Status::ok();
     }
@@ -215,6 +234,7 @@ private:
     std::unique_ptr<JournalWriter> journal_;
     std::uint32_t originalPages_ = 0;
     std::vector<bool> journaled_; // pages whose original is in the journal
+    std::vector<std::uint8_t> run_; // consecutive pages on their way to the file
     Status failed_;               // first failure of the open transaction
     Status broken_;               // a rollback that failed: nothing works any more
 };
