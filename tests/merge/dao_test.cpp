@@ -8,6 +8,7 @@
 #include "merge/dao.h"
 #include "merge/plan.h"
 #include "merge/row_copy.h"
+#include "merge/writer_needs.h"
 #include "schema/catalogue.h"
 
 namespace merge {
@@ -94,6 +95,25 @@ TEST_F(FileDao, TableRecordsetWalksEveryRowWithItsFields) {
     std::string version;
     ASSERT_TRUE(sample.property(s::TABLES_VERSION, &version).isOk());
     EXPECT_EQ(version, "Tarvexon 3.162");
+}
+
+TEST_F(FileDao, SavedRowsAreSeenByTheIdentifierTestUntilRolledBack) {
+    if (!writer::kWriterAvailable) GTEST_SKIP() << "writer not available yet";
+    Database& db = open("blank.mdb");
+    const ValueOf test{"identifikatory", "identifikator", u"Žltý-1"};
+    ASSERT_EQ(ZistiStringHodnotu(&db, test, ""), "");
+    ASSERT_TRUE(db.begin().isOk());
+    std::unique_ptr<Recordset> rs;
+    ASSERT_TRUE(db.openRecordset("identifikatory", &rs).isOk());
+    std::vector<jet::Value>& row = rs->addNew();
+    row[fieldIndex(rs->fields(), "identifikator")] = std::u16string(u"žltý-1");
+    jet::Status saved = rs->save();
+    ASSERT_TRUE(saved.isOk()) << saved.message();
+    EXPECT_EQ(ZistiStringHodnotu(&db, test, ""), "Žltý-1");
+    rs->addNew()[fieldIndex(rs->fields(), "identifikator")] = std::u16string(u"ŽLTÝ-1");
+    EXPECT_EQ(rs->save().code(), jet::Status::Code::Refused); // the key ignores letter case too
+    ASSERT_TRUE(db.rollback().isOk());
+    EXPECT_EQ(ZistiStringHodnotu(&db, test, ""), "");
 }
 
 TEST(SingleValue, DefaultUnlessTheFirstRowHoldsAValue) {

@@ -129,6 +129,27 @@ TEST_F(ImportFrame, AnswerOtherThanYesWritesNothing) {
     EXPECT_EQ(maps_.MapZariadenie(1), 0); // every run starts from empty maps
 }
 
+// The rows of a table as an independent reader sees them, one string per
+// row with fields separated by \x1f.
+std::vector<std::string> exportedRows(const std::string& file, std::string_view table) {
+    std::string command = "mdb-export -H -e -Q -d \"$(printf '\\037')\" '" + file + "' " + std::string(table);
+    std::vector<std::string> rows;
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string text;
+    char buffer[4096];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    pclose(pipe);
+    for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        rows.push_back(text.substr(start, end - start));
+    return rows;
+}
+
+std::string field(const std::string& row, int index) {
+    std::size_t start = 0;
+    for (int i = 0; i < index; ++i) start = row.find('\x1f', start) + 1;
+    return row.substr(start, row.find('\x1f', start) - start);
+}
+
 // Whole merges need the engine's write side; they run once it is there.
 class ImportWrites : public ImportFrame {
 protected:
@@ -148,6 +169,17 @@ TEST_F(ImportWrites, SampleIntoBlankCopiesAndNumbersFromOne) {
     EXPECT_GT(result.steps[0].skipped, 0); // types 0, 10, 12 and Null
     EXPECT_EQ(maps_.colRefZariadenie.entries().front().IdNovehoZariadenia, 1);
     EXPECT_EQ(ui_.events.back(), "progress ");
+
+    // What the counts say is what another reader finds in the file.
+    for (const StepCounts& step : result.steps)
+        EXPECT_EQ(exportedRows(target, step.table).size(), static_cast<std::size_t>(step.copied)) << step.table;
+    for (const char* untouched : {"alarmy", "udalosti", "ini_subor", "zony_pritomnosti"})
+        EXPECT_TRUE(exportedRows(target, untouched).empty()) << untouched;
+    for (const std::string& row : exportedRows(target, "zariadenia")) {
+        EXPECT_EQ(field(row, 2), "1");                            // flag_offline
+        EXPECT_TRUE(field(row, 10) != "0" && field(row, 10) != "10" && field(row, 10) != "12" &&
+                    !field(row, 10).empty());                     // typ_zariadenia
+    }
 }
 
 TEST_F(ImportWrites, SecondMergeOfTheSameSourceAddsNoIdentifiers) {
