@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "jet/data_page.h"
 #include "jet/index_walk.h"
 #include "jet/keys.h"
 #include "jet/usage_map.h"
@@ -47,6 +48,7 @@ public:
         ++report_.tables;
         prepareIndexes();
         scanRows();
+        checkOwnedPages();
         for (IndexCheck& ix : indexes_) checkIndex(ix);
         if (suppressed_)
             report_.problems.push_back(where() + ": ďalšie chyby (" + std::to_string(suppressed_) + ") sa nevypisujú");
@@ -174,7 +176,25 @@ private:
         if (!s) return problem(ix, "mapa stránok indexu: " + s.message());
         for (std::uint32_t p : walk.pages)
             if (!std::binary_search(members.begin(), members.end(), p))
-                problem(ix, "stránka " + std::to_string(p) + " nie je v mape stránok indexu");
+                problem(ix, "strana " + std::to_string(p) + " stromu chýba v mape strán indexu");
+        std::vector<std::uint32_t> tree = walk.pages;
+        std::sort(tree.begin(), tree.end());
+        for (std::uint32_t p : members)
+            if (!std::binary_search(tree.begin(), tree.end(), p))
+                problem(ix, "mapa strán indexu uvádza stranu " + std::to_string(p) + ", ktorá do stromu nepatrí");
+    }
+
+    // Every page of the owned-pages map is a data page of this table.
+    void checkOwnedPages() {
+        std::vector<std::uint32_t> pages;
+        if (!table_->dataPages(&pages).isOk()) return; // reported by the row scan
+        for (std::uint32_t p : pages) {
+            PageRef ref;
+            Status s = table_->pager().read(p, &ref);
+            if (!s) problem(s.message());
+            else if (ref->bytes[0] != kDataPageType || le32(&ref->bytes[4]) != table_->def().firstPage)
+                problem("mapa strán tabuľky uvádza stranu " + std::to_string(p) + ", ktorá nie je jej dátovou stranou");
+        }
     }
 
     void checkEntries(IndexCheck& ix, const IndexWalk& walk) {

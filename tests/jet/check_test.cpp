@@ -173,6 +173,18 @@ protected:
         for (auto b : bytes) f.put(static_cast<char>(b));
     }
 
+    // Empties a usage map: the bitmap of an inline map (after its start
+    // page), the bitmap pages of a reference map.
+    void clearMap(RowPointer map) {
+        const Page p = page(map.page);
+        DataPage dp;
+        ASSERT_TRUE(DataPage::open(std::make_shared<Page>(p), map.page, &dp).isOk());
+        RowSlot slot;
+        ASSERT_TRUE(dp.liveSlot(map.row, "mapa", &slot).isOk());
+        const std::size_t from = slot.start + (p.bytes[slot.start] == 0x00 ? 5 : 1);
+        for (std::size_t o = from; o < slot.end; ++o) write(map.page, o, {0x00});
+    }
+
     // Runs the check on the damaged copy: it must finish and name the table.
     CheckReport expectProblem(const std::string& table) {
         db_.reset();
@@ -247,17 +259,16 @@ TEST_F(DamagedCheck, LongValuePointer) {
     FAIL() << "no long value stored outside its row";
 }
 
-TEST_F(DamagedCheck, UsageMap) {
+TEST_F(DamagedCheck, TableUsageMap) {
     const TableDef d = def("identifikatory");
-    const Page p = page(d.ownedPages.page);
-    DataPage dp;
-    ASSERT_TRUE(DataPage::open(std::make_shared<Page>(p), d.ownedPages.page, &dp).isOk());
-    RowSlot slot;
-    ASSERT_TRUE(dp.liveSlot(d.ownedPages.row, "mapa", &slot).isOk());
-    // Forget every page the map lists: the bitmap of an inline map (after its
-    // start page), the bitmap pages of a reference map.
-    const std::size_t from = slot.start + (p.bytes[slot.start] == 0x00 ? 5 : 1);
-    for (std::size_t o = from; o < slot.end; ++o) write(d.ownedPages.page, o, {0x00});
+    clearMap(d.ownedPages);
     const CheckReport r = expectProblem("identifikatory");
     EXPECT_GT(r.problems.size(), 1u); // row count and index entries without rows
+}
+
+TEST_F(DamagedCheck, IndexUsageMap) {
+    const TableDef d = def("identifikatory");
+    clearMap(d.realIndexes.front().usageMap);
+    const CheckReport r = expectProblem("identifikatory");
+    EXPECT_NE(r.problems.front().find("mape"), std::string::npos) << r.problems.front();
 }
