@@ -34,7 +34,7 @@ struct MaxOf {
 // same database.
 struct ValueOf {
     std::string_view table, column;
-    std::u16string text;
+    std::u16string_view text;
 };
 using Statement = std::variant<MaxOf, ValueOf>;
 
@@ -45,8 +45,10 @@ public:
     virtual const std::vector<Field>& fields() const = 0;
     // True when no current row is left (at once for an empty result).
     virtual bool eof() const = 0;
-    // The current row, one value per field. Valid until the next moveNext.
+    // The current row, one value per field. Valid until the next moveNext;
+    // the caller may move values out of it.
     virtual const std::vector<jet::Value>& values() const = 0;
+    virtual std::vector<jet::Value>& values() = 0;
     virtual jet::Status moveNext() = 0;
 
     // Appending (table recordsets): addNew hands out the new row, all Null,

@@ -32,11 +32,14 @@ std::string foldedUtf8(std::string_view name) { return jet::toUtf8(folded(jet::f
 // Rows computed in memory (the results of the statements).
 class ResultRecordset : public Recordset {
 public:
-    explicit ResultRecordset(std::vector<std::vector<jet::Value>> rows)
-        : fields_{Field{"value"}}, rows_(std::move(rows)) {}
-    const std::vector<Field>& fields() const override { return fields_; }
+    explicit ResultRecordset(std::vector<std::vector<jet::Value>> rows) : rows_(std::move(rows)) {}
+    const std::vector<Field>& fields() const override {
+        static const std::vector<Field> fields{Field{"value"}};
+        return fields;
+    }
     bool eof() const override { return pos_ >= rows_.size(); }
     const std::vector<jet::Value>& values() const override { return rows_[pos_]; }
+    std::vector<jet::Value>& values() override { return rows_[pos_]; }
     jet::Status moveNext() override {
         if (pos_ < rows_.size()) ++pos_;
         return jet::Status::ok();
@@ -50,7 +53,6 @@ public:
     }
 
 private:
-    std::vector<Field> fields_;
     std::vector<std::vector<jet::Value>> rows_;
     std::size_t pos_ = 0;
     std::vector<jet::Value> fresh_;
@@ -68,6 +70,7 @@ public:
     const std::vector<Field>& fields() const override { return fields_; }
     bool eof() const override { return !hasRow_; }
     const std::vector<jet::Value>& values() const override { return cursor_.row(); }
+    std::vector<jet::Value>& values() override { return cursor_.row(); }
     jet::Status moveNext() override { return hasRow_ ? cursor_.next(&hasRow_) : jet::Status::ok(); }
     std::vector<jet::Value>& addNew() override {
         fresh_.assign(fields_.size(), jet::Value{});
@@ -126,7 +129,7 @@ public:
             const ValueOf& equal = std::get<ValueOf>(statement);
             TextSet* set = nullptr;
             JET_TRY(textSet(equal.table, equal.column, &set));
-            if (set->texts.count(folded(equal.text))) rows.push_back({jet::Value(equal.text)});
+            if (set->texts.count(folded(equal.text))) rows.push_back({jet::Value(std::u16string(equal.text))});
         }
         *out = std::make_unique<ResultRecordset>(std::move(rows));
         return jet::Status::ok();

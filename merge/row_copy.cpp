@@ -90,10 +90,13 @@ bool targetHolds(Database& target, const Step& step, const jet::Value& identifie
     return !ZistiStringHodnotu(&target, ValueOf{step.table, ONT(step.identifier), *text}, "").empty();
 }
 
-void fillRow(const Binding& b, const std::vector<jet::Value>& source, const std::vector<Lookup>& lookups,
+// Moves the copied values out of the source row, which is not read again.
+void fillRow(const Binding& b, std::vector<jet::Value>& source, const std::vector<Lookup>& lookups,
              std::vector<jet::Value>& row) {
-    for (std::size_t i = 0; i < row.size(); ++i)
-        if (b.copyFrom[i] >= 0) row[i] = at(source, b.copyFrom[i]);
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        int from = b.copyFrom[i];
+        if (from >= 0 && static_cast<std::size_t>(from) < source.size()) row[i] = std::move(source[from]);
+    }
     if (b.targetSetTrue >= 0) row[b.targetSetTrue] = true;
     for (std::size_t i = 0; i < b.references.size(); ++i) {
         int target = b.references[i].target;
@@ -137,7 +140,7 @@ struct StepRun {
                (b.sourceIdentifier >= 0 && targetHolds(target, step, at(row, b.sourceIdentifier)));
     }
 
-    jet::Status copyRow(const std::vector<jet::Value>& row) {
+    jet::Status copyRow(std::vector<jet::Value>& row) {
         if (leftOut(row)) {
             ++counts.skipped;
             return jet::Status::ok();
@@ -147,11 +150,11 @@ struct StepRun {
             ++counts.refused; // no key left below the largest 32-bit integer
             return jet::Status::ok();
         }
+        std::int32_t oldKey = 0;
+        bool mapped = step.fills != MapKind::None && toInt32(at(row, b.sourceKey), &oldKey);
         std::vector<jet::Value>& out = to.addNew();
         fillRow(b, row, lookups, out);
         if (!step.ownKey.empty() && b.targetKey >= 0) out[b.targetKey] = std::int64_t{newKey};
-        std::int32_t oldKey = 0;
-        bool mapped = step.fills != MapKind::None && toInt32(at(row, b.sourceKey), &oldKey);
 
         jet::Status saved = to.save();
         if (saved.code() == jet::Status::Code::Refused) {
@@ -169,8 +172,10 @@ struct StepRun {
 
 jet::Status copyTable(const Step& step, Database& source, Database& target, KeyMaps& maps, StepCounts* counts) {
     std::unique_ptr<Recordset> from, to;
-    if (!source.openRecordset(step.table, &from).isOk() || !target.openRecordset(step.table, &to).isOk())
-        return jet::Status::ok();
+    jet::Status opened = source.openRecordset(step.table, &from);
+    if (opened.isOk()) opened = target.openRecordset(step.table, &to);
+    if (opened.code() == jet::Status::Code::NotFound) return jet::Status::ok(); // nothing to walk
+    JET_TRY(opened);
     Binding b = bind(step, from->fields(), to->fields());
     if (!step.filterColumn.empty() && b.sourceFilter < 0) return jet::Status::ok();
     NextKey nextKey = step.ownKey.empty() ? NextKey(0) : firstNewKey(target, step);

@@ -38,6 +38,7 @@ public:
     const std::vector<Field>& fields() const override { return fields_; }
     bool eof() const override { return pos_ >= rows_.size(); }
     const std::vector<jet::Value>& values() const override { return rows_[pos_]; }
+    std::vector<jet::Value>& values() override { return rows_[pos_]; }
     jet::Status moveNext() override {
         ++pos_;
         return jet::Status::ok();
@@ -112,7 +113,7 @@ public:
             int c = t ? fieldIndex(t->fields, equal.column) : -1;
             if (c < 0) return jet::Status::error(jet::Status::Code::NotFound, "no column");
             for (const Row& r : t->rows)
-                if (sameValue(r[c], equal.text)) rows.push_back({r[c]});
+                if (sameValue(r[c], std::u16string(equal.text))) rows.push_back({r[c]});
         }
         *out = std::make_unique<MemRecordset>(nullptr, std::vector<Field>{{"value"}}, std::move(rows));
         return jet::Status::ok();
