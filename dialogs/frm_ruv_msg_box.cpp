@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "dialogs/app_title.h"
+#include "dialogs/button_captions.h"
 #include "dialogs/format_text.h"
 #include "dialogs/twips.h"
 
@@ -56,7 +57,7 @@ frmRuvMsgBox::frmRuvMsgBox(QWidget* parent)
     lblTimeout_->setTextFormat(Qt::PlainText);
     timTimeout_->setInterval(1000);
     connect(timTimeout_, &QTimer::timeout, this, &frmRuvMsgBox::tick);
-    addButton(QString(), 0); // element 0: becomes OK when the OK button is wanted
+    addButton(0); // element 0: becomes OK when the OK button is wanted
 }
 
 int frmRuvMsgBox::Ukaz(const QString& prompt, int buttons, int timeoutSec) {
@@ -83,12 +84,12 @@ void frmRuvMsgBox::load() {
     activated_ = false;
 }
 
-QPushButton* frmRuvMsgBox::addButton(const QString& caption, int resultCode) {
+QPushButton* frmRuvMsgBox::addButton(int resultCode) {
     auto* button = new QPushButton(this);
     button->setObjectName(QStringLiteral("cmdButton%1").arg(cmdButton_.size()));
     button->setFont(arialFont(9.75));
     button->setAutoDefault(true);
-    button->setText(FormatText(caption));
+    button->setText(FormatText(buttonCaption(resultCode)));
     button->hide();
     cmdButton_.append({button, resultCode});
     connect(button, &QPushButton::clicked, this, [this, button] {
@@ -101,20 +102,20 @@ QPushButton* frmRuvMsgBox::addButton(const QString& caption, int resultCode) {
 void frmRuvMsgBox::buildButtonRow() {
     const int set = buttons_ & 15;
     if (set == 3 || set == 4) {
-        addButton(QStringLiteral("&Ano"), kResultYes);
-        addButton(QStringLiteral("&Nie"), kResultNo);
+        addButton(kResultYes);
+        addButton(kResultNo);
     }
     if (set == 2) {
-        addButton(QStringLiteral("&Prerušiť"), kResultAbort);
-        addButton(QStringLiteral("&Znova"), kResultRetry);
-        addButton(QStringLiteral("&Ignorovať"), kResultIgnore);
+        addButton(kResultAbort);
+        addButton(kResultRetry);
+        addButton(kResultIgnore);
     }
     bool okWanted = set == 1;
-    if (set == 3 || set == 1) escapeButton_ = addButton(QStringLiteral("Zrušiť"), kResultCancel);
+    if (set == 3 || set == 1) escapeButton_ = addButton(kResultCancel);
     if (cmdButton_.size() == 1) okWanted = true;
     if (okWanted) {
         Element& ok = cmdButton_.first();
-        ok.button->setText(FormatText(QStringLiteral("OK")));
+        ok.button->setText(FormatText(buttonCaption(kResultOk)));
         ok.resultCode = kResultOk;
         if (cmdButton_.size() == 1) escapeButton_ = ok.button;
     }

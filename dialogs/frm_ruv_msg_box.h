@@ -54,7 +54,7 @@ private:
 
     void load();
     void buildButtonRow();
-    QPushButton* addButton(const QString& caption, int resultCode);
+    QPushButton* addButton(int resultCode);
     void chooseIcon();
     void layOut();
     void placeCountdownLabel();

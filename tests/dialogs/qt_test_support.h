@@ -8,6 +8,10 @@
 #include <QWidget>
 #include <functional>
 #include <gtest/gtest.h>
+#include <ostream>
+
+// Readable QStrings in the messages of failed expectations.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace testing_qt {
 
