@@ -1,0 +1,154 @@
+#include "app/frm_main.h"
+
+#include <QCoreApplication>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/translation.h"
+#include "dialogs/twips.h"
+#include "tests/app/paint_log.h"
+#include "tests/dialogs/qt_test_support.h"
+
+using app::FileDialogRequest;
+using app::frmMain;
+
+namespace {
+
+template <class W>
+W* child(QWidget& window, const char* name) {
+    W* found = window.findChild<W*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+// A window whose file dialog is a script: it records each request and answers
+// with the next of the given answers.
+struct ScriptedBrowsing {
+    QList<FileDialogRequest> requests;
+    QList<std::optional<QString>> answers;
+
+    app::Seams seams() {
+        app::Seams s;
+        s.fileDialog = [this](QWidget*, const FileDialogRequest& r) {
+            requests.append(r);
+            return answers.isEmpty() ? std::nullopt : answers.takeFirst();
+        };
+        s.messageBox = [](QWidget*, const QString&, int) { return 2; };
+        s.outcomeBox = [](const QString&, int) {};
+        return s;
+    }
+};
+
+} // namespace
+
+TEST(FrmMain, StartsEmptyWithTheFocusInTheTargetBox) {
+    frmMain window(ScriptedBrowsing().seams());
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Spojenie databáz"));
+    EXPECT_TRUE(child<QLineEdit>(window, "txtSpojenySubor")->text().isEmpty());
+    EXPECT_TRUE(child<QLineEdit>(window, "txtPridatSubor")->text().isEmpty());
+    EXPECT_TRUE(child<QLabel>(window, "lblLog")->text().isEmpty());
+    EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>(window, "txtSpojenySubor"));
+}
+
+TEST(FrmMain, LayoutFollowsTheTwipFigures) {
+    frmMain window(ScriptedBrowsing().seams());
+    const dialogs::Twips tw(&window);
+    EXPECT_EQ(window.size(), QSize(tw.toPixelsX(7125), tw.toPixelsY(1890)));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize()); // not resizable
+    EXPECT_EQ(child<QLineEdit>(window, "txtSpojenySubor")->geometry(), tw.toPixels(240, 720, 4095, 315));
+    EXPECT_EQ(child<QLineEdit>(window, "txtPridatSubor")->geometry(), tw.toPixels(240, 1320, 4095, 315));
+    EXPECT_EQ(child<QPushButton>(window, "cmdSpojSubory")->geometry(), tw.toPixels(5520, 720, 1455, 495));
+    EXPECT_EQ(child<QPushButton>(window, "cmdVolbaSpojenehoSuboru")->geometry(), tw.toPixels(4320, 720, 615, 375));
+    EXPECT_EQ(child<QPushButton>(window, "cmdVolbaNovehoSuboru")->geometry(), tw.toPixels(4320, 1320, 615, 375));
+    EXPECT_EQ(child<QLabel>(window, "l0")->pos(), QPoint(tw.toPixelsX(120), tw.toPixelsY(480)));
+    EXPECT_EQ(child<QLabel>(window, "l1")->pos(), QPoint(tw.toPixelsX(120), tw.toPixelsY(1080)));
+    EXPECT_EQ(child<QLabel>(window, "lblLog")->pos(), QPoint(tw.toPixelsX(120), tw.toPixelsY(120)));
+    // The labels hold their whole captions.
+    for (const char* name : {"l0", "l1"}) {
+        QLabel* label = child<QLabel>(window, name);
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << name;
+    }
+    EXPECT_DOUBLE_EQ(window.font().pointSizeF(), 8.25);
+    EXPECT_EQ(window.font().family(), QStringLiteral("Arial"));
+}
+
+TEST(FrmMain, TabOrderAndTooltips) {
+    frmMain window(ScriptedBrowsing().seams());
+    QStringList order;
+    QWidget* w = child<QLineEdit>(window, "txtSpojenySubor");
+    for (int i = 0; i < 5; w = w->nextInFocusChain()) {
+        if (w->focusPolicy() == Qt::NoFocus) continue;
+        order << w->objectName();
+        ++i;
+    }
+    EXPECT_EQ(order, QStringList({"txtSpojenySubor", "txtPridatSubor", "cmdSpojSubory", "cmdVolbaSpojenehoSuboru",
+                                  "cmdVolbaNovehoSuboru"}));
+    EXPECT_EQ(child<QLineEdit>(window, "txtSpojenySubor")->toolTip(),
+              QStringLiteral("Názov súboru, do ktorého má byť pridaný ďalší súbor"));
+    EXPECT_EQ(child<QLineEdit>(window, "txtPridatSubor")->toolTip(),
+              QStringLiteral("Názov súboru, ktorý má byť pridaný do \"spojeného súboru\""));
+    EXPECT_EQ(child<QPushButton>(window, "cmdVolbaNovehoSuboru")->toolTip(), QStringLiteral("Voľba súboru"));
+    EXPECT_TRUE(child<QPushButton>(window, "cmdSpojSubory")->toolTip().isEmpty());
+}
+
+TEST(FrmMain, BrowsingFillsTheBoxWithTheChosenPathAndCancelKeepsIt) {
+    ScriptedBrowsing script;
+    frmMain window(script.seams());
+    auto* target = child<QLineEdit>(window, "txtSpojenySubor");
+    auto* source = child<QLineEdit>(window, "txtPridatSubor");
+    target->setText(QStringLiteral("  stary.mdb"));
+    script.answers = {QStringLiteral("/data/server/ciel.mdb"), std::nullopt, QStringLiteral("/data/zdroj.mdb")};
+
+    child<QPushButton>(window, "cmdVolbaSpojenehoSuboru")->click();
+    EXPECT_EQ(target->text(), QStringLiteral("/data/server/ciel.mdb"));
+    child<QPushButton>(window, "cmdVolbaSpojenehoSuboru")->click();
+    EXPECT_EQ(target->text(), QStringLiteral("/data/server/ciel.mdb"));
+    child<QPushButton>(window, "cmdVolbaNovehoSuboru")->click();
+    EXPECT_EQ(source->text(), QStringLiteral("/data/zdroj.mdb"));
+    EXPECT_EQ(target->text(), QStringLiteral("/data/server/ciel.mdb"));
+
+    ASSERT_EQ(script.requests.size(), 3);
+    const FileDialogRequest& first = script.requests[0];
+    EXPECT_EQ(first.title, QStringLiteral("Výsledný súbor"));
+    EXPECT_EQ(first.fileName, QStringLiteral("  stary.mdb")); // the box's text, unchanged
+    EXPECT_EQ(first.initialFolder, QCoreApplication::applicationDirPath());
+    EXPECT_EQ(first.filters, QStringList({"Databázové súbory(*.mdb)", "Všetky súbory(*.*)"}));
+    EXPECT_EQ(script.requests[1].fileName, QStringLiteral("/data/server/ciel.mdb"));
+    EXPECT_EQ(script.requests[2].title, QStringLiteral("Pridaný súbor"));
+    EXPECT_EQ(script.requests[2].fileName, QString());
+}
+
+TEST(FrmMain, ProgressCaptionPaintsAtOnce) {
+    frmMain window(ScriptedBrowsing().seams());
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QApplication::processEvents();
+    QLabel* log = child<QLabel>(window, "lblLog");
+    testing_qt::PaintLog paints;
+    log->installEventFilter(&paints);
+    window.setProgress("pozadovane_casove_zony_identifikatorov_na_zariadeniach");
+    window.setProgress("ref_skupina_zariadenie");
+    // No event loop ran in between: both captions were painted synchronously.
+    EXPECT_EQ(paints.captions, QStringList({"pozadovane_casove_zony_identifikatorov_na_zariadeniach",
+                                            "ref_skupina_zariadenie"}));
+    EXPECT_GE(log->width(), log->fontMetrics().horizontalAdvance(log->text()));
+    log->removeEventFilter(&paints);
+}
+
+TEST(FileDialog, StartsInTheFolderThePresetNameNames) {
+    const QString home = QStringLiteral("/opt/velmorant/bin");
+    EXPECT_EQ(app::startFolder({"t", "", home, {}}), home);
+    EXPECT_EQ(app::startFolder({"t", "ciel.mdb", home, {}}), home);
+    EXPECT_EQ(app::startFolder({"t", "/srv/data/ciel.mdb", home, {}}), QStringLiteral("/srv/data"));
+    EXPECT_EQ(app::startFolder({"t", "zaloha/ciel.mdb", home, {}}), home + QStringLiteral("/zaloha"));
+}
+
+TEST(Translation, QtSpeaksSlovak) {
+    ASSERT_TRUE(app::installSlovakTranslation(*QCoreApplication::instance()));
+    EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
+}

@@ -1,0 +1,186 @@
+// Runs clicked through the main window on copies of the fixture databases,
+// with the message boxes answered by script.
+#include <QCryptographicHash>
+#include <QEvent>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "app/frm_main.h"
+#include "tests/app/paint_log.h"
+#include "tests/dialogs/qt_test_support.h"
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kTargetMissing = QStringLiteral("Neexistuje súbor, do ktorého má byť vykonané importovanie");
+const QString kSourceMissing = QStringLiteral("Neexistuje súbor ktorý má byť importovaný");
+const QString kNotConfirmed = QStringLiteral("Nebola žiadosť o importovanie");
+
+struct Shown {
+    QString text;
+    int flags;
+    QString focus; // the box that had the focus when the message came
+};
+
+QByteArray digest(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+QString versionMessage(const QString& version, const QString& path) {
+    return "Nekorektná verzia databázy:" + version + kCrLf + kCrLf + "Má byť:Tarvexon 3.162" + kCrLf + path +
+           kCrLf + kCrLf + "Skúste upgradovať databázový súbor, prípadne používať inú verziu tejto aplikácie";
+}
+
+class ImportClicks : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        app::Seams seams;
+        seams.fileDialog = [](QWidget*, const app::FileDialogRequest&) { return std::nullopt; };
+        seams.messageBox = [this](QWidget* parent, const QString& text, int flags) {
+            QWidget* focus = parent->focusWidget();
+            messages_.append({text, flags, focus ? focus->objectName() : QString()});
+            return answers_.isEmpty() ? 2 : answers_.takeFirst();
+        };
+        seams.outcomeBox = [this](const QString& text, int flags) {
+            outcomes_.append({text, flags, log()->text()});
+        };
+        window_ = std::make_unique<app::frmMain>(seams);
+        window_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    }
+
+    QString fixture(const char* name, const QString& as) {
+        const QString path = dir_.filePath(as);
+        QFile::copy(QStringLiteral(VELMORANT_TEST_DATA "/") + name, path);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        return path;
+    }
+
+    void click(const QString& target, const QString& source) {
+        window_->findChild<QLineEdit*>("txtSpojenySubor")->setText(target);
+        window_->findChild<QLineEdit*>("txtPridatSubor")->setText(source);
+        window_->findChild<QLineEdit*>("txtPridatSubor")->setFocus(); // away from where a message would put it
+        window_->findChild<QPushButton*>("cmdSpojSubory")->click();
+    }
+
+    QLabel* log() { return window_->findChild<QLabel*>("lblLog"); }
+
+    QTemporaryDir dir_;
+    std::unique_ptr<app::frmMain> window_;
+    QList<int> answers_;
+    QList<Shown> messages_; // standard message boxes
+    QList<Shown> outcomes_; // the timed outcome box; focus holds lblLog's caption
+};
+
+} // namespace
+
+TEST_F(ImportClicks, MissingFilesAreReportedWithTheFocusOnTheirBox) {
+    click("", "");
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_EQ(messages_[0].text, kTargetMissing);
+    EXPECT_EQ(messages_[0].flags, 48);
+    EXPECT_EQ(messages_[0].focus, QStringLiteral("txtSpojenySubor"));
+
+    const QString target = fixture("blank.mdb", "ciel.mdb");
+    click(target, dir_.filePath("nie-je.mdb"));
+    ASSERT_EQ(messages_.size(), 2);
+    EXPECT_EQ(messages_[1].text, kSourceMissing);
+    EXPECT_EQ(messages_[1].focus, QStringLiteral("txtPridatSubor"));
+
+    click(dir_.path(), target); // a folder is no file
+    ASSERT_EQ(messages_.size(), 3);
+    EXPECT_EQ(messages_[2].text, kTargetMissing);
+    EXPECT_TRUE(outcomes_.isEmpty());
+    EXPECT_TRUE(log()->text().isEmpty());
+}
+
+TEST_F(ImportClicks, TheSameFileTwiceCannotBeOpenedTheSecondTime) {
+    const QString target = fixture("blank.mdb", "ciel.mdb");
+    const QByteArray before = digest(target);
+    click(target, "  " + target + " ");
+    EXPECT_TRUE(messages_.isEmpty()); // no question
+    ASSERT_EQ(outcomes_.size(), 1);
+    EXPECT_TRUE(outcomes_[0].text.startsWith("Nie je možné otvoriť súbor" + kCrLf + target + kCrLf))
+        << outcomes_[0].text.toStdString();
+    EXPECT_EQ(outcomes_[0].text.count(kCrLf), 2);
+    EXPECT_EQ(outcomes_[0].flags, 48);
+    EXPECT_EQ(digest(target), before);
+}
+
+TEST_F(ImportClicks, WrongVersionsAreRefusedBeforeTheQuestion) {
+    const QString good = fixture("blank.mdb", "dobry.mdb");
+    const QString old = fixture("version-3161.mdb", "stary.mdb");
+    click(old, good);
+    ASSERT_EQ(outcomes_.size(), 1);
+    EXPECT_EQ(outcomes_[0].text, versionMessage("Tarvexon 3.161", old));
+    EXPECT_EQ(outcomes_[0].text.split(kCrLf).size(), 6);
+    EXPECT_EQ(outcomes_[0].flags, 48);
+
+    struct Case {
+        const char* file;
+        QString version;
+    };
+    for (const Case& c : {Case{"version-lowercase.mdb", "tarvexon 3.162"},
+                          Case{"version-trailing-blank.mdb", "Tarvexon 3.162 "}, Case{"no-version.mdb", ""}}) {
+        SCOPED_TRACE(c.file);
+        const QString source = fixture(c.file, c.file);
+        outcomes_.clear();
+        click(good, source);
+        ASSERT_EQ(outcomes_.size(), 1);
+        EXPECT_EQ(outcomes_[0].text, versionMessage(c.version, source));
+    }
+    EXPECT_TRUE(messages_.isEmpty());
+}
+
+TEST_F(ImportClicks, NoOrCancelWritesNothing) {
+    const QString target = fixture("blank.mdb", "ciel.mdb");
+    const QString source = fixture("sample.mdb", "zdroj.mdb");
+    const QByteArray before = digest(target);
+    for (int answer : {7, 2}) {
+        SCOPED_TRACE(answer);
+        messages_.clear();
+        outcomes_.clear();
+        answers_ = {answer};
+        click(" " + target + "  ", "  " + source);
+        ASSERT_EQ(messages_.size(), 1);
+        EXPECT_EQ(messages_[0].text,
+                  "Želáte si importovať súbor" + kCrLf + source + kCrLf + "do súboru" + kCrLf + target);
+        EXPECT_EQ(messages_[0].flags, 291);
+        ASSERT_EQ(outcomes_.size(), 1);
+        EXPECT_EQ(outcomes_[0].text, kNotConfirmed);
+        EXPECT_EQ(outcomes_[0].flags, 48);
+        EXPECT_EQ(digest(target), before);
+    }
+}
+
+TEST_F(ImportClicks, DISABLED_ConfirmedRunShowsEachTableAndEndsWithSuccess) {
+    const QString target = fixture("blank.mdb", "ciel.mdb");
+    const QString source = fixture("sample.mdb", "zdroj.mdb");
+    const QByteArray before = digest(target);
+    testing_qt::PaintLog paints;
+    log()->installEventFilter(&paints);
+    answers_ = {6};
+    click(target, source);
+    log()->removeEventFilter(&paints);
+
+    ASSERT_EQ(outcomes_.size(), 1);
+    EXPECT_EQ(outcomes_[0].text, QStringLiteral("Import bol úspešný"));
+    EXPECT_EQ(outcomes_[0].flags, 64);
+    EXPECT_EQ(outcomes_[0].focus, QString()); // lblLog was empty when the outcome came
+    EXPECT_TRUE(log()->text().isEmpty());
+    EXPECT_NE(digest(target), before);
+
+    paints.captions.removeDuplicates();
+    ASSERT_GE(paints.captions.size(), 27);
+    EXPECT_EQ(paints.captions.first(), QStringLiteral("zariadenia"));
+    EXPECT_TRUE(paints.captions.contains(QStringLiteral("objednavaci_system")));
+    EXPECT_TRUE(paints.captions.contains(QStringLiteral("downloadovane_releidentifikatory")));
+}

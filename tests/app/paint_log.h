@@ -1,0 +1,21 @@
+// Records the caption of a label each time it paints. While a run holds the
+// window thread no events are handled, so only a repaint forced by a caption
+// change can paint it.
+#pragma once
+
+#include <QEvent>
+#include <QLabel>
+#include <QStringList>
+
+namespace testing_qt {
+
+class PaintLog : public QObject {
+public:
+    QStringList captions;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) captions << static_cast<QLabel*>(watched)->text();
+        return false;
+    }
+};
+
+} // namespace testing_qt
