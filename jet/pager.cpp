@@ -43,9 +43,9 @@ Status pastEnd(std::uint32_t pgno, std::uint32_t pages) {
 
 class PagerImpl final : public Pager {
 public:
-    PagerImpl(std::string path, Mode mode, std::shared_ptr<FileLayer> files,
+    PagerImpl(const std::string& path, Mode mode, std::shared_ptr<FileLayer> files,
               std::unique_ptr<File> db, std::uint32_t pages, std::size_t cachePages)
-        : path_(std::move(path)), journalPath_(journalPathOf(path_)), mode_(mode),
+        : journalPath_(journalPathOf(path)), mode_(mode),
           files_(std::move(files)), db_(std::move(db)), pages_(pages), cache_(cachePages) {}
 
     ~PagerImpl() override {
@@ -128,7 +128,7 @@ public:
         endTransaction();
         // Should the deletion itself not reach the disk, a crash would merely
         // undo this transaction as a whole; the file stays sound either way.
-        files_->syncFolder(journalPath_);
+        (void)files_->syncFolder(journalPath_);
         return Status::ok();
     }
 
@@ -222,7 +222,6 @@ private:
         return Status::ok();
     }
 
-    const std::string path_;
     const std::string journalPath_;
     const Mode mode_;
     std::shared_ptr<FileLayer> files_;

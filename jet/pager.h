@@ -1,6 +1,6 @@
 // The page file: a Jet database seen as numbered fixed-size pages, with
 // exclusive locking, a bounded page cache and atomic transactions through a
-// rollback journal beside the file.
+// rollback journal beside the file (jet/journal.h). One thread at a time.
 #pragma once
 
 #include <array>
@@ -26,7 +26,7 @@ class Pager {
 public:
     enum class Mode { ReadOnly, Exclusive };
     struct Options {
-        std::size_t cachePages = 4096; // 16 MiB of 4 KiB pages
+        std::size_t cachePages = 4096; // 16 MiB of 4 KiB pages; 16 at the least
         // When set, the files are reached through this layer instead of the
         // real one (tests inject faults here).
         std::shared_ptr<FileLayer> file;
@@ -48,7 +48,9 @@ public:
     // How many pages the cache holds now (never more than Options::cachePages).
     virtual std::size_t cachedPages() const = 0;
     // The page as it stands now (including changes of the open transaction).
-    // A page past the end of the file is a Corrupt status.
+    // A page past the end of the file is a Corrupt status. The page stays
+    // valid and unchanged for as long as the caller holds it, whatever the
+    // cache or later writes do.
     virtual Status read(std::uint32_t pgno, PageRef* out) = 0;
 
     // Transactions (Exclusive only). Every write below happens inside one.
