@@ -90,9 +90,10 @@ Status Database::openTable(std::string_view name, std::unique_ptr<Table>* out) {
     if (info->kind == TableInfo::Kind::Linked)
         return Status::error(Status::Code::Unsupported,
                              "Tabuľka " + info->name + " je prepojená z iného súboru a nedá sa otvoriť.");
+    JET_TRY(flushWrites());
     TableDef def;
     JET_TRY(readTableDef(*pager_, info->firstPage, &def));
-    *out = std::make_unique<Table>(*pager_, info->name, std::move(def));
+    *out = std::make_unique<Table>(*pager_, info->name, std::move(def), this);
     return Status::ok();
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,8 +23,13 @@ namespace jet {
 enum class Format { GenericJet4, V2000, V2003 };
 const char* formatName(Format f); // "GENERIC_JET4", "V2000", "V2003"
 
+class TableWriter;
+
 class Database {
 public:
+    Database();
+    ~Database();
+
     // Opens and locks the file (Exclusive: nobody else may open it until
     // close). A file that is not Jet is NotJet; Jet 3, ACE, encrypted and
     // password-protected files are Unsupported or AccessDenied.
@@ -52,14 +58,31 @@ public:
 
     Pager& pager() { return *pager_; }
 
+    // One transaction around any number of appends to any tables (the file
+    // must be open Exclusive). An append outside a transaction runs in one
+    // of its own. After an append failed other than by a refusal, the
+    // transaction only accepts rollback().
+    Status begin();
+    Status commit();
+    Status rollback();
+
 private:
+    friend class Table;
     Status load();
+    // Appends through the table's writer; `mirror` receives the new counters.
+    Status append(TableDef* mirror, std::vector<Value>* row);
+    Status appendInTransaction(TableDef* mirror, std::vector<Value>* row);
+    // Hands what the writers hold in memory to the pager, so that readers
+    // see it.
+    Status flushWrites();
 
     std::unique_ptr<Pager> pager_;
     Header header_;
     Format format_ = Format::GenericJet4;
     Catalog catalog_;
     std::vector<Property> properties_;
+    std::map<std::uint32_t, std::unique_ptr<TableWriter>> writers_; // by TDEF page
+    Status failed_; // an append that failed inside the open transaction
 };
 
 // Sorts names ignoring letter case, ties in plain code-unit order.

@@ -1,6 +1,7 @@
 #include "jet/table.h"
 
 #include "jet/corrupt.h"
+#include "jet/database.h"
 #include "jet/usage_map.h"
 
 namespace jet {
@@ -12,6 +13,7 @@ constexpr int kMaxOverflowHops = 4;
 } // namespace
 
 Status Table::dataPages(std::vector<std::uint32_t>* pages) const {
+    if (db_) JET_TRY(db_->flushWrites());
     return readUsageMap(*pager_, def_.ownedPages, pages);
 }
 

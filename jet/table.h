@@ -16,10 +16,14 @@
 
 namespace jet {
 
+class Database;
+
 class Table {
 public:
-    Table(Pager& pager, std::string name, TableDef def)
-        : pager_(&pager), name_(std::move(name)), def_(std::move(def)) {}
+    // `db`, when given, is the database the table belongs to; only such a
+    // table takes new rows.
+    Table(Pager& pager, std::string name, TableDef def, Database* db = nullptr)
+        : pager_(&pager), name_(std::move(name)), def_(std::move(def)), db_(db) {}
 
     const std::string& name() const { return name_; }
     const TableDef& def() const { return def_; }
@@ -29,6 +33,16 @@ public:
 
     // The table's data pages in map order.
     Status dataPages(std::vector<std::uint32_t>* pages) const;
+
+    // Appends one row: values in the definition's column order, Null for
+    // none. AutoNumber columns get the next number (a value offered for them
+    // is ignored) and *row returns it, with every value normalized to its
+    // column's type. Every index is kept. A value a column cannot hold, a
+    // missing required value or a duplicate key in a unique index is
+    // Refused with the reason, and nothing is written.
+    Status append(std::vector<Value>* row);
+    // Ok when rows can be appended to this table at all; otherwise why not.
+    Status canAppend() const;
 
     class Cursor {
     public:
@@ -70,6 +84,7 @@ private:
     Pager* pager_;
     std::string name_;
     TableDef def_;
+    Database* db_ = nullptr;
 };
 
 } // namespace jet

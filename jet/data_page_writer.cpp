@@ -1,0 +1,82 @@
+#include "jet/data_page_writer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "jet/corrupt.h"
+#include "jet/data_page.h"
+
+namespace jet {
+namespace {
+
+void put16(std::uint8_t* p, std::size_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+std::size_t slotCount(const Page& page) { return le16(&page.bytes[12]); }
+
+std::size_t slotRaw(const Page& page, std::size_t i) { return le16(&page.bytes[DataPage::kSlotTable + 2 * i]); }
+
+// The lowest body start over all slots (the page end when there is none).
+std::size_t lowestStart(const Page& page) {
+    std::size_t low = kPageSize;
+    for (std::size_t i = 0, n = slotCount(page); i < n; ++i)
+        low = std::min(low, slotRaw(page, i) & DataPage::kOffsetMask);
+    return low;
+}
+
+std::size_t tableEnd(const Page& page) { return DataPage::kSlotTable + 2 * slotCount(page); }
+
+} // namespace
+
+void initDataPage(std::uint32_t owner, Page* page) {
+    page->bytes.fill(0);
+    page->bytes[0] = kDataPageType;
+    page->bytes[1] = 0x01;
+    put16(&page->bytes[2], kEmptyDataPageSpace);
+    for (int i = 0; i < 4; ++i) page->bytes[4 + i] = static_cast<std::uint8_t>(owner >> (8 * i));
+}
+
+std::size_t dataPageGap(const Page& page) {
+    const std::size_t low = lowestStart(page), end = tableEnd(page);
+    return low > end ? low - end : 0;
+}
+
+bool dataPageFits(const Page& page, std::size_t length) {
+    return slotCount(page) < kMaxSlotsPerPage && dataPageGap(page) >= length + 2;
+}
+
+std::uint8_t addDataRow(Page* page, ByteSpan body) {
+    const std::size_t n = slotCount(*page);
+    const std::size_t start = lowestStart(*page) - body.size();
+    if (!body.empty()) std::memcpy(&page->bytes[start], body.data(), body.size());
+    put16(&page->bytes[DataPage::kSlotTable + 2 * n], start);
+    put16(&page->bytes[12], n + 1);
+    put16(&page->bytes[2], dataPageGap(*page));
+    return static_cast<std::uint8_t>(n);
+}
+
+Status growDataRow(Page* page, std::uint32_t pgno, std::uint8_t slot, std::size_t grow) {
+    const std::size_t n = slotCount(*page);
+    if (slot >= n) return corruptAt(pgno, "riadok mapy strán neexistuje");
+    if (dataPageGap(*page) < grow) return Status::error(Status::Code::TooLarge, "Na strane nie je miesto.");
+    const std::size_t start = slotRaw(*page, slot) & DataPage::kOffsetMask;
+    const std::size_t end = slot == 0 ? kPageSize : slotRaw(*page, slot - 1) & DataPage::kOffsetMask;
+    // Rows after this one must lie below it for a plain shift to be right.
+    for (std::size_t i = slot + 1; i < n; ++i)
+        if ((slotRaw(*page, i) & DataPage::kOffsetMask) > start)
+            return Status::error(Status::Code::Unsupported, "Riadky strany nie sú uložené v poradí.");
+    const std::size_t low = lowestStart(*page);
+    std::uint8_t* b = page->bytes.data();
+    std::memmove(b + low - grow, b + low, end - low);
+    std::memset(b + end - grow, 0, grow);
+    for (std::size_t i = slot; i < n; ++i) {
+        const std::size_t raw = slotRaw(*page, i);
+        put16(b + DataPage::kSlotTable + 2 * i, (raw & ~std::size_t{DataPage::kOffsetMask}) | ((raw & DataPage::kOffsetMask) - grow));
+    }
+    put16(b + 2, dataPageGap(*page));
+    return Status::ok();
+}
+
+} // namespace jet

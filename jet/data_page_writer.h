@@ -1,0 +1,36 @@
+// Changes to data pages (table rows, long values, usage maps) made in a
+// page buffer: a fresh page, a new row at the end of the slot table, a row
+// made longer in place.
+#pragma once
+
+#include <cstdint>
+
+#include "jet/bytes.h"
+#include "jet/pager.h"
+#include "jet/status.h"
+
+namespace jet {
+
+constexpr std::size_t kMaxSlotsPerPage = 255;
+constexpr std::size_t kEmptyDataPageSpace = kPageSize - 14; // 4082
+
+// An empty data page of `owner` (a TDEF page, kLvalOwner, or 0 for usage maps).
+void initDataPage(std::uint32_t owner, Page* page);
+
+// Free bytes between the slot table and the lowest row body, as computed
+// from the slots (the stored field is not trusted).
+std::size_t dataPageGap(const Page& page);
+
+// True when a row of `length` bytes fits: a slot left and length + 2 bytes free.
+bool dataPageFits(const Page& page, std::size_t length);
+
+// Adds a row below the lowest body and returns its slot; the caller checked
+// dataPageFits.
+std::uint8_t addDataRow(Page* page, ByteSpan body);
+
+// Makes row `slot` `grow` bytes longer, keeping its bytes at its start and
+// moving the rows stored below it; the new bytes are zero. Refused when the
+// page has no room or its rows are not stored in slot order.
+Status growDataRow(Page* page, std::uint32_t pgno, std::uint8_t slot, std::size_t grow);
+
+} // namespace jet

@@ -1,0 +1,84 @@
+// The write side of Database and Table: transactions and appends through
+// one TableWriter per table.
+#include "jet/database.h"
+#include "jet/table.h"
+#include "jet/table_writer.h"
+
+namespace jet {
+
+using Code = Status::Code;
+
+Database::Database() = default;
+Database::~Database() = default;
+
+Status Database::begin() {
+    JET_TRY(pager_->begin());
+    failed_ = Status::ok();
+    return Status::ok();
+}
+
+Status Database::commit() {
+    if (!pager_->inTransaction()) return Status::error(Code::InvalidArgument, "Žiadna transakcia neprebieha.");
+    if (!failed_) return failed_;
+    Status s = flushWrites();
+    if (s) s = pager_->commit();
+    if (!s) failed_ = s;
+    return s;
+}
+
+Status Database::rollback() {
+    // What the writers hold describes the transaction being undone.
+    writers_.clear();
+    failed_ = Status::ok();
+    return pager_->rollback();
+}
+
+Status Database::flushWrites() {
+    if (!failed_) return Status::ok();
+    for (auto& [page, writer] : writers_) JET_TRY(writer->flush());
+    return Status::ok();
+}
+
+Status Database::appendInTransaction(TableDef* mirror, std::vector<Value>* row) {
+    if (!failed_) return failed_;
+    auto it = writers_.find(mirror->firstPage);
+    if (it == writers_.end()) {
+        std::unique_ptr<TableWriter> writer;
+        JET_TRY(TableWriter::open(*pager_, mirror->firstPage, &writer));
+        it = writers_.emplace(mirror->firstPage, std::move(writer)).first;
+    }
+    Status s = it->second->append(row);
+    if (s.code() == Code::Refused) return s;
+    if (!s) {
+        failed_ = s;
+        return s;
+    }
+    mirror->rowCount = it->second->def().rowCount;
+    mirror->autonumber = it->second->def().autonumber;
+    return Status::ok();
+}
+
+Status Database::append(TableDef* mirror, std::vector<Value>* row) {
+    if (pager_->inTransaction()) return appendInTransaction(mirror, row);
+    JET_TRY(begin());
+    Status s = appendInTransaction(mirror, row);
+    if (s) s = commit();
+    if (!s) {
+        Status undone = rollback();
+        if (!undone) return undone;
+    }
+    return s;
+}
+
+Status Table::append(std::vector<Value>* row) {
+    JET_TRY(canAppend());
+    return db_->append(&def_, row);
+}
+
+Status Table::canAppend() const {
+    if (!db_ || pager_->mode() != Pager::Mode::Exclusive)
+        return Status::error(Code::InvalidArgument, "Databáza nie je otvorená na zápis.");
+    return checkAppendable(def_);
+}
+
+} // namespace jet

@@ -1,0 +1,310 @@
+#include "jet/index_tree.h"
+
+#include <algorithm>
+
+#include "jet/corrupt.h"
+#include "jet/index_walk.h"
+#include "jet/page_alloc.h"
+
+namespace jet {
+namespace {
+
+// Decoded pages kept between inserts; past this the tree is written back
+// and read again as needed.
+constexpr std::size_t kMaxCachedPages = 256;
+
+bool less(ByteSpan a, ByteSpan b) { return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end()); }
+
+bool equal(ByteSpan a, ByteSpan b) { return std::equal(a.begin(), a.end(), b.begin(), b.end()); }
+
+// What a node entry compares by: the leaf entry it repeats.
+ByteSpan routeKey(const Bytes& nodeEntry) { return nodeLeafEntry(nodeEntry); }
+
+bool fits(const IndexPage& page) {
+    return storedSize(page.entries, sharedPrefix(page.entries)) <= kIndexEntryCapacity;
+}
+
+// Bytes of entries [from, to) stored without a prefix.
+std::size_t plainSize(const std::vector<Bytes>& entries, std::size_t from, std::size_t to) {
+    std::size_t n = 0;
+    for (std::size_t i = from; i < to; ++i) n += entries[i].size();
+    return n;
+}
+
+} // namespace
+
+Status IndexTree::load(std::uint32_t pgno, Node** out) {
+    auto it = cache_.find(pgno);
+    if (it != cache_.end()) {
+        *out = it->second.get();
+        return Status::ok();
+    }
+    if (pgno == 0 || pgno >= pager_->pageCount()) return corruptAt(pgno, "index ukazuje mimo súboru");
+    PageRef ref;
+    JET_TRY(pager_->read(pgno, &ref));
+    auto node = std::make_unique<Node>();
+    JET_TRY(parseIndexPage(*ref, pgno, &node->page));
+    if (node->page.owner != owner_) return corruptAt(pgno, "index: stránka patrí inej tabuľke");
+    *out = node.get();
+    cache_.emplace(pgno, std::move(node));
+    return Status::ok();
+}
+
+Status IndexTree::descend(ByteSpan entry, std::vector<Step>* path) {
+    path->clear();
+    std::uint32_t pgno = root_;
+    for (std::uint32_t depth = 0; depth < kMaxIndexDepth; ++depth) {
+        Node* node = nullptr;
+        JET_TRY(load(pgno, &node));
+        const auto& entries = node->page.entries;
+        if (node->page.isLeaf()) {
+            auto pos = std::lower_bound(entries.begin(), entries.end(), entry,
+                                        [](const Bytes& e, ByteSpan x) { return less(e, x); });
+            path->push_back({pgno, pos - entries.begin(), pos == entries.end()});
+            return Status::ok();
+        }
+        auto pos = std::lower_bound(entries.begin(), entries.end(), entry,
+                                    [](const Bytes& e, ByteSpan x) { return less(routeKey(e), x); });
+        long index = pos - entries.begin();
+        std::uint32_t child = 0;
+        if (pos != entries.end()) child = nodeChild(*pos);
+        else if (node->page.tail != 0) child = node->page.tail, index = -1;
+        else if (!entries.empty()) child = nodeChild(entries.back()), index = static_cast<long>(entries.size()) - 1;
+        else return corruptAt(pgno, "index: uzol bez potomkov");
+        path->push_back({pgno, index, false});
+        pgno = child;
+    }
+    return corruptAt(pgno, "index: strom je príliš hlboký");
+}
+
+Status IndexTree::contains(ByteSpan key, bool* found) {
+    JET_TRY(trimCache());
+    Bytes lowest(key.begin(), key.end());
+    lowest.resize(key.size() + kRowPointerBytes, 0);
+    std::vector<Step> path;
+    JET_TRY(descend(lowest, &path));
+    Node* leaf = nullptr;
+    JET_TRY(load(path.back().pgno, &leaf));
+    return neighbourKey(*leaf, path.back().index, key, found);
+}
+
+// Whether the entry at `pos` of `leaf` (or, past its end, the first entry
+// of the next leaf) carries `key`.
+Status IndexTree::neighbourKey(const Node& leaf, long pos, ByteSpan key, bool* same) {
+    const auto& entries = leaf.page.entries;
+    *same = false;
+    if (pos < 0) {
+        if (leaf.page.prev == 0) return Status::ok();
+        Node* prev = nullptr;
+        JET_TRY(load(leaf.page.prev, &prev));
+        if (!prev->page.entries.empty()) *same = equal(leafKey(prev->page.entries.back()), key);
+        return Status::ok();
+    }
+    if (static_cast<std::size_t>(pos) < entries.size()) {
+        *same = equal(leafKey(entries[pos]), key);
+        return Status::ok();
+    }
+    if (leaf.page.next == 0) return Status::ok();
+    Node* next = nullptr;
+    JET_TRY(load(leaf.page.next, &next));
+    if (!next->page.entries.empty()) *same = equal(leafKey(next->page.entries.front()), key);
+    return Status::ok();
+}
+
+Status IndexTree::insert(const Bytes& entry, bool* newKey) {
+    if (entry.size() > kMaxIndexEntry || entry.size() <= kRowPointerBytes)
+        return Status::error(Status::Code::Refused, "Kľúč indexu je príliš dlhý.");
+    JET_TRY(trimCache());
+    std::vector<Step> path;
+    JET_TRY(descend(entry, &path));
+    Node* leaf = nullptr;
+    JET_TRY(load(path.back().pgno, &leaf));
+    const long pos = path.back().index;
+    const ByteSpan key = leafKey(entry);
+    bool before = false, after = false;
+    JET_TRY(neighbourKey(*leaf, pos - 1, key, &before));
+    JET_TRY(neighbourKey(*leaf, pos, key, &after));
+    *newKey = !before && !after;
+    leaf->page.entries.insert(leaf->page.entries.begin() + pos, entry);
+    leaf->dirty = true;
+    if (path.back().atEnd) JET_TRY(carryMaximum(path));
+    for (std::size_t level = path.size(); level-- > 0;) {
+        Node* node = nullptr;
+        JET_TRY(load(path[level].pgno, &node));
+        if (fits(node->page)) break;
+        JET_TRY(split(&path, level));
+        if (level == 0) break; // the root split moved everything one level down
+    }
+    return Status::ok();
+}
+
+// The leaf at the end of `path` has a new last entry: parents whose last
+// child it is (directly or through their tail) learn the new maximum.
+Status IndexTree::carryMaximum(const std::vector<Step>& path) {
+    Node* leaf = nullptr;
+    JET_TRY(load(path.back().pgno, &leaf));
+    const Bytes maximum = leaf->page.entries.back();
+    for (std::size_t level = path.size() - 1; level-- > 0;) {
+        Node* parent = nullptr;
+        JET_TRY(load(path[level].pgno, &parent));
+        auto& entries = parent->page.entries;
+        const long index = path[level].index;
+        if (index >= 0) {
+            entries[index] = makeNodeEntry(maximum, nodeChild(entries[index]));
+            parent->dirty = true;
+            const bool lastChild = parent->page.tail == 0 && static_cast<std::size_t>(index) + 1 == entries.size();
+            if (!lastChild) break;
+        }
+    }
+    return Status::ok();
+}
+
+Status IndexTree::subtreeMax(std::uint32_t pgno, Bytes* out) {
+    for (std::uint32_t depth = 0; depth < kMaxIndexDepth; ++depth) {
+        Node* node = nullptr;
+        JET_TRY(load(pgno, &node));
+        const IndexPage& p = node->page;
+        if (p.isLeaf()) {
+            if (p.entries.empty()) return corruptAt(pgno, "index: prázdny list");
+            *out = p.entries.back();
+            return Status::ok();
+        }
+        if (p.tail == 0) {
+            if (p.entries.empty()) return corruptAt(pgno, "index: uzol bez potomkov");
+            const auto route = routeKey(p.entries.back());
+            out->assign(route.begin(), route.end());
+            return Status::ok();
+        }
+        pgno = p.tail;
+    }
+    return corruptAt(pgno, "index: strom je príliš hlboký");
+}
+
+// An intermediate page with two or more children keeps the last as its
+// tail; one with a single child describes it with an entry.
+Status IndexTree::normalizeTail(Node* node) {
+    IndexPage& p = node->page;
+    if (p.isLeaf()) return Status::ok();
+    if (p.tail == 0 && p.entries.size() >= 2) {
+        p.tail = nodeChild(p.entries.back());
+        p.entries.pop_back();
+        node->dirty = true;
+    } else if (p.tail != 0 && p.entries.empty()) {
+        Bytes maximum;
+        JET_TRY(subtreeMax(p.tail, &maximum));
+        p.entries.push_back(makeNodeEntry(maximum, p.tail));
+        p.tail = 0;
+        node->dirty = true;
+    }
+    return Status::ok();
+}
+
+// The root keeps its page number: its content moves to a new page, which
+// becomes its only child, and that child is split instead.
+Status IndexTree::splitRoot(std::vector<Step>* path) {
+    Node* root = nullptr;
+    JET_TRY(load(root_, &root));
+    Page blank{};
+    std::uint32_t pgno = 0;
+    JET_TRY(allocatePage(*pager_, blank, &pgno));
+    JET_TRY(setMapMember(*pager_, usageMap_, pgno, true));
+    auto child = std::make_unique<Node>();
+    child->page = std::move(root->page);
+    child->page.prev = child->page.next = 0;
+    child->dirty = true;
+    Bytes maximum;
+    cache_.emplace(pgno, std::move(child));
+    JET_TRY(subtreeMax(pgno, &maximum));
+    IndexPage fresh;
+    fresh.type = kIndexNodePage;
+    fresh.owner = owner_;
+    fresh.mark = 1;
+    fresh.entries.push_back(makeNodeEntry(maximum, pgno));
+    root->page = std::move(fresh);
+    root->dirty = true;
+    Step down = path->front();
+    down.pgno = pgno;
+    path->front().index = 0;
+    path->front().atEnd = true;
+    path->insert(path->begin() + 1, down);
+    return split(path, 1);
+}
+
+Status IndexTree::split(std::vector<Step>* path, std::size_t level) {
+    if (level == 0) return splitRoot(path);
+    Node* x = nullptr;
+    JET_TRY(load((*path)[level].pgno, &x));
+    auto& entries = x->page.entries;
+    const std::size_t n = entries.size();
+    if (n < 2) return corruptAt((*path)[level].pgno, "index: stránku nemožno rozdeliť");
+    // Entries appended at the end leave the left page full and the right
+    // one nearly empty; otherwise the bytes are shared out evenly.
+    std::size_t k = n - 1;
+    if (!(*path)[level].atEnd || plainSize(entries, 0, k) > kIndexEntryCapacity) {
+        const std::size_t half = plainSize(entries, 0, n) / 2;
+        std::size_t bytes = 0;
+        for (k = 0; k + 1 < n && bytes + entries[k].size() <= half; ++k) bytes += entries[k].size();
+        k = std::max<std::size_t>(k, 1);
+    }
+    Page blank{};
+    std::uint32_t pgno = 0;
+    JET_TRY(allocatePage(*pager_, blank, &pgno));
+    JET_TRY(setMapMember(*pager_, usageMap_, pgno, true));
+    auto left = std::make_unique<Node>();
+    IndexPage& l = left->page;
+    l.type = x->page.type;
+    l.owner = owner_;
+    l.mark = x->page.mark;
+    l.prev = x->page.prev;
+    l.next = (*path)[level].pgno;
+    l.entries.assign(std::make_move_iterator(entries.begin()), std::make_move_iterator(entries.begin() + k));
+    entries.erase(entries.begin(), entries.begin() + k);
+    left->dirty = true;
+    const std::uint32_t oldPrev = x->page.prev;
+    x->page.prev = pgno;
+    x->dirty = true;
+    const Bytes leftMax = l.isLeaf() ? l.entries.back() : Bytes(routeKey(l.entries.back()).begin(), routeKey(l.entries.back()).end());
+    Node* leftNode = left.get();
+    cache_.emplace(pgno, std::move(left));
+    JET_TRY(normalizeTail(leftNode));
+    JET_TRY(normalizeTail(x));
+    if (oldPrev != 0) {
+        Node* before = nullptr;
+        JET_TRY(load(oldPrev, &before));
+        before->page.next = pgno;
+        before->dirty = true;
+    }
+    Node* parent = nullptr;
+    JET_TRY(load((*path)[level - 1].pgno, &parent));
+    auto& up = parent->page.entries;
+    const long index = (*path)[level - 1].index;
+    const std::size_t at = index < 0 ? up.size() : static_cast<std::size_t>(index);
+    up.insert(up.begin() + static_cast<long>(at), makeNodeEntry(leftMax, pgno));
+    parent->dirty = true;
+    (*path)[level - 1].atEnd = at + 1 == up.size() && parent->page.tail == 0;
+    JET_TRY(normalizeTail(parent));
+    if (!fits(leftNode->page) || !fits(x->page))
+        return Status::error(Status::Code::TooLarge, "Kľúče indexu sú príliš dlhé na rozdelenie stránky.");
+    return Status::ok();
+}
+
+Status IndexTree::flush() {
+    for (auto& [pgno, node] : cache_) {
+        if (!node->dirty) continue;
+        node->page.prefixLength = static_cast<std::uint16_t>(sharedPrefix(node->page.entries));
+        Page page;
+        JET_TRY(buildIndexPage(node->page, &page));
+        JET_TRY(pager_->write(pgno, page));
+        node->dirty = false;
+    }
+    return Status::ok();
+}
+
+Status IndexTree::trimCache() {
+    if (cache_.size() <= kMaxCachedPages) return Status::ok();
+    JET_TRY(flush());
+    cache_.clear();
+    return Status::ok();
+}
+
+} // namespace jet

@@ -1,0 +1,67 @@
+// Adding entries to one index B-tree. Pages are read once, kept decoded
+// while they are in use and written back by flush(); a new entry goes to
+// its leaf, a new maximum is carried up to the parents, a full page is
+// split (the root keeps its page number by moving its content down a
+// level), and every intermediate page with two or more children keeps the
+// last one as its tail.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "jet/bytes.h"
+#include "jet/index_page.h"
+#include "jet/pager.h"
+#include "jet/row_pointer.h"
+#include "jet/status.h"
+
+namespace jet {
+
+// The longest leaf entry accepted: two of them, as intermediate entries,
+// still fit on one page, so that any full page can be split.
+constexpr std::size_t kMaxIndexEntry = kIndexEntryCapacity / 2 - kChildPointerBytes;
+
+class IndexTree {
+public:
+    // `owner` is the table's TDEF page, `usageMap` the index's page map.
+    IndexTree(Pager& pager, std::uint32_t owner, std::uint32_t root, RowPointer usageMap)
+        : pager_(&pager), owner_(owner), root_(root), usageMap_(usageMap) {}
+
+    // *found is true when some leaf entry carries exactly `key`.
+    Status contains(ByteSpan key, bool* found);
+    // Adds a leaf entry (key and row pointer; at most kMaxIndexEntry bytes).
+    // *newKey is false when an entry with the same key was already there.
+    Status insert(const Bytes& entry, bool* newKey);
+    // Writes every changed page to the pager.
+    Status flush();
+
+private:
+    struct Node {
+        IndexPage page;
+        bool dirty = false;
+    };
+    struct Step {
+        std::uint32_t pgno;
+        long index;     // leaf: insertion position; node: entry followed, -1 = tail
+        bool atEnd;     // the change at this level happened after every entry
+    };
+
+    Status load(std::uint32_t pgno, Node** out);
+    Status descend(ByteSpan entry, std::vector<Step>* path);
+    Status neighbourKey(const Node& leaf, long pos, ByteSpan key, bool* same);
+    Status carryMaximum(const std::vector<Step>& path);
+    Status split(std::vector<Step>* path, std::size_t level);
+    Status splitRoot(std::vector<Step>* path);
+    Status subtreeMax(std::uint32_t pgno, Bytes* out);
+    Status normalizeTail(Node* node);
+    Status trimCache();
+
+    Pager* pager_;
+    std::uint32_t owner_, root_;
+    RowPointer usageMap_;
+    std::unordered_map<std::uint32_t, std::unique_ptr<Node>> cache_;
+};
+
+} // namespace jet

@@ -1,0 +1,122 @@
+#include "jet/longvalue_writer.h"
+
+#include <algorithm>
+
+#include "jet/data_page.h"
+#include "jet/data_page_writer.h"
+#include "jet/longvalue.h"
+#include "jet/page_alloc.h"
+#include "jet/usage_map.h"
+
+namespace jet {
+namespace {
+
+constexpr std::uint32_t kInline = 0x80000000;
+constexpr std::uint32_t kSingle = 0x40000000;
+
+void put32(Bytes* out, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) out->push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+void reference(std::uint32_t head, RowPointer where, Bytes* out) {
+    out->clear();
+    put32(out, head);
+    put32(out, where.encode());
+    put32(out, 0);
+}
+
+} // namespace
+
+void inlineLongValue(ByteSpan data, Bytes* out) {
+    reference(static_cast<std::uint32_t>(data.size()) | kInline, {}, out);
+    out->insert(out->end(), data.begin(), data.end());
+}
+
+LongValueWriter::LongValueWriter(Pager& pager, const LongValueMaps* maps) : pager_(&pager) {
+    if (maps) {
+        hasMaps_ = true;
+        maps_ = *maps;
+    }
+}
+
+// Takes up the last LVAL page listed as having room, if any.
+Status LongValueWriter::start() {
+    started_ = true;
+    if (!hasMaps_) return Status::ok();
+    std::vector<std::uint32_t> free;
+    JET_TRY(readUsageMap(*pager_, maps_.freePages, &free));
+    for (auto it = free.rbegin(); it != free.rend(); ++it) {
+        PageRef ref;
+        JET_TRY(pager_->read(*it, &ref));
+        DataPage page;
+        if (!DataPage::open(ref, *it, &page) || page.owner() != kLvalOwner) continue;
+        page_ = *ref;
+        pgno_ = *it;
+        break;
+    }
+    return Status::ok();
+}
+
+Status LongValueWriter::newPage(const Page& content, std::uint32_t* pgno) {
+    JET_TRY(allocatePage(*pager_, content, pgno));
+    if (hasMaps_) JET_TRY(setMapMember(*pager_, maps_.ownedPages, *pgno, true));
+    return Status::ok();
+}
+
+// Adds a row to the page being filled, moving to a new page when it is full.
+Status LongValueWriter::addRow(ByteSpan body, RowPointer* where) {
+    if (pgno_ == 0 || !dataPageFits(page_, body.size())) {
+        if (pgno_ != 0) {
+            JET_TRY(flush());
+            if (hasMaps_) JET_TRY(setMapMember(*pager_, maps_.freePages, pgno_, false));
+        }
+        initDataPage(kLvalOwner, &page_);
+        JET_TRY(newPage(page_, &pgno_));
+        if (hasMaps_) JET_TRY(setMapMember(*pager_, maps_.freePages, pgno_, true));
+    }
+    where->page = pgno_;
+    where->row = addDataRow(&page_, body);
+    dirty_ = true;
+    return Status::ok();
+}
+
+Status LongValueWriter::store(ByteSpan data, Bytes* out) {
+    if (!started_) JET_TRY(start());
+    const auto length = static_cast<std::uint32_t>(data.size());
+    RowPointer where;
+    if (data.size() <= kMaxSingleRowLongValue) {
+        JET_TRY(addRow(data, &where));
+        reference(length | kSingle, where, out);
+        return Status::ok();
+    }
+    // Chunks from the last to the first, each pointing to the next; every
+    // chunk but the last fills a page of its own.
+    const std::size_t chunks = (data.size() + kChainChunk - 1) / kChainChunk;
+    RowPointer next;
+    for (std::size_t i = chunks; i-- > 0;) {
+        const std::size_t from = i * kChainChunk;
+        const std::size_t size = std::min(kChainChunk, data.size() - from);
+        chunk_.clear();
+        put32(&chunk_, next.encode());
+        chunk_.insert(chunk_.end(), data.begin() + from, data.begin() + from + size);
+        if (i + 1 == chunks) {
+            JET_TRY(addRow(chunk_, &next));
+            continue;
+        }
+        Page page;
+        initDataPage(kLvalOwner, &page);
+        next.row = addDataRow(&page, chunk_);
+        JET_TRY(newPage(page, &next.page));
+    }
+    reference(length, next, out);
+    return Status::ok();
+}
+
+Status LongValueWriter::flush() {
+    if (!dirty_) return Status::ok();
+    JET_TRY(pager_->write(pgno_, page_));
+    dirty_ = false;
+    return Status::ok();
+}
+
+} // namespace jet

@@ -1,0 +1,180 @@
+#include "jet/page_alloc.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "jet/bytes.h"
+#include "jet/corrupt.h"
+#include "jet/data_page.h"
+#include "jet/data_page_writer.h"
+
+namespace jet {
+namespace {
+
+constexpr std::uint8_t kInlineMap = 0x00;
+constexpr std::uint8_t kReferenceMap = 0x01;
+constexpr std::uint8_t kBitmapPageType = 0x05;
+constexpr std::size_t kBitmapOffset = 4;
+constexpr std::uint32_t kPagesPerBitmapPage = (kPageSize - kBitmapOffset) * 8;
+constexpr std::size_t kInlineHeader = 5;
+// Bytes added beyond the need when an inline map grows, so that it does
+// not grow again with every new page.
+constexpr std::size_t kGlobalSlack = 64;
+constexpr std::size_t kMapSlack = 16;
+
+const RowPointer kGlobalMap{kGlobalMapPage, 0};
+
+// One map and the sense of its bits.
+struct MapRef {
+    RowPointer where;
+    bool global; // bits mean "free"; pages outside the map count as free
+    std::uint8_t fill() const { return global ? 0xFF : 0x00; }
+};
+
+void put32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+void setBit(std::uint8_t* bitmap, std::uint32_t k, bool on) {
+    const auto mask = static_cast<std::uint8_t>(1u << (k % 8));
+    bitmap[k / 8] = on ? (bitmap[k / 8] | mask) : (bitmap[k / 8] & ~mask);
+}
+
+// A copy of the page holding the map and the bounds of the map's row.
+struct MapRow {
+    Page page;
+    RowSlot slot;
+    std::uint8_t* bytes() { return page.bytes.data() + slot.start; }
+    std::size_t size() const { return slot.end - slot.start; }
+};
+
+Status loadRow(Pager& pager, RowPointer where, MapRow* out) {
+    if (where.page >= pager.pageCount()) return corruptAt(where.page, "mapa strán ukazuje mimo súboru");
+    PageRef ref;
+    JET_TRY(pager.read(where.page, &ref));
+    DataPage page;
+    JET_TRY(DataPage::open(ref, where.page, &page));
+    JET_TRY(page.liveSlot(where.row, "mapa strán", &out->slot));
+    out->page = *ref;
+    if (out->size() < kInlineHeader) return corruptAt(where.page, "krátka mapa strán");
+    return Status::ok();
+}
+
+Status setBitInMap(Pager& pager, const MapRef& map, std::uint32_t pgno, bool bit);
+
+// Gives the reference map's slot `i` a bitmap page when it has none.
+Status ensureBitmapPage(Pager& pager, const MapRef& map, std::size_t i, std::uint32_t* bitmapPage) {
+    MapRow row;
+    JET_TRY(loadRow(pager, map.where, &row));
+    if (1 + 4 * i + 4 > row.size())
+        return Status::error(Status::Code::TooLarge, "Mapa strán nestačí na taký veľký súbor.");
+    *bitmapPage = le32(row.bytes() + 1 + 4 * i);
+    if (*bitmapPage != 0) return Status::ok();
+    Page bits;
+    bits.bytes.fill(map.fill());
+    bits.bytes[0] = kBitmapPageType;
+    bits.bytes[1] = 0x01;
+    bits.bytes[2] = bits.bytes[3] = 0;
+    std::uint32_t pgno = 0;
+    if (map.global) {
+        // The global map describes its own new page.
+        JET_TRY(pager.append(bits, &pgno));
+        if (pgno / kPagesPerBitmapPage == i) {
+            setBit(bits.bytes.data() + kBitmapOffset, pgno % kPagesPerBitmapPage, false);
+            JET_TRY(pager.write(pgno, bits));
+        }
+    } else {
+        JET_TRY(allocatePage(pager, bits, &pgno));
+    }
+    JET_TRY(loadRow(pager, map.where, &row));
+    put32(row.bytes() + 1 + 4 * i, pgno);
+    JET_TRY(pager.write(map.where.page, row.page));
+    *bitmapPage = pgno;
+    if (map.global && pgno / kPagesPerBitmapPage != i) JET_TRY(setBitInMap(pager, map, pgno, false));
+    return Status::ok();
+}
+
+Status setReferenceBit(Pager& pager, const MapRef& map, std::uint32_t pgno, bool bit) {
+    std::uint32_t bitmapPage = 0;
+    JET_TRY(ensureBitmapPage(pager, map, pgno / kPagesPerBitmapPage, &bitmapPage));
+    if (bitmapPage >= pager.pageCount()) return corruptAt(map.where.page, "mapa strán ukazuje mimo súboru");
+    PageRef ref;
+    JET_TRY(pager.read(bitmapPage, &ref));
+    if (ref->bytes[0] != kBitmapPageType) return corruptAt(bitmapPage, "strana nie je bitovou mapou");
+    Page copy = *ref;
+    setBit(copy.bytes.data() + kBitmapOffset, pgno % kPagesPerBitmapPage, bit);
+    return pager.write(bitmapPage, copy);
+}
+
+// Turns an inline map into a map of bitmap pages holding the same set.
+// New bitmap pages start with every page unlisted (free for the global
+// map), so only the pages that differ are carried over.
+Status convertToReference(Pager& pager, const MapRef& map) {
+    MapRow row;
+    JET_TRY(loadRow(pager, map.where, &row));
+    const std::uint32_t start = le32(row.bytes() + 1);
+    const std::vector<std::uint8_t> bitmap(row.bytes() + kInlineHeader, row.bytes() + row.size());
+    std::fill(row.bytes(), row.bytes() + row.size(), 0);
+    row.bytes()[0] = kReferenceMap;
+    JET_TRY(pager.write(map.where.page, row.page));
+    for (std::size_t k = 0; k < 8 * bitmap.size(); ++k) {
+        const bool bit = bitmap[k / 8] >> (k % 8) & 1;
+        const std::uint64_t p = start + std::uint64_t{k};
+        if (bit == map.global || p >= pager.pageCount()) continue;
+        JET_TRY(setReferenceBit(pager, map, static_cast<std::uint32_t>(p), bit));
+    }
+    return Status::ok();
+}
+
+// Grows an inline map so that it reaches `pgno`; false in *grown when its
+// page has no room for it.
+Status growInline(Pager& pager, const MapRef& map, std::uint32_t pgno, bool* grown) {
+    MapRow row;
+    JET_TRY(loadRow(pager, map.where, &row));
+    const std::uint32_t start = le32(row.bytes() + 1);
+    const std::size_t have = row.size() - kInlineHeader;
+    std::size_t need = (pgno - start) / 8 + 1 - have + (map.global ? kGlobalSlack : kMapSlack);
+    need = (need + 3) / 4 * 4;
+    Status s = growDataRow(&row.page, map.where.page, map.where.row, need);
+    *grown = s.isOk();
+    if (s.code() == Status::Code::TooLarge || s.code() == Status::Code::Unsupported) return Status::ok();
+    JET_TRY(s);
+    DataPage view;
+    JET_TRY(DataPage::open(std::make_shared<Page>(row.page), map.where.page, &view));
+    JET_TRY(view.liveSlot(map.where.row, "mapa strán", &row.slot));
+    std::fill(row.bytes() + kInlineHeader + have, row.bytes() + row.size(), map.fill());
+    return pager.write(map.where.page, row.page);
+}
+
+Status setBitInMap(Pager& pager, const MapRef& map, std::uint32_t pgno, bool bit) {
+    MapRow row;
+    JET_TRY(loadRow(pager, map.where, &row));
+    const std::uint8_t type = row.bytes()[0];
+    if (type == kReferenceMap) return setReferenceBit(pager, map, pgno, bit);
+    if (type != kInlineMap) return corruptAt(map.where.page, "neznámy druh mapy strán");
+    const std::uint32_t start = le32(row.bytes() + 1);
+    const std::uint64_t end = start + std::uint64_t{8} * (row.size() - kInlineHeader);
+    if (pgno >= start && pgno < end) {
+        setBit(row.bytes() + kInlineHeader, pgno - start, bit);
+        return pager.write(map.where.page, row.page);
+    }
+    // Outside the window a page reads as not listed.
+    if (bit == map.global) return Status::ok();
+    bool grown = false;
+    if (pgno >= start) JET_TRY(growInline(pager, map, pgno, &grown));
+    if (!grown) JET_TRY(convertToReference(pager, map));
+    return setBitInMap(pager, map, pgno, bit);
+}
+
+} // namespace
+
+Status allocatePage(Pager& pager, const Page& content, std::uint32_t* pgno) {
+    JET_TRY(pager.append(content, pgno));
+    return setBitInMap(pager, MapRef{kGlobalMap, true}, *pgno, false);
+}
+
+Status setMapMember(Pager& pager, RowPointer map, std::uint32_t pgno, bool member) {
+    return setBitInMap(pager, MapRef{map, false}, pgno, member);
+}
+
+} // namespace jet

@@ -1,0 +1,128 @@
+// Shared by the append tests: scratch copies of databases, reading a table
+// back, the checker and mdb-export as an outside reader.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "jet/check.h"
+#include "jet/database.h"
+#include "jet/text.h"
+
+namespace append_test {
+
+namespace fs = std::filesystem;
+using namespace jet;
+
+// A copy of `source` in a fresh folder, removed with the object.
+class Scratch {
+public:
+    explicit Scratch(const fs::path& source, const std::string& name = "db.mdb") {
+        dir_ = fs::temp_directory_path() / ("velmorant-append-" + std::to_string(::getpid()) + "-" +
+                                            std::to_string(counter()++));
+        fs::create_directories(dir_);
+        path_ = dir_ / name;
+        fs::copy_file(source, path_);
+    }
+    ~Scratch() {
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+    const fs::path& path() const { return path_; }
+    std::string bytes() const {
+        std::ifstream f(path_, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), {});
+    }
+
+private:
+    static int& counter() {
+        static int n = 0;
+        return n;
+    }
+    fs::path dir_, path_;
+};
+
+inline fs::path blank() { return fs::path(VELMORANT_TEST_DATA) / "blank.mdb"; }
+
+inline std::unique_ptr<Database> openWritable(const fs::path& file) {
+    std::unique_ptr<Database> db;
+    Status s = Database::open(file, Pager::Mode::Exclusive, &db);
+    EXPECT_TRUE(s.isOk()) << s.message();
+    return db;
+}
+
+inline std::unique_ptr<Table> openTable(Database& db, const std::string& name) {
+    std::unique_ptr<Table> t;
+    Status s = db.openTable(name, &t);
+    EXPECT_TRUE(s.isOk()) << name << ": " << s.message();
+    return t;
+}
+
+inline std::size_t columnAt(const Table& t, const std::string& name) {
+    const ColumnDef* c = t.def().column(name);
+    EXPECT_NE(c, nullptr) << name;
+    return static_cast<std::size_t>(c - t.def().columns.data());
+}
+
+// Every row of the table in scan order.
+inline std::vector<std::vector<Value>> readAll(Database& db, const std::string& name) {
+    std::vector<std::vector<Value>> rows;
+    auto t = openTable(db, name);
+    if (!t) return rows;
+    Table::Cursor c(*t);
+    bool has = false;
+    for (;;) {
+        Status s = c.next(&has);
+        EXPECT_TRUE(s.isOk()) << s.message();
+        if (!s.isOk() || !has) break;
+        rows.push_back(c.row());
+    }
+    return rows;
+}
+
+// The checker's verdict; problems are reported as failures.
+inline CheckReport expectCleanCheck(const fs::path& file) {
+    CheckReport r;
+    Status s = checkFile(file.string(), &r);
+    EXPECT_TRUE(s.isOk()) << s.message();
+    for (const std::string& p : r.problems) ADD_FAILURE() << p;
+    return r;
+}
+
+// Output of a command, or "" with a failure when it cannot run.
+inline std::string run(const std::string& command) {
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return out;
+    char buf[65536];
+    std::size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    const int rc = pclose(p);
+    EXPECT_EQ(rc, 0) << command;
+    return out;
+}
+
+inline bool haveMdbExport() { return std::system("command -v mdb-export >/dev/null 2>&1") == 0; }
+
+// mdb-export's lines of the table: header first, fields separated by tabs,
+// no quoting.
+inline std::vector<std::string> mdbExport(const fs::path& file, const std::string& table) {
+    const std::string out = run("mdb-export -d '\\t' -q '' -D '%Y-%m-%d %H:%M:%S' '" + file.string() + "' '" + table + "'");
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < out.size()) {
+        std::size_t end = out.find('\n', start);
+        if (end == std::string::npos) end = out.size();
+        lines.push_back(out.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+} // namespace append_test
