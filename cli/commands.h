@@ -9,3 +9,4 @@
 int runDump(const std::vector<std::string>& args);
 int runCheck(const std::vector<std::string>& args);
 int runMerge(const std::vector<std::string>& args);
+int runGenerate(const std::vector<std::string>& args);

@@ -14,6 +14,8 @@ const char kUsage[] =
     "  dump   vypíše formát, vlastnosti databázy a všetky používateľské tabuľky ako JSON\n"
     "  check  overí tabuľky a indexy databázy\n"
     "  merge  CIEĽ.mdb ZDROJ.mdb [--yes]  pridá zdrojovú databázu do cieľovej\n"
+    "  generate VÝSTUP.mdb --seed N --scale S [--share-identifiers-with SÚBOR.mdb]\n"
+    "         vytvorí databázu s vymyslenými údajmi\n"
     "Návratový kód: 0 úspech, 1 problém so súborom, 2 nesprávne použitie.\n";
 
 } // namespace
@@ -32,6 +34,7 @@ int main(int argc, char** argv) {
     if (command == "dump") return runDump(args);
     if (command == "check") return runCheck(args);
     if (command == "merge") return runMerge(args);
+    if (command == "generate") return runGenerate(args);
     std::cerr << "Neznámy príkaz: " << command << "\n" << kUsage;
     return 2;
 }
