@@ -11,8 +11,10 @@
 
 namespace app {
 
-const QString frmMain::kFileFilter[2] = {QStringLiteral("Databázové súbory(*.mdb)"),
-                                          QStringLiteral("Všetky súbory(*.*)")};
+namespace {
+// Database files first, everything else second.
+const QStringList kFileFilter = {QStringLiteral("Databázové súbory(*.mdb)"), QStringLiteral("Všetky súbory(*.*)")};
+} // namespace
 
 frmMain::frmMain(Seams seams, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -73,7 +75,7 @@ void frmMain::placeControls() {
 }
 
 void frmMain::browse(const QString& title, QLineEdit* box) {
-    const FileDialogRequest request{title, box->text(), initialFolder_, {kFileFilter[0], kFileFilter[1]}};
+    const FileDialogRequest request{title, box->text(), initialFolder_, kFileFilter};
     if (const std::optional<QString> chosen = seams_.fileDialog(this, request)) box->setText(*chosen);
 }
 

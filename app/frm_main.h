@@ -43,8 +43,6 @@ public:
     void setProgress(const std::string& caption) override;
     void showOutcome(const std::string& text, int flags) override;
 
-    static const QString kFileFilter[2];
-
 private:
     void placeControls();
     void browse(const QString& title, QLineEdit* box);

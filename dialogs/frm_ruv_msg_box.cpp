@@ -199,6 +199,7 @@ void frmRuvMsgBox::hideEvent(QHideEvent* event) {
 void frmRuvMsgBox::placeCountdownLabel() {
     lblTimeout_->adjustSize();
     lblTimeout_->move(width() - lblTimeout_->width(), height() - lblTimeout_->height());
+    lblTimeout_->raise(); // the corner is lower than the label: keep the digits over the last button
 }
 
 void frmRuvMsgBox::tick() {
