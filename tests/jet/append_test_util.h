@@ -110,19 +110,29 @@ inline std::string run(const std::string& command) {
 
 inline bool haveMdbExport() { return std::system("command -v mdb-export >/dev/null 2>&1") == 0; }
 
-// mdb-export's lines of the table: header first, fields separated by tabs,
-// no quoting.
-inline std::vector<std::string> mdbExport(const fs::path& file, const std::string& table) {
-    const std::string out = run("mdb-export -d '\\t' -q '' -D '%Y-%m-%d %H:%M:%S' '" + file.string() + "' '" + table + "'");
-    std::vector<std::string> lines;
+// mdb-export's rows of the table without the header, fields split at tabs,
+// no quoting, "~" for Null, binary values in hex.
+inline std::vector<std::vector<std::string>> mdbExport(const fs::path& file, const std::string& table) {
+    const std::string out =
+        run("mdb-export -H -Q -d '\\t' -0 '~' -b hex '" + file.string() + "' '" + table + "'");
+    std::vector<std::vector<std::string>> rows;
     std::size_t start = 0;
     while (start < out.size()) {
         std::size_t end = out.find('\n', start);
         if (end == std::string::npos) end = out.size();
-        lines.push_back(out.substr(start, end - start));
+        const std::string line = out.substr(start, end - start);
+        std::vector<std::string> fields;
+        std::size_t a = 0;
+        for (;;) {
+            const std::size_t b = line.find('\t', a);
+            fields.push_back(line.substr(a, b == std::string::npos ? std::string::npos : b - a));
+            if (b == std::string::npos) break;
+            a = b + 1;
+        }
+        rows.push_back(std::move(fields));
         start = end + 1;
     }
-    return lines;
+    return rows;
 }
 
 } // namespace append_test
