@@ -38,17 +38,28 @@ struct IndexCheck {
     IndexSummary summary;
 };
 
+// A page some table uses, to be found in use in the global map.
+struct PageUse {
+    std::uint32_t page;
+    std::string table;
+};
+
 class TableCheck {
 public:
-    TableCheck(Database& db, const TableInfo& info, CheckReport& report) : db_(db), info_(info), report_(report) {}
+    TableCheck(Database& db, const TableInfo& info, CheckReport& report, std::vector<PageUse>& used)
+        : db_(db), info_(info), report_(report), used_(used) {}
 
     void run() {
         Status s = db_.openTable(info_.name, &table_);
         if (!s) return problem(s.message());
         ++report_.tables;
+        const TableDef& def = table_->def();
+        use(def.pages);
+        use({def.ownedPages.page, def.freePages.page});
         prepareIndexes();
         scanRows();
         checkOwnedPages();
+        checkLongValuePages();
         for (IndexCheck& ix : indexes_) checkIndex(ix);
         if (suppressed_)
             report_.problems.push_back(where() + ": ďalšie chyby (" + std::to_string(suppressed_) + ") sa nevypisujú");
@@ -57,6 +68,10 @@ public:
 private:
     bool strict() const { return info_.kind == TableInfo::Kind::User; }
     std::string where() const { return "tabuľka " + info_.name; }
+
+    void use(const std::vector<std::uint32_t>& pages) {
+        for (std::uint32_t p : pages) used_.push_back({p, info_.name});
+    }
 
     void problem(const std::string& line) {
         if (problems_++ < kMaxProblemsPerTable) report_.problems.push_back(where() + ": " + line);
@@ -158,6 +173,8 @@ private:
                              ix.def->firstPage, table_->def().firstPage, &walk);
         if (!s) return problem(ix, s.message());
         ix.summary.entries = walk.entries.size();
+        use(walk.pages);
+        use({ix.def->usageMap.page});
         checkUsageMap(ix, walk);
         checkEntries(ix, walk);
         checkRowsReached(ix);
@@ -188,12 +205,27 @@ private:
     void checkOwnedPages() {
         std::vector<std::uint32_t> pages;
         if (!table_->dataPages(&pages).isOk()) return; // reported by the row scan
+        use(pages);
         for (std::uint32_t p : pages) {
             PageRef ref;
             Status s = table_->pager().read(p, &ref);
             if (!s) problem(s.message());
             else if (ref->bytes[0] != kDataPageType || le32(&ref->bytes[4]) != table_->def().firstPage)
                 problem("mapa strán tabuľky uvádza stranu " + std::to_string(p) + ", ktorá nie je jej dátovou stranou");
+        }
+    }
+
+    // The long-value pages that the memo and OLE columns' maps list.
+    void checkLongValuePages() {
+        for (const LongValueMaps& m : table_->def().longValueMaps) {
+            std::vector<std::uint32_t> pages;
+            Status s = readUsageMap(table_->pager(), m.ownedPages, &pages);
+            if (!s) {
+                problem("mapa dlhých hodnôt: " + s.message());
+                continue;
+            }
+            use(pages);
+            use({m.ownedPages.page, m.freePages.page});
         }
     }
 
@@ -249,18 +281,34 @@ private:
     Database& db_;
     const TableInfo& info_;
     CheckReport& report_;
+    std::vector<PageUse>& used_;
     std::unique_ptr<Table> table_;
     std::vector<IndexCheck> indexes_;
     std::size_t problems_ = 0;
     std::size_t suppressed_ = 0;
 };
 
+// Pages in use must not be free in the global map, or the next page
+// allocation would overwrite them.
+void checkGlobalMap(Pager& pager, const std::vector<PageUse>& used, CheckReport* out) {
+    std::vector<std::uint32_t> free;
+    Status s = readFreePages(pager, &free);
+    if (!s) return out->problems.push_back("globálna mapa strán: " + s.message());
+    std::unordered_set<std::uint32_t> reported;
+    for (const PageUse& u : used)
+        if (std::binary_search(free.begin(), free.end(), u.page) && reported.insert(u.page).second)
+            out->problems.push_back("tabuľka " + u.table + ": strana " + std::to_string(u.page) +
+                                    ", ktorú používa, je v globálnej mape strán voľná");
+}
+
 } // namespace
 
 Status checkDatabase(Database& db, CheckReport* out) {
     *out = CheckReport{};
+    std::vector<PageUse> used;
     for (const TableInfo& info : db.tables())
-        if (info.kind != TableInfo::Kind::Linked) TableCheck(db, info, *out).run();
+        if (info.kind != TableInfo::Kind::Linked) TableCheck(db, info, *out, used).run();
+    checkGlobalMap(db.pager(), used, out);
     return Status::ok();
 }
 

@@ -12,23 +12,26 @@ constexpr std::uint8_t kBitmapPageType = 0x05;
 constexpr std::uint32_t kBitmapOffset = 4;
 constexpr std::uint32_t kPagesPerBitmapPage = (kPageSize - kBitmapOffset) * 8;
 
-Status addBits(ByteSpan bitmap, std::uint64_t first, std::uint32_t pageCount, std::uint32_t mapPage,
+// With `clip`, members past the end of the file, and bitmap pages past it,
+// are left out instead of being damage (the global map marks them all free).
+Status addBits(ByteSpan bitmap, std::uint64_t first, std::uint32_t pageCount, std::uint32_t mapPage, bool clip,
                std::vector<std::uint32_t>* pages) {
     for (std::size_t i = 0; i < bitmap.size(); ++i) {
         if (bitmap[i] == 0) continue;
         for (int bit = 0; bit < 8; ++bit) {
             if (!(bitmap[i] >> bit & 1)) continue;
             std::uint64_t page = first + 8 * i + bit;
-            if (page >= pageCount) return corruptAt(mapPage, "mapa strán uvádza stranu za koncom súboru");
+            if (page >= pageCount) {
+                if (clip) return Status::ok();
+                return corruptAt(mapPage, "mapa strán uvádza stranu za koncom súboru");
+            }
             pages->push_back(static_cast<std::uint32_t>(page));
         }
     }
     return Status::ok();
 }
 
-} // namespace
-
-Status readUsageMap(Pager& pager, RowPointer where, std::vector<std::uint32_t>* pages) {
+Status readMap(Pager& pager, RowPointer where, bool clip, std::vector<std::uint32_t>* pages) {
     pages->clear();
     if (where.page >= pager.pageCount()) return corruptAt(where.page, "mapa strán ukazuje mimo súboru");
     PageRef ref;
@@ -41,20 +44,30 @@ Status readUsageMap(Pager& pager, RowPointer where, std::vector<std::uint32_t>* 
     if (row.empty()) return corruptAt(where.page, "prázdna mapa strán");
     if (row[0] == kInline) {
         if (row.size() < 5) return corruptAt(where.page, "krátka mapa strán");
-        return addBits(row.subspan(5), le32(&row[1]), pager.pageCount(), where.page, pages);
+        return addBits(row.subspan(5), le32(&row[1]), pager.pageCount(), where.page, clip, pages);
     }
     if (row[0] != kReference) return corruptAt(where.page, "neznámy druh mapy strán");
     for (std::size_t i = 0; 1 + 4 * i + 4 <= row.size(); ++i) {
         std::uint32_t bitmapPage = le32(&row[1 + 4 * i]);
-        if (bitmapPage == 0) continue;
+        if (bitmapPage == 0 || (clip && bitmapPage >= pager.pageCount())) continue;
         if (bitmapPage >= pager.pageCount()) return corruptAt(where.page, "mapa strán ukazuje mimo súboru");
         PageRef bits;
         JET_TRY(pager.read(bitmapPage, &bits));
         if (bits->bytes[0] != kBitmapPageType) return corruptAt(bitmapPage, "strana nie je bitovou mapou");
         JET_TRY(addBits(ByteSpan(bits->bytes.data() + kBitmapOffset, kPageSize - kBitmapOffset),
-                        std::uint64_t{kPagesPerBitmapPage} * i, pager.pageCount(), bitmapPage, pages));
+                        std::uint64_t{kPagesPerBitmapPage} * i, pager.pageCount(), bitmapPage, clip, pages));
     }
     return Status::ok();
+}
+
+} // namespace
+
+Status readUsageMap(Pager& pager, RowPointer where, std::vector<std::uint32_t>* pages) {
+    return readMap(pager, where, false, pages);
+}
+
+Status readFreePages(Pager& pager, std::vector<std::uint32_t>* pages) {
+    return readMap(pager, RowPointer{1, 0}, true, pages);
 }
 
 } // namespace jet

@@ -15,4 +15,9 @@ namespace jet {
 // A member past the end of the file is Corrupt.
 Status readUsageMap(Pager& pager, RowPointer where, std::vector<std::uint32_t>* pages);
 
+// The pages the global allocation map (page 1, row 0) marks free, in
+// ascending order; its bits for pages past the end of the file (and bitmap
+// pages past it) are ignored.
+Status readFreePages(Pager& pager, std::vector<std::uint32_t>* pages);
+
 } // namespace jet

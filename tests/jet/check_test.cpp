@@ -272,3 +272,19 @@ TEST_F(DamagedCheck, IndexUsageMap) {
     const CheckReport r = expectProblem("identifikatory");
     EXPECT_NE(r.problems.front().find("mape"), std::string::npos) << r.problems.front();
 }
+
+TEST_F(DamagedCheck, PageInUseMarkedFree) {
+    const std::uint32_t root = def("identifikatory").realIndexes.front().firstPage;
+    const Page p = page(1);
+    DataPage dp;
+    ASSERT_TRUE(DataPage::open(std::make_shared<Page>(p), 1, &dp).isOk());
+    RowSlot slot;
+    ASSERT_TRUE(dp.liveSlot(0, "globálna mapa", &slot).isOk());
+    ASSERT_EQ(p.bytes[slot.start], 0x00);
+    ASSERT_EQ(le32(&p.bytes[slot.start + 1]), 0u);
+    const std::size_t at = slot.start + 5 + root / 8;
+    write(1, at, {static_cast<std::uint8_t>(p.bytes[at] | 1u << (root % 8))});
+    const CheckReport r = expectProblem("identifikatory");
+    ASSERT_EQ(r.problems.size(), 1u);
+    EXPECT_NE(r.problems.front().find(std::to_string(root)), std::string::npos) << r.problems.front();
+}
