@@ -1,0 +1,132 @@
+// Index trees grown by appends: several levels deep, keys arriving in order
+// and shuffled, long and duplicate keys; the checker walks every tree and
+// compares every entry with its row's key.
+#include "append_test_util.h"
+
+#include <algorithm>
+#include <random>
+
+#include "jet/index_walk.h"
+
+using namespace append_test;
+
+namespace {
+
+std::u16string u(const std::string& utf8) { return fromUtf8(utf8); }
+
+// Depth of the deepest index tree of the table.
+std::uint32_t deepestIndex(const fs::path& file, const std::string& name) {
+    std::unique_ptr<Database> db;
+    EXPECT_TRUE(Database::open(file.string(), Pager::Mode::ReadOnly, &db).isOk());
+    auto t = openTable(*db, name);
+    std::uint32_t depth = 0;
+    for (const RealIndexDef& ix : t->def().realIndexes) {
+        IndexWalk walk;
+        Status s = walkIndex([&](std::uint32_t p, PageRef* out) { return db->pager().read(p, out); }, ix.firstPage,
+                             t->def().firstPage, &walk);
+        EXPECT_TRUE(s.isOk()) << s.message();
+        depth = std::max(depth, walk.depth);
+    }
+    return depth;
+}
+
+void expectClean(const fs::path& file, std::uint64_t rows) {
+    const CheckReport r = expectCleanCheck(file);
+    EXPECT_EQ(r.keysNotCompared, 0u);
+    EXPECT_GE(r.rows, rows);
+    EXPECT_TRUE(std::none_of(r.notes.begin(), r.notes.end(),
+                             [](const std::string& n) { return n.find("rôznych kľúčov") != std::string::npos; }))
+        << "distinct-key statistics kept";
+}
+
+} // namespace
+
+TEST(AppendIndex, HundredThousandIdentifiersShuffled) {
+    constexpr int kRows = 100000;
+    Scratch file(blank());
+    std::vector<int> order(kRows);
+    for (int i = 0; i < kRows; ++i) order[i] = i;
+    std::shuffle(order.begin(), order.end(), std::mt19937(7));
+    const char* names[] = {"Novák Ján", "Šťastná Ľudmila", "Čierny Ďuro", "Žltý Ňuňo", "Ábel Ôsmy", ""};
+    {
+        auto db = openWritable(file.path());
+        auto t = openTable(*db, "identifikatory");
+        const std::size_t id = columnAt(*t, "identifikator"), name = columnAt(*t, "meno_majitela"),
+                          memo = columnAt(*t, "poznamky");
+        ASSERT_TRUE(db->begin().isOk());
+        std::vector<Value> row(t->def().columns.size());
+        for (int n : order) {
+            std::fill(row.begin(), row.end(), Value());
+            for (std::size_t c = 0; c < row.size(); ++c)
+                if (t->def().columns[c].type == ColumnType::Bool) row[c] = (n & 1) != 0;
+            row[id] = u("Č-" + std::to_string(n));
+            row[name] = n % 7 == 6 ? Value() : Value(u(names[n % 6]) + (n % 5 ? u"" : u" " + u(std::to_string(n))));
+            if (n % 1000 == 0) row[memo] = std::u16string(3000 + n / 100, u'ž');
+            Status s = t->append(&row);
+            ASSERT_TRUE(s.isOk()) << n << ": " << s.message();
+        }
+        ASSERT_TRUE(db->commit().isOk());
+    }
+    EXPECT_GE(deepestIndex(file.path(), "identifikatory"), 3u);
+    expectClean(file.path(), kRows);
+}
+
+TEST(AppendIndex, HundredThousandDownloadedIdentifiersInKeyOrder) {
+    constexpr int kRows = 100000;
+    Scratch file(blank());
+    {
+        auto db = openWritable(file.path());
+        auto t = openTable(*db, "downloadovane_identifikatory");
+        ASSERT_TRUE(db->begin().isOk());
+        std::vector<Value> row(4);
+        for (int i = 0; i < kRows; ++i) {
+            row[0] = std::int64_t{i};
+            row[1] = std::int64_t{i / 20000};
+            row[2] = u("ID" + std::to_string(100000 + i % 20000));
+            row[3] = i % 3 ? Value(u("0000")) : Value();
+            Status s = t->append(&row);
+            ASSERT_TRUE(s.isOk()) << i << ": " << s.message();
+        }
+        ASSERT_TRUE(db->commit().isOk());
+        // The same keys again are all refused.
+        ASSERT_TRUE(db->begin().isOk());
+        for (int i = 0; i < kRows; i += 997) {
+            row[1] = std::int64_t{i / 20000};
+            row[2] = u("id" + std::to_string(100000 + i % 20000));
+            EXPECT_EQ(t->append(&row).code(), Status::Code::Refused) << i;
+        }
+        ASSERT_TRUE(db->commit().isOk());
+    }
+    EXPECT_GE(deepestIndex(file.path(), "downloadovane_identifikatory"), 3u);
+    expectClean(file.path(), kRows);
+    if (!haveMdbExport()) GTEST_SKIP() << "mdb-export is not installed";
+    EXPECT_EQ(mdbExport(file.path(), "downloadovane_identifikatory").size(), static_cast<std::size_t>(kRows));
+}
+
+// Long text keys (255 characters) fill index pages after a few entries, so
+// splits happen at every level.
+TEST(AppendIndex, LongKeysSplitEveryLevel) {
+    Scratch file(blank());
+    {
+        auto db = openWritable(file.path());
+        auto t = openTable(*db, "identifikatory");
+        const std::size_t id = columnAt(*t, "identifikator"), name = columnAt(*t, "meno_majitela");
+        ASSERT_TRUE(db->begin().isOk());
+        std::mt19937 rnd(3);
+        std::vector<Value> row(t->def().columns.size());
+        for (int i = 0; i < 3000; ++i) {
+            std::fill(row.begin(), row.end(), Value());
+            for (std::size_t c = 0; c < row.size(); ++c)
+                if (t->def().columns[c].type == ColumnType::Bool) row[c] = false;
+            row[id] = u(std::to_string(i));
+            std::u16string text(100, u'a');
+            for (auto& ch : text) ch = static_cast<char16_t>(u'a' + rnd() % 3);
+            row[name] = text;
+            Status s = t->append(&row);
+            ASSERT_TRUE(s.isOk()) << i << ": " << s.message();
+        }
+        ASSERT_TRUE(db->commit().isOk());
+    }
+    EXPECT_GE(deepestIndex(file.path(), "identifikatory"), 3u);
+    expectClean(file.path(), 3000);
+}
