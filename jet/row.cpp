@@ -78,7 +78,6 @@ Status RowView::corrupt(const std::string& what) const {
 }
 
 Status RowView::parse(const TableDef& def, ByteSpan bytes, RowId id) {
-    def_ = &def;
     bytes_ = bytes;
     id_ = id;
     if (bytes.size() < 2) return corrupt("príliš krátky riadok");

@@ -16,7 +16,7 @@ namespace jet {
 class RowView {
 public:
     // Checks the row's frame (column count, null mask, variable offsets).
-    // The view keeps pointers to `def` and `bytes`, which must outlive it.
+    // The view keeps a pointer to `bytes`, which must outlive it.
     Status parse(const TableDef& def, ByteSpan bytes, RowId id);
 
     // The value of column `c` of this row. Memo and OLE values are read
@@ -32,7 +32,6 @@ private:
     Status fixedBytes(const ColumnDef& c, std::size_t size, ByteSpan* out) const;
     Status varBytes(const ColumnDef& c, ByteSpan* out, bool* missing) const;
 
-    const TableDef* def_ = nullptr;
     ByteSpan bytes_;
     RowId id_;
     std::uint16_t columnCount_ = 0;
