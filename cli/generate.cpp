@@ -37,7 +37,15 @@ public:
 
     jet::Status fill(merge::Database& db) {
         makeIdentifiers();
-        for (const schema::TableInfo& table : schema::tables()) JET_TRY(fillTable(db, table));
+        // The tables that own keys first (groups before the patrol rounds that
+        // refer to them), so that the others can refer to them.
+        std::vector<schema::TableInfo> order(schema::tables().begin(), schema::tables().end());
+        std::stable_partition(order.begin(), order.end(),
+                              [&](const schema::TableInfo& t) { return ownedBy(t.name) != nullptr; });
+        std::stable_partition(order.begin(), order.end(), [](const schema::TableInfo& t) {
+            return t.name == schema::skupiny_majitelov_identifikatorov::table;
+        });
+        for (const schema::TableInfo& table : order) JET_TRY(fillTable(db, table));
         return jet::Status::ok();
     }
     int written = 0, refused = 0;
@@ -231,6 +239,7 @@ int runGenerate(const std::vector<std::string>& args) {
     std::error_code error;
     if (status && !fs::copy_file(besideProgram(kTemplate), out, fs::copy_options::overwrite_existing, error))
         status = jet::Status::error(jet::Status::Code::IoError, "Nie je možné vytvoriť súbor: " + error.message());
+    if (status) fs::permissions(out, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, error);
     Generator generator(seed, static_cast<int>(scale), std::move(shared));
     std::unique_ptr<merge::Database> db;
     if (status) status = merge::openDatabase(out, &db);

@@ -59,11 +59,21 @@ TEST_F(CliMerge, UsageMissingFilesAndRefusedQuestion) {
 
 TEST_F(CliMerge, ConfirmedRunPrintsEveryStep) {
     if (!merge::writer::kWriterAvailable) GTEST_SKIP() << "writer not available yet";
+    // Two patrol relations of one device whose patrol rounds are missing
+    // both become (0, device): the second is refused.
     CliRun yes = cli(file("blank.mdb") + " " + file("sample.mdb"), "a\\n");
-    EXPECT_EQ(yes.exit, 0) << yes.out;
-    EXPECT_NE(yes.out.find("\nzariadenia copied="), std::string::npos);
+    EXPECT_EQ(yes.exit, 1) << yes.out;
+    EXPECT_NE(yes.out.find("\nzariadenia copied=23 skipped=7 refused=0\n"), std::string::npos) << yes.out;
+    EXPECT_NE(yes.out.find("\nref_obchodzky_zariadenia copied=24 skipped=6 refused=1\n"), std::string::npos);
     EXPECT_NE(yes.out.find("\ndownloadovane_releidentifikatory copied="), std::string::npos);
-    EXPECT_NE(yes.out.find("Import bol úspešný"), std::string::npos);
+    EXPECT_NE(yes.out.find("odmietol niektoré riadky:\nref_obchodzky_zariadenia: 1\n"), std::string::npos);
+
+    // Into a blank file with no such clash the run succeeds.
+    ASSERT_EQ(cli(file("sample.mdb"), "", "dump").exit, 0);
+    fs::copy_file(fs::path(VELMORANT_TEST_DATA) / "blank.mdb", dir_ / "empty.mdb");
+    CliRun empty = cli(file("sample.mdb") + " " + file("empty.mdb") + " --yes");
+    EXPECT_EQ(empty.exit, 0) << empty.out;
+    EXPECT_NE(empty.out.find("Import bol úspešný"), std::string::npos);
 }
 
 TEST_F(CliMerge, GeneratedFilesDependOnlyOnSeedAndScaleAndMerge) {
