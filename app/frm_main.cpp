@@ -93,10 +93,12 @@ void frmMain::focusTarget() { txtSpojenySubor_->setFocus(); }
 void frmMain::focusSource() { txtPridatSubor_->setFocus(); }
 
 void frmMain::setProgress(const std::string& caption) {
+    const QRect before = lblLog_->geometry();
     lblLog_->setText(QString::fromStdString(caption));
     lblLog_->adjustSize();
-    // The run holds the window thread, so the label paints itself at once.
-    lblLog_->repaint();
+    // The run holds the window thread, so the label is painted at once, and
+    // with it whatever a longer caption before it covered.
+    repaint(before.united(lblLog_->geometry()));
 }
 
 void frmMain::showOutcome(const std::string& text, int flags) {

@@ -153,6 +153,19 @@ TEST(FrmMain, ProgressCaptionPaintsAtOnce) {
                                             "ref_skupina_zariadenie"}));
     EXPECT_GE(log->width(), log->fontMetrics().horizontalAdvance(log->text()));
     log->removeEventFilter(&paints);
+
+    // A shorter caption, and the empty one, wipe the tail of the longer one
+    // before them at once.
+    for (const char* caption : {"zvuky", ""}) {
+        const QRect before = log->geometry();
+        testing_qt::PaintRegions windowPaints;
+        window.installEventFilter(&windowPaints);
+        window.setProgress(caption);
+        window.removeEventFilter(&windowPaints);
+        ASSERT_EQ(windowPaints.regions.size(), 1) << caption;
+        EXPECT_TRUE(windowPaints.regions[0].contains(before)) << caption;
+        EXPECT_EQ(log->text(), QString::fromUtf8(caption));
+    }
 }
 
 TEST(FileDialog, StartsInTheFolderThePresetNameNames) {

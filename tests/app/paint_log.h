@@ -5,6 +5,8 @@
 
 #include <QEvent>
 #include <QLabel>
+#include <QPaintEvent>
+#include <QRegion>
 #include <QStringList>
 
 namespace testing_qt {
@@ -14,6 +16,16 @@ public:
     QStringList captions;
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint) captions << static_cast<QLabel*>(watched)->text();
+        return false;
+    }
+};
+
+// Records the regions a widget paints.
+class PaintRegions : public QObject {
+public:
+    QList<QRegion> regions;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) regions << static_cast<QPaintEvent*>(event)->region();
         return false;
     }
 };
