@@ -243,7 +243,7 @@ Status insertIndexEntry(IndexPageStore& store, std::uint32_t root, std::uint32_t
                         std::span<const std::uint8_t> key, RowPointer row, bool unique, bool* newKey) {
     if (row.page >= (1u << 24)) return Status::error(Status::Code::InvalidArgument, "Riadok leží za hranicou súboru");
     const Bytes e = makeLeafEntry(key, row);
-    if (e.size() + kChildPointerBytes > kMaxIndexEntry)
+    if (e.size() + kChildPointerBytes > kMaxInsertedEntry)
         return Status::error(Status::Code::TooLarge, "Kľúč indexu je príliš dlhý");
     std::optional<Bytes> below, above;
     JET_TRY(neighbours(store, root, e, &below, &above));

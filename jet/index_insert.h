@@ -25,7 +25,7 @@ public:
 
 // Entries larger than this are refused: two of them always fit on a page,
 // so any split finds room for both halves.
-constexpr std::size_t kMaxIndexEntry = 1800;
+constexpr std::size_t kMaxInsertedEntry = 1800;
 
 // Whether some entry of the tree at `root` has exactly the key `key`.
 Status indexHasKey(IndexPageStore& store, std::uint32_t root, std::span<const std::uint8_t> key, bool* found);
