@@ -6,7 +6,6 @@
 #include "jet/table.h"
 #include "jet/text.h"
 #include "merge/dao.h"
-#include "merge/writer_needs.h"
 
 namespace merge {
 
@@ -77,7 +76,7 @@ public:
         return fresh_;
     }
     jet::Status save() override {
-        JET_TRY(writer::append(*table_, &fresh_));
+        JET_TRY(table_->append(&fresh_));
         auto sets = textSets_->find(key_);
         if (sets == textSets_->end()) return jet::Status::ok();
         for (TextSet& set : sets->second) {
@@ -138,13 +137,13 @@ public:
     jet::Status canAppend(std::string_view name) override {
         std::unique_ptr<jet::Table> table;
         JET_TRY(db_->openTable(name, &table));
-        return writer::canAppend(*table);
+        return table->canAppend();
     }
-    jet::Status begin() override { return writer::transaction(*db_, writer::Txn::Begin); }
-    jet::Status commit() override { return writer::transaction(*db_, writer::Txn::Commit); }
+    jet::Status begin() override { return db_->begin(); }
+    jet::Status commit() override { return db_->commit(); }
     jet::Status rollback() override {
         textSets_.clear(); // they may hold texts of rows that are gone now
-        return writer::transaction(*db_, writer::Txn::Rollback);
+        return db_->rollback();
     }
 
 private:

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <sys/wait.h>
 
-#include "merge/writer_needs.h"
 
 namespace {
 
@@ -58,7 +57,6 @@ TEST_F(CliMerge, UsageMissingFilesAndRefusedQuestion) {
 }
 
 TEST_F(CliMerge, ConfirmedRunPrintsEveryStep) {
-    if (!merge::writer::kWriterAvailable) GTEST_SKIP() << "writer not available yet";
     // Two patrol relations of one device whose patrol rounds are missing
     // both become (0, device): the second is refused.
     CliRun yes = cli(file("blank.mdb") + " " + file("sample.mdb"), "a\\n");
@@ -79,7 +77,6 @@ TEST_F(CliMerge, ConfirmedRunPrintsEveryStep) {
 TEST_F(CliMerge, GeneratedFilesDependOnlyOnSeedAndScaleAndMerge) {
     EXPECT_EQ(cli(file("g.mdb") + " --seed 1", "", "generate").exit, 2);
     EXPECT_EQ(cli(file("g.mdb") + " --seed x --scale 1", "", "generate").exit, 2);
-    if (!merge::writer::kWriterAvailable) GTEST_SKIP() << "writer not available yet";
     ASSERT_EQ(cli(file("a.mdb") + " --seed 7 --scale 1", "", "generate").exit, 0);
     ASSERT_EQ(cli(file("b.mdb") + " --seed 7 --scale 1", "", "generate").exit, 0);
     CliRun first = cli(file("a.mdb"), "", "dump"), second = cli(file("b.mdb"), "", "dump");

@@ -8,7 +8,6 @@
 #include "merge/dao.h"
 #include "merge/plan.h"
 #include "merge/row_copy.h"
-#include "merge/writer_needs.h"
 #include "schema/catalogue.h"
 
 namespace merge {
@@ -98,7 +97,6 @@ TEST_F(FileDao, TableRecordsetWalksEveryRowWithItsFields) {
 }
 
 TEST_F(FileDao, SavedRowsAreSeenByTheIdentifierTestUntilRolledBack) {
-    if (!writer::kWriterAvailable) GTEST_SKIP() << "writer not available yet";
     Database& db = open("blank.mdb");
     const ValueOf test{"identifikatory", "identifikator", u"Žltý-1"};
     ASSERT_EQ(ZistiStringHodnotu(&db, test, ""), "");
