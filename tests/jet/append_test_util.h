@@ -111,10 +111,10 @@ inline std::string run(const std::string& command) {
 inline bool haveMdbExport() { return std::system("command -v mdb-export >/dev/null 2>&1") == 0; }
 
 // mdb-export's rows of the table without the header, fields split at tabs,
-// no quoting, "~" for Null, binary values in hex.
+// no quoting, control characters escaped, "~" for Null, binary values in hex.
 inline std::vector<std::vector<std::string>> mdbExport(const fs::path& file, const std::string& table) {
     const std::string out =
-        run("mdb-export -H -Q -d '\\t' -0 '~' -b hex '" + file.string() + "' '" + table + "'");
+        run("mdb-export -H -Q -e -d '\\t' -0 '~' -b hex '" + file.string() + "' '" + table + "'");
     std::vector<std::vector<std::string>> rows;
     std::size_t start = 0;
     while (start < out.size()) {
