@@ -6,6 +6,7 @@
 #include "jet/corrupt.h"
 #include "jet/index_page.h"
 #include "jet/index_walk.h"
+#include "jet/page_alloc.h"
 
 namespace jet {
 namespace {
@@ -231,6 +232,11 @@ private:
 };
 
 } // namespace
+
+Status PagerIndexStore::allocate(const Page& content, std::uint32_t* pgno) {
+    JET_TRY(allocatePage(pager_, content, pgno));
+    return setMapMember(pager_, usageMap_, *pgno, true);
+}
 
 Status indexHasKey(IndexPageStore& store, std::uint32_t root, std::span<const std::uint8_t> key, bool* found) {
     std::optional<Bytes> below, above;

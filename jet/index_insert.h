@@ -23,6 +23,20 @@ public:
     virtual Status allocate(const Page& content, std::uint32_t* pgno) = 0;
 };
 
+// An index's pages in a database file: new pages are taken from the global
+// allocation map and added to the index's usage map.
+class PagerIndexStore : public IndexPageStore {
+public:
+    PagerIndexStore(Pager& pager, RowPointer usageMap) : pager_(pager), usageMap_(usageMap) {}
+    Status read(std::uint32_t pgno, PageRef* out) override { return pager_.read(pgno, out); }
+    Status write(std::uint32_t pgno, const Page& page) override { return pager_.write(pgno, page); }
+    Status allocate(const Page& content, std::uint32_t* pgno) override;
+
+private:
+    Pager& pager_;
+    RowPointer usageMap_;
+};
+
 // Entries larger than this are refused: two of them always fit on a page,
 // so any split finds room for both halves.
 constexpr std::size_t kMaxInsertedEntry = 1800;
