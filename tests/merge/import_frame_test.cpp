@@ -2,6 +2,7 @@
 // version checks and the confirmation question.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -176,6 +177,24 @@ TEST_F(ImportWrites, SampleIntoBlankCopiesAndNumbersFromOne) {
         EXPECT_TRUE(field(row, 10) != "0" && field(row, 10) != "10" && field(row, 10) != "12" &&
                     !field(row, 10).empty());                     // typ_zariadenia
     }
+}
+
+// The sample's remote-control keys reach 2147483640: only seven new keys are
+// left, the other rows are refused rather than wrapped round.
+TEST_F(ImportWrites, SampleIntoItselfRunsOutOfRemoteControlKeys) {
+    std::string target = copy("sample.mdb", "t.mdb");
+    std::string source = copy("sample.mdb", "s.mdb");
+    ImportResult result = run(target, source);
+    ASSERT_EQ(result.steps.size(), 27u);
+    const StepCounts& remote = result.steps[9];
+    EXPECT_EQ(remote.copied, 7);
+    EXPECT_EQ(remote.copied + remote.refused, 18);
+    EXPECT_NE(result.outcome.find("\r\ndialkove_ovladanie_zariadeni: 11"), std::string::npos) << result.outcome;
+    EXPECT_EQ(result.steps[5].copied, 0); // every identifier is there already
+    EXPECT_EQ(maps_.colRefZariadenie.entries().front().IdNovehoZariadenia, 739);
+    std::vector<std::string> keys;
+    for (const std::string& row : exportedRows(target, "dialkove_ovladanie_zariadeni")) keys.push_back(field(row, 0));
+    EXPECT_EQ(std::count(keys.begin(), keys.end(), "2147483647"), 1);
 }
 
 TEST_F(ImportWrites, SecondMergeOfTheSameSourceAddsNoIdentifiers) {
