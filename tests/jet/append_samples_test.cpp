@@ -63,7 +63,7 @@ TEST(AppendSamples, EveryRowAppendedAgainReadsBackAndChecksClean) {
     std::size_t added = 0, refusedTables = 0;
     for (const fs::path& sample : samples) {
         SCOPED_TRACE(sample.filename().string());
-        Scratch file(sample);
+        Scratch file(sample, sample.filename().string());
         const auto appended = appendEverythingAgain(file.path(), &refusedTables);
         auto db = openWritable(file.path());
         for (const Appended& a : appended) {
