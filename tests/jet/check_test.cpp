@@ -329,3 +329,25 @@ TEST(Check, CleanAfterManyRandomAppends) {
     EXPECT_GE(r.entries, 6000u);
     fs::remove_all(dir);
 }
+
+// The command: OK and exit 0 on a sound file, exit 1 for a file it cannot
+// read, 2 for wrong usage.
+TEST(Check, CommandExitCodes) {
+    const fs::path cli = fs::path(VELMORANT_BIN_DIR) / "velmorant-cli";
+    if (!fs::exists(cli)) GTEST_SKIP() << "velmorant-cli is not built at " << cli;
+    const fs::path out = fs::temp_directory_path() / ("velmorant-check-cli-" + std::to_string(::getpid()) + ".txt");
+    auto run = [&](const std::string& args) {
+        const int rc = std::system((cli.string() + " check " + args + " > " + out.string() + " 2>&1").c_str());
+        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    };
+    EXPECT_EQ(run((fs::path(VELMORANT_TEST_DATA) / "sample.mdb").string()), 0);
+    std::ifstream f(out);
+    std::string line, last;
+    while (std::getline(f, line)) last = line;
+    EXPECT_EQ(last.rfind("OK: tabuľky 53, riadky 5659", 0), 0u) << last;
+    EXPECT_NE(last.find("kľúče porovnané 6865"), std::string::npos) << last;
+    EXPECT_EQ(run("/nonexistent/x.mdb"), 1);
+    EXPECT_EQ(run(""), 2);
+    EXPECT_EQ(run("a.mdb b.mdb"), 2);
+    fs::remove(out);
+}
