@@ -100,14 +100,5 @@ TEST_F(ImportSteps, TargetTableThatCannotTakeRowsRefusesTheRunBeforeWriting) {
     EXPECT_EQ(result.outcome, "Import zlyhal, cieľový súbor zostal nezmenený:\r\nhlasove_vyzvy: no table");
 }
 
-TEST_F(ImportSteps, SourceTableMissingEndsOnlyItsStep) {
-    source.tables.erase(std::string(s::zariadenia::table));
-    insert(source, s::zvuky::table, {{"id_zvuku", I(1)}});
-    ImportResult result = run();
-    EXPECT_TRUE(result.succeeded);
-    EXPECT_EQ(result.steps.size(), 27u);
-    EXPECT_EQ(table(target, s::zvuky::table).rows.size(), 1u);
-}
-
 } // namespace
 } // namespace merge

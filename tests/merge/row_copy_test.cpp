@@ -177,19 +177,6 @@ TEST_F(RowCopy, PatrolDeviceRelationsTestOnlyTheDevice) {
     EXPECT_EQ(column(target, r::table, "id_obchodzky"), (std::vector<jet::Value>{I(31), I(0), Null}));
 }
 
-TEST_F(RowCopy, GroupDeviceRelationsNeedBothKeys) {
-    namespace r = s::ref_skupina_zariadenie;
-    maps.colRefZariadenie.append({1, 1});
-    maps.colRefSkupina.append({1, 2});
-    insert(source, r::table, {{"id_skupiny", I(1)}, {"id_zariadenia", I(1)}});
-    insert(source, r::table, {{"id_skupiny", I(9)}, {"id_zariadenia", I(1)}});
-    insert(source, r::table, {{"id_skupiny", I(1)}, {"id_zariadenia", I(9)}});
-    StepCounts counts = run(r::table);
-    EXPECT_EQ(counts.copied, 1);
-    EXPECT_EQ(column(target, r::table, "id_skupiny"), std::vector<jet::Value>{I(2)});
-    EXPECT_EQ(column(target, r::table, "id_zariadenia"), std::vector<jet::Value>{I(1)});
-}
-
 TEST_F(RowCopy, IdentifiersAlreadyInTheTargetAreNotCopiedLetterCaseIgnored) {
     namespace i = s::identifikatory;
     insert(target, i::table, {{"identifikator", T("AB12")}, {"pin_kod", I(1)}});
