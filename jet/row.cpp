@@ -43,6 +43,12 @@ Numeric decodeNumeric(const ColumnDef& c, const std::uint8_t* p) {
     return n;
 }
 
+bool hasVariableColumnBelow(const TableDef& def, std::uint16_t columnCount) {
+    for (const ColumnDef& c : def.columns)
+        if (!c.isFixed() && c.type != ColumnType::Bool && c.number < columnCount) return true;
+    return false;
+}
+
 } // namespace
 
 Status decodeScalar(const ColumnDef& c, ByteSpan b, Value* out) {
@@ -87,7 +93,9 @@ Status RowView::parse(const TableDef& def, ByteSpan bytes, RowId id) {
     maskAt_ = bytes.size() - maskSize;
     varCount_ = 0;
     fixedEnd_ = maskAt_;
-    if (def.varColumns == 0) return Status::ok();
+    // A row written before the table had variable columns has no offset
+    // table; whatever its variable columns, they all read as Null here.
+    if (!hasVariableColumnBelow(def, columnCount_)) return Status::ok();
     if (maskAt_ < 4) return corrupt("chýba tabuľka premenlivých stĺpcov");
     varCount_ = le16(&bytes[maskAt_ - 2]);
     std::size_t tableSize = 2 * (std::size_t{varCount_} + 1);

@@ -209,6 +209,26 @@ TEST_F(Rows, NullsAndEmptyValues) {
     EXPECT_EQ(v[1], Value(std::u16string()));
 }
 
+TEST_F(Rows, RowOlderThanEveryVariableColumn) {
+    TableDef t;
+    t.maxColumns = 2;
+    t.varColumns = 1;
+    ColumnDef id;
+    id.name = "id";
+    id.type = ColumnType::Long;
+    id.flags = ColumnDef::kFixed;
+    ColumnDef text;
+    text.name = "text";
+    text.type = ColumnType::Text;
+    text.number = 1;
+    t.columns = {id, text};
+    Status s;
+    std::vector<Value> v = decode(t, {0x01, 0x00, 0x07, 0x00, 0x00, 0x00, 0x01}, &s);
+    ASSERT_TRUE(s) << s.message();
+    EXPECT_EQ(v[0], Value(std::int64_t{7}));
+    EXPECT_TRUE(isNull(v[1]));
+}
+
 TEST_F(Rows, DamagedFramesAreCorrupt) {
     TableDef t = exampleTable();
     Status s;
