@@ -120,6 +120,7 @@ private:
         std::vector<Value> values(def.columns.size());
         std::vector<bool> readable(def.columns.size());
         std::uint64_t count = 0;
+        std::int64_t highestAutonumber = 0;
         for (;;) {
             bool hasRow = false;
             Status s = cursor.next(&hasRow);
@@ -135,6 +136,8 @@ private:
                 readable[i] = r.isOk();
                 if (!r) problem("riadok " + rowName(cursor.rowId()) + ", stĺpec " + def.columns[i].name + ": " + r.message());
                 else if (def.columns[i].isLongValue() && !isNull(values[i])) ++report_.longValues;
+                else if (def.columns[i].isAutonumber() && std::holds_alternative<std::int64_t>(values[i]))
+                    highestAutonumber = std::max(highestAutonumber, std::get<std::int64_t>(values[i]));
             }
             for (IndexCheck& ix : indexes_) expect(ix, cursor.rowId(), values, readable);
         }
@@ -144,6 +147,11 @@ private:
                                      std::to_string(count);
             strict() ? problem(what) : note(what);
         }
+        // The counter names the last number handed out; a lower one would be
+        // handed out again.
+        if (highestAutonumber > static_cast<std::int64_t>(def.autonumber))
+            problem("počítadlo automatického čísla " + std::to_string(def.autonumber) + " je nižšie ako číslo " +
+                    std::to_string(highestAutonumber) + " v tabuľke");
     }
 
     void expect(IndexCheck& ix, RowPointer row, const std::vector<Value>& values, const std::vector<bool>& readable) {
@@ -203,7 +211,7 @@ private:
 
     // Every page of the owned-pages map is a data page of this table.
     void checkOwnedPages() {
-        std::vector<std::uint32_t> pages;
+        std::vector<std::uint32_t> pages, withRoom;
         if (!table_->dataPages(&pages).isOk()) return; // reported by the row scan
         use(pages);
         for (std::uint32_t p : pages) {
@@ -212,7 +220,27 @@ private:
             if (!s) problem(s.message());
             else if (ref->bytes[0] != kDataPageType || le32(&ref->bytes[4]) != table_->def().firstPage)
                 problem("mapa strán tabuľky uvádza stranu " + std::to_string(p) + ", ktorá nie je jej dátovou stranou");
+            else checkFreeSpace(p, *ref);
         }
+        Status s = readUsageMap(table_->pager(), table_->def().freePages, &withRoom);
+        if (!s) return problem("mapa strán s voľným miestom: " + s.message());
+        for (std::uint32_t p : withRoom)
+            if (!std::binary_search(pages.begin(), pages.end(), p))
+                problem("mapa strán s voľným miestom uvádza stranu " + std::to_string(p) + ", ktorú tabuľka nemá");
+    }
+
+    // The free-space field of a data page is the gap between its slot table
+    // and its lowest row.
+    void checkFreeSpace(std::uint32_t pgno, const Page& page) {
+        const std::uint16_t slots = le16(&page.bytes[12]);
+        const std::size_t tableEnd = DataPage::kSlotTable + 2u * slots;
+        std::size_t lowest = kPageSize;
+        for (std::uint16_t i = 0; i < slots && tableEnd <= kPageSize; ++i)
+            lowest = std::min<std::size_t>(lowest, le16(&page.bytes[DataPage::kSlotTable + 2u * i]) & DataPage::kOffsetMask);
+        const std::uint16_t stored = le16(&page.bytes[2]);
+        if (lowest < tableEnd || stored != lowest - tableEnd)
+            problem("strana " + std::to_string(pgno) + " udáva voľné miesto " + std::to_string(stored) +
+                    ", skutočné " + (lowest < tableEnd ? std::string("žiadne") : std::to_string(lowest - tableEnd)));
     }
 
     // The long-value pages that the memo and OLE columns' maps list.

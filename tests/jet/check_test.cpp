@@ -351,3 +351,22 @@ TEST(Check, CommandExitCodes) {
     EXPECT_EQ(run("a.mdb b.mdb"), 2);
     fs::remove(out);
 }
+
+TEST_F(DamagedCheck, AutonumberCounterBehindTheRows) {
+    const TableDef d = def("hlasove_vyzvy");
+    ASSERT_GT(d.autonumber, 1u);
+    write(d.firstPage, TableDef::kAutonumberOffset, {0x01, 0x00, 0x00, 0x00});
+    const CheckReport r = expectProblem("hlasove_vyzvy");
+    EXPECT_NE(r.problems.front().find("automatického"), std::string::npos) << r.problems.front();
+}
+
+TEST_F(DamagedCheck, DataPageFreeSpace) {
+    std::unique_ptr<Table> t;
+    ASSERT_TRUE(db_->openTable("zariadenia", &t).isOk());
+    std::vector<std::uint32_t> pages;
+    ASSERT_TRUE(t->dataPages(&pages).isOk());
+    const Page p = page(pages.front());
+    write(pages.front(), 2, {static_cast<std::uint8_t>(p.bytes[2] + 8), p.bytes[3]});
+    const CheckReport r = expectProblem("zariadenia");
+    EXPECT_NE(r.problems.front().find("voľné miesto"), std::string::npos) << r.problems.front();
+}
