@@ -101,6 +101,7 @@ Status TableWriter::open(Pager& pager, std::uint32_t tdefPage, std::unique_ptr<T
 
 Status TableWriter::prepare() {
     const std::size_t n = def_.columns.size();
+    JET_TRY(readColumnRules(*pager_, def_, &rules_));
     fields_.resize(n);
     inline_.resize(n);
     longValues_.resize(n);
@@ -146,6 +147,11 @@ Status TableWriter::prepareValues(std::vector<Value>& row) {
             v = false;
         }
         JET_TRY(normalizeValue(c, &v));
+        if (rules_[i].required && isNull(v)) return refuse("Stĺpec " + c.name + ": chýba povinná hodnota.");
+        if (!rules_[i].allowZeroLength) {
+            const auto* text = std::get_if<std::u16string>(&v);
+            if (text && text->empty()) return refuse("Stĺpec " + c.name + ": prázdny text nie je dovolený.");
+        }
         fields_[i].clear();
         if (!isNull(v) && c.type != ColumnType::Bool) encodeValue(c, v, &fields_[i]);
     }

@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "jet/column_rules.h"
 #include "jet/index_tree.h"
 #include "jet/keys.h"
 #include "jet/longvalue_writer.h"
@@ -63,6 +64,7 @@ private:
     TableDef def_;
     RowLayout layout_;
     std::vector<Index> indexes_;
+    std::vector<ColumnRules> rules_;                            // per column
     std::vector<std::unique_ptr<LongValueWriter>> longValues_; // per column; null for others
     std::vector<bool> inline_;                                  // per column, this row
     std::vector<Bytes> fields_;                                 // per column, this row

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "jet/column_rules.h"
+
 using namespace append_test;
 
 namespace {
@@ -116,4 +118,31 @@ TEST(AppendSamples, ValuesOfEveryKindInAnAccessFile) {
     EXPECT_EQ(readAll(*db, "Table4").back(), replicated);
     db.reset();
     expectCleanCheck(file.path());
+}
+
+// Required and AllowZeroLength as Access stored them.
+TEST(AppendSamples, ColumnPropertiesDecideNullsAndEmptyTexts) {
+    const fs::path required = fs::path(VELMORANT_JET_SAMPLES) / "fixedTextTestV2000.mdb";
+    const fs::path typed = fs::path(VELMORANT_JET_SAMPLES) / "testV2000.mdb";
+    if (!fs::exists(required) || !fs::exists(typed)) GTEST_SKIP() << "samples missing in " VELMORANT_JET_SAMPLES;
+    {
+        std::unique_ptr<Database> db;
+        ASSERT_TRUE(Database::open(required.string(), Pager::Mode::ReadOnly, &db).isOk());
+        auto t = openTable(*db, "users");
+        std::vector<ColumnRules> rules;
+        ASSERT_TRUE(readColumnRules(db->pager(), t->def(), &rules).isOk());
+        ASSERT_EQ(rules.size(), 10u);
+        for (const ColumnRules& r : rules) EXPECT_TRUE(r.required);
+    }
+    Scratch file(typed);
+    const std::string before = file.bytes();
+    {
+        auto db = openWritable(file.path());
+        auto t = openTable(*db, "Table1");
+        std::vector<Value> row = {fromUtf8(""), Value(), Value(), Value(), Value(), Value(), Value(), Value(), false};
+        Status s = t->append(&row);
+        EXPECT_EQ(s.code(), Status::Code::Refused) << s.message();
+        EXPECT_NE(s.message().find("A"), std::string::npos) << s.message();
+    }
+    EXPECT_TRUE(file.bytes() == before);
 }
