@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "dialogs/button_captions.h"
+
 namespace app {
 
 namespace {
@@ -21,6 +23,9 @@ std::optional<QString> openFileDialog(QWidget* parent, const FileDialogRequest& 
     QFileDialog dialog(parent, request.title, startFolder(request));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    // Qt's Slovak translation leaves this one button in English.
+    dialog.setLabelText(QFileDialog::Reject, dialogs::buttonCaption(2));
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(760, 460)));
     dialog.setNameFilters(request.filters);
     if (!request.filters.isEmpty()) dialog.selectNameFilter(request.filters.first());
     if (!request.fileName.isEmpty())

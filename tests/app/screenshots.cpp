@@ -1,5 +1,5 @@
-// Writes PNG pictures of the main window, the confirmation question and the
-// outcome box into the folder given as the only argument, for a look by eye.
+// Writes PNG pictures of the main window, the file dialog, the confirmation
+// question and the outcome box into the folder given as the only argument, for a look by eye.
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "app/file_dialog.h"
 #include "app/frm_main.h"
 #include "app/standard_msg_box.h"
 #include "app/translation.h"
@@ -44,6 +45,15 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     ok &= save(question.get(), out.filePath("question.png"));
     question->hide();
+
+    // The file dialog of the target's browse button, as the window opens it.
+    QTimer::singleShot(500, [&ok, &out] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ok &= dialog && save(dialog, out.filePath("file-dialog.png"));
+        if (dialog) dialog->close();
+    });
+    app::openFileDialog(&window, {"Výsledný súbor", "server.mdb", QCoreApplication::applicationDirPath(),
+                                  {"Databázové súbory(*.mdb)", "Všetky súbory(*.*)"}});
 
     for (const auto& [name, text, flags] :
          {std::tuple{"outcome-success.png", QString("Import bol úspešný"), 64},
