@@ -89,6 +89,7 @@ void runImportSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui
     if (!status.isOk()) {
         target.rollback();
         result->steps.clear();
+        maps.clear(); // they would name rows that are gone
         return failed(failedTable, status, result);
     }
     reportCounts(result);

@@ -82,6 +82,7 @@ TEST_F(ImportSteps, EngineFailureRollsEverythingBack) {
     EXPECT_TRUE(result.steps.empty());
     EXPECT_TRUE(table(target, s::zvuky::table).rows.empty());
     EXPECT_TRUE(table(target, s::zariadenia::table).rows.empty());
+    EXPECT_EQ(maps.MapZvuk(1), 0);
     EXPECT_EQ(ui.events.back(), "progress ");
 }
 
