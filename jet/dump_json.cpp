@@ -189,9 +189,25 @@ std::string dumpTypeName(const ColumnDef& c) {
     }
 }
 
+namespace {
+
+bool isPlainAscii(char16_t c) { return c >= 0x20 && c < 0x80 && c != u'"' && c != u'\\'; }
+
+} // namespace
+
 void appendJsonString(std::string* out, std::u16string_view s) {
     out->push_back('"');
-    for (char16_t c : s) {
+    for (std::size_t i = 0; i < s.size();) {
+        if (isPlainAscii(s[i])) {
+            // Copy a run of characters that need no escape in one step.
+            std::size_t end = i;
+            while (end < s.size() && isPlainAscii(s[end])) ++end;
+            std::size_t at = out->size();
+            out->resize(at + (end - i));
+            for (char* p = out->data() + at; i < end; ++i) *p++ = static_cast<char>(s[i]);
+            continue;
+        }
+        char16_t c = s[i++];
         switch (c) {
         case u'"': *out += "\\\""; continue;
         case u'\\': *out += "\\\\"; continue;
@@ -205,8 +221,6 @@ void appendJsonString(std::string* out, std::u16string_view s) {
         if (c < 0x20 || (c >= 0xD800 && c < 0xE000)) {
             *out += "\\u";
             for (int shift = 12; shift >= 0; shift -= 4) out->push_back(kHex[c >> shift & 15]);
-        } else if (c < 0x80) {
-            out->push_back(static_cast<char>(c));
         } else {
             appendCodePoint(out, c);
         }
