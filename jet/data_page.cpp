@@ -7,7 +7,8 @@ namespace jet {
 Status DataPage::open(PageRef page, std::uint32_t pgno, DataPage* out) {
     if (page->bytes[0] != kDataPageType) return corruptAt(pgno, "strana nie je dátovou stranou");
     std::size_t n = le16(&page->bytes[12]);
-    if (kSlotTable + 2 * n > kPageSize) return corruptAt(pgno, "tabuľka riadkov presahuje stranu");
+    // Row pointers address a slot with one byte.
+    if (n > 256 || kSlotTable + 2 * n > kPageSize) return corruptAt(pgno, "strana uvádza priveľa riadkov");
     out->page_ = std::move(page);
     out->pgno_ = pgno;
     return Status::ok();
