@@ -28,7 +28,8 @@ struct ImportResult {
     int outcomeFlags = 0;
     // True when the outcome is "Import bol úspešný".
     bool succeeded = false;
-    // One entry per step that ran, in step order (empty unless the steps ran).
+    // One entry per step, in step order; empty when the run did not reach the
+    // steps or was rolled back.
     std::vector<StepCounts> steps;
 };
 
