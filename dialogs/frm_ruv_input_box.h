@@ -21,7 +21,7 @@ public:
     // Shows the box modally; returns the text confirmed with OK, or the empty
     // text when the box was cancelled, ran out of time or was closed.
     // A blank title stands for the application title; timeoutSec of 0 or
-    // less: no countdown.
+    // less: no countdown. One call per instance.
     QString Ukaz(const QString& prompt, const QString& title, const QString& defaultText, int timeoutSec);
 
     // One step of the countdown; the timer runs it every second.

@@ -22,7 +22,7 @@ public:
 
     // Shows the box modally and returns the result code: the pressed button's,
     // or 2 when the countdown ran out or the window was closed otherwise.
-    // timeoutSec of 0 or less: no countdown.
+    // timeoutSec of 0 or less: no countdown. One call per instance.
     int Ukaz(const QString& prompt, int buttons = 0, int timeoutSec = 0);
 
     // One step of the countdown; the timer runs it every second.
