@@ -3,9 +3,9 @@
 // leave the file untouched, transactions.
 #include "append_test_util.h"
 
-#include <unistd.h>
-
 #include <algorithm>
+
+#include "jet/fault_file_layer.h"
 
 using namespace append_test;
 
@@ -281,4 +281,46 @@ TEST(Append, ReadOnlyDatabasesTakeNoRows) {
     EXPECT_FALSE(t->canAppend().isOk());
     auto row = emptyRow(*t);
     EXPECT_FALSE(t->append(&row).isOk());
+}
+
+// A disk that fills up in the middle: the failure is reported, the
+// transaction only rolls back, the file is as before, and once there is
+// room again the same rows go in.
+TEST(Append, FullDiskFailsTheTransactionAndRollbackRestoresTheFile) {
+    auto layer = std::make_shared<FaultFileLayer>();
+    std::ifstream in(blank(), std::ios::binary);
+    const FaultFileLayer::Bytes original((std::istreambuf_iterator<char>(in)), {});
+    layer->put("/mem/db.mdb", original);
+    layer->setSpaceLimit(original.size() * 2 + 64 * 1024);
+    Pager::Options options;
+    options.file = layer;
+    options.cachePages = 16;
+    std::unique_ptr<Database> db;
+    ASSERT_TRUE(Database::open("/mem/db.mdb", Pager::Mode::Exclusive, options, &db).isOk());
+    auto t = openTable(*db, "downloadovane_identifikatory");
+    ASSERT_TRUE(db->begin().isOk());
+    Status failed;
+    for (int i = 0; i < 50000 && failed.isOk(); ++i) {
+        auto row = identifierRow(1, i);
+        failed = t->append(&row);
+    }
+    if (failed.isOk()) failed = db->commit();
+    ASSERT_EQ(failed.code(), Status::Code::IoError) << failed.message();
+    auto row = identifierRow(2, 0);
+    EXPECT_FALSE(t->append(&row).isOk()) << "after a failure only rollback";
+    EXPECT_FALSE(db->commit().isOk());
+    ASSERT_TRUE(db->rollback().isOk());
+    EXPECT_EQ(*layer->content("/mem/db.mdb"), original);
+
+    layer->setSpaceLimit(UINT64_MAX);
+    ASSERT_TRUE(db->begin().isOk());
+    for (int i = 0; i < 20000; ++i) {
+        auto again = identifierRow(1, i);
+        ASSERT_TRUE(t->append(&again).isOk()) << i;
+    }
+    ASSERT_TRUE(db->commit().isOk());
+    EXPECT_EQ(readAll(*db, "downloadovane_identifikatory").size(), 20000u);
+    CheckReport r;
+    ASSERT_TRUE(checkDatabase(*db, &r).isOk());
+    for (const std::string& p : r.problems) ADD_FAILURE() << p;
 }
