@@ -70,14 +70,24 @@ Status Database::append(TableDef* mirror, std::vector<Value>* row) {
     return s;
 }
 
+namespace {
+
+Status writable(const Database* db, const Pager& pager) {
+    if (!db || pager.mode() != Pager::Mode::Exclusive)
+        return Status::error(Code::InvalidArgument, "Databáza nie je otvorená na zápis.");
+    return Status::ok();
+}
+
+} // namespace
+
+// The table's writer checks the definition once, when it is made.
 Status Table::append(std::vector<Value>* row) {
-    JET_TRY(canAppend());
+    JET_TRY(writable(db_, *pager_));
     return db_->append(&def_, row);
 }
 
 Status Table::canAppend() const {
-    if (!db_ || pager_->mode() != Pager::Mode::Exclusive)
-        return Status::error(Code::InvalidArgument, "Databáza nie je otvorená na zápis.");
+    JET_TRY(writable(db_, *pager_));
     return checkAppendable(def_);
 }
 

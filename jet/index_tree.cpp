@@ -20,10 +20,6 @@ bool equal(ByteSpan a, ByteSpan b) { return std::equal(a.begin(), a.end(), b.beg
 // What a node entry compares by: the leaf entry it repeats.
 ByteSpan routeKey(const Bytes& nodeEntry) { return nodeLeafEntry(nodeEntry); }
 
-bool fits(const IndexPage& page) {
-    return storedSize(page.entries, sharedPrefix(page.entries)) <= kIndexEntryCapacity;
-}
-
 // Bytes of entries [from, to) stored without a prefix.
 std::size_t plainSize(const std::vector<Bytes>& entries, std::size_t from, std::size_t to) {
     std::size_t n = 0;
@@ -31,7 +27,24 @@ std::size_t plainSize(const std::vector<Bytes>& entries, std::size_t from, std::
     return n;
 }
 
+// Entries [from, to) of a sorted list fit on one page, stored with the
+// prefix they all share (that of the first and the last).
+bool rangeFits(const std::vector<Bytes>& entries, std::size_t from, std::size_t to) {
+    if (to - from < 2) return plainSize(entries, from, to) <= kIndexEntryCapacity;
+    const Bytes& a = entries[from];
+    const Bytes& z = entries[to - 1];
+    const auto prefix = static_cast<std::size_t>(std::mismatch(a.begin(), a.end(), z.begin(), z.end()).first - a.begin());
+    return plainSize(entries, from, to) - (to - from - 1) * prefix <= kIndexEntryCapacity;
+}
+
 } // namespace
+
+// Stored with the longest shared prefix, the entries fit on a page.
+bool IndexTree::fits(const Node& node) {
+    const auto& entries = node.page.entries;
+    if (entries.size() < 2) return node.bytes <= kIndexEntryCapacity;
+    return node.bytes - (entries.size() - 1) * sharedPrefix(entries) <= kIndexEntryCapacity;
+}
 
 Status IndexTree::load(std::uint32_t pgno, Node** out) {
     auto it = cache_.find(pgno);
@@ -45,6 +58,7 @@ Status IndexTree::load(std::uint32_t pgno, Node** out) {
     auto node = std::make_unique<Node>();
     JET_TRY(parseIndexPage(*ref, pgno, &node->page));
     if (node->page.owner != owner_) return corruptAt(pgno, "index: stránka patrí inej tabuľke");
+    node->bytes = plainSize(node->page.entries, 0, node->page.entries.size());
     *out = node.get();
     cache_.emplace(pgno, std::move(node));
     return Status::ok();
@@ -126,12 +140,13 @@ Status IndexTree::insert(const Bytes& entry, bool* newKey) {
     JET_TRY(neighbourKey(*leaf, pos, key, &after));
     *newKey = !before && !after;
     leaf->page.entries.insert(leaf->page.entries.begin() + pos, entry);
+    leaf->bytes += entry.size();
     leaf->dirty = true;
     if (path.back().atEnd) JET_TRY(carryMaximum(path));
     for (std::size_t level = path.size(); level-- > 0;) {
         Node* node = nullptr;
         JET_TRY(load(path[level].pgno, &node));
-        if (fits(node->page)) break;
+        if (fits(*node)) break;
         JET_TRY(split(&path, level));
         if (level == 0) break; // the root split moved everything one level down
     }
@@ -150,7 +165,9 @@ Status IndexTree::carryMaximum(const std::vector<Step>& path) {
         auto& entries = parent->page.entries;
         const long index = path[level].index;
         if (index >= 0) {
+            parent->bytes -= entries[index].size();
             entries[index] = makeNodeEntry(maximum, nodeChild(entries[index]));
+            parent->bytes += entries[index].size();
             parent->dirty = true;
             const bool lastChild = parent->page.tail == 0 && static_cast<std::size_t>(index) + 1 == entries.size();
             if (!lastChild) break;
@@ -187,12 +204,14 @@ Status IndexTree::normalizeTail(Node* node) {
     if (p.isLeaf()) return Status::ok();
     if (p.tail == 0 && p.entries.size() >= 2) {
         p.tail = nodeChild(p.entries.back());
+        node->bytes -= p.entries.back().size();
         p.entries.pop_back();
         node->dirty = true;
     } else if (p.tail != 0 && p.entries.empty()) {
         Bytes maximum;
         JET_TRY(subtreeMax(p.tail, &maximum));
         p.entries.push_back(makeNodeEntry(maximum, p.tail));
+        node->bytes += p.entries.back().size();
         p.tail = 0;
         node->dirty = true;
     }
@@ -210,6 +229,7 @@ Status IndexTree::splitRoot(std::vector<Step>* path) {
     JET_TRY(setMapMember(*pager_, usageMap_, pgno, true));
     auto child = std::make_unique<Node>();
     child->page = std::move(root->page);
+    child->bytes = root->bytes;
     child->page.prev = child->page.next = 0;
     child->dirty = true;
     Bytes maximum;
@@ -220,6 +240,7 @@ Status IndexTree::splitRoot(std::vector<Step>* path) {
     fresh.owner = owner_;
     fresh.mark = 1;
     fresh.entries.push_back(makeNodeEntry(maximum, pgno));
+    root->bytes = fresh.entries.front().size();
     root->page = std::move(fresh);
     root->dirty = true;
     Step down = path->front();
@@ -240,7 +261,7 @@ Status IndexTree::split(std::vector<Step>* path, std::size_t level) {
     // Entries appended at the end leave the left page full and the right
     // one nearly empty; otherwise the bytes are shared out evenly.
     std::size_t k = n - 1;
-    if (!(*path)[level].atEnd || plainSize(entries, 0, k) > kIndexEntryCapacity) {
+    if (!(*path)[level].atEnd || !rangeFits(entries, 0, k)) {
         const std::size_t half = plainSize(entries, 0, n) / 2;
         std::size_t bytes = 0;
         for (k = 0; k + 1 < n && bytes + entries[k].size() <= half; ++k) bytes += entries[k].size();
@@ -259,6 +280,8 @@ Status IndexTree::split(std::vector<Step>* path, std::size_t level) {
     l.next = (*path)[level].pgno;
     l.entries.assign(std::make_move_iterator(entries.begin()), std::make_move_iterator(entries.begin() + k));
     entries.erase(entries.begin(), entries.begin() + k);
+    left->bytes = plainSize(l.entries, 0, l.entries.size());
+    x->bytes -= left->bytes;
     left->dirty = true;
     const std::uint32_t oldPrev = x->page.prev;
     x->page.prev = pgno;
@@ -280,10 +303,11 @@ Status IndexTree::split(std::vector<Step>* path, std::size_t level) {
     const long index = (*path)[level - 1].index;
     const std::size_t at = index < 0 ? up.size() : static_cast<std::size_t>(index);
     up.insert(up.begin() + static_cast<long>(at), makeNodeEntry(leftMax, pgno));
+    parent->bytes += up[at].size();
     parent->dirty = true;
     (*path)[level - 1].atEnd = at + 1 == up.size() && parent->page.tail == 0;
     JET_TRY(normalizeTail(parent));
-    if (!fits(leftNode->page) || !fits(x->page))
+    if (!fits(*leftNode) || !fits(*x))
         return Status::error(Status::Code::TooLarge, "Kľúče indexu sú príliš dlhé na rozdelenie stránky.");
     return Status::ok();
 }

@@ -40,6 +40,7 @@ public:
 private:
     struct Node {
         IndexPage page;
+        std::size_t bytes = 0; // the entries' full sizes added up
         bool dirty = false;
     };
     struct Step {
@@ -48,6 +49,7 @@ private:
         bool atEnd;     // the change at this level happened after every entry
     };
 
+    static bool fits(const Node& node);
     Status load(std::uint32_t pgno, Node** out);
     Status descend(ByteSpan entry, std::vector<Step>* path);
     Status neighbourKey(const Node& leaf, long pos, ByteSpan key, bool* same);
