@@ -1,20 +1,24 @@
 #include "jet/database.h"
 
 #include <algorithm>
-#include <fstream>
 
+#include "jet/file_layer.h"
 #include "jet/text.h"
 
 namespace jet {
 namespace {
 
 // Tells Jet 3 and ACE files, which the page file refuses by their size,
-// from files that are not Jet at all.
-Status sniff(const std::string& path, Status pagerStatus) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> head(kPageSize);
-    in.read(reinterpret_cast<char*>(head.data()), kPageSize);
-    head.resize(static_cast<std::size_t>(in.gcount()));
+// from files that are not Jet at all. The header is read through the same
+// file layer as the pages.
+Status sniff(FileLayer& files, const std::string& path, Status pagerStatus) {
+    std::unique_ptr<File> file;
+    std::uint64_t size = 0;
+    if (!files.open(path, FileLayer::Access::Read, FileLayer::Lock::None, &file) ||
+        !file->size(&size))
+        return pagerStatus;
+    std::vector<std::uint8_t> head(static_cast<std::size_t>(std::min<std::uint64_t>(size, kPageSize)));
+    if (head.empty() || !file->read(0, head.data(), head.size())) return pagerStatus;
     Header ignored;
     Status s = parseHeader(head, &ignored);
     return s.code() == Status::Code::Unsupported ? s : pagerStatus;
@@ -44,7 +48,8 @@ Status Database::open(const std::string& path, Pager::Mode mode, const Pager::Op
                       std::unique_ptr<Database>* out) {
     std::unique_ptr<Database> db(new Database);
     Status s = Pager::open(path, mode, options, &db->pager_);
-    if (s.code() == Status::Code::NotJet && !options.file) return sniff(path, s);
+    if (s.code() == Status::Code::NotJet)
+        return sniff(options.file ? *options.file : *posixFileLayer(), path, s);
     JET_TRY(s);
     JET_TRY(db->load());
     *out = std::move(db);

@@ -1,0 +1,110 @@
+// Opening files that are not Jet 4 databases, or damaged ones, ends in a
+// clear Status, whether the file is reached through the operating system or
+// through the in-memory layer; a file held by another process is Locked.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <memory>
+
+#include "hostile_files.h"
+#include "jet/database.h"
+#include "jet/fault_file_layer.h"
+
+namespace hostile {
+namespace {
+
+namespace fs = std::filesystem;
+using Code = jet::Status::Code;
+
+struct Case {
+    const char* name;
+    Bytes bytes;
+    Code code;
+    const char* says; // part of the message
+};
+
+std::vector<Case> foreignFiles() {
+    Bytes blank = fixture("blank.mdb");
+    return {
+        {"empty", {}, Code::NotJet, "prázdny"},
+        {"zeros", Bytes(8 * 4096, 0), Code::NotJet, "nie je databáza Jet"},
+        {"text", text(), Code::NotJet, "nie je databáza Jet"},
+        {"cut mid-page", prefix(blank, 10000), Code::NotJet, "10000"},
+        {"header page only", prefix(blank, 4096), Code::NotJet, "4096"},
+        {"cut after the catalogue", prefix(blank, 8 * 4096), Code::Corrupt, "za koncom"},
+        {"Jet 3, odd 2 KiB pages", jet3(7), Code::Unsupported, "Jet 3"},
+        {"Jet 3, even 2 KiB pages", jet3(8), Code::Unsupported, "Jet 3"},
+        {"Jet 3, one 2 KiB page", jet3(1), Code::Unsupported, "Jet 3"},
+        {"ACE", ace(), Code::Unsupported, "ACE"},
+        {"unknown version", withHeader(0x07, "Standard Jet DB", 16 * 4096), Code::Unsupported,
+         "neznámej verzie"},
+    };
+}
+
+void expectRefused(const Case& c, const jet::Status& st, const char* how) {
+    EXPECT_EQ(st.code(), c.code) << c.name << " " << how << ": " << st.message();
+    EXPECT_NE(st.message().find(c.says), std::string::npos) << c.name << " " << how << ": " << st.message();
+    EXPECT_EQ(st.message().find('\n'), std::string::npos) << c.name;
+}
+
+TEST(HostileOpen, ForeignAndDamagedFilesAreRefusedAlikeOnDiskAndInMemory) {
+    fs::path dir = fs::temp_directory_path() / ("hostile-open-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    for (const Case& c : foreignFiles()) {
+        fs::path path = dir / "file.mdb";
+        writeBytes(path, c.bytes);
+        for (jet::Pager::Mode mode : {jet::Pager::Mode::ReadOnly, jet::Pager::Mode::Exclusive}) {
+            std::unique_ptr<jet::Database> db;
+            expectRefused(c, jet::Database::open(path.string(), mode, &db), "on disk");
+            EXPECT_EQ(readBytes(path), c.bytes) << c.name; // a refused open writes nothing
+
+            auto layer = std::make_shared<jet::FaultFileLayer>();
+            layer->put("/mem/file.mdb", c.bytes);
+            jet::Pager::Options options;
+            options.file = layer;
+            expectRefused(c, jet::Database::open("/mem/file.mdb", mode, options, &db), "in memory");
+        }
+    }
+    fs::remove_all(dir);
+}
+
+// Another process holds the file exclusively: every open here is Locked,
+// and the holder's open is not disturbed.
+TEST(HostileOpen, FileHeldByAnotherProcessIsLocked) {
+    fs::path path = fs::temp_directory_path() / ("hostile-lock-" + std::to_string(::getpid()) + ".mdb");
+    writeBytes(path, fixture("blank.mdb"));
+    int ready[2], done[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(done), 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::unique_ptr<jet::Database> db;
+        char ok = jet::Database::open(path.string(), jet::Pager::Mode::Exclusive, &db).isOk() ? 'y' : 'n';
+        (void)!::write(ready[1], &ok, 1);
+        char c;
+        (void)!::read(done[0], &c, 1);
+        ::_exit(0);
+    }
+    char ok = 0;
+    ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+    ASSERT_EQ(ok, 'y');
+    for (jet::Pager::Mode mode : {jet::Pager::Mode::ReadOnly, jet::Pager::Mode::Exclusive}) {
+        std::unique_ptr<jet::Database> db;
+        jet::Status st = jet::Database::open(path.string(), mode, &db);
+        EXPECT_EQ(st.code(), Code::Locked) << st.message();
+        EXPECT_FALSE(st.message().empty());
+    }
+    (void)!::write(done[1], "x", 1);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status));
+    std::unique_ptr<jet::Database> db; // free again once the holder is gone
+    EXPECT_TRUE(jet::Database::open(path.string(), jet::Pager::Mode::Exclusive, &db).isOk());
+    fs::remove(path);
+}
+
+} // namespace
+} // namespace hostile
