@@ -315,7 +315,9 @@ Status IndexTree::split(std::vector<Step>* path, std::size_t level) {
 Status IndexTree::flush() {
     for (auto& [pgno, node] : cache_) {
         if (!node->dirty) continue;
-        node->page.prefixLength = static_cast<std::uint16_t>(sharedPrefix(node->page.entries));
+        // Like Access, entries are stored whole unless they need the prefix to fit.
+        node->page.prefixLength =
+            node->bytes <= kIndexEntryCapacity ? 0 : static_cast<std::uint16_t>(sharedPrefix(node->page.entries));
         Page page;
         JET_TRY(buildIndexPage(node->page, &page));
         JET_TRY(pager_->write(pgno, page));
