@@ -305,7 +305,7 @@ Status IndexTree::split(std::vector<Step>* path, std::size_t level) {
     up.insert(up.begin() + static_cast<long>(at), makeNodeEntry(leftMax, pgno));
     parent->bytes += up[at].size();
     parent->dirty = true;
-    (*path)[level - 1].atEnd = at + 1 == up.size() && parent->page.tail == 0;
+    (*path)[level - 1].atEnd = at + 1 == up.size();
     JET_TRY(normalizeTail(parent));
     if (!fits(*leftNode) || !fits(*x))
         return Status::error(Status::Code::TooLarge, "Kľúče indexu sú príliš dlhé na rozdelenie stránky.");
