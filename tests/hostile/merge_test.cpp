@@ -194,5 +194,125 @@ TEST_F(HostileMerge, DamagedPageOfAPlanTableStopsTheRunUnchanged) {
     }
 }
 
+// Unusual but valid names: the run succeeds and writes the named file.
+TEST_F(HostileMerge, SpacesSlovakLettersLongNamesAndDotFilesAreOrdinaryFiles) {
+    Bytes blank = fixture("blank.mdb");
+    std::string longFolder;
+    for (int i = 0; i < 6; ++i) longFolder += std::string(120, 'a' + i) + "ľščťžýáíé/"; // 1 000 bytes and more
+    struct Case {
+        std::string target, source;
+    };
+    for (const Case& c : {Case{"Zálohy 2024/cieľová databáza č. 1.mdb", "zdroj s medzerami/ďábelský kôň.mdb"},
+                          Case{longFolder + "cieľ.mdb", longFolder + "zdroj.mdb"},
+                          Case{".skrytý cieľ.mdb", ".skryté/.zdroj.mdb"}}) {
+        fs::path target = place(c.target, blank), source = place(c.source, fixture("sample.mdb"));
+        RecordingUi ui;
+        ImportResult result = run(target, source, &ui);
+        ASSERT_EQ(ui.messages.size(), 1u) << c.target;
+        EXPECT_EQ(ui.messages[0].text, "Želáte si importovať súbor\r\n" + source.string() + "\r\ndo súboru\r\n" +
+                                           target.string());
+        EXPECT_EQ(result.steps.size(), 27u) << c.target << ": " << result.outcome;
+        EXPECT_FALSE(readBytes(target) == blank) << c.target;
+        EXPECT_FALSE(hasJournal(target));
+        jet::CheckReport report;
+        EXPECT_TRUE(jet::checkFile(target.string(), &report).isOk() && report.ok()) << c.target;
+    }
+}
+
+// Names that are no ordinary file: a folder, a name longer than the system
+// allows, a link to nothing. The user is told the file is missing.
+TEST_F(HostileMerge, NamesThatAreNoFileAreReportedMissing) {
+    fs::path blank = place("t.mdb", fixture("blank.mdb"));
+    fs::create_directories(dir_ / "priečinok.mdb");
+    fs::create_symlink(dir_ / "nikde.mdb", dir_ / "odkaz.mdb");
+    for (const fs::path& source : {dir_ / "priečinok.mdb", dir_ / std::string(300, 'x'), dir_ / "odkaz.mdb"}) {
+        RecordingUi ui;
+        ImportResult result = run(blank, source, &ui);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, "Neexistuje súbor ktorý má byť importovaný");
+        EXPECT_FALSE(result.reportedOutcome);
+    }
+    EXPECT_TRUE(readBytes(blank) == fixture("blank.mdb"));
+}
+
+// A target reached through a symbolic link is merged into the file it
+// names; the link stays a link and no journal is left on either side.
+TEST_F(HostileMerge, TargetThroughASymbolicLinkWritesTheLinkedFile) {
+    fs::path real = place("skutočný/cieľ.mdb", fixture("blank.mdb"));
+    fs::create_directories(dir_ / "odkazy");
+    fs::path link = dir_ / "odkazy" / "cieľ.mdb";
+    fs::create_symlink(real, link);
+    ImportResult result = run(link, place("s.mdb", fixture("sample.mdb")));
+    EXPECT_EQ(result.steps.size(), 27u) << result.outcome;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_FALSE(readBytes(real) == fixture("blank.mdb"));
+    EXPECT_FALSE(hasJournal(real) || hasJournal(link));
+}
+
+// Files the run may not change: it fails cleanly and writes nothing.
+TEST_F(HostileMerge, ReadOnlyTargetFailsToOpen) {
+    Bytes blank = fixture("blank.mdb");
+    fs::path target = place("ro/t.mdb", blank);
+    if (!makeReadOnly(target)) GTEST_SKIP() << "this process can make no read-only file (needs a mount namespace)";
+    ImportResult result = run(target, place("s.mdb", fixture("sample.mdb")));
+    expectOpenFailure(result, target, "read-only target");
+    EXPECT_TRUE(readBytes(target) == blank);
+}
+
+// The target may be written but its folder takes no new file, so no journal
+// can be made: the run fails before the first page is changed.
+TEST_F(HostileMerge, TargetInAReadOnlyFolderFailsBeforeWriting) {
+    Bytes blank = fixture("blank.mdb");
+    fs::path folder = dir_ / "len na čítanie";
+    fs::path target = place("len na čítanie/t.mdb", blank);
+    if (::geteuid() == 0) {
+        // The folder read-only, the file itself bound writable over it.
+        fs::path writable = place("zapisovateľný.mdb", blank);
+        if (!makeReadOnly(folder) || !bind(writable, target))
+            GTEST_SKIP() << "this process can make no read-only folder (needs a mount namespace)";
+        target = folder / "t.mdb";
+    } else {
+        makeReadOnly(folder);
+    }
+    ASSERT_EQ(::access(target.c_str(), W_OK), 0);
+    ImportResult result = run(target, place("s.mdb", fixture("sample.mdb")));
+    expectRunFailure(result, "read-only folder");
+    EXPECT_NE(result.outcome.find(jet::journalPathOf(target.string())), std::string::npos) << result.outcome;
+    EXPECT_TRUE(readBytes(target) == blank);
+    EXPECT_FALSE(hasJournal(target));
+}
+
+// Another process holds the target (or the source) open: the run cannot
+// open it, says so, and changes nothing.
+TEST_F(HostileMerge, FileHeldByAnotherProcessFailsToOpen) {
+    Bytes blank = fixture("blank.mdb"), sample = fixture("sample.mdb");
+    for (bool heldTarget : {true, false}) {
+        fs::path target = place("t.mdb", blank), source = place("s.mdb", sample);
+        fs::path held = heldTarget ? target : source;
+        int ready[2], done[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        ASSERT_EQ(::pipe(done), 0);
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::unique_ptr<jet::Database> db;
+            char ok = jet::Database::open(held.string(), jet::Pager::Mode::Exclusive, &db).isOk() ? 'y' : 'n';
+            (void)!::write(ready[1], &ok, 1);
+            char c;
+            (void)!::read(done[0], &c, 1);
+            ::_exit(0);
+        }
+        char ok = 0;
+        ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+        ASSERT_EQ(ok, 'y');
+        ImportResult result = run(target, source);
+        (void)!::write(done[1], "x", 1);
+        ::waitpid(child, nullptr, 0);
+        for (int fd : {ready[0], ready[1], done[0], done[1]}) ::close(fd);
+        expectOpenFailure(result, held, heldTarget ? "held target" : "held source");
+        EXPECT_TRUE(readBytes(target) == blank);
+    }
+}
+
 } // namespace
 } // namespace hostile
