@@ -11,7 +11,7 @@ namespace {
 
 // Decoded pages kept between inserts; past this the tree is written back
 // and read again as needed.
-constexpr std::size_t kMaxCachedPages = 128;
+constexpr std::size_t kMaxCachedPages = 64;
 
 bool less(ByteSpan a, ByteSpan b) { return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end()); }
 

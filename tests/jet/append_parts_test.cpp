@@ -89,16 +89,13 @@ TEST(AppendParts, ValuesOfKindsNoFixtureHolds) {
     EXPECT_EQ(roundTrip(numeric, n), Value(expected));
 }
 
+// Limits the fixture's tables do not reach (the others are refused in
+// whole rows by the append tests).
 TEST(AppendParts, ValuesAColumnCannotHoldAreRefused) {
     auto refused = [](const ColumnDef& c, Value v) { return normalizeValue(c, &v).code() == Status::Code::Refused; };
     EXPECT_TRUE(refused(column(ColumnType::Binary, 2), Bytes{1, 2, 3}));
-    EXPECT_TRUE(refused(column(ColumnType::Int, 2), std::int64_t{40000}));
-    EXPECT_TRUE(refused(column(ColumnType::Long, 4), std::int64_t{1} << 31));
     EXPECT_TRUE(refused(column(ColumnType::Single, 4), 1e300));
     EXPECT_TRUE(refused(column(ColumnType::Currency, 8), std::int64_t{1} << 62));
-    EXPECT_TRUE(refused(column(ColumnType::Text, 4), std::u16string(u"abc")));
-    EXPECT_FALSE(refused(column(ColumnType::Text, 4), std::u16string(u"ab")));
-    EXPECT_TRUE(refused(column(ColumnType::DateTime, 8), std::u16string(u"2020")));
     ColumnDef numeric = column(ColumnType::Numeric, 17);
     numeric.scale = 2;
     EXPECT_TRUE(refused(numeric, Numeric{}));
