@@ -44,7 +44,10 @@ Status Database::appendInTransaction(TableDef* mirror, std::vector<Value>* row) 
     auto it = writers_.find(mirror->firstPage);
     if (it == writers_.end()) {
         std::unique_ptr<TableWriter> writer;
-        JET_TRY(TableWriter::open(*pager_, mirror->firstPage, &writer));
+        Status s = TableWriter::open(*pager_, mirror->firstPage, &writer);
+        // A table we cannot write refuses each row; nothing was written.
+        if (s.code() == Code::Unsupported) return Status::error(Code::Refused, s.message());
+        JET_TRY(s);
         it = writers_.emplace(mirror->firstPage, std::move(writer)).first;
     }
     Status s = it->second->append(row);

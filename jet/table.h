@@ -38,8 +38,9 @@ public:
     // none. AutoNumber columns get the next number (a value offered for them
     // is ignored) and *row returns it, with every value normalized to its
     // column's type. Every index is kept. A value a column cannot hold, a
-    // missing required value or a duplicate key in a unique index is
-    // Refused with the reason, and nothing is written.
+    // missing required value, a duplicate key in a unique index or a table
+    // canAppend() turns down is Refused with the reason, and nothing is
+    // written. Outside a transaction the row is one of its own.
     Status append(std::vector<Value>* row);
     // Ok when rows can be appended to this table at all; otherwise why not.
     Status canAppend() const;

@@ -146,3 +146,22 @@ TEST(AppendSamples, ColumnPropertiesDecideNullsAndEmptyTexts) {
     }
     EXPECT_TRUE(file.bytes() == before);
 }
+
+// A table with a column we cannot store says so up front, and refuses rows
+// without touching the file.
+TEST(AppendSamples, TablesWeCannotWriteRefuseRows) {
+    const fs::path sample = fs::path(VELMORANT_JET_SAMPLES) / "fixedTextTestV2000.mdb";
+    if (!fs::exists(sample)) GTEST_SKIP() << "sample missing: " << sample;
+    Scratch file(sample);
+    const std::string before = file.bytes();
+    {
+        auto db = openWritable(file.path());
+        auto t = openTable(*db, "users");
+        EXPECT_EQ(t->canAppend().code(), Status::Code::Unsupported);
+        auto row = readAll(*db, "users").front();
+        Status s = t->append(&row);
+        EXPECT_EQ(s.code(), Status::Code::Refused);
+        EXPECT_EQ(s.message(), t->canAppend().message());
+    }
+    EXPECT_TRUE(file.bytes() == before);
+}
