@@ -135,7 +135,7 @@ Status TableWriter::prepareValues(std::vector<Value>& row) {
         const ColumnDef& c = def_.columns[i];
         Value& v = row[i];
         if (c.isAutonumber() && c.type == ColumnType::Long) {
-            if (def_.autonumber >= INT32_MAX) return refuse("Čísla AutoNumber stĺpca " + c.name + " sú vyčerpané.");
+            if (def_.autonumber >= INT32_MAX) return refuse("Stĺpec " + c.name + ": automatické čísla sú vyčerpané.");
             v = static_cast<std::int64_t>(def_.autonumber) + 1;
         } else if (c.isGuidAutonumber() && c.type == ColumnType::Guid && isNull(v)) {
             Guid g;
@@ -237,7 +237,7 @@ Status TableWriter::placeRow(RowPointer* where) {
     if (pgno_ == 0) JET_TRY(startPage());
     if (pgno_ == 0 || !dataPageFits(page_, row_.size())) {
         if (pgno_ != 0) {
-            JET_TRY(flush());
+            JET_TRY(writePage());
             JET_TRY(setMapMember(*pager_, def_.freePages, pgno_, false));
         }
         initDataPage(def_.firstPage, &page_);
@@ -275,11 +275,15 @@ Status TableWriter::append(std::vector<Value>* row) {
     return Status::ok();
 }
 
+Status TableWriter::writePage() {
+    if (!pageDirty_) return Status::ok();
+    JET_TRY(pager_->write(pgno_, page_));
+    pageDirty_ = false;
+    return Status::ok();
+}
+
 Status TableWriter::flush() {
-    if (pageDirty_) {
-        JET_TRY(pager_->write(pgno_, page_));
-        pageDirty_ = false;
-    }
+    JET_TRY(writePage());
     for (auto& lv : longValues_)
         if (lv) JET_TRY(lv->flush());
     for (Index& ix : indexes_) JET_TRY(ix.tree->flush());

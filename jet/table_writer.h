@@ -59,6 +59,7 @@ private:
     Status storeLongValues(const std::vector<Value>& row);
     Status placeRow(RowPointer* where);
     Status startPage();
+    Status writePage();
 
     Pager* pager_;
     TableDef def_;
