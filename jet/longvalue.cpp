@@ -1,6 +1,7 @@
 #include "jet/longvalue.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "jet/corrupt.h"
 #include "jet/data_page.h"
@@ -54,11 +55,10 @@ Status readLongValue(Pager& pager, ByteSpan field, std::uint32_t rowPage, Bytes*
     if ((head & kChainTypeMask) != 0) return corruptAt(rowPage, "neznámy druh dlhej hodnoty");
     out->reserve(length);
     std::uint32_t from = rowPage;
-    std::vector<std::uint32_t> visited;
+    std::unordered_set<std::uint32_t> visited;
     while (out->size() < length) {
-        if (std::find(visited.begin(), visited.end(), next.encode()) != visited.end())
+        if (!visited.insert(next.encode()).second)
             return corruptAt(next.page, "reťaz dlhej hodnoty sa zacyklila");
-        visited.push_back(next.encode());
         JET_TRY(lvalRow(pager, next, from, &keep, &row));
         if (row.size() <= 4) return corruptAt(next.page, "prázdny článok dlhej hodnoty");
         std::size_t take = std::min<std::size_t>(row.size() - 4, length - out->size());
