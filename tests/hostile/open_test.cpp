@@ -1,9 +1,8 @@
 // Opening files that are not Jet 4 databases, or damaged ones, ends in a
 // clear Status, whether the file is reached through the operating system or
-// through the in-memory layer; a file held by another process is Locked.
+// through the in-memory layer.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <memory>
@@ -68,42 +67,6 @@ TEST(HostileOpen, ForeignAndDamagedFilesAreRefusedAlikeOnDiskAndInMemory) {
         }
     }
     fs::remove_all(dir);
-}
-
-// Another process holds the file exclusively: every open here is Locked,
-// and the holder's open is not disturbed.
-TEST(HostileOpen, FileHeldByAnotherProcessIsLocked) {
-    fs::path path = fs::temp_directory_path() / ("hostile-lock-" + std::to_string(::getpid()) + ".mdb");
-    writeBytes(path, fixture("blank.mdb"));
-    int ready[2], done[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    ASSERT_EQ(::pipe(done), 0);
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::unique_ptr<jet::Database> db;
-        char ok = jet::Database::open(path.string(), jet::Pager::Mode::Exclusive, &db).isOk() ? 'y' : 'n';
-        (void)!::write(ready[1], &ok, 1);
-        char c;
-        (void)!::read(done[0], &c, 1);
-        ::_exit(0);
-    }
-    char ok = 0;
-    ASSERT_EQ(::read(ready[0], &ok, 1), 1);
-    ASSERT_EQ(ok, 'y');
-    for (jet::Pager::Mode mode : {jet::Pager::Mode::ReadOnly, jet::Pager::Mode::Exclusive}) {
-        std::unique_ptr<jet::Database> db;
-        jet::Status st = jet::Database::open(path.string(), mode, &db);
-        EXPECT_EQ(st.code(), Code::Locked) << st.message();
-        EXPECT_FALSE(st.message().empty());
-    }
-    (void)!::write(done[1], "x", 1);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status));
-    std::unique_ptr<jet::Database> db; // free again once the holder is gone
-    EXPECT_TRUE(jet::Database::open(path.string(), jet::Pager::Mode::Exclusive, &db).isOk());
-    fs::remove(path);
 }
 
 } // namespace
