@@ -24,10 +24,15 @@ int fail(const char* step, const jet::Status& s) {
     return 1;
 }
 
-long peakRssKiB() {
+rusage usage() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss;
+    return u;
+}
+
+double cpuSeconds(const rusage& u) {
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
 } // namespace
@@ -43,6 +48,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<jet::Table> table;
     if (auto s = db->openTable("downloadovane_identifikatory", &table); !s) return fail("table", s);
 
+    const double cpuStart = cpuSeconds(usage());
     const auto start = Clock::now();
     if (auto s = db->begin(); !s) return fail("begin", s);
     std::vector<jet::Value> row(4);
@@ -57,11 +63,13 @@ int main(int argc, char** argv) {
     }
     if (auto s = db->commit(); !s) return fail("commit", s);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const double cpu = cpuSeconds(usage()) - cpuStart;
     db.reset();
 
     std::printf("rows %ld in %.2f s: %.0f rows/s\n", rows, seconds, rows / seconds);
+    std::printf("processor time %.2f s: %.0f rows/s\n", cpu, rows / cpu);
     std::printf("file size %.1f MB\n", static_cast<double>(fs::file_size(file)) / 1e6);
-    std::printf("peak RSS %.1f MB\n", static_cast<double>(peakRssKiB()) / 1024.0);
+    std::printf("peak RSS %.1f MB\n", static_cast<double>(usage().ru_maxrss) / 1024.0);
     if (!keep) fs::remove(file);
     return 0;
 }
