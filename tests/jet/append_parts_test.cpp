@@ -5,6 +5,7 @@
 
 #include "jet/bytes.h"
 #include "jet/data_page.h"
+#include "jet/data_page_writer.h"
 #include "jet/page_alloc.h"
 #include "jet/row.h"
 #include "jet/table_writer.h"
@@ -171,5 +172,40 @@ TEST(AppendParts, UsageMapsGrowAndTurnIntoBitmapPages) {
     RowSlot slot;
     ASSERT_TRUE(page.liveSlot(owned.row, "map", &slot).isOk());
     EXPECT_EQ(page.body(slot)[0], 1) << "a map of bitmap pages";
+    ASSERT_TRUE(pager.rollback().isOk());
+}
+
+// With no room left on page 1 for a larger global map, it becomes a map of
+// bitmap pages: pages in use stay used, new ones are marked, the rest reads
+// free.
+TEST(AppendParts, GlobalMapWithoutRoomTurnsIntoBitmapPages) {
+    Scratch file(blank());
+    auto db = openWritable(file.path());
+    Pager& pager = db->pager();
+    ASSERT_TRUE(pager.begin().isOk());
+    PageRef ref;
+    ASSERT_TRUE(pager.read(kGlobalMapPage, &ref).isOk());
+    Page full = *ref;
+    addDataRow(&full, Bytes(dataPageGap(full) - 2 - 8, 0)); // leaves 8 bytes
+    ASSERT_TRUE(pager.write(kGlobalMapPage, full).isOk());
+    std::vector<std::uint32_t> used;
+    for (std::uint32_t p = 0; p < pager.pageCount(); ++p)
+        if (!mapBit(pager, {kGlobalMapPage, 0}, p)) used.push_back(p);
+    ASSERT_FALSE(used.empty());
+
+    Page blankPage{};
+    std::uint32_t pgno = 0;
+    const std::uint32_t first = pager.pageCount();
+    for (int i = 0; i < 5000; ++i) ASSERT_TRUE(allocatePage(pager, blankPage, &pgno).isOk());
+    ASSERT_TRUE(pager.read(kGlobalMapPage, &ref).isOk());
+    DataPage page;
+    ASSERT_TRUE(DataPage::open(ref, kGlobalMapPage, &page).isOk());
+    RowSlot slot;
+    ASSERT_TRUE(page.liveSlot(0, "map", &slot).isOk());
+    ASSERT_EQ(page.body(slot)[0], 1) << "a map of bitmap pages";
+    for (std::uint32_t p : used) EXPECT_FALSE(mapBit(pager, {kGlobalMapPage, 0}, p)) << p;
+    for (std::uint32_t p = first; p < pager.pageCount(); ++p)
+        ASSERT_FALSE(mapBit(pager, {kGlobalMapPage, 0}, p)) << p;
+    EXPECT_TRUE(mapBit(pager, {kGlobalMapPage, 0}, pager.pageCount()));
     ASSERT_TRUE(pager.rollback().isOk());
 }
