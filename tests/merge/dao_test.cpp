@@ -4,11 +4,12 @@
 #include <filesystem>
 
 #include "jet/text.h"
-#include "memory_db.h"
+#include "mdb_file.h"
 #include "merge/dao.h"
 #include "merge/plan.h"
 #include "merge/row_copy.h"
 #include "schema/catalogue.h"
+#include "test_files.h"
 
 namespace merge {
 namespace {
@@ -18,23 +19,14 @@ namespace s = schema;
 
 class FileDao : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("merge-dao-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        db_.reset();
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { db_.reset(); }
     Database& open(const char* fixture) {
-        fs::path to = dir_ / fixture;
-        fs::copy_file(fs::path(VELMORANT_TEST_DATA) / fixture, to, fs::copy_options::overwrite_existing);
+        const fs::path to = dir_.copy(test_files::testData(fixture), fixture);
         jet::Status status = openDatabase(to.string(), &db_);
         EXPECT_TRUE(status.isOk()) << status.message();
         return *db_;
     }
-    fs::path dir_;
+    test_files::ScratchDir dir_{"merge-dao"};
     std::unique_ptr<Database> db_;
 };
 
@@ -115,16 +107,20 @@ TEST_F(FileDao, SavedRowsAreSeenByTheIdentifierTestUntilRolledBack) {
 }
 
 TEST(SingleValue, DefaultUnlessTheFirstRowHoldsAValue) {
-    testing::MemoryDatabase db;
-    db.add("t", {"n"});
-    EXPECT_EQ(ZistiStringHodnotu(nullptr, MaxOf{"t", "n"}, "d"), "d");
-    EXPECT_EQ(ZistiStringHodnotu(&db, MaxOf{"t", "n"}, "0"), "0"); // Null maximum
-    EXPECT_EQ(ZistiStringHodnotu(&db, ValueOf{"t", "n", u"x"}, "d"), "d"); // no row
-    EXPECT_EQ(ZistiStringHodnotu(&db, MaxOf{"missing", "n"}, "d"), "d"); // cannot be run
-    db.tables["t"].rows = {{std::int64_t{-12}}, {std::int64_t{-40}}};
-    EXPECT_EQ(ZistiStringHodnotu(&db, MaxOf{"t", "n"}, "0"), "-12");
-    db.tables["t"].rows = {{std::u16string()}};
-    EXPECT_EQ(ZistiStringHodnotu(&db, ValueOf{"t", "n", u""}, "d"), ""); // empty text is a value
+    testing::ScratchDir dir;
+    testing::MdbFile file(dir / "t.mdb");
+    EXPECT_EQ(ZistiStringHodnotu(nullptr, MaxOf{"zvuky", "id_zvuku"}, "d"), "d");
+    {
+        std::unique_ptr<Database> db = testing::openForMerge(file);
+        EXPECT_EQ(ZistiStringHodnotu(db.get(), MaxOf{"zvuky", "id_zvuku"}, "0"), "0"); // Null maximum
+        EXPECT_EQ(ZistiStringHodnotu(db.get(), ValueOf{"zvuky", "popis", u"x"}, "d"), "d"); // no row
+        EXPECT_EQ(ZistiStringHodnotu(db.get(), MaxOf{"missing", "n"}, "d"), "d"); // cannot be run
+    }
+    file.insert("zvuky", {{"id_zvuku", std::int64_t{-12}}, {"popis", std::u16string()}});
+    file.insert("zvuky", {{"id_zvuku", std::int64_t{-40}}});
+    std::unique_ptr<Database> db = testing::openForMerge(file);
+    EXPECT_EQ(ZistiStringHodnotu(db.get(), MaxOf{"zvuky", "id_zvuku"}, "0"), "-12");
+    EXPECT_EQ(ZistiStringHodnotu(db.get(), ValueOf{"zvuky", "popis", u""}, "d"), ""); // empty text is a value
 }
 
 TEST(SingleValue, KeysConvertOnlyWhenWholeAndInRange) {

@@ -1,53 +1,15 @@
-// Source and target databases in memory with the tables of the import plan,
-// and helpers to put rows in by column name and read columns back.
+// A source and a target database file made from the empty server database,
+// with the key maps of a run: rows go in by column name, the merge opens
+// both files, and the target is read back from the file.
 #pragma once
 
-#include <utility>
+#include <stdexcept>
 
-#include "memory_db.h"
+#include "mdb_file.h"
 #include "merge/plan.h"
 #include "schema/catalogue.h"
 
 namespace merge::testing {
-
-inline jet::Value I(std::int64_t n) { return n; }
-inline jet::Value T(const char* utf8) { return jet::fromUtf8(utf8); }
-const jet::Value Null{};
-
-using Cells = std::vector<std::pair<std::string, jet::Value>>;
-
-inline void addPlanTables(MemoryDatabase& db) {
-    for (const schema::TableInfo& table : schema::tables()) {
-        if (table.step == 0) continue;
-        MemTable& t = db.tables[std::string(table.name)];
-        for (auto column : table.columns) {
-            bool text = column.find("identifikator") != std::string_view::npos;
-            t.fields.push_back({std::string(column), text ? jet::ColumnType::Text : jet::ColumnType::Long, false});
-        }
-    }
-    db.properties["TABLES_VERSION"] = "Tarvexon 3.162";
-}
-
-inline MemTable& table(MemoryDatabase& db, std::string_view name) { return db.tables.at(std::string(name)); }
-
-inline void insert(MemoryDatabase& db, std::string_view name, const Cells& cells) {
-    MemTable& t = table(db, name);
-    Row row(t.fields.size());
-    for (const auto& [column, value] : cells) {
-        int i = fieldIndex(t.fields, column);
-        if (i < 0) throw std::runtime_error("no column " + column);
-        row[i] = value;
-    }
-    t.rows.push_back(row);
-}
-
-inline std::vector<jet::Value> column(MemoryDatabase& db, std::string_view name, std::string_view col) {
-    MemTable& t = table(db, name);
-    int i = fieldIndex(t.fields, col);
-    std::vector<jet::Value> out;
-    for (const Row& row : t.rows) out.push_back(row.at(i));
-    return out;
-}
 
 inline const Step& stepOf(std::string_view name) {
     for (const Step& step : importPlan())
@@ -55,13 +17,21 @@ inline const Step& stepOf(std::string_view name) {
     throw std::runtime_error("no step");
 }
 
+// Key-cabinet boxes 1..n of device 1 with long descriptions, enough to
+// fill more than one data page.
+inline void fillBoxes(MdbFile& file, int n) {
+    for (int k = 1; k <= n; ++k)
+        file.insert("mek_schranky", {{"id_zariadenia", I(1)},
+                                     {"index_schranky", I(k)},
+                                     {"popis_schranky", jet::Value(std::u16string(100, u'\u017e'))}});
+    file.close();
+}
+
 struct PlanFixture {
-    MemoryDatabase source, target;
+    explicit PlanFixture(const std::string& tag = "") : dir(tag), source(dir / "zdroj.mdb"), target(dir / "ciel.mdb") {}
+    ScratchDir dir;
+    MdbFile source, target;
     KeyMaps maps;
-    PlanFixture() {
-        addPlanTables(source);
-        addPlanTables(target);
-    }
 };
 
 } // namespace merge::testing
