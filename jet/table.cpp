@@ -2,6 +2,7 @@
 
 #include "jet/corrupt.h"
 #include "jet/database.h"
+#include "jet/index_last.h"
 #include "jet/usage_map.h"
 
 namespace jet {
@@ -15,6 +16,43 @@ constexpr int kMaxOverflowHops = 4;
 Status Table::dataPages(std::vector<std::uint32_t>* pages) const {
     if (db_) JET_TRY(db_->flushWrites());
     return readUsageMap(*pager_, def_.ownedPages, pages);
+}
+
+namespace {
+
+// An ascending Long key field: flag 00 for Null, 7F and the value
+// big-endian with its top bit flipped.
+bool decodeLongKey(const Bytes& entry, Value* out) {
+    if (entry.size() >= 1 + kRowPointerBytes && entry[0] == 0x00) {
+        *out = Value{};
+        return true;
+    }
+    if (entry.size() < 5 + kRowPointerBytes || entry[0] != 0x7F) return false;
+    std::uint32_t bits = 0;
+    for (int i = 1; i <= 4; ++i) bits = bits << 8 | entry[i];
+    *out = std::int64_t{static_cast<std::int32_t>(bits ^ 0x80000000u)};
+    return true;
+}
+
+} // namespace
+
+Status Table::highestIndexed(std::string_view column, bool* found, Value* highest) const {
+    *found = false;
+    const ColumnDef* c = def_.column(column);
+    if (!c || c->type != ColumnType::Long) return Status::ok();
+    if (db_) JET_TRY(db_->flushWrites());
+    for (const RealIndexDef& ix : def_.realIndexes) {
+        if (ix.columns.empty() || ix.columns[0].column != c->number || !ix.columns[0].ascending) continue;
+        Bytes last;
+        Status s = lastLeafEntry([this](std::uint32_t pgno, PageRef* out) { return pager_->read(pgno, out); },
+                                 ix.firstPage, def_.firstPage, &last);
+        if (!s) continue;
+        if (last.empty()) *highest = Value{};
+        else if (!decodeLongKey(last, highest)) continue;
+        *found = true;
+        return Status::ok();
+    }
+    return Status::ok();
 }
 
 Status Table::Cursor::start() {

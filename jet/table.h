@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "jet/data_page.h"
@@ -44,6 +45,13 @@ public:
     Status append(std::vector<Value>* row);
     // Ok when rows can be appended to this table at all; otherwise why not.
     Status canAppend() const;
+
+    // The largest value of a Long column, taken from the last entry of an
+    // ascending index that begins with the column instead of from the rows.
+    // *found is false when there is no such index or its tree cannot tell
+    // (the caller then reads the rows); *highest is Null when the index
+    // holds no value of the column.
+    Status highestIndexed(std::string_view column, bool* found, Value* highest) const;
 
     class Cursor {
     public:

@@ -1,4 +1,5 @@
 // The data access of the merge over the jet engine.
+#include <list>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -11,9 +12,15 @@ namespace merge {
 
 namespace {
 
+// Folds `text` into `out` (its buffer reused from call to call).
+void foldInto(std::u16string_view text, std::u16string* out) {
+    out->assign(text);
+    for (char16_t& c : *out) c = jet::foldCase(c);
+}
+
 std::u16string folded(std::u16string_view text) {
-    std::u16string out(text);
-    for (char16_t& c : out) c = jet::foldCase(c);
+    std::u16string out;
+    foldInto(text, &out);
     return out;
 }
 
@@ -21,10 +28,12 @@ std::u16string folded(std::u16string_view text) {
 // answers the identifier test in O(1) and learns the rows saved through it.
 struct TextSet {
     std::string column;
+    std::size_t field = 0; // the column's position in the table's rows
     std::unordered_set<std::u16string> texts;
 };
-// The text sets kept per table (by folded table name).
-using TextSets = std::unordered_map<std::string, std::vector<TextSet>>;
+// The text sets kept per table (by folded table name); a list, so that a
+// set stays where it is while others are added.
+using TextSets = std::unordered_map<std::string, std::list<TextSet>>;
 
 std::string foldedUtf8(std::string_view name) { return jet::toUtf8(folded(jet::fromUtf8(name))); }
 
@@ -80,8 +89,8 @@ public:
         auto sets = textSets_->find(key_);
         if (sets == textSets_->end()) return jet::Status::ok();
         for (TextSet& set : sets->second) {
-            int i = fieldIndex(fields_, set.column);
-            if (auto* text = i < 0 ? nullptr : std::get_if<std::u16string>(&fresh_[i])) set.texts.insert(folded(*text));
+            auto* text = set.field < fresh_.size() ? std::get_if<std::u16string>(&fresh_[set.field]) : nullptr;
+            if (text) set.texts.insert(folded(*text));
         }
         return jet::Status::ok();
     }
@@ -128,7 +137,8 @@ public:
             const ValueOf& equal = std::get<ValueOf>(statement);
             TextSet* set = nullptr;
             JET_TRY(textSet(equal.table, equal.column, &set));
-            if (set->texts.count(folded(equal.text))) rows.push_back({jet::Value(std::u16string(equal.text))});
+            foldInto(equal.text, &probe_);
+            if (set->texts.count(probe_)) rows.push_back({jet::Value(std::u16string(equal.text))});
         }
         *out = std::make_unique<ResultRecordset>(std::move(rows));
         return jet::Status::ok();
@@ -143,18 +153,22 @@ public:
     jet::Status commit() override { return db_->commit(); }
     jet::Status rollback() override {
         textSets_.clear(); // they may hold texts of rows that are gone now
+        lastSet_ = nullptr;
         return db_->rollback();
     }
 
 private:
-    // Scans one column of a table; visit gets each non-Null value.
+    // Scans one column of a table; visit gets each non-Null value. *at, when
+    // given, learns the column's position.
     template <class Visit>
-    jet::Status scanColumn(std::string_view tableName, std::string_view column, Visit visit) {
+    jet::Status scanColumn(std::string_view tableName, std::string_view column, Visit visit,
+                           std::size_t* position = nullptr) {
         std::unique_ptr<jet::Table> table;
         JET_TRY(db_->openTable(tableName, &table));
         const jet::ColumnDef* def = table->def().column(column);
         if (!def) return jet::Status::error(jet::Status::Code::NotFound, "Stĺpec " + std::string(column) + " chýba");
         std::size_t at = def - table->def().columns.data();
+        if (position) *position = at;
         jet::Table::Cursor cursor(*table);
         for (bool hasRow = true;;) {
             JET_TRY(cursor.next(&hasRow));
@@ -163,32 +177,50 @@ private:
         }
     }
 
+    // From the last entry of an index on the column where there is one;
+    // otherwise by reading every row.
     jet::Status maximum(const MaxOf& max, jet::Value* out) {
+        std::unique_ptr<jet::Table> table;
+        JET_TRY(db_->openTable(max.table, &table));
+        bool found = false;
+        JET_TRY(table->highestIndexed(max.column, &found, out));
+        if (found) return jet::Status::ok();
         return scanColumn(max.table, max.column, [&](const jet::Value& v) {
             auto* key = std::get_if<std::int64_t>(&v);
             if (key && (jet::isNull(*out) || *key > std::get<std::int64_t>(*out))) *out = *key;
         });
     }
 
+    // The set of one column, made on first use. A step asks for the same
+    // one row after row: that one is found without folding names again.
     jet::Status textSet(std::string_view table, std::string_view column, TextSet** out) {
-        std::vector<TextSet>& sets = textSets_[foldedUtf8(table)];
-        for (TextSet& set : sets) {
-            if (jet::equalsIgnoreCase(set.column, column)) {
-                *out = &set;
-                return jet::Status::ok();
-            }
+        if (lastSet_ && table == lastTable_ && column == lastColumn_) {
+            *out = lastSet_;
+            return jet::Status::ok();
         }
-        TextSet set{std::string(column), {}};
-        JET_TRY(scanColumn(table, column, [&](const jet::Value& v) {
-            if (auto* text = std::get_if<std::u16string>(&v)) set.texts.insert(folded(*text));
-        }));
-        sets.push_back(std::move(set));
-        *out = &sets.back();
+        std::list<TextSet>& sets = textSets_[foldedUtf8(table)];
+        *out = nullptr;
+        for (auto it = sets.begin(); !*out && it != sets.end(); ++it)
+            if (jet::equalsIgnoreCase(it->column, column)) *out = &*it;
+        if (!*out) {
+            TextSet set{std::string(column), 0, {}};
+            JET_TRY(scanColumn(table, column, [&](const jet::Value& v) {
+                if (auto* text = std::get_if<std::u16string>(&v)) set.texts.insert(folded(*text));
+            }, &set.field));
+            sets.push_back(std::move(set));
+            *out = &sets.back();
+        }
+        lastTable_ = table;
+        lastColumn_ = column;
+        lastSet_ = *out;
         return jet::Status::ok();
     }
 
     std::unique_ptr<jet::Database> db_;
     TextSets textSets_;
+    std::string lastTable_, lastColumn_; // as last asked for, spelled as then
+    TextSet* lastSet_ = nullptr;
+    std::u16string probe_; // the folded text being looked up
 };
 
 } // namespace
