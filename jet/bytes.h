@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <span>
+#include <vector>
 
 namespace jet {
 
@@ -28,6 +29,18 @@ inline float leFloat(const std::uint8_t* p) {
     float f;
     std::memcpy(&f, &bits, sizeof f);
     return f;
+}
+
+inline void putLe16(std::uint8_t* p, std::uint32_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+inline void putLe32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+// Appends the low `bytes` bytes of `v`, least significant first.
+inline void appendLe(std::vector<std::uint8_t>* out, std::uint64_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) out->push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 
 // True when [offset, offset + size) lies inside `bytes`.

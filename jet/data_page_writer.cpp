@@ -3,16 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "jet/bytes.h"
 #include "jet/corrupt.h"
 #include "jet/data_page.h"
 
 namespace jet {
 namespace {
-
-void put16(std::uint8_t* p, std::size_t v) {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
 
 std::size_t slotCount(const Page& page) { return le16(&page.bytes[12]); }
 
@@ -34,7 +30,7 @@ void initDataPage(std::uint32_t owner, Page* page) {
     page->bytes.fill(0);
     page->bytes[0] = kDataPageType;
     page->bytes[1] = 0x01;
-    put16(&page->bytes[2], kEmptyDataPageSpace);
+    putLe16(&page->bytes[2], kEmptyDataPageSpace);
     for (int i = 0; i < 4; ++i) page->bytes[4 + i] = static_cast<std::uint8_t>(owner >> (8 * i));
 }
 
@@ -51,9 +47,9 @@ std::uint8_t addDataRow(Page* page, ByteSpan body) {
     const std::size_t n = slotCount(*page);
     const std::size_t start = lowestStart(*page) - body.size();
     if (!body.empty()) std::memcpy(&page->bytes[start], body.data(), body.size());
-    put16(&page->bytes[DataPage::kSlotTable + 2 * n], start);
-    put16(&page->bytes[12], n + 1);
-    put16(&page->bytes[2], dataPageGap(*page));
+    putLe16(&page->bytes[DataPage::kSlotTable + 2 * n], start);
+    putLe16(&page->bytes[12], n + 1);
+    putLe16(&page->bytes[2], dataPageGap(*page));
     return static_cast<std::uint8_t>(n);
 }
 
@@ -73,9 +69,9 @@ Status growDataRow(Page* page, std::uint32_t pgno, std::uint8_t slot, std::size_
     std::memset(b + end - grow, 0, grow);
     for (std::size_t i = slot; i < n; ++i) {
         const std::size_t raw = slotRaw(*page, i);
-        put16(b + DataPage::kSlotTable + 2 * i, (raw & ~std::size_t{DataPage::kOffsetMask}) | ((raw & DataPage::kOffsetMask) - grow));
+        putLe16(b + DataPage::kSlotTable + 2 * i, (raw & ~std::size_t{DataPage::kOffsetMask}) | ((raw & DataPage::kOffsetMask) - grow));
     }
-    put16(b + 2, dataPageGap(*page));
+    putLe16(b + 2, dataPageGap(*page));
     return Status::ok();
 }
 

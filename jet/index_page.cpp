@@ -12,10 +12,6 @@ namespace {
 constexpr std::size_t kMinKeyBytes = 1; // the flag byte of one column
 constexpr std::uint8_t kPageMarker = 0x01;
 
-void put16(std::uint8_t* p, std::uint16_t v) { p[0] = static_cast<std::uint8_t>(v); p[1] = static_cast<std::uint8_t>(v >> 8); }
-void put32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 Status corrupt(std::uint32_t pgno, const std::string& what) { return corruptAt(pgno, "index: " + what); }
 
@@ -101,11 +97,11 @@ Status buildIndexPage(const IndexPage& page, Page* out) {
     std::uint8_t* b = out->bytes.data();
     b[0] = page.type;
     b[1] = kPageMarker;
-    put32(b + 4, page.owner);
-    put32(b + 12, page.prev);
-    put32(b + 16, page.next);
-    put32(b + 20, page.tail);
-    put16(b + 24, static_cast<std::uint16_t>(prefix));
+    putLe32(b + 4, page.owner);
+    putLe32(b + 12, page.prev);
+    putLe32(b + 16, page.next);
+    putLe32(b + 20, page.tail);
+    putLe16(b + 24, static_cast<std::uint16_t>(prefix));
     b[26] = page.mark;
     std::size_t pos = 0;
     for (std::size_t i = 0; i < page.entries.size(); ++i) {
@@ -115,7 +111,7 @@ Status buildIndexPage(const IndexPage& page, Page* out) {
         pos += e.size() - skip;
         b[kIndexBitmapOffset + pos / 8] |= static_cast<std::uint8_t>(1u << (pos % 8));
     }
-    put16(b + 2, static_cast<std::uint16_t>(kIndexEntryCapacity - pos));
+    putLe16(b + 2, static_cast<std::uint16_t>(kIndexEntryCapacity - pos));
     return Status::ok();
 }
 

@@ -35,13 +35,9 @@ std::uint32_t crc32(std::uint32_t crc, const std::uint8_t* p, std::size_t n) {
     return ~crc;
 }
 
-void put32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
 std::uint32_t recordCrc(std::uint32_t salt, const std::uint8_t* record) {
     std::uint8_t saltBytes[4];
-    put32(saltBytes, salt);
+    putLe32(saltBytes, salt);
     std::uint32_t crc = crc32(0, saltBytes, 4);
     crc = crc32(crc, record, 4);
     return crc32(crc, record + kRecordHead, kPageSize);
@@ -54,10 +50,10 @@ struct Header {
 
 void encodeHeader(const Header& h, std::uint8_t* out) {
     std::memcpy(out, kMagic, sizeof kMagic);
-    put32(out + 8, kPageSize);
-    put32(out + 12, h.originalPages);
-    put32(out + 16, h.salt);
-    put32(out + 20, crc32(0, out, 20));
+    putLe32(out + 8, kPageSize);
+    putLe32(out + 12, h.originalPages);
+    putLe32(out + 16, h.salt);
+    putLe32(out + 20, crc32(0, out, 20));
 }
 
 bool decodeHeader(const std::uint8_t* in, Header* h) {
@@ -129,7 +125,7 @@ Status JournalWriter::create(FileLayer& files, const std::string& path,
 std::uint8_t* JournalWriter::stage(std::uint32_t pgno) {
     std::size_t at = batch_.size();
     batch_.resize(at + kRecordSize);
-    put32(&batch_[at], pgno);
+    putLe32(&batch_[at], pgno);
     return &batch_[at + kRecordHead];
 }
 
@@ -137,7 +133,7 @@ std::size_t JournalWriter::staged() const { return batch_.size() / kRecordSize; 
 
 Status JournalWriter::writeStaged() {
     for (std::size_t at = 0; at < batch_.size(); at += kRecordSize)
-        put32(&batch_[at + 4], recordCrc(salt_, &batch_[at]));
+        putLe32(&batch_[at + 4], recordCrc(salt_, &batch_[at]));
     Status st = file_->write(end_, batch_.data(), batch_.size());
     if (st) end_ += batch_.size();
     batch_.clear();

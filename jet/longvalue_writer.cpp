@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "jet/bytes.h"
 #include "jet/data_page.h"
 #include "jet/data_page_writer.h"
 #include "jet/longvalue.h"
@@ -14,15 +15,11 @@ namespace {
 constexpr std::uint32_t kInline = 0x80000000;
 constexpr std::uint32_t kSingle = 0x40000000;
 
-void put32(Bytes* out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out->push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
 void reference(std::uint32_t head, RowPointer where, Bytes* out) {
     out->clear();
-    put32(out, head);
-    put32(out, where.encode());
-    put32(out, 0);
+    appendLe(out, head, 4);
+    appendLe(out, where.encode(), 4);
+    appendLe(out, 0, 4);
 }
 
 } // namespace
@@ -97,7 +94,7 @@ Status LongValueWriter::store(ByteSpan data, Bytes* out) {
         const std::size_t from = i * kChainChunk;
         const std::size_t size = std::min(kChainChunk, data.size() - from);
         chunk_.clear();
-        put32(&chunk_, next.encode());
+        appendLe(&chunk_, next.encode(), 4);
         chunk_.insert(chunk_.end(), data.begin() + from, data.begin() + from + size);
         if (i + 1 == chunks) {
             JET_TRY(addRow(chunk_, &next));

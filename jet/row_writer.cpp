@@ -3,15 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "jet/bytes.h"
+
 namespace jet {
-namespace {
-
-void put16(Bytes* out, std::size_t v) {
-    out->push_back(static_cast<std::uint8_t>(v));
-    out->push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-} // namespace
 
 RowLayout::RowLayout(const TableDef& def) : def_(&def), varColumn_(def.varColumns, -1) {
     for (std::size_t i = 0; i < def.columns.size(); ++i) {
@@ -31,7 +25,7 @@ RowLayout::RowLayout(const TableDef& def) : def_(&def), varColumn_(def.varColumn
 
 void RowLayout::build(std::span<const Value> values, std::span<const Bytes> fields, Bytes* out) const {
     out->clear();
-    put16(out, def_->maxColumns);
+    appendLe(out, def_->maxColumns, 2);
     out->resize(2 + fixedArea_, 0);
     for (const Fixed& f : fixed_) {
         if (isNull(values[f.column])) continue;
@@ -48,9 +42,9 @@ void RowLayout::build(std::span<const Value> values, std::span<const Bytes> fiel
             if (col < 0 || isNull(values[col])) continue;
             out->insert(out->end(), fields[col].begin(), fields[col].end());
         }
-        put16(out, out->size());
-        for (std::size_t s = slots; s-- > 0;) put16(out, start[s]);
-        put16(out, slots);
+        appendLe(out, out->size(), 2);
+        for (std::size_t s = slots; s-- > 0;) appendLe(out, start[s], 2);
+        appendLe(out, slots, 2);
     }
     const std::size_t mask = out->size();
     out->resize(mask + maskBytes_, 0);

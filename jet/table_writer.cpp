@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "jet/bytes.h"
 #include "jet/corrupt.h"
 #include "jet/data_page.h"
 #include "jet/data_page_writer.h"
@@ -48,10 +49,6 @@ Status columnWritable(const TableDef& def, const ColumnDef& c) {
         return Status::error(Code::Corrupt, where + " leží mimo tabuľky premenlivých stĺpcov.");
     if (c.number >= def.maxColumns) return Status::error(Code::Corrupt, where + " má číslo mimo masky.");
     return Status::ok();
-}
-
-void put32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 std::string indexName(const TableDef& def, const RealIndexDef& ix) {
@@ -291,10 +288,10 @@ Status TableWriter::flush() {
     PageRef ref;
     JET_TRY(pager_->read(def_.firstPage, &ref));
     Page tdef = *ref;
-    put32(&tdef.bytes[TableDef::kRowCountOffset], def_.rowCount);
-    put32(&tdef.bytes[TableDef::kAutonumberOffset], def_.autonumber);
+    putLe32(&tdef.bytes[TableDef::kRowCountOffset], def_.rowCount);
+    putLe32(&tdef.bytes[TableDef::kAutonumberOffset], def_.autonumber);
     for (const RealIndexDef& ix : def_.realIndexes)
-        put32(&tdef.bytes[TableDef::kStatsOffset + 12 * ix.number + 4], ix.statDistinct);
+        putLe32(&tdef.bytes[TableDef::kStatsOffset + 12 * ix.number + 4], ix.statDistinct);
     JET_TRY(pager_->write(def_.firstPage, tdef));
     countersDirty_ = false;
     return Status::ok();

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <limits>
 
+#include "jet/bytes.h"
+
 namespace jet {
 namespace {
 
@@ -50,10 +52,6 @@ Status text(const ColumnDef& c, const Value& v, std::size_t maxChars) {
         for (char16_t ch : *s)
             if ((ch & 0xFF) == 0) return refuse(c, "text začínajúci znakom U+FEFF sa nedá uložiť");
     return Status::ok();
-}
-
-void put(Bytes* out, std::uint64_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) out->push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 
 bool compressible(std::u16string_view text) {
@@ -135,18 +133,18 @@ void encodeText(std::u16string_view text, bool compress, Bytes* out) {
         // Marker, switch to two bytes per character, then the text.
         out->insert(out->end(), {0xFF, 0xFE, 0x00});
     }
-    for (char16_t ch : text) put(out, ch, 2);
+    for (char16_t ch : text) appendLe(out, ch, 2);
 }
 
 void encodeValue(const ColumnDef& c, const Value& v, Bytes* out) {
     switch (c.type) {
-    case ColumnType::Byte: put(out, static_cast<std::uint64_t>(std::get<std::int64_t>(v)), 1); break;
-    case ColumnType::Int: put(out, static_cast<std::uint64_t>(std::get<std::int64_t>(v)), 2); break;
-    case ColumnType::Long: put(out, static_cast<std::uint64_t>(std::get<std::int64_t>(v)), 4); break;
-    case ColumnType::Currency: put(out, static_cast<std::uint64_t>(std::get<Currency>(v).scaled), 8); break;
-    case ColumnType::Single: put(out, std::bit_cast<std::uint32_t>(std::get<float>(v)), 4); break;
-    case ColumnType::Double: put(out, std::bit_cast<std::uint64_t>(std::get<double>(v)), 8); break;
-    case ColumnType::DateTime: put(out, std::bit_cast<std::uint64_t>(std::get<DateTime>(v).days), 8); break;
+    case ColumnType::Byte: appendLe(out, static_cast<std::uint64_t>(std::get<std::int64_t>(v)), 1); break;
+    case ColumnType::Int: appendLe(out, static_cast<std::uint64_t>(std::get<std::int64_t>(v)), 2); break;
+    case ColumnType::Long: appendLe(out, static_cast<std::uint64_t>(std::get<std::int64_t>(v)), 4); break;
+    case ColumnType::Currency: appendLe(out, static_cast<std::uint64_t>(std::get<Currency>(v).scaled), 8); break;
+    case ColumnType::Single: appendLe(out, std::bit_cast<std::uint32_t>(std::get<float>(v)), 4); break;
+    case ColumnType::Double: appendLe(out, std::bit_cast<std::uint64_t>(std::get<double>(v)), 8); break;
+    case ColumnType::DateTime: appendLe(out, std::bit_cast<std::uint64_t>(std::get<DateTime>(v).days), 8); break;
     case ColumnType::Guid: {
         const auto& g = std::get<Guid>(v).bytes;
         out->insert(out->end(), g.begin(), g.end());
