@@ -95,17 +95,6 @@ std::string formatGuid(const Guid& g) {
     return s;
 }
 
-// A code unit outside the surrogates, at or above 0x80.
-void appendCodePoint(std::string* out, char16_t c) {
-    if (c < 0x800) {
-        out->push_back(static_cast<char>(0xC0 | c >> 6));
-    } else {
-        out->push_back(static_cast<char>(0xE0 | c >> 12));
-        out->push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-    }
-    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-}
-
 } // namespace
 
 std::string formatDouble(double v) { return formatFloating(v); }
@@ -222,7 +211,7 @@ void appendJsonString(std::string* out, std::u16string_view s) {
             *out += "\\u";
             for (int shift = 12; shift >= 0; shift -= 4) out->push_back(kHex[c >> shift & 15]);
         } else {
-            appendCodePoint(out, c);
+            appendUtf8(out, c);
         }
     }
     out->push_back('"');

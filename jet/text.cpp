@@ -34,7 +34,7 @@ std::u16string decodeUcs2(ByteSpan b) {
     return s;
 }
 
-static void appendUtf8(std::string* out, char32_t c) {
+void appendUtf8(std::string* out, char32_t c) {
     if (c < 0x80) {
         out->push_back(static_cast<char>(c));
     } else if (c < 0x800) {

@@ -16,6 +16,7 @@ void decodeText(ByteSpan bytes, std::u16string* out);
 std::u16string decodeUcs2(ByteSpan bytes);
 
 std::string toUtf8(std::u16string_view text);
+void appendUtf8(std::string* out, char32_t c);
 // Invalid UTF-8 sequences become U+FFFD.
 std::u16string fromUtf8(std::string_view text);
 
