@@ -7,16 +7,11 @@
 #include "jet/corrupt.h"
 #include "jet/data_page.h"
 #include "jet/data_page_writer.h"
+#include "jet/usage_map.h"
 
 namespace jet {
 namespace {
 
-constexpr std::uint8_t kInlineMap = 0x00;
-constexpr std::uint8_t kReferenceMap = 0x01;
-constexpr std::uint8_t kBitmapPageType = 0x05;
-constexpr std::size_t kBitmapOffset = 4;
-constexpr std::uint32_t kPagesPerBitmapPage = (kPageSize - kBitmapOffset) * 8;
-constexpr std::size_t kInlineHeader = 5;
 // Bytes added beyond the need when an inline map grows, so that it does
 // not grow again with every new page.
 constexpr std::size_t kGlobalSlack = 64;
@@ -30,10 +25,6 @@ struct MapRef {
     bool global; // bits mean "free"; pages outside the map count as free
     std::uint8_t fill() const { return global ? 0xFF : 0x00; }
 };
-
-void put32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 void setBit(std::uint8_t* bitmap, std::uint32_t k, bool on) {
     const auto mask = static_cast<std::uint8_t>(1u << (k % 8));
@@ -56,7 +47,7 @@ Status loadRow(Pager& pager, RowPointer where, MapRow* out) {
     JET_TRY(DataPage::open(ref, where.page, &page));
     JET_TRY(page.liveSlot(where.row, "mapa strán", &out->slot));
     out->page = *ref;
-    if (out->size() < kInlineHeader) return corruptAt(where.page, "krátka mapa strán");
+    if (out->size() < kInlineMapHeader) return corruptAt(where.page, "krátka mapa strán");
     return Status::ok();
 }
 
@@ -87,7 +78,7 @@ Status ensureBitmapPage(Pager& pager, const MapRef& map, std::size_t i, std::uin
         JET_TRY(allocatePage(pager, bits, &pgno));
     }
     JET_TRY(loadRow(pager, map.where, &row));
-    put32(row.bytes() + 1 + 4 * i, pgno);
+    putLe32(row.bytes() + 1 + 4 * i, pgno);
     JET_TRY(pager.write(map.where.page, row.page));
     *bitmapPage = pgno;
     if (map.global && pgno / kPagesPerBitmapPage != i) JET_TRY(setBitInMap(pager, map, pgno, false));
@@ -113,7 +104,7 @@ Status convertToReference(Pager& pager, const MapRef& map) {
     MapRow row;
     JET_TRY(loadRow(pager, map.where, &row));
     const std::uint32_t start = le32(row.bytes() + 1);
-    const std::vector<std::uint8_t> bitmap(row.bytes() + kInlineHeader, row.bytes() + row.size());
+    const std::vector<std::uint8_t> bitmap(row.bytes() + kInlineMapHeader, row.bytes() + row.size());
     std::fill(row.bytes(), row.bytes() + row.size(), 0);
     row.bytes()[0] = kReferenceMap;
     JET_TRY(pager.write(map.where.page, row.page));
@@ -132,7 +123,7 @@ Status growInline(Pager& pager, const MapRef& map, std::uint32_t pgno, bool* gro
     MapRow row;
     JET_TRY(loadRow(pager, map.where, &row));
     const std::uint32_t start = le32(row.bytes() + 1);
-    const std::size_t have = row.size() - kInlineHeader;
+    const std::size_t have = row.size() - kInlineMapHeader;
     std::size_t need = (pgno - start) / 8 + 1 - have + (map.global ? kGlobalSlack : kMapSlack);
     need = (need + 3) / 4 * 4;
     Status s = growDataRow(&row.page, map.where.page, map.where.row, need);
@@ -142,7 +133,7 @@ Status growInline(Pager& pager, const MapRef& map, std::uint32_t pgno, bool* gro
     DataPage view;
     JET_TRY(DataPage::open(std::make_shared<Page>(row.page), map.where.page, &view));
     JET_TRY(view.liveSlot(map.where.row, "mapa strán", &row.slot));
-    std::fill(row.bytes() + kInlineHeader + have, row.bytes() + row.size(), map.fill());
+    std::fill(row.bytes() + kInlineMapHeader + have, row.bytes() + row.size(), map.fill());
     return pager.write(map.where.page, row.page);
 }
 
@@ -153,9 +144,9 @@ Status setBitInMap(Pager& pager, const MapRef& map, std::uint32_t pgno, bool bit
     if (type == kReferenceMap) return setReferenceBit(pager, map, pgno, bit);
     if (type != kInlineMap) return corruptAt(map.where.page, "neznámy druh mapy strán");
     const std::uint32_t start = le32(row.bytes() + 1);
-    const std::uint64_t end = start + std::uint64_t{8} * (row.size() - kInlineHeader);
+    const std::uint64_t end = start + std::uint64_t{8} * (row.size() - kInlineMapHeader);
     if (pgno >= start && pgno < end) {
-        setBit(row.bytes() + kInlineHeader, pgno - start, bit);
+        setBit(row.bytes() + kInlineMapHeader, pgno - start, bit);
         return pager.write(map.where.page, row.page);
     }
     // Outside the window a page reads as not listed.

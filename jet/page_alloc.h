@@ -9,10 +9,9 @@
 #include "jet/pager.h"
 #include "jet/row_pointer.h"
 #include "jet/status.h"
+#include "jet/usage_map.h"
 
 namespace jet {
-
-constexpr std::uint32_t kGlobalMapPage = 1;
 
 // Appends `content` as a new page at the end of the file and marks it used
 // in the global map.

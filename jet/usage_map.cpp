@@ -6,12 +6,6 @@
 namespace jet {
 namespace {
 
-constexpr std::uint8_t kInline = 0x00;
-constexpr std::uint8_t kReference = 0x01;
-constexpr std::uint8_t kBitmapPageType = 0x05;
-constexpr std::uint32_t kBitmapOffset = 4;
-constexpr std::uint32_t kPagesPerBitmapPage = (kPageSize - kBitmapOffset) * 8;
-
 // With `clip`, members past the end of the file, and bitmap pages past it,
 // are left out instead of being damage (the global map marks them all free).
 Status addBits(ByteSpan bitmap, std::uint64_t first, std::uint32_t pageCount, std::uint32_t mapPage, bool clip,
@@ -42,11 +36,11 @@ Status readMap(Pager& pager, RowPointer where, bool clip, std::vector<std::uint3
     JET_TRY(page.liveSlot(where.row, "mapa strán", &slot));
     ByteSpan row = page.body(slot);
     if (row.empty()) return corruptAt(where.page, "prázdna mapa strán");
-    if (row[0] == kInline) {
-        if (row.size() < 5) return corruptAt(where.page, "krátka mapa strán");
-        return addBits(row.subspan(5), le32(&row[1]), pager.pageCount(), where.page, clip, pages);
+    if (row[0] == kInlineMap) {
+        if (row.size() < kInlineMapHeader) return corruptAt(where.page, "krátka mapa strán");
+        return addBits(row.subspan(kInlineMapHeader), le32(&row[1]), pager.pageCount(), where.page, clip, pages);
     }
-    if (row[0] != kReference) return corruptAt(where.page, "neznámy druh mapy strán");
+    if (row[0] != kReferenceMap) return corruptAt(where.page, "neznámy druh mapy strán");
     for (std::size_t i = 0; 1 + 4 * i + 4 <= row.size(); ++i) {
         std::uint32_t bitmapPage = le32(&row[1 + 4 * i]);
         if (bitmapPage == 0 || (clip && bitmapPage >= pager.pageCount())) continue;
@@ -67,7 +61,7 @@ Status readUsageMap(Pager& pager, RowPointer where, std::vector<std::uint32_t>* 
 }
 
 Status readFreePages(Pager& pager, std::vector<std::uint32_t>* pages) {
-    return readMap(pager, RowPointer{1, 0}, true, pages);
+    return readMap(pager, RowPointer{kGlobalMapPage, 0}, true, pages);
 }
 
 } // namespace jet
