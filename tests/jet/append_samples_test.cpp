@@ -11,19 +11,7 @@ using namespace append_test;
 
 namespace {
 
-std::vector<fs::path> jet4Samples() {
-    std::vector<fs::path> out;
-    if (!fs::is_directory(VELMORANT_JET_SAMPLES)) return out;
-    for (const auto& e : fs::directory_iterator(VELMORANT_JET_SAMPLES)) {
-        if (e.path().extension() != ".mdb") continue;
-        std::ifstream f(e.path(), std::ios::binary);
-        char header[0x15] = {};
-        f.read(header, sizeof header);
-        if (header[0x14] != 0) out.push_back(e.path()); // 0 = Jet 3
-    }
-    std::sort(out.begin(), out.end());
-    return out;
-}
+using test_files::jet4Samples;
 
 struct Appended {
     std::string table;

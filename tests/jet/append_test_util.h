@@ -15,6 +15,7 @@
 #include "jet/check.h"
 #include "jet/database.h"
 #include "jet/text.h"
+#include "test_files.h"
 
 namespace append_test {
 
@@ -24,17 +25,8 @@ using namespace jet;
 // A copy of `source` in a fresh folder, removed with the object.
 class Scratch {
 public:
-    explicit Scratch(const fs::path& source, const std::string& name = "db.mdb") {
-        dir_ = fs::temp_directory_path() / ("velmorant-append-" + std::to_string(::getpid()) + "-" +
-                                            std::to_string(counter()++));
-        fs::create_directories(dir_);
-        path_ = dir_ / name;
-        fs::copy_file(source, path_);
-    }
-    ~Scratch() {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
+    explicit Scratch(const fs::path& source, const std::string& name = "db.mdb")
+        : dir_("velmorant-append"), path_(dir_.copy(source, name)) {}
     const fs::path& path() const { return path_; }
     std::string bytes() const {
         std::ifstream f(path_, std::ios::binary);
@@ -42,14 +34,11 @@ public:
     }
 
 private:
-    static int& counter() {
-        static int n = 0;
-        return n;
-    }
-    fs::path dir_, path_;
+    test_files::ScratchDir dir_;
+    fs::path path_;
 };
 
-inline fs::path blank() { return fs::path(VELMORANT_TEST_DATA) / "blank.mdb"; }
+inline fs::path blank() { return test_files::testData("blank.mdb"); }
 
 inline std::unique_ptr<Database> openWritable(const fs::path& file) {
     std::unique_ptr<Database> db;

@@ -11,6 +11,7 @@
 #include "jet/check.h"
 #include "jet/data_page.h"
 #include "jet/database.h"
+#include "test_files.h"
 
 using namespace jet;
 namespace fs = std::filesystem;
@@ -25,20 +26,7 @@ std::vector<fs::path> fixtures() {
     return out;
 }
 
-// Access-written samples in Jet 4 format (version byte 0x14 is 0 for Jet 3).
-std::vector<fs::path> jet4Samples() {
-    std::vector<fs::path> out;
-    if (!fs::is_directory(VELMORANT_JET_SAMPLES)) return out;
-    for (const auto& e : fs::directory_iterator(VELMORANT_JET_SAMPLES)) {
-        if (e.path().extension() != ".mdb") continue;
-        std::ifstream f(e.path(), std::ios::binary);
-        char header[0x15] = {};
-        f.read(header, sizeof header);
-        if (header[0x14] != 0) out.push_back(e.path());
-    }
-    std::sort(out.begin(), out.end());
-    return out;
-}
+using test_files::jet4Samples;
 
 #define SKIP_WITHOUT_SAMPLES(list)                                                         \
     if ((list).empty()) GTEST_SKIP() << "no Access-written samples at " VELMORANT_JET_SAMPLES
@@ -146,17 +134,10 @@ TEST(Check, UnreadableFilesAreErrors) {
 class DamagedCheck : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("velmorant-check-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-        copy_ = dir_ / "copy.mdb";
-        fs::copy_file(fs::path(VELMORANT_TEST_DATA) / "sample.mdb", copy_, fs::copy_options::overwrite_existing);
+        copy_ = dir_.copy(test_files::testData("sample.mdb"), "copy.mdb");
         ASSERT_TRUE(Database::open(copy_, Pager::Mode::ReadOnly, &db_).isOk());
     }
-    void TearDown() override {
-        db_.reset();
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { db_.reset(); }
 
     TableDef def(const std::string& table) {
         std::unique_ptr<Table> t;
@@ -201,13 +182,14 @@ protected:
     void runCli() {
         const fs::path cli = fs::path(VELMORANT_BIN_DIR) / "velmorant-cli";
         if (!fs::exists(cli)) return;
-        const std::string cmd = cli.string() + " check " + copy_.string() + " > " + (dir_ / "out.txt").string();
+        const std::string cmd = cli.string() + " check " + copy_.string() + " > " + dir_.file("out.txt");
         const int rc = std::system(cmd.c_str());
         ASSERT_TRUE(WIFEXITED(rc));
         EXPECT_EQ(WEXITSTATUS(rc), 1);
     }
 
-    fs::path dir_, copy_;
+    test_files::ScratchDir dir_;
+    fs::path copy_;
     std::unique_ptr<Database> db_;
 };
 
@@ -293,10 +275,8 @@ TEST_F(DamagedCheck, PageInUseMarkedFree) {
 // Trees grown by our own writer: thousands of random text keys, several
 // levels deep, and every entry still matches its row.
 TEST(Check, CleanAfterManyRandomAppends) {
-    const fs::path dir = fs::temp_directory_path() / ("velmorant-check-appends-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    const fs::path file = dir / "db.mdb";
-    fs::copy_file(fs::path(VELMORANT_TEST_DATA) / "blank.mdb", file, fs::copy_options::overwrite_existing);
+    test_files::ScratchDir dir;
+    const fs::path file = dir.copy(test_files::testData("blank.mdb"), "db.mdb");
     {
         std::unique_ptr<Database> db;
         ASSERT_TRUE(Database::open(file, Pager::Mode::Exclusive, &db).isOk());
@@ -327,7 +307,6 @@ TEST(Check, CleanAfterManyRandomAppends) {
     for (const std::string& p : r.problems) ADD_FAILURE() << p;
     EXPECT_EQ(r.keysNotCompared, 0u);
     EXPECT_GE(r.entries, 6000u);
-    fs::remove_all(dir);
 }
 
 // The command: OK and exit 0 on a sound file, exit 1 for a file it cannot
@@ -335,7 +314,8 @@ TEST(Check, CleanAfterManyRandomAppends) {
 TEST(Check, CommandExitCodes) {
     const fs::path cli = fs::path(VELMORANT_BIN_DIR) / "velmorant-cli";
     if (!fs::exists(cli)) GTEST_SKIP() << "velmorant-cli is not built at " << cli;
-    const fs::path out = fs::temp_directory_path() / ("velmorant-check-cli-" + std::to_string(::getpid()) + ".txt");
+    test_files::ScratchDir dir;
+    const fs::path out = dir.path() / "out.txt";
     auto run = [&](const std::string& args) {
         const int rc = std::system((cli.string() + " check " + args + " > " + out.string() + " 2>&1").c_str());
         return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
@@ -349,7 +329,6 @@ TEST(Check, CommandExitCodes) {
     EXPECT_EQ(run("/nonexistent/x.mdb"), 1);
     EXPECT_EQ(run(""), 2);
     EXPECT_EQ(run("a.mdb b.mdb"), 2);
-    fs::remove(out);
 }
 
 TEST_F(DamagedCheck, AutonumberCounterBehindTheRows) {

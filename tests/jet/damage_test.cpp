@@ -10,6 +10,7 @@
 #include "jet/bytes.h"
 #include "jet/database.h"
 #include "jet/dump_json.h"
+#include "test_files.h"
 
 namespace fs = std::filesystem;
 using jet::Status;
@@ -20,25 +21,16 @@ namespace {
 
 constexpr std::size_t kPage = 4096;
 
-Bytes readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
 class Damage : public ::testing::Test {
 protected:
     void SetUp() override {
-        sample_ = readFile(std::string(VELMORANT_TEST_DATA) + "/sample.mdb");
+        sample_ = test_files::readAll(test_files::testData("sample.mdb"));
         ASSERT_GT(sample_.size(), 100 * kPage);
-        path_ = (fs::temp_directory_path() /
-                 ("velmorant-damage-" + std::to_string(::getpid()) + ".mdb")).string();
     }
-    void TearDown() override { fs::remove(path_); }
 
     // Writes `bytes` to the scratch file, opens it and dumps every table.
     Status dump(const Bytes& bytes) {
-        std::ofstream(path_, std::ios::binary | std::ios::trunc)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        test_files::writeAll(path_, bytes);
         std::unique_ptr<jet::Database> db;
         JET_TRY(jet::Database::open(path_, jet::Pager::Mode::ReadOnly, &db));
         std::ostringstream sink;
@@ -47,8 +39,7 @@ protected:
 
     // The first data page of a table of the pristine sample and the bounds of its slot 0.
     std::uint32_t firstDataPage(const char* table) {
-        std::ofstream(path_, std::ios::binary | std::ios::trunc)
-            .write(reinterpret_cast<const char*>(sample_.data()), static_cast<std::streamsize>(sample_.size()));
+        test_files::writeAll(path_, sample_);
         std::unique_ptr<jet::Database> db;
         std::unique_ptr<jet::Table> t;
         std::vector<std::uint32_t> pages;
@@ -60,16 +51,15 @@ protected:
     std::uint16_t slotStart(const Bytes& b, std::uint32_t page, int slot) {
         return jet::le16(&b[page * kPage + 14 + 2 * slot]) & 0x1FFF;
     }
-    void put32(Bytes* b, std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) (*b)[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-    }
+    void put32(Bytes* b, std::size_t at, std::uint32_t v) { jet::putLe32(&(*b)[at], v); }
     static void expectCorruptAt(const Status& s, const std::string& mention) {
         EXPECT_EQ(s.code(), Code::Corrupt) << s.message();
         EXPECT_NE(s.message().find(mention), std::string::npos) << s.message();
     }
 
     Bytes sample_;
-    std::string path_;
+    test_files::ScratchDir dir_{"velmorant-damage"};
+    std::string path_ = dir_.file("damaged.mdb");
 };
 
 } // namespace

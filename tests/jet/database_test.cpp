@@ -6,6 +6,7 @@
 #include <set>
 
 #include "jet/database.h"
+#include "test_files.h"
 
 namespace fs = std::filesystem;
 using jet::Database;
@@ -140,8 +141,8 @@ TEST(Database, ScansMatchStoredRowCounts) {
 }
 
 TEST(Database, ExclusiveOpenLocksOutEveryOtherOpen) {
-    fs::path copy = fs::temp_directory_path() / ("velmorant-db-lock-" + std::to_string(::getpid()) + ".mdb");
-    fs::copy_file(data("blank.mdb"), copy, fs::copy_options::overwrite_existing);
+    test_files::ScratchDir dir;
+    const fs::path copy = dir.copy(data("blank.mdb"), "lock.mdb");
     fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write);
     {
         auto first = openOrFail(copy.string(), jet::Pager::Mode::Exclusive);
@@ -151,5 +152,4 @@ TEST(Database, ExclusiveOpenLocksOutEveryOtherOpen) {
         EXPECT_FALSE(Database::open(copy.string(), jet::Pager::Mode::ReadOnly, &second));
     }
     EXPECT_TRUE(openOrFail(copy.string(), jet::Pager::Mode::Exclusive));
-    fs::remove(copy);
 }

@@ -9,6 +9,7 @@
 #include "jet/pager.h"
 #include "jet/row.h"
 #include "jet/usage_map.h"
+#include "test_files.h"
 
 namespace fs = std::filesystem;
 using namespace jet;
@@ -68,19 +69,15 @@ protected:
         bitmap.bytes[4 + 0] = 0x20; // page 5
         bitmap.bytes[4 + 7] = 0x10; // page 60
         std::copy(bitmap.bytes.begin(), bitmap.bytes.end(), file.begin() + 4 * kPageSize);
-        path_ = (fs::temp_directory_path() / ("velmorant-maps-" + std::to_string(::getpid()) + ".mdb")).string();
-        std::ofstream(path_, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
+        test_files::writeAll(path_, file);
         ASSERT_TRUE(Pager::open(path_, Pager::Mode::ReadOnly, &pager_));
-    }
-    void TearDown() override {
-        pager_.reset();
-        fs::remove(path_);
     }
     Status read(std::uint8_t row, std::vector<std::uint32_t>* pages, std::uint32_t page = 3) {
         return readUsageMap(*pager_, RowPointer{page, row}, pages);
     }
 
-    std::string path_;
+    test_files::ScratchDir dir_{"velmorant-maps"};
+    std::string path_ = dir_.file("maps.mdb");
     std::unique_ptr<Pager> pager_;
 };
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <sys/wait.h>
 
+#include "test_files.h"
 
 namespace {
 
@@ -31,15 +32,10 @@ class CliMerge : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!fs::exists(fs::path(VELMORANT_BIN_DIR) / "velmorant-cli")) GTEST_SKIP() << "velmorant-cli not built";
-        dir_ = fs::temp_directory_path() /
-               ("merge-cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::create_directories(dir_);
-        for (const char* f : {"blank.mdb", "sample.mdb"})
-            fs::copy_file(fs::path(VELMORANT_TEST_DATA) / f, dir_ / f, fs::copy_options::overwrite_existing);
+        for (const char* f : {"blank.mdb", "sample.mdb"}) dir_.copy(test_files::testData(f), f);
     }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string file(const char* name) { return "'" + (dir_ / name).string() + "'"; }
-    fs::path dir_;
+    std::string file(const char* name) { return "'" + dir_.file(name) + "'"; }
+    test_files::ScratchDir dir_{"merge-cli"};
 };
 
 TEST_F(CliMerge, UsageMissingFilesAndRefusedQuestion) {
@@ -68,7 +64,7 @@ TEST_F(CliMerge, ConfirmedRunPrintsEveryStep) {
 
     // Into a blank file with no such clash the run succeeds.
     ASSERT_EQ(cli(file("sample.mdb"), "", "dump").exit, 0);
-    fs::copy_file(fs::path(VELMORANT_TEST_DATA) / "blank.mdb", dir_ / "empty.mdb");
+    dir_.copy(test_files::testData("blank.mdb"), "empty.mdb");
     CliRun empty = cli(file("sample.mdb") + " " + file("empty.mdb") + " --yes");
     EXPECT_EQ(empty.exit, 0) << empty.out;
     EXPECT_NE(empty.out.find("Import bol úspešný"), std::string::npos);

@@ -10,6 +10,7 @@
 #include "jet/database.h"
 #include "merge/import_run.h"
 #include "recording_ui.h"
+#include "test_files.h"
 
 namespace merge {
 namespace {
@@ -26,26 +27,15 @@ std::string contents(const fs::path& path) {
 
 class ImportFrame : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("merge-frame-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     // A fresh copy of a fixture file; returns its path.
     std::string copy(const std::string& fixture, const std::string& as) {
-        fs::path to = dir_ / as;
-        fs::copy_file(fs::path(VELMORANT_TEST_DATA) / fixture, to, fs::copy_options::overwrite_existing);
-        return to.string();
+        return dir_.copy(test_files::testData(fixture), as).string();
     }
     ImportResult run(const std::string& target, const std::string& source) {
         return ImportDatabase(target, source, maps_, ui_);
     }
 
-    fs::path dir_;
+    test_files::ScratchDir dir_{"merge-frame"};
     KeyMaps maps_;
     RecordingUi ui_;
 };
@@ -61,13 +51,13 @@ TEST_F(ImportFrame, MissingFilesAreReportedAtOnceWithFocus) {
     EXPECT_TRUE(ui_.outcomes.empty());
 
     RecordingUi ui;
-    ImportDatabase(blank, (dir_ / "missing.mdb").string(), maps_, ui);
+    ImportDatabase(blank, dir_.file("missing.mdb"), maps_, ui);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Neexistuje súbor ktorý má byť importovaný");
     EXPECT_EQ(ui.events, std::vector<std::string>{"focus source"});
 
     RecordingUi folder; // a folder is not a file
-    ImportDatabase(dir_.string(), blank, maps_, folder);
+    ImportDatabase(dir_.path().string(), blank, maps_, folder);
     EXPECT_EQ(folder.events, std::vector<std::string>{"focus target"});
 }
 
