@@ -1,0 +1,431 @@
+// One whole merge of two generated server databases, checked table by table
+// against rows worked out here from the dumps of the two inputs: what the
+// import plan copies, renumbers, rewrites and leaves out, and what the
+// target's keys refuse. The merged file also verifies clean and an
+// independent reader counts the same rows.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <limits>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <set>
+#include <sstream>
+
+#include "mdb_file.h"
+#include "merge/import_run.h"
+#include "recording_ui.h"
+
+namespace merge {
+namespace {
+
+using json = nlohmann::json;
+using testing::ScratchDir;
+namespace fs = std::filesystem;
+
+struct Output {
+    int exit = -1;
+    std::string text;
+};
+
+Output runCommand(const std::string& command) {
+    Output out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return out;
+    char buffer[65536];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.text.append(buffer, n);
+    int status = pclose(pipe);
+    out.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return out;
+}
+
+std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
+std::string cli() { return quoted(fs::path(VELMORANT_BIN_DIR) / "velmorant-cli"); }
+
+json dumpOf(const fs::path& file) {
+    Output out = runCommand(cli() + " dump " + quoted(file) + " 2>/dev/null");
+    EXPECT_EQ(out.exit, 0) << file;
+    return out.exit == 0 ? json::parse(out.text) : json::object();
+}
+
+// The unique keys of every table, from the fixture's layout description:
+// the primary key and every index marked unique.
+std::map<std::string, std::vector<std::vector<std::string>>> uniqueKeys() {
+    std::map<std::string, std::vector<std::vector<std::string>>> keys;
+    std::ifstream in(fs::path(VELMORANT_TEST_DATA) / "schema.txt");
+    std::string line, table;
+    auto split = [](const std::string& list) {
+        std::vector<std::string> out;
+        std::stringstream s(list);
+        for (std::string c; std::getline(s, c, ',');) out.push_back(c);
+        return out;
+    };
+    while (std::getline(in, line)) {
+        std::stringstream words(line);
+        std::string kind, a, b, c;
+        words >> kind >> a >> b >> c;
+        if (kind == "table") table = a;
+        if (kind == "pk") keys[table].push_back(split(a));
+        if (kind == "index" && c == "unique") keys[table].push_back(split(b));
+    }
+    return keys;
+}
+
+// Key texts compare as the engine's keys do: letter case ignored. The
+// generated key texts are ASCII.
+std::string keyPart(const json& v) {
+    if (!v.is_string()) return v.dump();
+    std::string s = v.get<std::string>();
+    for (char& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return json(s).dump();
+}
+
+struct TableRows {
+    std::vector<std::string> columns;
+    std::vector<std::string> types;
+    std::vector<json> rows;
+    int at(const std::string& name) const {
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            if (columns[i] == name) return static_cast<int>(i);
+        ADD_FAILURE() << "no column " << name;
+        return 0;
+    }
+};
+
+TableRows tableOf(const json& dump, const std::string& name) {
+    TableRows t;
+    const json& table = dump.at("tables").at(name);
+    for (const json& c : table.at("columns")) {
+        t.columns.push_back(c.at("name"));
+        t.types.push_back(c.at("type"));
+    }
+    for (const json& r : table.at("rows")) t.rows.push_back(r);
+    return t;
+}
+
+// A reference rewritten through a map; an untested one keeps a Null and
+// takes 0 for a key the map lacks.
+struct Ref {
+    const char* column;
+    const char* map;
+    bool tested = true;
+};
+
+struct PlanStep {
+    const char* table;
+    const char* ownKey = nullptr; // renumbered above the target's highest
+    const char* fills = nullptr;  // the map recording old and new own keys
+    std::vector<Ref> refs;
+};
+
+// The import plan, in its order.
+const std::vector<PlanStep>& plan() {
+    static const std::vector<PlanStep> steps = {
+        {"zariadenia", "id_zariadenia", "zariadenia", {}},
+        {"parametre_zariadeni", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
+        {"casove_zony_zariadeni", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
+        {"skupiny_majitelov_identifikatorov", "id_skupiny", "skupiny", {}},
+        {"zvuky", "id_zvuku", "zvuky", {}},
+        {"identifikatory", nullptr, nullptr, {}},
+        {"pozadovane_identifikatory_v_skupinach", nullptr, nullptr, {{"id_skupiny", "skupiny"}}},
+        {"pozadovane_identifikatory_priamo_na_zariadeniach", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
+        {"dialkove_otvorenie_vyvolane_pouzitim_identifikatora",
+         nullptr,
+         nullptr,
+         {{"id_zariadenia_na_otvorenie", "zariadenia"}, {"id_zariadenia_vyvolajuce", "zariadenia"}}},
+        {"dialkove_ovladanie_zariadeni", "id_dialkoveho_ovladania", nullptr, {{"id_zariadenia", "zariadenia"}}},
+        {"hlasove_vyzvy", nullptr, nullptr, {{"id_zariadenia", "zariadenia", false}, {"id_zvuku", "zvuky"}}},
+        {"mek_schranky", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
+        {"obchodzky", "id", "obchodzky", {{"id_skupiny_obchodzkarov", "skupiny"}}},
+        {"objednavaci_system", "id_objednavky", "objednavky", {}},
+        {"pozadovane_casove_zony_identifikatorov_na_zariadeniach", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
+        {"pozadovane_identifikatory_vo_vytahoch", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
+        {"pozadovane_releidentifikatory_na_zariadeniach", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
+        {"ref_obchodzky_zariadenia",
+         nullptr,
+         nullptr,
+         {{"id_zariadenia", "zariadenia"}, {"id_obchodzky", "obchodzky", false}}},
+        {"ref_objednavaci_system_identifikator", nullptr, nullptr, {{"id_objednavky", "objednavky"}}},
+        {"ref_objednavaci_system_zariadenie",
+         nullptr,
+         nullptr,
+         {{"id_zariadenia", "zariadenia"}, {"id_objednavky", "objednavky"}}},
+        {"ref_skupina_zariadenie", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}, {"id_skupiny", "skupiny"}}},
+        {"downloadovane_casove_zony", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
+        {"downloadovane_casove_zony_identifikatorov_na_zariadeniach", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
+        {"downloadovane_identifikatory", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
+        {"downloadovane_identifikatory_vo_vytahoch", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
+        {"downloadovane_parametre_zariadeni", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
+        {"downloadovane_releidentifikatory", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
+    };
+    return steps;
+}
+
+struct Counts {
+    int copied = 0, skipped = 0, refused = 0;
+};
+
+// The merged file as the plan prescribes it, worked out from the two dumps.
+class Oracle {
+public:
+    Oracle(const json& target, const json& source) : target_(target), source_(source), keys_(uniqueKeys()) {
+        for (auto& [name, table] : target.at("tables").items()) result_[name] = tableOf(target, name);
+        for (const PlanStep& step : plan()) runStep(step);
+    }
+    const TableRows& table(const std::string& name) const { return result_.at(name); }
+    const Counts& counts(const std::string& table) const { return counts_.at(table); }
+    // Old and new keys in the order the map took them.
+    const std::vector<std::pair<std::int64_t, std::int64_t>>& entries(const std::string& map) const {
+        static const std::vector<std::pair<std::int64_t, std::int64_t>> none;
+        auto it = entries_.find(map);
+        return it == entries_.end() ? none : it->second;
+    }
+
+private:
+    std::int64_t lookup(const std::string& map, std::int64_t old) const {
+        for (const auto& [from, to] : entries(map))
+            if (from == old) return to;
+        return 0;
+    }
+    static std::int64_t highest(const TableRows& t, int column) {
+        std::int64_t max = 0;
+        bool any = false;
+        for (const json& r : t.rows)
+            if (r[column].is_number_integer()) {
+                max = any ? std::max(max, r[column].get<std::int64_t>()) : r[column].get<std::int64_t>();
+                any = true;
+            }
+        return max;
+    }
+
+    // Whether the target's unique keys take the row (a key column is never Null).
+    bool fits(const std::string& table, const TableRows& t, const json& row) const {
+        auto it = keys_.find(table);
+        if (it == keys_.end()) return true;
+        for (const auto& key : it->second) {
+            auto keyOf = [&](const json& r) {
+                std::string k;
+                for (const std::string& c : key) k += keyPart(r[t.at(c)]) + "|";
+                return k;
+            };
+            for (const std::string& c : key)
+                if (row[t.at(c)].is_null()) return false;
+            const std::string mine = keyOf(row);
+            for (const json& r : t.rows)
+                if (keyOf(r) == mine) return false;
+        }
+        return true;
+    }
+
+    // Why the plan leaves the row out, or the row to append.
+    std::optional<json> rowFor(const PlanStep& step, const TableRows& from, const TableRows& to, const json& row) {
+        const std::string name = step.table;
+        if (name == "zariadenia") {
+            const json& type = row[from.at("typ_zariadenia")];
+            if (!type.is_number_integer() || type == 0 || type == 10 || type == 12) return std::nullopt;
+        }
+        if (name == "identifikatory") {
+            const std::string mine = keyPart(row[from.at("identifikator")]);
+            for (const json& r : to.rows)
+                if (keyPart(r[to.at("identifikator")]) == mine) return std::nullopt;
+        }
+        json out = json::array();
+        for (std::size_t i = 0; i < to.columns.size(); ++i) out.push_back(row[from.at(to.columns[i])]);
+        for (const Ref& ref : step.refs) {
+            const json& old = row[from.at(ref.column)];
+            std::int64_t now = old.is_number_integer() ? lookup(ref.map, old.get<std::int64_t>()) : 0;
+            if (ref.tested && now == 0) return std::nullopt;
+            if (!(!ref.tested && old.is_null())) out[to.at(ref.column)] = now;
+        }
+        if (name == "zariadenia") out[to.at("flag_offline")] = true;
+        for (std::size_t i = 0; i < to.columns.size(); ++i)
+            if (to.types[i] == "autonum") out[i] = ++autoNumber_[name];
+        return out;
+    }
+
+    void runStep(const PlanStep& step) {
+        const std::string name = step.table;
+        const TableRows from = tableOf(source_, name);
+        TableRows& to = result_.at(name);
+        Counts& counts = counts_[name];
+        for (std::size_t i = 0; i < to.columns.size(); ++i)
+            if (to.types[i] == "autonum") autoNumber_[name] = highest(to, static_cast<int>(i));
+        std::int64_t next = step.ownKey ? highest(to, to.at(step.ownKey)) + 1 : 0;
+        for (const json& row : from.rows) {
+            std::optional<json> out = rowFor(step, from, to, row);
+            if (!out) {
+                ++counts.skipped;
+                continue;
+            }
+            std::int64_t key = 0;
+            if (step.ownKey) {
+                key = next++;
+                (*out)[to.at(step.ownKey)] = key;
+            }
+            if (key > std::numeric_limits<std::int32_t>::max() || !fits(name, to, *out)) {
+                ++counts.refused;
+                continue;
+            }
+            to.rows.push_back(*out);
+            ++counts.copied;
+            const json& old = step.ownKey ? row[from.at(step.ownKey)] : json();
+            if (step.fills && old.is_number_integer())
+                entries_[step.fills].emplace_back(old.get<std::int64_t>(), key);
+        }
+    }
+
+    const json& target_;
+    const json& source_;
+    std::map<std::string, std::vector<std::vector<std::string>>> keys_;
+    std::map<std::string, TableRows> result_;
+    std::map<std::string, Counts> counts_;
+    std::map<std::string, std::vector<std::pair<std::int64_t, std::int64_t>>> entries_;
+    std::map<std::string, std::int64_t> autoNumber_;
+};
+
+template <class Entry, std::int32_t Entry::*Old, std::int32_t Entry::*New>
+std::vector<std::pair<std::int64_t, std::int64_t>> entriesOf(const KeyMap<Entry, Old, New>& map) {
+    std::vector<std::pair<std::int64_t, std::int64_t>> out;
+    for (const Entry& e : map.entries()) out.emplace_back(e.*Old, e.*New);
+    return out;
+}
+
+bool isPlanTable(const std::string& name) {
+    for (const PlanStep& step : plan())
+        if (name == step.table) return true;
+    return false;
+}
+
+// Compares two tables' rows, naming the first rows that differ.
+void expectSameRows(const std::string& table, const std::vector<json>& got, const std::vector<json>& want) {
+    EXPECT_EQ(got.size(), want.size()) << table;
+    int shown = 0;
+    for (std::size_t i = 0; i < std::min(got.size(), want.size()) && shown < 3; ++i)
+        if (got[i] != want[i]) {
+            ADD_FAILURE() << table << " row " << i << "\n merged:   " << got[i].dump() << "\n expected: " << want[i].dump();
+            ++shown;
+        }
+}
+
+class WholeMerge : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!fs::exists(fs::path(VELMORANT_BIN_DIR) / "velmorant-cli")) GTEST_SKIP() << "velmorant-cli not built";
+    }
+    fs::path generated(const std::string& name, int seed, const std::string& more = "") {
+        fs::path out = dir / name;
+        Output made = runCommand(cli() + " generate " + quoted(out) + " --seed " + std::to_string(seed) +
+                                 " --scale 1 " + more + " 2>&1");
+        EXPECT_EQ(made.exit, 0) << made.text;
+        return out;
+    }
+    fs::path fixture(const std::string& name, const std::string& as) {
+        fs::copy_file(fs::path(VELMORANT_TEST_DATA) / name, dir / as);
+        return dir / as;
+    }
+
+    // Merges a copy of `target` with `source` and checks the result against
+    // the oracle, which it returns.
+    std::unique_ptr<Oracle> merge(const fs::path& target, const fs::path& source);
+
+    ScratchDir dir;
+};
+
+std::unique_ptr<Oracle> WholeMerge::merge(const fs::path& target, const fs::path& source) {
+    const fs::path merged = dir / "spojeny.mdb";
+    fs::copy_file(target, merged);
+    const json before = dumpOf(target), from = dumpOf(source);
+    auto oracle = std::make_unique<Oracle>(before, from);
+
+    KeyMaps maps;
+    testing::RecordingUi ui;
+    ImportResult result = ImportDatabase(merged.string(), source.string(), maps, ui);
+    const json after = dumpOf(merged);
+
+    // Step counts and the outcome the refusals call for.
+    std::string refusals;
+    EXPECT_EQ(result.steps.size(), plan().size()) << result.outcome;
+    for (std::size_t i = 0; i < std::min(plan().size(), result.steps.size()); ++i) {
+        const StepCounts& got = result.steps[i];
+        const Counts& want = oracle->counts(plan()[i].table);
+        EXPECT_EQ(got.table, plan()[i].table);
+        EXPECT_EQ(std::make_tuple(got.copied, got.skipped, got.refused),
+                  std::make_tuple(want.copied, want.skipped, want.refused))
+            << got.table << " (copied, skipped, refused)";
+        if (want.refused) refusals += "\r\n" + got.table + ": " + std::to_string(want.refused);
+    }
+    EXPECT_EQ(result.outcome, refusals.empty() ? std::string(kOutcomeSuccess)
+                                               : "Import bol dokončený, ale cieľový súbor odmietol niektoré riadky:" +
+                                                     refusals);
+
+    // The five maps, entry by entry in the order they were made.
+    EXPECT_EQ(entriesOf(maps.colRefZariadenie), oracle->entries("zariadenia"));
+    EXPECT_EQ(entriesOf(maps.colRefSkupina), oracle->entries("skupiny"));
+    EXPECT_EQ(entriesOf(maps.colRefZvuk), oracle->entries("zvuky"));
+    EXPECT_EQ(entriesOf(maps.colRefObchodzka), oracle->entries("obchodzky"));
+    EXPECT_EQ(entriesOf(maps.colRefObjednavka), oracle->entries("objednavky"));
+
+    // Every table: the target's rows in place, then the copied ones; the
+    // tables outside the plan as they were.
+    EXPECT_EQ(after.at("properties"), before.at("properties"));
+    EXPECT_EQ(after.at("tables").size(), before.at("tables").size());
+    int planTables = 0;
+    for (auto& [name, table] : after.at("tables").items()) {
+        planTables += isPlanTable(name);
+        EXPECT_EQ(table.at("columns"), before.at("tables").at(name).at("columns")) << name;
+        const std::vector<json> got(table.at("rows").begin(), table.at("rows").end());
+        expectSameRows(name, got, oracle->table(name).rows);
+    }
+    EXPECT_EQ(planTables, 27);
+
+    Output check = runCommand(cli() + " check " + quoted(merged) + " 2>&1");
+    EXPECT_EQ(check.exit, 0) << check.text;
+    EXPECT_EQ(check.text.rfind("OK", 0), 0u) << check.text;
+
+    if (runCommand("command -v mdb-export >/dev/null 2>&1").exit != 0) {
+        std::printf("mdb-export is not installed: the independent row count is left out\n");
+        return oracle;
+    }
+    for (auto& [name, table] : after.at("tables").items()) {
+        Output exported = runCommand("mdb-export -H -e " + quoted(merged) + " " + name + " | wc -l");
+        EXPECT_EQ(std::stoul(exported.text), oracle->table(name).rows.size()) << name;
+    }
+    return oracle;
+}
+
+// Two generated files of one server's kind, the source holding a share of
+// the target's identifiers.
+TEST_F(WholeMerge, GeneratedFilesSharingIdentifiers) {
+    fs::path target = generated("ciel.mdb", 1);
+    fs::path source = generated("zdroj.mdb", 2, "--share-identifiers-with " + quoted(target));
+    std::unique_ptr<Oracle> oracle = merge(target, source);
+    for (const char* busy : {"zariadenia", "identifikatory", "hlasove_vyzvy", "obchodzky", "ref_obchodzky_zariadenia",
+                             "downloadovane_releidentifikatory"}) {
+        EXPECT_GT(oracle->counts(busy).copied, 0) << busy;
+        EXPECT_GT(oracle->counts(busy).skipped, 0) << busy;
+    }
+}
+
+// The fixture with Null device types, prompts without a device or sound,
+// patrol rounds of unknown groups and relations the target's key refuses.
+TEST_F(WholeMerge, FixtureOfOddCasesIntoAGeneratedFile) {
+    fs::path target = generated("ciel.mdb", 1);
+    std::unique_ptr<Oracle> oracle = merge(target, fixture("sample.mdb", "zdroj.mdb"));
+    EXPECT_GT(oracle->counts("ref_obchodzky_zariadenia").refused, 0);
+    EXPECT_GT(oracle->counts("identifikatory").skipped, 0); // the quoted identifiers both files hold
+}
+
+// A file merged into a copy of itself: every identifier is already there,
+// everything else is copied again under new keys.
+TEST_F(WholeMerge, FileIntoACopyOfItself) {
+    std::unique_ptr<Oracle> oracle = merge(fixture("sample.mdb", "ciel.mdb"), fixture("sample.mdb", "zdroj.mdb"));
+    EXPECT_EQ(oracle->counts("identifikatory").copied, 0);
+    EXPECT_GT(oracle->counts("zariadenia").copied, 0);
+}
+
+} // namespace
+} // namespace merge
