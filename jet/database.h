@@ -82,6 +82,7 @@ private:
     Catalog catalog_;
     std::vector<Property> properties_;
     std::map<std::uint32_t, std::unique_ptr<TableWriter>> writers_; // by TDEF page
+    TableWriter* lastWriter_ = nullptr; // the one that took the last row
     Status failed_; // an append that failed inside the open transaction
 };
 

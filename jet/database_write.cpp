@@ -29,6 +29,7 @@ Status Database::commit() {
 Status Database::rollback() {
     // What the writers hold describes the transaction being undone.
     writers_.clear();
+    lastWriter_ = nullptr;
     failed_ = Status::ok();
     return pager_->rollback();
 }
@@ -50,7 +51,11 @@ Status Database::appendInTransaction(TableDef* mirror, std::vector<Value>* row) 
         JET_TRY(s);
         it = writers_.emplace(mirror->firstPage, std::move(writer)).first;
     }
-    Status s = it->second->append(row);
+    // Rows going to another table: the last one's index pages need not
+    // stay decoded in memory.
+    Status s = lastWriter_ && lastWriter_ != it->second.get() ? lastWriter_->release() : Status::ok();
+    lastWriter_ = it->second.get();
+    if (s) s = it->second->append(row);
     if (s.code() == Code::Refused) return s;
     if (!s) {
         failed_ = s;

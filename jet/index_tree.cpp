@@ -9,9 +9,11 @@
 namespace jet {
 namespace {
 
-// Decoded pages kept between inserts; past this the tree is written back
-// and read again as needed.
-constexpr std::size_t kMaxCachedPages = 64;
+// Decoded pages kept between inserts (some 10 KiB each); past this the
+// least recently used quarter is written back and read again as needed.
+constexpr std::size_t kMaxCachedPages = 1024;
+// Decoded pages a released tree keeps.
+constexpr std::size_t kReleasedPages = 16;
 
 bool less(ByteSpan a, ByteSpan b) { return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end()); }
 
@@ -49,6 +51,7 @@ bool IndexTree::fits(const Node& node) {
 Status IndexTree::load(std::uint32_t pgno, Node** out) {
     auto it = cache_.find(pgno);
     if (it != cache_.end()) {
+        it->second->used = ++clock_;
         *out = it->second.get();
         return Status::ok();
     }
@@ -59,9 +62,13 @@ Status IndexTree::load(std::uint32_t pgno, Node** out) {
     JET_TRY(parseIndexPage(*ref, pgno, &node->page));
     if (node->page.owner != owner_) return corruptAt(pgno, "index: stránka patrí inej tabuľke");
     node->bytes = plainSize(node->page.entries, 0, node->page.entries.size());
-    *out = node.get();
-    cache_.emplace(pgno, std::move(node));
+    *out = adopt(pgno, std::move(node));
     return Status::ok();
+}
+
+IndexTree::Node* IndexTree::adopt(std::uint32_t pgno, std::unique_ptr<Node> node) {
+    node->used = ++clock_;
+    return cache_.emplace(pgno, std::move(node)).first->second.get();
 }
 
 Status IndexTree::descend(ByteSpan entry, std::vector<Step>* path) {
@@ -233,7 +240,7 @@ Status IndexTree::splitRoot(std::vector<Step>* path) {
     child->page.prev = child->page.next = 0;
     child->dirty = true;
     Bytes maximum;
-    cache_.emplace(pgno, std::move(child));
+    adopt(pgno, std::move(child));
     JET_TRY(subtreeMax(pgno, &maximum));
     IndexPage fresh;
     fresh.type = kIndexNodePage;
@@ -287,8 +294,7 @@ Status IndexTree::split(std::vector<Step>* path, std::size_t level) {
     x->page.prev = pgno;
     x->dirty = true;
     const Bytes leftMax = l.isLeaf() ? l.entries.back() : Bytes(routeKey(l.entries.back()).begin(), routeKey(l.entries.back()).end());
-    Node* leftNode = left.get();
-    cache_.emplace(pgno, std::move(left));
+    Node* leftNode = adopt(pgno, std::move(left));
     JET_TRY(normalizeTail(leftNode));
     JET_TRY(normalizeTail(x));
     if (oldPrev != 0) {
@@ -312,24 +318,43 @@ Status IndexTree::split(std::vector<Step>* path, std::size_t level) {
     return Status::ok();
 }
 
-Status IndexTree::flush() {
-    for (auto& [pgno, node] : cache_) {
-        if (!node->dirty) continue;
-        // Like Access, entries are stored whole unless they need the prefix to fit.
-        node->page.prefixLength =
-            node->bytes <= kIndexEntryCapacity ? 0 : static_cast<std::uint16_t>(sharedPrefix(node->page.entries));
-        Page page;
-        JET_TRY(buildIndexPage(node->page, &page));
-        JET_TRY(pager_->write(pgno, page));
-        node->dirty = false;
-    }
+Status IndexTree::writeNode(std::uint32_t pgno, Node& node) {
+    if (!node.dirty) return Status::ok();
+    // Like Access, entries are stored whole unless they need the prefix to fit.
+    node.page.prefixLength =
+        node.bytes <= kIndexEntryCapacity ? 0 : static_cast<std::uint16_t>(sharedPrefix(node.page.entries));
+    Page page;
+    JET_TRY(buildIndexPage(node.page, &page));
+    JET_TRY(pager_->write(pgno, page));
+    node.dirty = false;
     return Status::ok();
 }
 
+Status IndexTree::flush() {
+    for (auto& [pgno, node] : cache_) JET_TRY(writeNode(pgno, *node));
+    return Status::ok();
+}
+
+Status IndexTree::release() { return keepAtMost(kReleasedPages); }
+
 Status IndexTree::trimCache() {
     if (cache_.size() <= kMaxCachedPages) return Status::ok();
-    JET_TRY(flush());
-    cache_.clear();
+    return keepAtMost(kMaxCachedPages - kMaxCachedPages / 4);
+}
+
+// Writes back and drops the least recently used pages beyond `pages`.
+Status IndexTree::keepAtMost(std::size_t pages) {
+    if (cache_.size() <= pages) return Status::ok();
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> byUse;
+    byUse.reserve(cache_.size());
+    for (const auto& [pgno, node] : cache_) byUse.emplace_back(node->used, pgno);
+    const auto end = byUse.begin() + static_cast<std::ptrdiff_t>(cache_.size() - pages);
+    std::nth_element(byUse.begin(), end, byUse.end());
+    for (auto it = byUse.begin(); it != end; ++it) {
+        auto node = cache_.find(it->second);
+        JET_TRY(writeNode(node->first, *node->second));
+        cache_.erase(node);
+    }
     return Status::ok();
 }
 

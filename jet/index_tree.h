@@ -1,5 +1,6 @@
 // Adding entries to one index B-tree. Pages are read once, kept decoded
-// while they are in use and written back by flush(); a new entry goes to
+// while they are in use (up to a budget, the least recently used going
+// first) and written back by flush(); a new entry goes to
 // its leaf, a new maximum is carried up to the parents, a full page is
 // split (the root keeps its page number by moving its content down a
 // level), and every intermediate page with two or more children keeps the
@@ -36,12 +37,16 @@ public:
     Status insert(const Bytes& entry, bool* newKey);
     // Writes every changed page to the pager.
     Status flush();
+    // Writes back and lets go of all but a few decoded pages: for a tree
+    // whose table no longer takes rows for now.
+    Status release();
 
 private:
     struct Node {
         IndexPage page;
         std::size_t bytes = 0; // the entries' full sizes added up
         bool dirty = false;
+        std::uint64_t used = 0; // when last loaded, on the tree's clock
     };
     struct Step {
         std::uint32_t pgno;
@@ -59,11 +64,15 @@ private:
     Status subtreeMax(std::uint32_t pgno, Bytes* out);
     Status normalizeTail(Node* node);
     Status trimCache();
+    Status keepAtMost(std::size_t pages);
+    Status writeNode(std::uint32_t pgno, Node& node);
+    Node* adopt(std::uint32_t pgno, std::unique_ptr<Node> node);
 
     Pager* pager_;
     std::uint32_t owner_, root_;
     RowPointer usageMap_;
     std::unordered_map<std::uint32_t, std::unique_ptr<Node>> cache_;
+    std::uint64_t clock_ = 0;
 };
 
 } // namespace jet

@@ -37,6 +37,12 @@ public:
     Status append(std::vector<Value>* row);
     // Writes every page and counter held in memory to the pager.
     Status flush();
+    // Writes back and lets go of most decoded index pages: for a table that
+    // takes no rows for now.
+    Status release() {
+        for (Index& ix : indexes_) JET_TRY(ix.tree->release());
+        return Status::ok();
+    }
 
     const TableDef& def() const { return def_; }
 
