@@ -1,3 +1,5 @@
+// The 27 steps of a run on two database files: their order, the maps they
+// pass on, the refusals they report, and the rollback when the engine fails.
 #include <gtest/gtest.h>
 
 #include "merge/import_run.h"

@@ -1,3 +1,6 @@
+// One table step at a time, on a source and a target file made from the
+// empty server database: renewed keys, rewritten references, rows left out
+// or refused, and the key maps the steps fill.
 #include <gtest/gtest.h>
 
 #include <cstring>
