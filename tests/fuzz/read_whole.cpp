@@ -28,7 +28,7 @@ Outcome readWhole(const std::uint8_t* data, std::size_t size) {
 
     jet::Pager::Options options;
     options.file = layer;
-    options.cachePages = 64;
+    options.cachePages = 64; // small, so that eviction is exercised too
 
     Outcome out;
     std::unique_ptr<jet::Database> db;

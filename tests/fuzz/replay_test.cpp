@@ -1,4 +1,5 @@
-// Every input the fuzzer once found at fault is read again as a database:
+// Every input the fuzzers once found at fault is read again as a database
+// (a .patch file is laid over its fixture first):
 // it must end in a sound Status (or a clean check), never in a crash, a hang
 // or a runaway allocation. Run under the sanitizers, this also catches the
 // out-of-bounds reads that a normal build survives by luck.
@@ -10,6 +11,7 @@
 #include <iterator>
 #include <vector>
 
+#include "tests/fuzz/patches.h"
 #include "tests/fuzz/read_whole.h"
 
 namespace fuzz {
@@ -45,6 +47,7 @@ TEST(FuzzReplay, EveryFindingEndsInASoundStatus) {
     for (const fs::path& path : inputs) {
         std::ifstream in(path, std::ios::binary);
         std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+        if (path.extension() == ".patch") bytes = applyPatches(VELMORANT_TEST_DATA, bytes.data(), bytes.size());
         std::string name = path.filename().string();
         Outcome out = readWhole(bytes.data(), bytes.size());
         expectSound(out.open, name + " open");
