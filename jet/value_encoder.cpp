@@ -124,16 +124,22 @@ Status normalizeValue(const ColumnDef& c, Value* v) {
 
 void encodeText(std::u16string_view text, bool compress, Bytes* out) {
     if (compress && compressible(text)) {
-        out->push_back(0xFF);
-        out->push_back(0xFE);
-        for (char16_t ch : text) out->push_back(static_cast<std::uint8_t>(ch));
+        out->insert(out->end(), {0xFF, 0xFE});
+        std::size_t at = out->size();
+        out->resize(at + text.size());
+        for (char16_t ch : text) (*out)[at++] = static_cast<std::uint8_t>(ch);
         return;
     }
     if (!text.empty() && text[0] == kByteOrderMark) {
         // Marker, switch to two bytes per character, then the text.
         out->insert(out->end(), {0xFF, 0xFE, 0x00});
     }
-    for (char16_t ch : text) appendLe(out, ch, 2);
+    std::size_t at = out->size();
+    out->resize(at + 2 * text.size());
+    for (char16_t ch : text) {
+        (*out)[at++] = static_cast<std::uint8_t>(ch);
+        (*out)[at++] = static_cast<std::uint8_t>(ch >> 8);
+    }
 }
 
 void encodeValue(const ColumnDef& c, const Value& v, Bytes* out) {
