@@ -75,12 +75,16 @@ private:
     // Hands what the writers hold in memory to the pager, so that readers
     // see it.
     Status flushWrites();
+    // After a rollback the open tables read their counters again, so that
+    // none shows what a rolled-back append left.
+    Status reloadOpenTables();
 
     std::unique_ptr<Pager> pager_;
     Header header_;
     Format format_ = Format::GenericJet4;
     Catalog catalog_;
     std::vector<Property> properties_;
+    std::vector<Table*> openTables_; // tables opened here and not yet closed
     std::map<std::uint32_t, std::unique_ptr<TableWriter>> writers_; // by TDEF page
     TableWriter* lastWriter_ = nullptr; // the one that took the last row
     Status failed_; // an append that failed inside the open transaction

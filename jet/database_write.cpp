@@ -9,7 +9,11 @@ namespace jet {
 using Code = Status::Code;
 
 Database::Database() = default;
-Database::~Database() = default;
+
+Database::~Database() {
+    // Tables left open can no longer take rows.
+    for (Table* t : openTables_) t->db_ = nullptr;
+}
 
 Status Database::begin() {
     JET_TRY(pager_->begin());
@@ -31,7 +35,13 @@ Status Database::rollback() {
     writers_.clear();
     lastWriter_ = nullptr;
     failed_ = Status::ok();
-    return pager_->rollback();
+    JET_TRY(pager_->rollback());
+    return reloadOpenTables();
+}
+
+Status Database::reloadOpenTables() {
+    for (Table* t : openTables_) JET_TRY(t->reloadCounters());
+    return Status::ok();
 }
 
 Status Database::flushWrites() {

@@ -1,5 +1,8 @@
 #include "jet/table.h"
 
+#include <algorithm>
+
+#include "jet/bytes.h"
 #include "jet/corrupt.h"
 #include "jet/database.h"
 #include "jet/index_last.h"
@@ -12,6 +15,29 @@ namespace {
 constexpr int kMaxOverflowHops = 4;
 
 } // namespace
+
+Table::Table(Pager& pager, std::string name, TableDef def, Database* db)
+    : pager_(&pager), name_(std::move(name)), def_(std::move(def)), db_(db) {
+    if (db_) db_->openTables_.push_back(this);
+}
+
+Table::~Table() {
+    if (db_) std::erase(db_->openTables_, this);
+}
+
+Status Table::reloadCounters() {
+    PageRef ref;
+    JET_TRY(pager_->read(def_.firstPage, &ref));
+    const ByteSpan page(ref->bytes);
+    auto counter = [&](std::size_t at, std::uint32_t* out) {
+        if (fits(page, at, 4)) *out = le32(&page[at]);
+    };
+    counter(TableDef::kRowCountOffset, &def_.rowCount);
+    counter(TableDef::kAutonumberOffset, &def_.autonumber);
+    for (RealIndexDef& ix : def_.realIndexes)
+        counter(TableDef::kStatsOffset + std::size_t{12} * ix.number + 4, &ix.statDistinct);
+    return Status::ok();
+}
 
 Status Table::dataPages(std::vector<std::uint32_t>* pages) const {
     if (db_) JET_TRY(db_->flushWrites());

@@ -23,12 +23,15 @@ class Table {
 public:
     // `db`, when given, is the database the table belongs to; only such a
     // table takes new rows.
-    Table(Pager& pager, std::string name, TableDef def, Database* db = nullptr)
-        : pager_(&pager), name_(std::move(name)), def_(std::move(def)), db_(db) {}
+    Table(Pager& pager, std::string name, TableDef def, Database* db = nullptr);
+    ~Table();
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
 
     const std::string& name() const { return name_; }
     const TableDef& def() const { return def_; }
-    // The row count stored in the definition.
+    // The row count stored in the definition, with this table's appends
+    // since it was opened (none that a rollback undid).
     std::uint32_t rowCount() const { return def_.rowCount; }
     Pager& pager() const { return *pager_; }
 
@@ -90,6 +93,11 @@ public:
     };
 
 private:
+    friend class Database;
+    // Reads again the counters appends change (rows, AutoNumber, distinct
+    // keys per index) from the definition's first page.
+    Status reloadCounters();
+
     Pager* pager_;
     std::string name_;
     TableDef def_;
