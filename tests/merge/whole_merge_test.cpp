@@ -1,8 +1,8 @@
-// One whole merge of two generated server databases, checked table by table
-// against rows worked out here from the dumps of the two inputs: what the
-// import plan copies, renumbers, rewrites and leaves out, and what the
-// target's keys refuse. The merged file also verifies clean and an
-// independent reader counts the same rows.
+// Whole merges of server database files (generated ones and the fixture),
+// each checked table by table against rows worked out here from the dumps of
+// the two inputs: what the import plan copies, renumbers, rewrites and leaves
+// out, and what the target's keys refuse. The merged file also verifies
+// clean and an independent reader counts the same rows.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -13,7 +13,6 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
-#include <set>
 #include <sstream>
 
 #include "mdb_file.h"
