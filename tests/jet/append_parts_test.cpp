@@ -40,16 +40,27 @@ Bytes textBytes(std::u16string_view s, bool compress) {
     return b;
 }
 
+// The stored row of the map at `where`; `keep` holds its page.
+ByteSpan mapRow(Pager& pager, RowPointer where, PageRef* keep) {
+    EXPECT_TRUE(pager.read(where.page, keep).isOk());
+    DataPage page;
+    EXPECT_TRUE(DataPage::open(*keep, where.page, &page).isOk());
+    RowSlot slot;
+    EXPECT_TRUE(page.liveSlot(where.row, "map", &slot).isOk());
+    return page.body(slot);
+}
+
+// 0 for an inline map, 1 for a map of bitmap pages.
+std::uint8_t mapKind(Pager& pager, RowPointer where) {
+    PageRef keep;
+    return mapRow(pager, where, &keep)[0];
+}
+
 // Whether page `p` is in the map stored at `where`, read straight from the
 // bytes (inline or bitmap pages). For the global map the bit means free.
 bool mapBit(Pager& pager, RowPointer where, std::uint32_t p) {
-    PageRef ref;
-    EXPECT_TRUE(pager.read(where.page, &ref).isOk());
-    DataPage page;
-    EXPECT_TRUE(DataPage::open(ref, where.page, &page).isOk());
-    RowSlot slot;
-    EXPECT_TRUE(page.liveSlot(where.row, "map", &slot).isOk());
-    ByteSpan row = page.body(slot);
+    PageRef keep;
+    const ByteSpan row = mapRow(pager, where, &keep);
     if (row[0] == 0) {
         const std::uint32_t start = le32(&row[1]);
         const std::size_t k = p - start;
@@ -165,13 +176,7 @@ TEST(AppendParts, UsageMapsGrowAndTurnIntoBitmapPages) {
     ASSERT_TRUE(setMapMember(pager, owned, first + 700, false).isOk());
     for (std::uint32_t p : {first, last, 30u * 1000}) EXPECT_TRUE(mapBit(pager, owned, p)) << p;
     EXPECT_FALSE(mapBit(pager, owned, first + 700));
-    PageRef ref;
-    ASSERT_TRUE(pager.read(owned.page, &ref).isOk());
-    DataPage page;
-    ASSERT_TRUE(DataPage::open(ref, owned.page, &page).isOk());
-    RowSlot slot;
-    ASSERT_TRUE(page.liveSlot(owned.row, "map", &slot).isOk());
-    EXPECT_EQ(page.body(slot)[0], 1) << "a map of bitmap pages";
+    EXPECT_EQ(mapKind(pager, owned), 1) << "a map of bitmap pages";
     ASSERT_TRUE(pager.rollback().isOk());
 }
 
@@ -197,12 +202,7 @@ TEST(AppendParts, GlobalMapWithoutRoomTurnsIntoBitmapPages) {
     std::uint32_t pgno = 0;
     const std::uint32_t first = pager.pageCount();
     for (int i = 0; i < 5000; ++i) ASSERT_TRUE(allocatePage(pager, blankPage, &pgno).isOk());
-    ASSERT_TRUE(pager.read(kGlobalMapPage, &ref).isOk());
-    DataPage page;
-    ASSERT_TRUE(DataPage::open(ref, kGlobalMapPage, &page).isOk());
-    RowSlot slot;
-    ASSERT_TRUE(page.liveSlot(0, "map", &slot).isOk());
-    ASSERT_EQ(page.body(slot)[0], 1) << "a map of bitmap pages";
+    ASSERT_EQ(mapKind(pager, {kGlobalMapPage, 0}), 1) << "a map of bitmap pages";
     for (std::uint32_t p : used) EXPECT_FALSE(mapBit(pager, {kGlobalMapPage, 0}, p)) << p;
     for (std::uint32_t p = first; p < pager.pageCount(); ++p)
         ASSERT_FALSE(mapBit(pager, {kGlobalMapPage, 0}, p)) << p;
