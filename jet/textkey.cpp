@@ -2,6 +2,7 @@
 #include "jet/textkey.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <iterator>
 
@@ -431,11 +432,23 @@ constexpr Weight kWeights[] = {
     {0x2122, S, {0x6E, 0x04}, 2, 0},
 };
 
-const Weight* weightOf(char16_t ch) {
+const Weight* searchWeight(char16_t ch) {
     auto it = std::lower_bound(std::begin(kWeights), std::end(kWeights), ch,
                                [](const Weight& w, char16_t c) { return w.ch < c; });
     return it != std::end(kWeights) && it->ch == ch ? &*it : nullptr;
 }
+
+// The first 256 characters, which most texts are made of, looked up directly.
+const std::array<const Weight*, 256>& latin1Weights() {
+    static const std::array<const Weight*, 256> table = [] {
+        std::array<const Weight*, 256> t{};
+        for (std::size_t ch = 0; ch < t.size(); ++ch) t[ch] = searchWeight(static_cast<char16_t>(ch));
+        return t;
+    }();
+    return table;
+}
+
+const Weight* weightOf(char16_t ch) { return ch < 256 ? latin1Weights()[ch] : searchWeight(ch); }
 
 constexpr std::size_t kMaxKeyChars = 255;
 constexpr std::uint8_t kUnaccented = 0x02;
@@ -486,17 +499,17 @@ struct KeySections {
                            {static_cast<std::uint8_t>(w >> 8), static_cast<std::uint8_t>(w), 0x06, code});
     }
 
-    Bytes finish() {
-        Bytes out = primary;
-        out.push_back(kSeparator);
+    // Appends the key to `out`.
+    void finish(Bytes* out) {
+        out->insert(out->end(), primary.begin(), primary.end());
+        out->push_back(kSeparator);
         while (!accents.empty() && accents.back() <= kUnaccented) accents.pop_back();
-        out.insert(out.end(), accents.begin(), accents.end());
+        out->insert(out->end(), accents.begin(), accents.end());
         if (!punctuation.empty()) {
-            out.insert(out.end(), {kSeparator, kSeparator, kSeparator});
-            out.insert(out.end(), punctuation.begin(), punctuation.end());
+            out->insert(out->end(), {kSeparator, kSeparator, kSeparator});
+            out->insert(out->end(), punctuation.begin(), punctuation.end());
         }
-        out.push_back(kEnd);
-        return out;
+        out->push_back(kEnd);
     }
 };
 
@@ -526,12 +539,12 @@ Status appendGeneralTextKey(std::u16string_view text, bool ascending, Bytes* out
         }
         key.add(*w);
     }
-    Bytes bytes = key.finish();
+    const std::size_t start = out->size();
+    key.finish(out);
     if (!ascending) {
-        for (auto& b : bytes) b = static_cast<std::uint8_t>(~b);
-        bytes.push_back(kEnd);
+        for (std::size_t i = start; i < out->size(); ++i) (*out)[i] = static_cast<std::uint8_t>(~(*out)[i]);
+        out->push_back(kEnd);
     }
-    out->insert(out->end(), bytes.begin(), bytes.end());
     return Status::ok();
 }
 

@@ -125,20 +125,22 @@ Status normalizeValue(const ColumnDef& c, Value* v) {
 void encodeText(std::u16string_view text, bool compress, Bytes* out) {
     if (compress && compressible(text)) {
         out->insert(out->end(), {0xFF, 0xFE});
-        std::size_t at = out->size();
+        const std::size_t at = out->size();
         out->resize(at + text.size());
-        for (char16_t ch : text) (*out)[at++] = static_cast<std::uint8_t>(ch);
+        std::uint8_t* p = out->data() + at;
+        for (char16_t ch : text) *p++ = static_cast<std::uint8_t>(ch);
         return;
     }
     if (!text.empty() && text[0] == kByteOrderMark) {
         // Marker, switch to two bytes per character, then the text.
         out->insert(out->end(), {0xFF, 0xFE, 0x00});
     }
-    std::size_t at = out->size();
+    const std::size_t at = out->size();
     out->resize(at + 2 * text.size());
+    std::uint8_t* p = out->data() + at;
     for (char16_t ch : text) {
-        (*out)[at++] = static_cast<std::uint8_t>(ch);
-        (*out)[at++] = static_cast<std::uint8_t>(ch >> 8);
+        *p++ = static_cast<std::uint8_t>(ch);
+        *p++ = static_cast<std::uint8_t>(ch >> 8);
     }
 }
 

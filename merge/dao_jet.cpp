@@ -169,11 +169,13 @@ private:
         if (!def) return jet::Status::error(jet::Status::Code::NotFound, "Stĺpec " + std::string(column) + " chýba");
         std::size_t at = def - table->def().columns.data();
         if (position) *position = at;
-        jet::Table::Cursor cursor(*table);
+        jet::Table::Cursor cursor(*table, false); // only this column is decoded
+        jet::Value value;
         for (bool hasRow = true;;) {
             JET_TRY(cursor.next(&hasRow));
             if (!hasRow) return jet::Status::ok();
-            if (!jet::isNull(cursor.row()[at])) visit(cursor.row()[at]);
+            JET_TRY(cursor.view().read(*def, table->pager(), &value));
+            if (!jet::isNull(value)) visit(value);
         }
     }
 
