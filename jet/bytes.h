@@ -43,6 +43,16 @@ inline void appendLe(std::vector<std::uint8_t>* out, std::uint64_t v, int bytes)
     for (int i = 0; i < bytes; ++i) out->push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 
+// Index keys and row pointers in index entries are big-endian.
+inline std::uint64_t beValue(ByteSpan bytes) {
+    std::uint64_t v = 0;
+    for (std::uint8_t b : bytes) v = v << 8 | b;
+    return v;
+}
+inline void appendBe(std::vector<std::uint8_t>* out, std::uint64_t v, int bytes) {
+    for (int i = bytes - 1; i >= 0; --i) out->push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
 // True when [offset, offset + size) lies inside `bytes`.
 inline bool fits(ByteSpan bytes, std::size_t offset, std::size_t size) {
     return offset <= bytes.size() && size <= bytes.size() - offset;

@@ -40,16 +40,6 @@ Status readEntries(const Page& page, std::uint32_t pgno, IndexPage* out) {
     return Status::ok();
 }
 
-std::uint32_t getBE(std::span<const std::uint8_t> b) {
-    std::uint32_t v = 0;
-    for (auto x : b) v = v << 8 | x;
-    return v;
-}
-
-void putBE(Bytes& out, std::uint32_t v, int bytes) {
-    for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
 } // namespace
 
 Status parseIndexPage(const Page& page, std::uint32_t pgno, IndexPage* out) {
@@ -121,25 +111,27 @@ std::span<const std::uint8_t> leafKey(const Bytes& e) {
 
 RowPointer leafRow(const Bytes& e) {
     const auto ptr = std::span<const std::uint8_t>(e).last(kRowPointerBytes);
-    return {getBE(ptr.first(3)), ptr[3]};
+    return {static_cast<std::uint32_t>(beValue(ptr.first(3))), ptr[3]};
 }
 
 std::span<const std::uint8_t> nodeLeafEntry(const Bytes& e) {
     return std::span<const std::uint8_t>(e).first(e.size() - kChildPointerBytes);
 }
 
-std::uint32_t nodeChild(const Bytes& e) { return getBE(std::span<const std::uint8_t>(e).last(kChildPointerBytes)); }
+std::uint32_t nodeChild(const Bytes& e) {
+    return static_cast<std::uint32_t>(beValue(ByteSpan(e).last(kChildPointerBytes)));
+}
 
 Bytes makeLeafEntry(std::span<const std::uint8_t> key, RowPointer row) {
     Bytes e(key.begin(), key.end());
-    putBE(e, row.page, 3);
+    appendBe(&e, row.page, 3);
     e.push_back(row.row);
     return e;
 }
 
 Bytes makeNodeEntry(std::span<const std::uint8_t> leafEntry, std::uint32_t child) {
     Bytes e(leafEntry.begin(), leafEntry.end());
-    putBE(e, child, 4);
+    appendBe(&e, child, 4);
     return e;
 }
 

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 
+#include "jet/bytes.h"
 #include "jet/textkey.h"
 
 namespace jet {
@@ -25,9 +26,8 @@ void invert(Bytes& b, std::size_t from = 0) {
 // Big-endian two's complement with the sign bit flipped: byte order equals
 // numeric order.
 Bytes signedKey(std::int64_t v, int bytes) {
-    Bytes b(bytes);
-    auto u = static_cast<std::uint64_t>(v);
-    for (int i = bytes - 1; i >= 0; --i, u >>= 8) b[i] = static_cast<std::uint8_t>(u);
+    Bytes b;
+    appendBe(&b, static_cast<std::uint64_t>(v), bytes);
     b[0] ^= 0x80;
     return b;
 }
@@ -35,8 +35,8 @@ Bytes signedKey(std::int64_t v, int bytes) {
 // Big-endian IEEE bits, positive numbers with the sign flipped, negative
 // ones inverted: byte order equals numeric order.
 Bytes floatKey(std::uint64_t bits, int bytes) {
-    Bytes b(bytes);
-    for (int i = bytes - 1; i >= 0; --i, bits >>= 8) b[i] = static_cast<std::uint8_t>(bits);
+    Bytes b;
+    appendBe(&b, bits, bytes);
     if (b[0] & 0x80) invert(b);
     else b[0] ^= 0x80;
     return b;

@@ -54,8 +54,7 @@ bool decodeLongKey(const Bytes& entry, Value* out) {
         return true;
     }
     if (entry.size() < 5 + kRowPointerBytes || entry[0] != 0x7F) return false;
-    std::uint32_t bits = 0;
-    for (int i = 1; i <= 4; ++i) bits = bits << 8 | entry[i];
+    const auto bits = static_cast<std::uint32_t>(beValue(ByteSpan(entry).subspan(1, 4)));
     *out = std::int64_t{static_cast<std::int32_t>(bits ^ 0x80000000u)};
     return true;
 }
