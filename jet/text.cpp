@@ -5,7 +5,9 @@ namespace jet {
 void decodeText(ByteSpan b, std::u16string* out) {
     out->clear();
     if (b.size() >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
-        out->reserve(b.size() - 2);
+        // Every character takes at least one byte: the text is no longer.
+        out->resize(b.size() - 2);
+        char16_t* p = out->data();
         bool compressed = true;
         std::size_t i = 2;
         while (i < b.size()) {
@@ -13,15 +15,16 @@ void decodeText(ByteSpan b, std::u16string* out) {
                 compressed = !compressed;
                 ++i;
             } else if (compressed) {
-                out->push_back(static_cast<char16_t>(b[i]));
+                *p++ = static_cast<char16_t>(b[i]);
                 ++i;
             } else if (i + 1 < b.size()) {
-                out->push_back(static_cast<char16_t>(le16(&b[i])));
+                *p++ = static_cast<char16_t>(le16(&b[i]));
                 i += 2;
             } else {
                 break;
             }
         }
+        out->resize(static_cast<std::size_t>(p - out->data()));
         return;
     }
     out->resize(b.size() / 2);
