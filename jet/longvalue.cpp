@@ -10,11 +10,6 @@
 namespace jet {
 namespace {
 
-constexpr std::uint32_t kLengthMask = 0x3FFFFFFF;
-constexpr std::uint32_t kInline = 0x80000000;
-constexpr std::uint32_t kSingle = 0x40000000;
-constexpr std::uint32_t kChainTypeMask = 0xC0000000;
-
 // The body of the LVAL row `where`.
 Status lvalRow(Pager& pager, RowPointer where, std::uint32_t from, PageRef* keep, ByteSpan* out) {
     if (where.page == 0 || where.page >= pager.pageCount())
@@ -35,9 +30,9 @@ Status readLongValue(Pager& pager, ByteSpan field, std::uint32_t rowPage, Bytes*
     out->clear();
     if (field.size() < kLongValueHeader) return corruptAt(rowPage, "skrátený odkaz na dlhú hodnotu");
     std::uint32_t head = le32(&field[0]);
-    std::uint32_t length = head & kLengthMask;
+    std::uint32_t length = head & kLongValueLengthMask;
     RowPointer next = RowPointer::decode(le32(&field[4]));
-    if ((head & kChainTypeMask) == kInline) {
+    if ((head & kLongValueKindMask) == kLongValueInline) {
         if (length > field.size() - kLongValueHeader) return corruptAt(rowPage, "vložená dlhá hodnota presahuje riadok");
         out->assign(field.begin() + kLongValueHeader, field.begin() + kLongValueHeader + length);
         return Status::ok();
@@ -46,13 +41,13 @@ Status readLongValue(Pager& pager, ByteSpan field, std::uint32_t rowPage, Bytes*
     if (length > std::uint64_t{pager.pageCount()} * kPageSize) return corruptAt(rowPage, "dlhá hodnota je dlhšia ako súbor");
     PageRef keep;
     ByteSpan row;
-    if ((head & kChainTypeMask) == kSingle) {
+    if ((head & kLongValueKindMask) == kLongValueSingle) {
         JET_TRY(lvalRow(pager, next, rowPage, &keep, &row));
         if (row.size() < length) return corruptAt(next.page, "dlhá hodnota je kratšia ako jej uložená dĺžka");
         out->assign(row.begin(), row.begin() + length);
         return Status::ok();
     }
-    if ((head & kChainTypeMask) != 0) return corruptAt(rowPage, "neznámy druh dlhej hodnoty");
+    if ((head & kLongValueKindMask) != 0) return corruptAt(rowPage, "neznámy druh dlhej hodnoty");
     out->reserve(length);
     std::uint32_t from = rowPage;
     std::unordered_set<std::uint32_t> visited;

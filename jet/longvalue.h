@@ -11,7 +11,13 @@
 
 namespace jet {
 
+// The reference: a 4-byte head (length and where the data lies), the LVAL
+// row of the data or of the chain's first link, and 4 unused bytes.
 constexpr std::size_t kLongValueHeader = 12;
+constexpr std::uint32_t kLongValueLengthMask = 0x3FFFFFFF;
+constexpr std::uint32_t kLongValueKindMask = 0xC0000000;
+constexpr std::uint32_t kLongValueInline = 0x80000000; // the data follows the reference
+constexpr std::uint32_t kLongValueSingle = 0x40000000; // the data is one LVAL row
 
 // Reads the value whose reference (with any inline data) is `field`.
 // `rowPage` names the row's page in messages.

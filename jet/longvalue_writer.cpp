@@ -12,9 +12,6 @@
 namespace jet {
 namespace {
 
-constexpr std::uint32_t kInline = 0x80000000;
-constexpr std::uint32_t kSingle = 0x40000000;
-
 void reference(std::uint32_t head, RowPointer where, Bytes* out) {
     out->clear();
     appendLe(out, head, 4);
@@ -25,7 +22,7 @@ void reference(std::uint32_t head, RowPointer where, Bytes* out) {
 } // namespace
 
 void inlineLongValue(ByteSpan data, Bytes* out) {
-    reference(static_cast<std::uint32_t>(data.size()) | kInline, {}, out);
+    reference(static_cast<std::uint32_t>(data.size()) | kLongValueInline, {}, out);
     out->insert(out->end(), data.begin(), data.end());
 }
 
@@ -83,7 +80,7 @@ Status LongValueWriter::store(ByteSpan data, Bytes* out) {
     RowPointer where;
     if (data.size() <= kMaxSingleRowLongValue) {
         JET_TRY(addRow(data, &where));
-        reference(length | kSingle, where, out);
+        reference(length | kLongValueSingle, where, out);
         return Status::ok();
     }
     // Chunks from the last to the first, each pointing to the next; every
