@@ -184,19 +184,20 @@ Status TableWriter::checkIndexes(const std::vector<Value>& row) {
             keyValues_.push_back(row[c]);
             anyNull = anyNull || isNull(row[c]);
         }
-        const std::string name = indexName(def_, *ix.def);
+        // Named only for a refusal: most rows are taken.
+        auto name = [&] { return indexName(def_, *ix.def); };
         ix.skip = ix.def->ignoresNulls() && allKeyValuesNull(ix.columns, keyValues_);
         if (ix.skip) continue;
-        if (ix.required && anyNull) return refuse("Chýba povinná hodnota kľúča indexu " + name + ".");
+        if (ix.required && anyNull) return refuse("Chýba povinná hodnota kľúča indexu " + name() + ".");
         Status s = encodeKey(ix.columns, keyValues_, &ix.key);
         if (s.code() == Code::Unsupported)
-            return refuse("Text v indexe " + name + " obsahuje znak, ktorý nevieme zoradiť.");
+            return refuse("Text v indexe " + name() + " obsahuje znak, ktorý nevieme zoradiť.");
         JET_TRY(s);
-        if (ix.key.size() + kRowPointerBytes > kMaxIndexEntry) return refuse("Kľúč indexu " + name + " je príliš dlhý.");
+        if (ix.key.size() + kRowPointerBytes > kMaxIndexEntry) return refuse("Kľúč indexu " + name() + " je príliš dlhý.");
         if (!ix.unique || anyNull) continue;
         bool found = false;
         JET_TRY(ix.tree->contains(ix.key, &found));
-        if (found) return refuse("Hodnota kľúča sa v jedinečnom indexe " + name + " už nachádza.");
+        if (found) return refuse("Hodnota kľúča sa v jedinečnom indexe " + name() + " už nachádza.");
     }
     return Status::ok();
 }
