@@ -31,7 +31,7 @@ void initDataPage(std::uint32_t owner, Page* page) {
     page->bytes[0] = kDataPageType;
     page->bytes[1] = 0x01;
     putLe16(&page->bytes[2], kEmptyDataPageSpace);
-    for (int i = 0; i < 4; ++i) page->bytes[4 + i] = static_cast<std::uint8_t>(owner >> (8 * i));
+    putLe32(&page->bytes[4], owner);
 }
 
 std::size_t dataPageGap(const Page& page) {

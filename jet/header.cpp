@@ -69,8 +69,7 @@ Status parseHeader(ByteSpan b, Header* out) {
     // The password is masked once more with the creation date's day number.
     std::uint8_t pattern[4] = {};
     if (std::isfinite(r.created) && std::fabs(r.created) < 2147483647.0) {
-        std::uint32_t day = static_cast<std::uint32_t>(static_cast<std::int32_t>(r.created));
-        for (int i = 0; i < 4; ++i) pattern[i] = static_cast<std::uint8_t>(day >> (8 * i));
+        putLe32(pattern, static_cast<std::uint32_t>(static_cast<std::int32_t>(r.created)));
     }
     for (std::size_t i = 0; i < 40; i += 2) {
         char16_t c = static_cast<char16_t>((h[0x42 + i] ^ pattern[i % 4]) | (h[0x43 + i] ^ pattern[(i + 1) % 4]) << 8);
