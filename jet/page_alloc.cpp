@@ -31,22 +31,28 @@ void setBit(std::uint8_t* bitmap, std::uint32_t k, bool on) {
     bitmap[k / 8] = on ? (bitmap[k / 8] | mask) : (bitmap[k / 8] & ~mask);
 }
 
-// A copy of the page holding the map and the bounds of the map's row.
+// The page holding the map and the bounds of the map's row. The page is
+// shared with the pager until edit() makes a copy to change.
 struct MapRow {
-    Page page;
+    PageRef ref;
     RowSlot slot;
-    std::uint8_t* bytes() { return page.bytes.data() + slot.start; }
+    Page page; // the copy being changed, after edit()
+
+    const std::uint8_t* bytes() const { return ref->bytes.data() + slot.start; }
+    std::uint8_t* edit() {
+        page = *ref;
+        ref.reset();
+        return page.bytes.data() + slot.start;
+    }
     std::size_t size() const { return slot.end - slot.start; }
 };
 
 Status loadRow(Pager& pager, RowPointer where, MapRow* out) {
     if (where.page >= pager.pageCount()) return corruptAt(where.page, "mapa strán ukazuje mimo súboru");
-    PageRef ref;
-    JET_TRY(pager.read(where.page, &ref));
+    JET_TRY(pager.read(where.page, &out->ref));
     DataPage page;
-    JET_TRY(DataPage::open(ref, where.page, &page));
+    JET_TRY(DataPage::open(out->ref, where.page, &page));
     JET_TRY(page.liveSlot(where.row, "mapa strán", &out->slot));
-    out->page = *ref;
     if (out->size() < kInlineMapHeader) return corruptAt(where.page, "krátka mapa strán");
     return Status::ok();
 }
@@ -78,7 +84,7 @@ Status ensureBitmapPage(Pager& pager, const MapRef& map, std::size_t i, std::uin
         JET_TRY(allocatePage(pager, bits, &pgno));
     }
     JET_TRY(loadRow(pager, map.where, &row));
-    putLe32(row.bytes() + 1 + 4 * i, pgno);
+    putLe32(row.edit() + 1 + 4 * i, pgno);
     JET_TRY(pager.write(map.where.page, row.page));
     *bitmapPage = pgno;
     if (map.global && pgno / kPagesPerBitmapPage != i) JET_TRY(setBitInMap(pager, map, pgno, false));
@@ -105,8 +111,9 @@ Status convertToReference(Pager& pager, const MapRef& map) {
     JET_TRY(loadRow(pager, map.where, &row));
     const std::uint32_t start = le32(row.bytes() + 1);
     const std::vector<std::uint8_t> bitmap(row.bytes() + kInlineMapHeader, row.bytes() + row.size());
-    std::fill(row.bytes(), row.bytes() + row.size(), 0);
-    row.bytes()[0] = kReferenceMap;
+    std::uint8_t* bytes = row.edit();
+    std::fill(bytes, bytes + row.size(), 0);
+    bytes[0] = kReferenceMap;
     JET_TRY(pager.write(map.where.page, row.page));
     for (std::size_t k = 0; k < 8 * bitmap.size(); ++k) {
         const bool bit = bitmap[k / 8] >> (k % 8) & 1;
@@ -126,6 +133,7 @@ Status growInline(Pager& pager, const MapRef& map, std::uint32_t pgno, bool* gro
     const std::size_t have = row.size() - kInlineMapHeader;
     std::size_t need = (pgno - start) / 8 + 1 - have + (map.global ? kGlobalSlack : kMapSlack);
     need = (need + 3) / 4 * 4;
+    row.edit();
     Status s = growDataRow(&row.page, map.where.page, map.where.row, need);
     *grown = s.isOk();
     if (s.code() == Status::Code::TooLarge || s.code() == Status::Code::Unsupported) return Status::ok();
@@ -133,7 +141,8 @@ Status growInline(Pager& pager, const MapRef& map, std::uint32_t pgno, bool* gro
     DataPage view;
     JET_TRY(DataPage::open(std::make_shared<Page>(row.page), map.where.page, &view));
     JET_TRY(view.liveSlot(map.where.row, "mapa strán", &row.slot));
-    std::fill(row.bytes() + kInlineMapHeader + have, row.bytes() + row.size(), map.fill());
+    std::uint8_t* bytes = row.page.bytes.data() + row.slot.start;
+    std::fill(bytes + kInlineMapHeader + have, bytes + row.size(), map.fill());
     return pager.write(map.where.page, row.page);
 }
 
@@ -146,7 +155,7 @@ Status setBitInMap(Pager& pager, const MapRef& map, std::uint32_t pgno, bool bit
     const std::uint32_t start = le32(row.bytes() + 1);
     const std::uint64_t end = start + std::uint64_t{8} * (row.size() - kInlineMapHeader);
     if (pgno >= start && pgno < end) {
-        setBit(row.bytes() + kInlineMapHeader, pgno - start, bit);
+        setBit(row.edit() + kInlineMapHeader, pgno - start, bit);
         return pager.write(map.where.page, row.page);
     }
     // Outside the window a page reads as not listed.
