@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "jet/check.h"
@@ -92,7 +93,9 @@ struct YesUi : merge::RunUi {
 };
 
 // One merge of the pair into a fresh copy of the target, with the copy
-// floor measured just before it. False when something failed.
+// floor measured just before and just after it (the disk and the other
+// processes vary; the ratio is to the mean of the two). False when
+// something failed.
 bool runOnce(const fs::path& target, const fs::path& source, const fs::path& work) {
     const fs::path merged = work / "merged.mdb";
     const double floor = copyFloor(target, source, work);
@@ -111,6 +114,8 @@ bool runOnce(const fs::path& target, const fs::path& source, const fs::path& wor
     const double cpu = cpuSeconds() - cpuStart;
     const long long written = procField("io", "wchar:") - writtenBefore;
     const long long peakKb = procField("status", "VmHWM:");
+    const double floorAfter = copyFloor(target, source, work);
+    const double meanFloor = (floor + floorAfter) / 2;
 
     long long walked = 0, copied = 0;
     for (const merge::StepCounts& s : result.steps) {
@@ -119,13 +124,21 @@ bool runOnce(const fs::path& target, const fs::path& source, const fs::path& wor
     }
     std::printf("files        target %.1f MiB, source %.1f MiB\n", mib(double(fs::file_size(target))),
                 mib(double(fs::file_size(source))));
-    std::printf("copy floor   %.3f s (both files read, written, fsync)\n", floor);
-    std::printf("merge        %.3f s wall, %.3f s processor, outcome: %s\n", wall, cpu, result.outcome.c_str());
+    std::printf("copy floor   %.3f s before, %.3f s after, mean %.3f s (both files read, written, fsync)\n", floor,
+                floorAfter, meanFloor);
+    std::string outcome = result.outcome;
+    for (std::size_t at; (at = outcome.find("\r\n")) != std::string::npos;) outcome.replace(at, 2, " / ");
+    std::printf("merge        %.3f s wall, %.3f s processor, outcome: %s\n", wall, cpu, outcome.c_str());
     std::printf("rows         %lld walked, %lld copied: %.0f rows/s walked\n", walked, copied, walked / wall);
     std::printf("written      %.1f MiB (file grew %.1f MiB): %.1f MiB/s\n", mib(double(written)),
                 mib(double(fs::file_size(merged) - sizeBefore)), mib(double(written)) / wall);
     std::printf("peak memory  %.1f MiB resident\n", peakKb / 1024.0);
-    std::printf("ratio        merge / copy floor = %.2f\n", wall / floor);
+    std::printf("ratio        merge / copy floor = %.2f\n", wall / meanFloor);
+    std::ifstream loadavg("/proc/loadavg");
+    std::string one, five;
+    loadavg >> one >> five;
+    std::printf("load         %s (1 min), %s (5 min) on %u processors\n", one.c_str(), five.c_str(),
+                std::thread::hardware_concurrency());
 
     jet::CheckReport report;
     jet::Status checked = jet::checkFile(merged.string(), &report);
@@ -133,7 +146,7 @@ bool runOnce(const fs::path& target, const fs::path& source, const fs::path& wor
                                      : report.ok() ? "OK"
                                                    : report.problems.front().c_str());
     fs::remove(merged);
-    return !result.steps.empty() && checked && report.ok(); // refusals are the data's, not a failure
+    return !result.steps.empty() && floorAfter >= 0 && checked && report.ok(); // refusals are the data's, not a failure
 }
 
 } // namespace
