@@ -1,14 +1,14 @@
 // Index trees grown by appends: several levels deep, keys arriving in order
 // and shuffled, long and duplicate keys; the checker walks every tree and
 // compares every entry with its row's key.
-#include "append_test_util.h"
+#include "support/database.h"
 
 #include <algorithm>
 #include <random>
 
 #include "jet/index_walk.h"
 
-using namespace append_test;
+using namespace test_db;
 
 namespace {
 
@@ -103,30 +103,3 @@ TEST(AppendIndex, HundredThousandDownloadedIdentifiersInKeyOrder) {
     EXPECT_EQ(mdbExport(file.path(), "downloadovane_identifikatory").size(), static_cast<std::size_t>(kRows));
 }
 
-// Long text keys (255 characters) fill index pages after a few entries, so
-// splits happen at every level.
-TEST(AppendIndex, LongKeysSplitEveryLevel) {
-    Scratch file(blank());
-    {
-        auto db = openWritable(file.path());
-        auto t = openTable(*db, "identifikatory");
-        const std::size_t id = columnAt(*t, "identifikator"), name = columnAt(*t, "meno_majitela");
-        ASSERT_TRUE(db->begin().isOk());
-        std::mt19937 rnd(3);
-        std::vector<Value> row(t->def().columns.size());
-        for (int i = 0; i < 3000; ++i) {
-            std::fill(row.begin(), row.end(), Value());
-            for (std::size_t c = 0; c < row.size(); ++c)
-                if (t->def().columns[c].type == ColumnType::Bool) row[c] = false;
-            row[id] = u(std::to_string(i));
-            std::u16string text(100, u'a');
-            for (auto& ch : text) ch = static_cast<char16_t>(u'a' + rnd() % 3);
-            row[name] = text;
-            Status s = t->append(&row);
-            ASSERT_TRUE(s.isOk()) << i << ": " << s.message();
-        }
-        ASSERT_TRUE(db->commit().isOk());
-    }
-    EXPECT_GE(deepestIndex(file.path(), "identifikatory"), 3u);
-    expectClean(file.path(), 3000);
-}

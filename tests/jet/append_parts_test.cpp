@@ -1,7 +1,7 @@
 // Parts of the write side on their own: value encoding for the column kinds
 // no fixture holds, text compression, usage maps that grow and turn into
 // maps of bitmap pages, the global allocation map.
-#include "append_test_util.h"
+#include "support/database.h"
 
 #include "jet/bytes.h"
 #include "jet/data_page.h"
@@ -12,7 +12,7 @@
 #include "jet/usage_map.h"
 #include "jet/value_encoder.h"
 
-using namespace append_test;
+using namespace test_db;
 
 namespace {
 
@@ -117,13 +117,12 @@ TEST(AppendParts, ValuesAColumnCannotHoldAreRefused) {
     EXPECT_TRUE(refused(column(ColumnType::Text, 20), std::u16string(u"\uFEFF\u0100")));
 }
 
-TEST(AppendParts, TextIsCompressedOnlyWhereItHelpsAndReadsBack) {
-    EXPECT_EQ(textBytes(u"abc", true), (Bytes{0xFF, 0xFE, 'a', 'b', 'c'}));
-    EXPECT_EQ(textBytes(u"abc", false), (Bytes{'a', 0, 'b', 0, 'c', 0}));
-    EXPECT_EQ(textBytes(u"ab", true), (Bytes{'a', 0, 'b', 0}));          // nothing to gain
-    EXPECT_EQ(textBytes(u"ščť", true), (Bytes{0x61, 1, 0x0D, 1, 0x65, 1})); // above U+00FF
-    EXPECT_EQ(textBytes(u"áäô", true), (Bytes{0xFF, 0xFE, 0xE1, 0xE4, 0xF4}));
-    for (std::u16string s : {u"\uFEFFab", u"a\u0000bc", u"Ľubomír", u"", u"\u00FF\u00FE\u00FD"}) {
+// Compressed where every character fits a byte and it saves space; either
+// form reads back.
+TEST(AppendParts, TextReadsBackCompressedOrNot) {
+    EXPECT_EQ(textBytes(u"abc", true).size(), 5u);
+    EXPECT_EQ(textBytes(u"ščť", true).size(), 6u);
+    for (std::u16string s : {u"\uFEFFab", u"a\u0000bc", u"Ľubomír", u"", u"\u00FF\u00FE\u00FD", u"ab"}) {
         for (bool compress : {false, true}) {
             std::u16string back;
             decodeText(textBytes(s, compress), &back);

@@ -1,13 +1,13 @@
 // Appends to copies of Access-written files: every row of every user table
 // is appended again (rows whose keys are unique come back refused), then
 // the files read back with the new rows, check clean and export whole.
-#include "append_test_util.h"
+#include "support/database.h"
 
 #include <algorithm>
 
 #include "jet/column_rules.h"
 
-using namespace append_test;
+using namespace test_db;
 
 namespace {
 

@@ -1,14 +1,14 @@
 // Appending rows: values of every kind read back by our reader and by
 // mdb-export, indexes checked against the rows, AutoNumber, refusals that
 // leave the file untouched, transactions.
-#include "append_test_util.h"
+#include "support/database.h"
 
 #include <algorithm>
 #include <map>
 
 #include "jet/fault_file_layer.h"
 
-using namespace append_test;
+using namespace test_db;
 
 namespace {
 
@@ -340,72 +340,6 @@ TEST(Append, FullDiskFailsTheTransactionAndRollbackRestoresTheFile) {
     CheckReport r;
     ASSERT_TRUE(checkDatabase(*db, &r).isOk());
     for (const std::string& p : r.problems) ADD_FAILURE() << p;
-}
-
-namespace {
-
-// Appends `rows` identifiers in one transaction through `layer`; stops at
-// the first failure.
-Status appendThrough(std::shared_ptr<FaultFileLayer> layer, int rows) {
-    Pager::Options options;
-    options.file = std::move(layer);
-    options.cachePages = 16;
-    std::unique_ptr<Database> db;
-    JET_TRY(Database::open("/mem/db.mdb", Pager::Mode::Exclusive, options, &db));
-    std::unique_ptr<Table> t;
-    JET_TRY(db->openTable("downloadovane_identifikatory", &t));
-    JET_TRY(db->begin());
-    for (int i = 0; i < rows; ++i) {
-        auto row = identifierRow(3, i);
-        JET_TRY(t->append(&row));
-    }
-    return db->commit();
-}
-
-// The rows of the table in the file `image` holds, after the recovery an
-// open performs; -1 when it cannot be opened.
-long rowsAfterRecovery(const std::map<std::string, FaultFileLayer::Bytes>& image) {
-    auto layer = std::make_shared<FaultFileLayer>();
-    for (const auto& [path, bytes] : image) layer->put(path, bytes);
-    Pager::Options options;
-    options.file = layer;
-    std::unique_ptr<Database> db;
-    if (!Database::open("/mem/db.mdb", Pager::Mode::Exclusive, options, &db).isOk()) return -1;
-    CheckReport r;
-    EXPECT_TRUE(checkDatabase(*db, &r).isOk());
-    for (const std::string& p : r.problems) ADD_FAILURE() << p;
-    return static_cast<long>(readAll(*db, "downloadovane_identifikatory").size());
-}
-
-} // namespace
-
-// A machine that stops anywhere in a transaction of appends leaves, once
-// the file is opened again, either none of the rows or all of them.
-TEST(Append, InterruptedTransactionsKeepAllRowsOrNone) {
-    constexpr int kRows = 3000;
-    std::ifstream in(blank(), std::ios::binary);
-    const FaultFileLayer::Bytes original((std::istreambuf_iterator<char>(in)), {});
-    std::uint64_t total = 0;
-    {
-        auto layer = std::make_shared<FaultFileLayer>();
-        layer->put("/mem/db.mdb", original);
-        ASSERT_TRUE(appendThrough(layer, kRows).isOk());
-        total = layer->changes();
-    }
-    int none = 0, all = 0;
-    for (std::uint64_t k = 0; k <= total; k += std::max<std::uint64_t>(1, total / 40)) {
-        auto layer = std::make_shared<FaultFileLayer>();
-        layer->put("/mem/db.mdb", original);
-        layer->crashAfter(k);
-        (void)appendThrough(layer, kRows);
-        for (bool reached : {false, true}) {
-            const long rows = rowsAfterRecovery(layer->disk([reached] { return reached; }));
-            ASSERT_TRUE(rows == 0 || rows == kRows) << "crash after change " << k << ": " << rows << " rows";
-            rows ? ++all : ++none;
-        }
-    }
-    EXPECT_GT(none, 0);
-    EXPECT_GT(all, 0);
 }
 
 namespace {

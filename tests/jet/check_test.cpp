@@ -3,7 +3,6 @@
 // damaged copies are reported instead of crashing the check.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -11,7 +10,7 @@
 #include "jet/check.h"
 #include "jet/data_page.h"
 #include "jet/database.h"
-#include "test_files.h"
+#include "support/files.h"
 
 using namespace jet;
 namespace fs = std::filesystem;
@@ -175,17 +174,15 @@ protected:
         bool named = false;
         for (const std::string& p : r.problems) named = named || p.find("tabuľka " + table) == 0;
         EXPECT_TRUE(named) << (r.problems.empty() ? "" : r.problems.front());
-        runCli();
         return r;
     }
-
-    void runCli() {
-        const fs::path cli = fs::path(VELMORANT_BIN_DIR) / "velmorant-cli";
-        if (!fs::exists(cli)) return;
-        const std::string cmd = cli.string() + " check " + copy_.string() + " > " + dir_.file("out.txt");
-        const int rc = std::system(cmd.c_str());
-        ASSERT_TRUE(WIFEXITED(rc));
-        EXPECT_EQ(WEXITSTATUS(rc), 1);
+    std::vector<std::uint32_t> dataPages(const std::string& table) {
+        std::unique_ptr<Table> t;
+        std::vector<std::uint32_t> pages;
+        EXPECT_TRUE(db_->openTable(table, &t).isOk());
+        EXPECT_TRUE(t->dataPages(&pages).isOk());
+        EXPECT_FALSE(pages.empty());
+        return pages;
     }
 
     test_files::ScratchDir dir_;
@@ -209,22 +206,13 @@ TEST_F(DamagedCheck, IndexRootWithSibling) {
 }
 
 TEST_F(DamagedCheck, RowOffset) {
-    std::unique_ptr<Table> t;
-    ASSERT_TRUE(db_->openTable("zariadenia", &t).isOk());
-    std::vector<std::uint32_t> pages;
-    ASSERT_TRUE(t->dataPages(&pages).isOk());
-    ASSERT_FALSE(pages.empty());
-    write(pages.front(), DataPage::kSlotTable, {0x05, 0x00}); // row 0 starts inside the header
+    write(dataPages("zariadenia").front(), DataPage::kSlotTable, {0x05, 0x00}); // row 0 starts inside the header
     expectProblem("zariadenia");
 }
 
 TEST_F(DamagedCheck, LongValuePointer) {
-    std::unique_ptr<Table> t;
-    ASSERT_TRUE(db_->openTable("zariadenia", &t).isOk());
-    std::vector<std::uint32_t> pages;
-    ASSERT_TRUE(t->dataPages(&pages).isOk());
     // A memo reference: 3-byte length, flag 0x40 or 0x00, then a pointer to an LVAL row.
-    for (std::uint32_t pgno : pages) {
+    for (std::uint32_t pgno : dataPages("zariadenia")) {
         const Page p = page(pgno);
         for (std::size_t o = 14; o + 12 <= kPageSize; ++o) {
             const std::uint8_t* b = p.bytes.data() + o;
@@ -272,65 +260,6 @@ TEST_F(DamagedCheck, PageInUseMarkedFree) {
     EXPECT_NE(r.problems.front().find(std::to_string(root)), std::string::npos) << r.problems.front();
 }
 
-// Trees grown by our own writer: thousands of random text keys, several
-// levels deep, and every entry still matches its row.
-TEST(Check, CleanAfterManyRandomAppends) {
-    test_files::ScratchDir dir;
-    const fs::path file = dir.copy(test_files::testData("blank.mdb"), "db.mdb");
-    {
-        std::unique_ptr<Database> db;
-        ASSERT_TRUE(Database::open(file, Pager::Mode::Exclusive, &db).isOk());
-        std::unique_ptr<Table> t;
-        ASSERT_TRUE(db->openTable("identifikatory", &t).isOk());
-        const std::u16string letters = u"aábcčdďeéfghiíjklĺľmnňoóôpqrŕsštťuúvwxyýzžAÁČĎÉ -'";
-        std::mt19937 next(12345);
-        ASSERT_TRUE(db->begin().isOk());
-        for (int i = 0; i < 3000; ++i) {
-            std::vector<Value> row(t->def().columns.size());
-            for (std::size_t c = 0; c < row.size(); ++c) {
-                const ColumnDef& col = t->def().columns[c];
-                std::u16string text;
-                if (col.name == "identifikator") {
-                    for (int k = 0; k < 12; ++k) text += u"0123456789ABCDEF"[next() % 16];
-                    row[c] = text;
-                } else if (col.name == "meno_majitela") {
-                    for (std::uint32_t k = 0, n = 3 + next() % 60; k < n; ++k) text += letters[next() % letters.size()];
-                    row[c] = text;
-                }
-            }
-            Status s = t->append(&row);
-            ASSERT_TRUE(s.isOk()) << i << ": " << s.message();
-        }
-        ASSERT_TRUE(db->commit().isOk());
-    }
-    const CheckReport r = checked(file);
-    for (const std::string& p : r.problems) ADD_FAILURE() << p;
-    EXPECT_EQ(r.keysNotCompared, 0u);
-    EXPECT_GE(r.entries, 6000u);
-}
-
-// The command: OK and exit 0 on a sound file, exit 1 for a file it cannot
-// read, 2 for wrong usage.
-TEST(Check, CommandExitCodes) {
-    const fs::path cli = fs::path(VELMORANT_BIN_DIR) / "velmorant-cli";
-    if (!fs::exists(cli)) GTEST_SKIP() << "velmorant-cli is not built at " << cli;
-    test_files::ScratchDir dir;
-    const fs::path out = dir.path() / "out.txt";
-    auto run = [&](const std::string& args) {
-        const int rc = std::system((cli.string() + " check " + args + " > " + out.string() + " 2>&1").c_str());
-        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    };
-    EXPECT_EQ(run((fs::path(VELMORANT_TEST_DATA) / "sample.mdb").string()), 0);
-    std::ifstream f(out);
-    std::string line, last;
-    while (std::getline(f, line)) last = line;
-    EXPECT_EQ(last.rfind("OK: tabuľky 53, riadky 5659", 0), 0u) << last;
-    EXPECT_NE(last.find("kľúče porovnané 6865"), std::string::npos) << last;
-    EXPECT_EQ(run("/nonexistent/x.mdb"), 1);
-    EXPECT_EQ(run(""), 2);
-    EXPECT_EQ(run("a.mdb b.mdb"), 2);
-}
-
 TEST_F(DamagedCheck, AutonumberCounterBehindTheRows) {
     const TableDef d = def("hlasove_vyzvy");
     ASSERT_GT(d.autonumber, 1u);
@@ -340,12 +269,9 @@ TEST_F(DamagedCheck, AutonumberCounterBehindTheRows) {
 }
 
 TEST_F(DamagedCheck, DataPageFreeSpace) {
-    std::unique_ptr<Table> t;
-    ASSERT_TRUE(db_->openTable("zariadenia", &t).isOk());
-    std::vector<std::uint32_t> pages;
-    ASSERT_TRUE(t->dataPages(&pages).isOk());
-    const Page p = page(pages.front());
-    write(pages.front(), 2, {static_cast<std::uint8_t>(p.bytes[2] + 8), p.bytes[3]});
+    const std::uint32_t first = dataPages("zariadenia").front();
+    const Page p = page(first);
+    write(first, 2, {static_cast<std::uint8_t>(p.bytes[2] + 8), p.bytes[3]});
     const CheckReport r = expectProblem("zariadenia");
     EXPECT_NE(r.problems.front().find("voľné miesto"), std::string::npos) << r.problems.front();
 }

@@ -68,27 +68,6 @@ TEST(IndexPage, PrefixCompressionRoundTrip) {
     EXPECT_EQ(buildIndexPage(leafWith(entries, 5), &page).code(), Status::Code::InvalidArgument);
 }
 
-TEST(IndexPage, IntermediateEntriesCarryTheChild) {
-    const Bytes leaf = longEntry(0x12345, {0x1100, 0});
-    const Bytes node = makeNodeEntry(leaf, 32);
-    EXPECT_EQ(nodeChild(node), 32u);
-    EXPECT_EQ(Bytes(nodeLeafEntry(node).begin(), nodeLeafEntry(node).end()), leaf);
-    EXPECT_EQ(leafRow(leaf), (RowPointer{0x1100, 0}));
-}
-
-TEST(IndexPage, FullPageAndOverflow) {
-    std::vector<Bytes> entries;
-    for (std::uint32_t i = 0; i < kIndexEntryCapacity / 9; ++i) entries.push_back(longEntry(i, {100, 0}));
-    Page page;
-    ASSERT_TRUE(buildIndexPage(leafWith(entries), &page).isOk());
-    IndexPage back;
-    ASSERT_TRUE(parseIndexPage(page, 5, &back).isOk());
-    EXPECT_EQ(back.entries.size(), entries.size());
-    EXPECT_EQ(back.freeSpace, kIndexEntryCapacity - 9 * entries.size());
-    entries.push_back(longEntry(999999, {100, 1}));
-    EXPECT_EQ(buildIndexPage(leafWith(entries), &page).code(), Status::Code::TooLarge);
-}
-
 TEST(IndexPage, DamagedPagesAreRefused) {
     Page good;
     ASSERT_TRUE(buildIndexPage(leafWith({longEntry(1, {3, 0}), longEntry(2, {3, 1})}), &good).isOk());

@@ -2,7 +2,7 @@
 // batch the tree is written back and walked with all its structural checks,
 // and must hold exactly the entries added, in order, whatever the order and
 // sizes of the keys. Damaged trees are refused, never followed forever.
-#include "append_test_util.h"
+#include "support/database.h"
 
 #include <algorithm>
 #include <random>
@@ -12,7 +12,7 @@
 #include "jet/index_tree.h"
 #include "jet/index_walk.h"
 
-using namespace append_test;
+using namespace test_db;
 
 namespace {
 

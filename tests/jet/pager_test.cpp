@@ -130,26 +130,6 @@ TEST_F(PagerTest, LockHeldByAnotherProcess) {
     for (int fd : {ready[0], ready[1], release[0], release[1]}) ::close(fd);
 }
 
-TEST_F(PagerTest, ReadsPagesAsStored) {
-    std::string copy = dir_.file("blank.mdb");
-    std::filesystem::copy_file(blankMdb(), copy);
-    Bytes file = readAll(copy);
-    std::unique_ptr<Pager> pager;
-    ASSERT_TRUE(openFile(copy, Mode::ReadOnly, &pager, 16));
-    ASSERT_EQ(pager->pageCount(), file.size() / kPageSize);
-    for (int pass = 0; pass < 2; ++pass) // the second pass partly from the cache
-        for (std::uint32_t pgno = 0; pgno < pager->pageCount(); ++pgno) {
-            PageRef page;
-            ASSERT_TRUE(pager->read(pgno, &page));
-            ASSERT_EQ(pageBytes(page), pageBytes(file, pgno)) << pgno;
-        }
-    PageRef page;
-    Status st = pager->read(pager->pageCount(), &page);
-    EXPECT_EQ(st.code(), Code::Corrupt);
-    EXPECT_NE(st.message().find(std::to_string(pager->pageCount())), std::string::npos);
-    EXPECT_EQ(pager->read(0xFFFFFFFFu, &page).code(), Code::Corrupt);
-}
-
 TEST_F(PagerTest, CacheStaysBoundedAndHeldPagesSurviveEviction) {
     constexpr std::uint32_t kPages = 100 * 256; // 100 MiB
     std::string big = dir_.file("big.mdb");
@@ -225,33 +205,6 @@ TEST_F(PagerTest, RollbackAndCloseUndoEverything) {
         EXPECT_EQ(readAll(path_), original_);
         EXPECT_FALSE(std::filesystem::exists(journalPathOf(path_)));
     }
-}
-
-TEST_F(PagerTest, LargeTransactionWithSmallCache) {
-    std::unique_ptr<Pager> pager;
-    ASSERT_TRUE(openFile(path_, Mode::Exclusive, &pager, 64));
-    ASSERT_TRUE(pager->begin());
-    Bytes expected = original_;
-    // Rewrite every old page several times, interleaved with appends, so that
-    // pages leave the cache dirty, come back and leave again.
-    for (int round = 0; round < 3; ++round) {
-        for (std::uint32_t i = 0; i < 40; ++i) {
-            Page page = pageFilled(static_cast<std::uint8_t>(round * 50 + i));
-            ASSERT_TRUE(pager->write(i, page));
-            std::fill_n(expected.begin() + std::size_t{i} * kPageSize, kPageSize, page.bytes[0]);
-            std::uint32_t pgno;
-            ASSERT_TRUE(pager->append(page, &pgno));
-            expected.insert(expected.end(), page.bytes.begin(), page.bytes.end());
-        }
-    }
-    for (std::uint32_t pgno = 0; pgno < pager->pageCount(); ++pgno) {
-        PageRef page;
-        ASSERT_TRUE(pager->read(pgno, &page));
-        ASSERT_EQ(pageBytes(page), pageBytes(expected, pgno)) << pgno;
-    }
-    ASSERT_TRUE(pager->commit());
-    pager.reset();
-    EXPECT_EQ(readAll(path_), expected);
 }
 
 TEST_F(PagerTest, TwoGigabyteLimit) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "jet/pager.h"
-#include "test_files.h"
+#include "support/files.h"
 
 namespace jet::testing {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <sys/wait.h>
 
-#include "test_files.h"
+#include "support/files.h"
 
 namespace {
 

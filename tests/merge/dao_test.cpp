@@ -9,7 +9,7 @@
 #include "merge/plan.h"
 #include "merge/row_copy.h"
 #include "schema/catalogue.h"
-#include "test_files.h"
+#include "support/files.h"
 
 namespace merge {
 namespace {

@@ -10,7 +10,7 @@
 #include "jet/database.h"
 #include "merge/import_run.h"
 #include "recording_ui.h"
-#include "test_files.h"
+#include "support/files.h"
 
 namespace merge {
 namespace {

@@ -1,11 +1,10 @@
-// Shared by the append tests: scratch copies of databases, reading a table
-// back, the checker and mdb-export as an outside reader.
+// Databases in tests: scratch copies, tables opened and read back through
+// the engine, the checker's verdict, mdb-export as an outside reader.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -15,9 +14,13 @@
 #include "jet/check.h"
 #include "jet/database.h"
 #include "jet/text.h"
-#include "test_files.h"
+#include "support/files.h"
+#include "support/process.h"
 
-namespace append_test {
+namespace test_db {
+
+using test_files::haveMdbExport;
+using test_files::mdbExport;
 
 namespace fs = std::filesystem;
 using namespace jet;
@@ -85,44 +88,4 @@ inline CheckReport expectCleanCheck(const fs::path& file) {
     return r;
 }
 
-// Output of a command, or "" with a failure when it cannot run.
-inline std::string run(const std::string& command) {
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return out;
-    char buf[65536];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    const int rc = pclose(p);
-    EXPECT_EQ(rc, 0) << command;
-    return out;
-}
-
-inline bool haveMdbExport() { return std::system("command -v mdb-export >/dev/null 2>&1") == 0; }
-
-// mdb-export's rows of the table without the header, fields split at tabs,
-// no quoting, control characters escaped, "~" for Null, binary values in hex.
-inline std::vector<std::vector<std::string>> mdbExport(const fs::path& file, const std::string& table) {
-    const std::string out =
-        run("mdb-export -H -Q -e -d '\\t' -0 '~' -b hex '" + file.string() + "' '" + table + "'");
-    std::vector<std::vector<std::string>> rows;
-    std::size_t start = 0;
-    while (start < out.size()) {
-        std::size_t end = out.find('\n', start);
-        if (end == std::string::npos) end = out.size();
-        const std::string line = out.substr(start, end - start);
-        std::vector<std::string> fields;
-        std::size_t a = 0;
-        for (;;) {
-            const std::size_t b = line.find('\t', a);
-            fields.push_back(line.substr(a, b == std::string::npos ? std::string::npos : b - a));
-            if (b == std::string::npos) break;
-            a = b + 1;
-        }
-        rows.push_back(std::move(fields));
-        start = end + 1;
-    }
-    return rows;
-}
-
-} // namespace append_test
+} // namespace test_db
