@@ -1,70 +1,55 @@
-// velmorant-cli dump: output on standard output, messages on standard
-// error, and the exit status 0 / 1 / 2.
+// velmorant-cli dump and check: output on standard output, messages on
+// standard error, and the exit status 0 / 1 / 2.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <sys/wait.h>
-
-namespace fs = std::filesystem;
+#include "support/process.h"
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-CliRun cli(const std::string& args) {
-    fs::path dir = fs::temp_directory_path();
-    std::string tag = std::to_string(::getpid());
-    fs::path out = dir / ("velmorant-cli-out-" + tag), err = dir / ("velmorant-cli-err-" + tag);
-    std::string cmd = std::string(VELMORANT_BIN_DIR) + "/velmorant-cli " + args + " >" + out.string() + " 2>" + err.string();
-    CliRun r;
-    int raw = std::system(cmd.c_str());
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = slurp(out);
-    r.err = slurp(err);
-    fs::remove(out);
-    fs::remove(err);
-    return r;
-}
+using test_files::cli;
+using test_files::ProgramRun;
 
 const std::string kData = VELMORANT_TEST_DATA;
 
+std::string fileText(const std::string& path) {
+    const auto bytes = test_files::readAll(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 } // namespace
 
-TEST(CliDump, PrintsTheDumpOfADatabase) {
-    CliRun r = cli("dump " + kData + "/sample.mdb");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, slurp(kData + "/sample.json"));
+TEST(Cli, DumpAndCheckOfASoundFile) {
+    ProgramRun r = cli("dump " + kData + "/sample.mdb");
+    EXPECT_EQ(r.exit, 0) << r.err;
+    EXPECT_EQ(r.out, fileText(kData + "/sample.json"));
     EXPECT_EQ(r.err, "");
+    r = cli("check " + kData + "/sample.mdb");
+    EXPECT_EQ(r.exit, 0) << r.err;
+    EXPECT_NE(r.out.find("OK: tabuľky 53, riadky 5659"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("kľúče porovnané 6865"), std::string::npos) << r.out;
 }
 
-TEST(CliDump, FileProblemsExitWithOne) {
-    CliRun r = cli("dump " + kData + "/missing.mdb");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err, "");
-    r = cli("dump " + kData + "/schema.txt");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("schema.txt"), std::string::npos) << r.err;
+TEST(Cli, FileProblemsExitWithOne) {
+    for (const char* command : {"dump", "check"}) {
+        ProgramRun r = cli(std::string(command) + " " + kData + "/missing.mdb");
+        EXPECT_EQ(r.exit, 1) << command;
+        EXPECT_NE(r.err, "") << command;
+        r = cli(std::string(command) + " " + kData + "/schema.txt");
+        EXPECT_EQ(r.exit, 1) << command;
+        EXPECT_NE(r.err.find("schema.txt"), std::string::npos) << command << ": " << r.err;
+    }
+    // A file that opens but has a damaged page: check finds it.
+    test_files::ScratchDir dir;
+    auto bytes = test_files::readAll(kData + "/sample.mdb");
+    std::fill(bytes.begin() + 40 * 4096, bytes.begin() + 41 * 4096, 0x5A);
+    test_files::writeAll(dir.file("damaged.mdb"), bytes);
+    EXPECT_EQ(cli("check " + dir.file("damaged.mdb")).exit, 1);
 }
 
-TEST(CliDump, WrongUsageExitsWithTwo) {
-    EXPECT_EQ(cli("").status, 2);
-    EXPECT_EQ(cli("dump").status, 2);
-    EXPECT_EQ(cli("dump a.mdb b.mdb").status, 2);
-    EXPECT_EQ(cli("frobnicate x.mdb").status, 2);
-    CliRun help = cli("--help");
-    EXPECT_EQ(help.status, 0);
+TEST(Cli, WrongUsageExitsWithTwo) {
+    for (const char* args : {"", "dump", "dump a.mdb b.mdb", "check", "check a.mdb b.mdb", "frobnicate x.mdb"})
+        EXPECT_EQ(cli(args).exit, 2) << args;
+    ProgramRun help = cli("--help");
+    EXPECT_EQ(help.exit, 0);
     EXPECT_NE(help.out.find("dump"), std::string::npos);
 }

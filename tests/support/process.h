@@ -14,16 +14,16 @@
 
 namespace test_files {
 
-struct Run {
+struct ProgramRun {
     int exit = -1;
     std::string out, err;
 };
 
 // Runs a shell command; standard output and standard error apart.
-inline Run run(const std::string& command) {
+inline ProgramRun run(const std::string& command) {
     ScratchDir dir("velmorant-run");
     const std::string err = dir.file("err");
-    Run r;
+    ProgramRun r;
     FILE* pipe = popen((command + " 2>'" + err + "'").c_str(), "r");
     if (pipe == nullptr) return r;
     char buffer[65536];
@@ -39,7 +39,7 @@ inline fs::path cliPath() { return fs::path(VELMORANT_BIN_DIR) / "velmorant-cli"
 
 // velmorant-cli with `arguments`; `input` (printf escapes allowed) on its
 // standard input.
-inline Run cli(const std::string& arguments, const std::string& input = "") {
+inline ProgramRun cli(const std::string& arguments, const std::string& input = "") {
     return run("printf '" + input + "' | '" + cliPath().string() + "' " + arguments);
 }
 
@@ -48,7 +48,7 @@ inline bool haveMdbExport() { return std::system("command -v mdb-export >/dev/nu
 // mdb-export's rows of the table without the header, fields split at tabs,
 // no quoting, control characters escaped, "~" for Null, binary values in hex.
 inline std::vector<std::vector<std::string>> mdbExport(const fs::path& file, const std::string& table) {
-    const Run r = run("mdb-export -H -Q -e -d '\\t' -0 '~' -b hex '" + file.string() + "' '" + table + "'");
+    const ProgramRun r = run("mdb-export -H -Q -e -d '\\t' -0 '~' -b hex '" + file.string() + "' '" + table + "'");
     EXPECT_EQ(r.exit, 0) << table << ": " << r.err;
     std::vector<std::vector<std::string>> rows;
     for (std::size_t start = 0; start < r.out.size();) {
