@@ -1,11 +1,9 @@
 // velmorant-cli merge, run as a program.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <sys/wait.h>
 
-#include "support/files.h"
+#include "support/process.h"
 
 namespace {
 
@@ -16,16 +14,9 @@ struct CliRun {
     std::string out;
 };
 
-CliRun cli(const std::string& arguments, const std::string& input = "", const char* command_ = "merge") {
-    std::string command = "printf '" + input + "' | '" + std::string(VELMORANT_BIN_DIR) + "/velmorant-cli' " +
-                          command_ + " " + arguments + " 2>&1";
-    CliRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-    int status = pclose(pipe);
-    run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+CliRun cli(const std::string& arguments, const std::string& input = "", const char* command = "merge") {
+    const test_files::ProgramRun r = test_files::cli(std::string(command) + " " + arguments, input);
+    return {r.exit, r.out + r.err};
 }
 
 class CliMerge : public ::testing::Test {

@@ -1,13 +1,12 @@
 // The frame of an import run on real files: name checks, exclusive opens,
-// version checks and the confirmation question.
+// version checks and the confirmation question. Whole runs are checked
+// against worked-out rows by the whole-merge tests.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-#include "jet/database.h"
 #include "merge/import_run.h"
 #include "recording_ui.h"
 #include "support/files.h"
@@ -118,116 +117,6 @@ TEST_F(ImportFrame, AnswerOtherThanYesWritesNothing) {
     }
     EXPECT_TRUE(contents(target) == before);
     EXPECT_EQ(maps_.MapZariadenie(1), 0); // every run starts from empty maps
-}
-
-// The rows of a table as an independent reader sees them, one string per
-// row with fields separated by \x1f.
-std::vector<std::string> exportedRows(const std::string& file, std::string_view table) {
-    std::string command = "mdb-export -H -e -Q -d \"$(printf '\\037')\" '" + file + "' " + std::string(table);
-    std::vector<std::string> rows;
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string text;
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
-    pclose(pipe);
-    for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        rows.push_back(text.substr(start, end - start));
-    return rows;
-}
-
-std::string field(const std::string& row, int index) {
-    std::size_t start = 0;
-    for (int i = 0; i < index; ++i) start = row.find('\x1f', start) + 1;
-    return row.substr(start, row.find('\x1f', start) - start);
-}
-
-// Whole merges.
-using ImportWrites = ImportFrame;
-
-TEST_F(ImportWrites, SampleIntoBlankCopiesAndNumbersFromOne) {
-    std::string target = copy("blank.mdb", "t.mdb");
-    std::string source = copy("sample.mdb", "s.mdb");
-    ImportResult result = run(target, source);
-    // Two patrol relations of one device whose patrol rounds are missing
-    // both become (0, device): the target refuses the second.
-    EXPECT_EQ(result.outcome,
-              "Import bol dokončený, ale cieľový súbor odmietol niektoré riadky:\r\nref_obchodzky_zariadenia: 1");
-    ASSERT_EQ(result.steps.size(), 27u);
-    EXPECT_GT(result.steps[0].copied, 0);
-    EXPECT_GT(result.steps[0].skipped, 0); // types 0, 10, 12 and Null
-    EXPECT_EQ(maps_.colRefZariadenie.entries().front().IdNovehoZariadenia, 1);
-    EXPECT_EQ(ui_.events.back(), "progress ");
-
-    // What the counts say is what another reader finds in the file.
-    for (const StepCounts& step : result.steps)
-        EXPECT_EQ(exportedRows(target, step.table).size(), static_cast<std::size_t>(step.copied)) << step.table;
-    for (const char* untouched : {"alarmy", "udalosti", "ini_subor", "zony_pritomnosti"})
-        EXPECT_TRUE(exportedRows(target, untouched).empty()) << untouched;
-    for (const std::string& row : exportedRows(target, "zariadenia")) {
-        EXPECT_EQ(field(row, 2), "1");                            // flag_offline
-        EXPECT_TRUE(field(row, 10) != "0" && field(row, 10) != "10" && field(row, 10) != "12" &&
-                    !field(row, 10).empty());                     // typ_zariadenia
-    }
-}
-
-// The sample's remote-control keys reach 2147483640: only seven new keys are
-// left, the other rows are refused rather than wrapped round.
-TEST_F(ImportWrites, SampleIntoItselfRunsOutOfRemoteControlKeys) {
-    std::string target = copy("sample.mdb", "t.mdb");
-    std::string source = copy("sample.mdb", "s.mdb");
-    ImportResult result = run(target, source);
-    ASSERT_EQ(result.steps.size(), 27u);
-    const StepCounts& remote = result.steps[9];
-    EXPECT_EQ(remote.copied, 7);
-    EXPECT_EQ(remote.copied + remote.refused, 18);
-    EXPECT_NE(result.outcome.find("\r\ndialkove_ovladanie_zariadeni: 11"), std::string::npos) << result.outcome;
-    EXPECT_EQ(result.steps[5].copied, 0); // every identifier is there already
-    EXPECT_EQ(maps_.colRefZariadenie.entries().front().IdNovehoZariadenia, 739);
-    std::vector<std::string> keys;
-    for (const std::string& row : exportedRows(target, "dialkove_ovladanie_zariadeni")) keys.push_back(field(row, 0));
-    EXPECT_EQ(std::count(keys.begin(), keys.end(), "2147483647"), 1);
-}
-
-// A source table that turns out damaged half way through the run stops it;
-// the target keeps none of the rows copied before.
-TEST_F(ImportWrites, DamagedSourceLeavesTheTargetUnchanged) {
-    std::string target = copy("blank.mdb", "t.mdb");
-    std::string source = copy("sample.mdb", "s.mdb");
-    std::vector<std::uint32_t> pages;
-    {
-        std::unique_ptr<jet::Database> db;
-        ASSERT_TRUE(jet::Database::open(source, jet::Pager::Mode::ReadOnly, &db).isOk());
-        std::unique_ptr<jet::Table> table;
-        ASSERT_TRUE(db->openTable("mek_schranky", &table).isOk());
-        ASSERT_TRUE(table->dataPages(&pages).isOk());
-        ASSERT_FALSE(pages.empty());
-    }
-    {
-        std::fstream file(source, std::ios::in | std::ios::out | std::ios::binary);
-        // The page header stays; the row offsets behind it point off the page.
-        file.seekp(std::streamoff(pages.back()) * jet::kPageSize + 14);
-        std::string garbage(64, '\x5a');
-        file.write(garbage.data(), garbage.size());
-    }
-    std::string before = contents(target);
-    ImportResult result = run(target, source);
-    EXPECT_EQ(result.outcome.rfind("Import zlyhal, cieľový súbor zostal nezmenený:\r\nmek_schranky: ", 0), 0u)
-        << result.outcome;
-    EXPECT_EQ(result.outcomeFlags, 48);
-    EXPECT_TRUE(result.steps.empty());
-    EXPECT_TRUE(contents(target) == before);
-}
-
-TEST_F(ImportWrites, SecondMergeOfTheSameSourceAddsNoIdentifiers) {
-    std::string target = copy("blank.mdb", "t.mdb");
-    std::string source = copy("sample.mdb", "s.mdb");
-    ASSERT_EQ(run(target, source).steps.size(), 27u);
-    ImportResult second = ImportDatabase(target, source, maps_, ui_);
-    ASSERT_EQ(second.steps.size(), 27u);
-    EXPECT_EQ(second.steps[5].copied, 0);
-    EXPECT_GT(second.steps[5].skipped, 0);
-    // The second run's keys continue above the first run's.
-    EXPECT_GT(maps_.colRefZariadenie.entries().front().IdNovehoZariadenia, 1);
 }
 
 } // namespace

@@ -84,7 +84,7 @@ TEST_F(ImportSteps, EngineFailureRollsEverythingBack) {
     ASSERT_GE(pages.size(), 2u);
     source.damagePage(pages[1], 14);
     target.close();
-    const Bytes before = readBytes(target.path());
+    const Bytes before = readAll(target.path());
 
     ImportResult result = run();
     const std::string head = "Import zlyhal, cieľový súbor zostal nezmenený:\r\nmek_schranky: ";
@@ -92,7 +92,7 @@ TEST_F(ImportSteps, EngineFailureRollsEverythingBack) {
     EXPECT_GT(result.outcome.size(), head.size());
     EXPECT_EQ(result.outcomeFlags, mb::Exclamation);
     EXPECT_TRUE(result.steps.empty());
-    EXPECT_TRUE(readBytes(target.path()) == before);
+    EXPECT_TRUE(readAll(target.path()) == before);
     EXPECT_EQ(maps.MapZvuk(1), 0);
     EXPECT_EQ(ui.events.back(), "progress ");
 }
@@ -101,11 +101,11 @@ TEST_F(ImportSteps, TargetTableThatCannotTakeRowsRefusesTheRunBeforeWriting) {
     source.insert(s::zvuky::table, {{"id_zvuku", I(1)}});
     // A key of the last table sorts its text in an order the engine cannot write.
     target.setSortOrder(s::downloadovane_releidentifikatory::table, "identifikator", 0x041B);
-    const Bytes before = readBytes(target.path());
+    const Bytes before = readAll(target.path());
     ImportResult result = run();
     const std::string head = "Import zlyhal, cieľový súbor zostal nezmenený:\r\n";
     EXPECT_EQ(result.outcome.rfind(head + "downloadovane_releidentifikatory: ", 0), 0u) << result.outcome;
-    EXPECT_TRUE(readBytes(target.path()) == before);
+    EXPECT_TRUE(readAll(target.path()) == before);
     EXPECT_TRUE(ui.events.empty());
 
     target.setSortOrder(s::downloadovane_releidentifikatory::table, "identifikator", 0x0409);

@@ -7,12 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
@@ -21,6 +17,7 @@
 #include "jet/database.h"
 #include "jet/text.h"
 #include "merge/dao.h"
+#include "support/files.h"
 
 namespace merge::testing {
 
@@ -32,32 +29,9 @@ inline jet::Value I(std::int64_t n) { return n; }
 inline jet::Value T(const char* utf8) { return jet::fromUtf8(utf8); }
 const jet::Value Null{};
 
-inline Bytes readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-inline void writeBytes(const fs::path& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-// A folder of one test's own, removed with it.
-class ScratchDir {
-public:
-    explicit ScratchDir(const std::string& tag = "") {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = fs::temp_directory_path() / ("merge-" + std::to_string(::getpid()) + "-" + test->test_suite_name() +
-                                             "-" + test->name() + tag);
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~ScratchDir() { fs::remove_all(path_); }
-    fs::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    fs::path path_;
-};
+using test_files::ScratchDir;
+using test_files::readAll;
+using test_files::writeAll;
 
 class MdbFile {
 public:
@@ -141,19 +115,19 @@ public:
     // Renames a table in the catalogue; the new name has the old one's length.
     void renameTable(std::string_view from, std::string_view to) {
         close();
-        Bytes bytes = readBytes(path_), old = utf16(from), now = utf16(to);
+        Bytes bytes = readAll(path_), old = utf16(from), now = utf16(to);
         ASSERT_EQ(old.size(), now.size());
         auto at = std::search(bytes.begin(), bytes.end(), old.begin(), old.end());
         ASSERT_NE(at, bytes.end()) << from;
         std::copy(now.begin(), now.end(), at);
-        writeBytes(path_, bytes);
+        writeAll(path_, bytes);
     }
     // Overwrites a page from byte `from` on.
     void damagePage(std::uint32_t page, std::size_t from) {
         close();
-        Bytes bytes = readBytes(path_);
+        Bytes bytes = readAll(path_);
         std::fill(bytes.begin() + page * jet::kPageSize + from, bytes.begin() + (page + 1) * jet::kPageSize, 0x5a);
-        writeBytes(path_, bytes);
+        writeAll(path_, bytes);
     }
 
 private:
@@ -199,9 +173,9 @@ private:
     }
     void patch(std::size_t offset, const Bytes& with) {
         ASSERT_GT(offset, 0u);
-        Bytes bytes = readBytes(path_);
+        Bytes bytes = readAll(path_);
         std::copy(with.begin(), with.end(), bytes.begin() + offset);
-        writeBytes(path_, bytes);
+        writeAll(path_, bytes);
     }
     static Bytes utf16(std::string_view ascii) {
         Bytes out;

@@ -28,7 +28,7 @@ inline void fillBoxes(MdbFile& file, int n) {
 }
 
 struct PlanFixture {
-    explicit PlanFixture(const std::string& tag = "") : dir(tag), source(dir / "zdroj.mdb"), target(dir / "ciel.mdb") {}
+    PlanFixture() : dir("merge"), source(dir / "zdroj.mdb"), target(dir / "ciel.mdb") {}
     ScratchDir dir;
     MdbFile source, target;
     KeyMaps maps;

@@ -62,7 +62,7 @@ TEST_F(RowCopy, EmptyTargetStartsAtOneAndZeroIsNeverAKey) {
 
     // Highest key -2: the next keys are -1 and then 1, never 0 (which would
     // read as "not copied").
-    PlanFixture negative("-negative");
+    PlanFixture negative;
     negative.target.insert(s::zvuky::table, {{"id_zvuku", I(-2)}});
     negative.source.insert(s::zvuky::table, {{"id_zvuku", I(1)}});
     negative.source.insert(s::zvuky::table, {{"id_zvuku", I(2)}});
@@ -266,7 +266,7 @@ TEST_F(RowCopy, TableMissingOnEitherSideEndsTheStepWithoutRows) {
     StepCounts counts = run(s::mek_schranky::table);
     EXPECT_EQ(counts.copied + counts.skipped + counts.refused, 0);
 
-    PlanFixture other("-other");
+    PlanFixture other;
     other.maps.colRefZariadenie.append({1, 1});
     other.source.insert(s::mek_schranky::table, {{"id_zariadenia", I(1)}, {"index_schranky", I(1)}});
     other.target.renameTable(s::mek_schranky::table, "mek_schrankx");

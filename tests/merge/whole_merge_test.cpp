@@ -5,9 +5,6 @@
 // clean and an independent reader counts the same rows.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <fstream>
 #include <limits>
 #include <map>
@@ -16,6 +13,7 @@
 #include <sstream>
 
 #include "mdb_file.h"
+#include "support/process.h"
 #include "merge/import_run.h"
 #include "recording_ui.h"
 
@@ -26,29 +24,16 @@ using json = nlohmann::json;
 using testing::ScratchDir;
 namespace fs = std::filesystem;
 
-struct Output {
-    int exit = -1;
-    std::string text;
-};
-
-Output runCommand(const std::string& command) {
-    Output out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return out;
-    char buffer[65536];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.text.append(buffer, n);
-    int status = pclose(pipe);
-    out.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return out;
-}
+using test_files::ProgramRun;
+using test_files::run;
 
 std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
 std::string cli() { return quoted(fs::path(VELMORANT_BIN_DIR) / "velmorant-cli"); }
 
 json dumpOf(const fs::path& file) {
-    Output out = runCommand(cli() + " dump " + quoted(file) + " 2>/dev/null");
-    EXPECT_EQ(out.exit, 0) << file;
-    return out.exit == 0 ? json::parse(out.text) : json::object();
+    ProgramRun out = run(cli() + " dump " + quoted(file));
+    EXPECT_EQ(out.exit, 0) << file << ": " << out.err;
+    return out.exit == 0 ? json::parse(out.out) : json::object();
 }
 
 // The unique keys of every table, from the fixture's layout description:
@@ -317,9 +302,9 @@ protected:
     }
     fs::path generated(const std::string& name, int seed, const std::string& more = "") {
         fs::path out = dir / name;
-        Output made = runCommand(cli() + " generate " + quoted(out) + " --seed " + std::to_string(seed) +
-                                 " --scale 1 " + more + " 2>&1");
-        EXPECT_EQ(made.exit, 0) << made.text;
+        ProgramRun made = run(cli() + " generate " + quoted(out) + " --seed " + std::to_string(seed) +
+                              " --scale 1 " + more);
+        EXPECT_EQ(made.exit, 0) << made.err;
         return out;
     }
     fs::path fixture(const std::string& name, const std::string& as) {
@@ -391,17 +376,16 @@ std::unique_ptr<Oracle> WholeMerge::merge(const fs::path& target, const fs::path
     }
     EXPECT_EQ(planTables, 27);
 
-    Output check = runCommand(cli() + " check " + quoted(merged) + " 2>&1");
-    EXPECT_EQ(check.exit, 0) << check.text;
-    EXPECT_EQ(check.text.rfind("OK", 0), 0u) << check.text;
+    ProgramRun check = run(cli() + " check " + quoted(merged));
+    EXPECT_EQ(check.exit, 0) << check.out << check.err;
+    EXPECT_EQ(check.out.rfind("OK", 0), 0u) << check.out;
 
-    if (runCommand("command -v mdb-export >/dev/null 2>&1").exit != 0) {
+    if (!test_files::haveMdbExport()) {
         std::printf("mdb-export is not installed: the independent row count is left out\n");
         return oracle;
     }
     for (auto& [name, table] : after.at("tables").items()) {
-        Output exported = runCommand("mdb-export -H -e " + quoted(merged) + " " + name + " | wc -l");
-        EXPECT_EQ(std::stoul(exported.text), oracle->table(name).rows.size()) << name;
+        EXPECT_EQ(test_files::mdbExport(merged, name).size(), oracle->table(name).rows.size()) << name;
     }
     return oracle;
 }

@@ -37,6 +37,7 @@ public:
     ScratchDir& operator=(const ScratchDir&) = delete;
 
     const fs::path& path() const { return path_; }
+    fs::path operator/(const std::string& name) const { return path_ / name; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
     // Copies `source` into the folder as `name` and returns the copy's path.
     fs::path copy(const fs::path& source, const std::string& name) const {
