@@ -1,37 +1,26 @@
 // The largest key read from the last entry of an index, against the rows.
-#include <gtest/gtest.h>
-#include <unistd.h>
+#include "support/database.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <random>
-
-#include "jet/database.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using namespace jet;
+using namespace test_db;
 
 class HighestIndexed : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("velmorant-index-last-" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
-        file_ = dir_ / "db.mdb";
-        fs::copy_file(fs::path(VELMORANT_TEST_DATA) / "blank.mdb", file_, fs::copy_options::overwrite_existing);
-        reopen();
-    }
+    void SetUp() override { reopen(); }
     void TearDown() override {
         table_.reset();
         db_.reset();
-        fs::remove_all(dir_);
     }
     void reopen() {
         table_.reset();
         db_.reset();
-        ASSERT_TRUE(Database::open(file_.string(), Pager::Mode::Exclusive, &db_).isOk());
-        ASSERT_TRUE(db_->openTable("zariadenia", &table_).isOk());
+        db_ = openWritable(file_.path());
+        ASSERT_TRUE(db_);
+        table_ = openTable(*db_, "zariadenia");
     }
     // *found, and the value when found.
     std::pair<bool, Value> highest(std::string_view column) {
@@ -48,7 +37,7 @@ protected:
         ASSERT_TRUE(s.isOk()) << s.message();
     }
 
-    fs::path dir_, file_;
+    Scratch file_{blank()};
     std::unique_ptr<Database> db_;
     std::unique_ptr<Table> table_;
 };

@@ -1,5 +1,5 @@
-// Index pages: layout round trip with prefix compression, the bitmap and
-// free space Access writes, and damaged pages refused.
+// Index pages: the layout, bitmap and free space Access writes, and damaged
+// pages refused. Prefix compression is exercised by the index tree tests.
 #include <gtest/gtest.h>
 
 #include "jet/index_page.h"
@@ -50,22 +50,6 @@ TEST(IndexPage, LeafLaidOutAsAccessDoes) {
     EXPECT_EQ(leafRow(back.entries[3]), (RowPointer{0x3E, 3}));
     EXPECT_EQ(Bytes(leafKey(back.entries[2]).begin(), leafKey(back.entries[2]).end()),
               hex({0x7F, 0x80, 0, 0, 2}));
-}
-
-TEST(IndexPage, PrefixCompressionRoundTrip) {
-    const std::vector<Bytes> entries = {hex({0x80, 0x7F, 0xFF, 0xED, 0x32, 0x00, 0x00, 0x14, 0x38}),
-                                        hex({0x80, 0x7F, 0xFF, 0xED, 0x33, 0x00, 0x00, 0x14, 0x37})};
-    EXPECT_EQ(sharedPrefix(entries), 4u);
-    Page page;
-    ASSERT_TRUE(buildIndexPage(leafWith(entries, 3), &page).isOk());
-    // The second entry is stored without its first three bytes.
-    EXPECT_EQ(Bytes(page.bytes.begin() + 489, page.bytes.begin() + 495), hex({0xED, 0x33, 0x00, 0x00, 0x14, 0x37}));
-    IndexPage back;
-    ASSERT_TRUE(parseIndexPage(page, 5, &back).isOk());
-    EXPECT_EQ(back.entries, entries);
-    EXPECT_EQ(back.usedBytes, storedSize(entries, 3));
-
-    EXPECT_EQ(buildIndexPage(leafWith(entries, 5), &page).code(), Status::Code::InvalidArgument);
 }
 
 TEST(IndexPage, DamagedPagesAreRefused) {
