@@ -17,14 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<fs::path> fixtures() {
-    std::vector<fs::path> out;
-    for (const auto& e : fs::directory_iterator(VELMORANT_TEST_DATA))
-        if (e.path().extension() == ".mdb") out.push_back(e.path());
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
 using test_files::jet4Samples;
 
 #define SKIP_WITHOUT_SAMPLES(list)                                                         \
@@ -61,7 +53,7 @@ void expectClean(const fs::path& file) {
 } // namespace
 
 TEST(Check, EveryFixtureIsClean) {
-    for (const fs::path& f : fixtures()) expectClean(f);
+    for (const fs::path& f : test_files::mdbFilesIn(VELMORANT_TEST_DATA)) expectClean(f);
     const CheckReport r = checked(fs::path(VELMORANT_TEST_DATA) / "sample.mdb");
     EXPECT_GT(r.longValues, 100u);
     EXPECT_EQ(r.keysNotCompared, 0u);

@@ -15,15 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<fs::path> filesIn(const fs::path& dir) {
-    std::vector<fs::path> out;
-    if (fs::is_directory(dir))
-        for (const auto& e : fs::directory_iterator(dir))
-            if (e.path().extension() == ".mdb") out.push_back(e.path());
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
 // Dumps `mdb` and compares with the file `expected`, showing where they part.
 void expectDump(const fs::path& mdb, const fs::path& expected) {
     std::unique_ptr<jet::Database> db;
@@ -44,7 +35,7 @@ void expectDump(const fs::path& mdb, const fs::path& expected) {
 } // namespace
 
 TEST(Dump, FixturesMatchTheirDumps) {
-    const auto files = filesIn(VELMORANT_TEST_DATA);
+    const auto files = test_files::mdbFilesIn(VELMORANT_TEST_DATA);
     EXPECT_GE(files.size(), 6u);
     for (const fs::path& f : files) expectDump(f, fs::path(f).replace_extension(".json"));
 }
@@ -59,7 +50,7 @@ TEST(Dump, AccessSamplesMatchTheirDumps) {
 TEST(Dump, Jet3SamplesAreRefusedAsUnsupported) {
     const auto jet4 = test_files::jet4Samples();
     int seen = 0;
-    for (const fs::path& f : filesIn(VELMORANT_JET_SAMPLES)) {
+    for (const fs::path& f : test_files::mdbFilesIn(VELMORANT_JET_SAMPLES)) {
         if (std::find(jet4.begin(), jet4.end(), f) != jet4.end()) continue;
         ++seen;
         std::unique_ptr<jet::Database> db;

@@ -62,19 +62,26 @@ inline void writeAll(const fs::path& path, const std::vector<std::uint8_t>& byte
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+// The .mdb files of a folder, sorted; empty when there is no such folder.
+inline std::vector<fs::path> mdbFilesIn(const fs::path& dir) {
+    std::vector<fs::path> out;
+    if (fs::is_directory(dir))
+        for (const auto& e : fs::directory_iterator(dir))
+            if (e.path().extension() == ".mdb") out.push_back(e.path());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
 // The Access-written samples in Jet 4 format (header byte 0x14 is 0 for
 // Jet 3), sorted; empty when the samples are not there.
 inline std::vector<fs::path> jet4Samples() {
     std::vector<fs::path> out;
-    if (!fs::is_directory(VELMORANT_JET_SAMPLES)) return out;
-    for (const auto& e : fs::directory_iterator(VELMORANT_JET_SAMPLES)) {
-        if (e.path().extension() != ".mdb") continue;
-        std::ifstream f(e.path(), std::ios::binary);
+    for (const fs::path& p : mdbFilesIn(VELMORANT_JET_SAMPLES)) {
+        std::ifstream f(p, std::ios::binary);
         char header[0x15] = {};
         f.read(header, sizeof header);
-        if (header[0x14] != 0) out.push_back(e.path());
+        if (header[0x14] != 0) out.push_back(p);
     }
-    std::sort(out.begin(), out.end());
     return out;
 }
 
