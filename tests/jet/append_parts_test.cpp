@@ -8,7 +8,6 @@
 #include "jet/data_page_writer.h"
 #include "jet/page_alloc.h"
 #include "jet/row.h"
-#include "jet/table_writer.h"
 #include "jet/usage_map.h"
 #include "jet/value_encoder.h"
 
@@ -129,22 +128,6 @@ TEST(AppendParts, TextReadsBackCompressedOrNot) {
             EXPECT_EQ(back, s) << compress;
         }
     }
-}
-
-// Tables that take no rows say why before anything is tried.
-TEST(AppendParts, TablesWeCannotWriteAreNamed) {
-    auto db = openWritable(blank());
-    auto t = openTable(*db, "identifikatory");
-    TableDef def = t->def();
-    EXPECT_TRUE(checkAppendable(def).isOk());
-    for (ColumnDef& c : def.columns)
-        if (c.name == "identifikator") c.sortOrder = 0x041B; // a language-specific order
-    Status s = checkAppendable(def);
-    EXPECT_EQ(s.code(), Status::Code::Unsupported);
-    EXPECT_NE(s.message().find("index"), std::string::npos) << s.message();
-    def = t->def();
-    def.columns[0].type = ColumnType::Complex;
-    EXPECT_EQ(checkAppendable(def).code(), Status::Code::Unsupported);
 }
 
 // Pages past the window of an inline map make it grow in place; a page its
