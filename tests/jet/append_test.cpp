@@ -1,10 +1,8 @@
 // Appending rows: values of every kind read back by our reader and by
-// mdb-export, indexes checked against the rows, AutoNumber, refusals that
-// leave the file untouched, transactions.
+// mdb-export, indexes checked against the rows, refusals that leave the file
+// untouched, transactions. Every table the merge writes, AutoNumber columns
+// included, is appended to and checked by the whole-merge tests.
 #include "support/database.h"
-
-#include <algorithm>
-#include <map>
 
 #include "jet/fault_file_layer.h"
 
@@ -127,30 +125,6 @@ TEST(Append, EveryKindOfValueOfTheFixture) {
         EXPECT_EQ(exported[i][order], std::to_string(std::get<std::int64_t>(rows[i][order])));
         EXPECT_EQ(exported[i][lost], std::get<bool>(rows[i][lost]) ? "1" : "0");
     }
-}
-
-TEST(Append, AutoNumberTakesTheNextNumberAndIgnoresOffers) {
-    Scratch file(blank());
-    {
-        auto db = openWritable(file.path());
-        auto t = openTable(*db, "hlasove_vyzvy");
-        const std::size_t id = columnAt(*t, "id_vyzvy"), ident = columnAt(*t, "identifikator");
-        for (int i = 0; i < 3; ++i) {
-            auto row = emptyRow(*t);
-            row[id] = std::int64_t{1000 + i}; // offered, ignored
-            row[ident] = u("X" + std::to_string(i));
-            ASSERT_TRUE(t->append(&row).isOk()); // each in its own transaction
-            EXPECT_EQ(row[id], Value(std::int64_t{i + 1}));
-        }
-    }
-    auto db = openWritable(file.path());
-    auto t = openTable(*db, "hlasove_vyzvy");
-    EXPECT_EQ(t->def().autonumber, 3u);
-    auto row = emptyRow(*t);
-    ASSERT_TRUE(t->append(&row).isOk());
-    EXPECT_EQ(row[columnAt(*t, "id_vyzvy")], Value(std::int64_t{4}));
-    db.reset();
-    expectCleanCheck(file.path());
 }
 
 // Nothing of a refused row reaches the file, inside a transaction or not,
@@ -340,55 +314,4 @@ TEST(Append, FullDiskFailsTheTransactionAndRollbackRestoresTheFile) {
     CheckReport r;
     ASSERT_TRUE(checkDatabase(*db, &r).isOk());
     for (const std::string& p : r.problems) ADD_FAILURE() << p;
-}
-
-namespace {
-
-// A value for column `c` in row `i`, different for every row.
-Value generated(const ColumnDef& c, int i) {
-    switch (c.type) {
-    case ColumnType::Bool: return i % 2 == 0;
-    case ColumnType::Byte: return std::int64_t{i % 256};
-    case ColumnType::Int: return std::int64_t{i - 150};
-    case ColumnType::Long: return std::int64_t{i * 1000 + c.number};
-    case ColumnType::Currency: return Currency{i * 12345};
-    case ColumnType::Double: return i / 4.0;
-    case ColumnType::DateTime: return DateTime{40000.5 + i};
-    case ColumnType::Text: return u(std::to_string(i) + "ľ").substr(0, c.length / 2);
-    case ColumnType::Memo: return i % 50 == 0 ? std::u16string(5000, u'm') : u("pozn " + std::to_string(i));
-    default: return Value();
-    }
-}
-
-} // namespace
-
-// Every table of the fixture takes rows (fixed-only tables, tables with
-// memos, several indexes, AutoNumber) and they read back everywhere.
-TEST(Append, EveryTableOfTheFixtureTakesRows) {
-    constexpr int kRows = 300;
-    Scratch file(blank());
-    std::map<std::string, std::vector<std::vector<Value>>> written;
-    {
-        auto db = openWritable(file.path());
-        ASSERT_TRUE(db->begin().isOk());
-        for (const std::string& name : db->userTables()) {
-            auto t = openTable(*db, name);
-            ASSERT_TRUE(t->canAppend().isOk()) << name;
-            for (int i = 0; i < kRows; ++i) {
-                std::vector<Value> row;
-                for (const ColumnDef& c : t->def().columns) row.push_back(generated(c, i));
-                Status s = t->append(&row);
-                ASSERT_TRUE(s.isOk()) << name << " " << i << ": " << s.message();
-                written[name].push_back(row);
-            }
-        }
-        ASSERT_TRUE(db->commit().isOk());
-    }
-    auto db = openWritable(file.path());
-    for (const auto& [name, rows] : written) EXPECT_EQ(readAll(*db, name), rows) << name;
-    db.reset();
-    const CheckReport r = expectCleanCheck(file.path());
-    EXPECT_EQ(r.keysNotCompared, 0u);
-    if (!haveMdbExport()) GTEST_SKIP() << "mdb-export is not installed";
-    for (const auto& [name, rows] : written) EXPECT_EQ(mdbExport(file.path(), name).size(), rows.size()) << name;
 }
