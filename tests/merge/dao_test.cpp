@@ -1,4 +1,6 @@
-// Data access on the fixture files (reading only) and the single-value query.
+// The single-value query on the fixture files: highest keys, the identifier
+// test, defaults. Recordsets, saved rows and key conversions are pinned by
+// the row-copy and whole-merge tests.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -62,50 +64,6 @@ TEST_F(FileDao, IdentifierTestIgnoresLetterCaseAndTakesQuotes) {
     EXPECT_EQ(test("' OR ''='"), "");
 }
 
-TEST_F(FileDao, TableRecordsetWalksEveryRowWithItsFields) {
-    Database& sample = open("sample.mdb");
-    std::unique_ptr<Recordset> rs;
-    ASSERT_TRUE(sample.openRecordset("ZARIADENIA", &rs).isOk());
-    EXPECT_GE(fieldIndex(rs->fields(), "Flag_Offline"), 0);
-    EXPECT_EQ(rs->fields().size(), 12u);
-    int rows = 0;
-    while (!rs->eof()) {
-        ASSERT_EQ(rs->values().size(), 12u);
-        ++rows;
-        ASSERT_TRUE(rs->moveNext().isOk());
-    }
-    EXPECT_EQ(rows, 30);
-    EXPECT_TRUE(rs->moveNext().isOk()); // past the end stays at the end
-    EXPECT_TRUE(rs->eof());
-
-    std::unique_ptr<Recordset> hv;
-    ASSERT_TRUE(sample.openRecordset(s::hlasove_vyzvy::table, &hv).isOk());
-    EXPECT_TRUE(hv->fields()[fieldIndex(hv->fields(), "id_vyzvy")].autoNumber);
-    EXPECT_EQ(sample.openRecordset("no_such_table", &hv).code(), jet::Status::Code::NotFound);
-
-    std::string version;
-    ASSERT_TRUE(sample.property(s::TABLES_VERSION, &version).isOk());
-    EXPECT_EQ(version, "Tarvexon 3.162");
-}
-
-TEST_F(FileDao, SavedRowsAreSeenByTheIdentifierTestUntilRolledBack) {
-    Database& db = open("blank.mdb");
-    const ValueOf test{"identifikatory", "identifikator", u"Žltý-1"};
-    ASSERT_EQ(ZistiStringHodnotu(&db, test, ""), "");
-    ASSERT_TRUE(db.begin().isOk());
-    std::unique_ptr<Recordset> rs;
-    ASSERT_TRUE(db.openRecordset("identifikatory", &rs).isOk());
-    std::vector<jet::Value>& row = rs->addNew();
-    row[fieldIndex(rs->fields(), "identifikator")] = std::u16string(u"žltý-1");
-    jet::Status saved = rs->save();
-    ASSERT_TRUE(saved.isOk()) << saved.message();
-    EXPECT_EQ(ZistiStringHodnotu(&db, test, ""), "Žltý-1");
-    rs->addNew()[fieldIndex(rs->fields(), "identifikator")] = std::u16string(u"ŽLTÝ-1");
-    EXPECT_EQ(rs->save().code(), jet::Status::Code::Refused); // the key ignores letter case too
-    ASSERT_TRUE(db.rollback().isOk());
-    EXPECT_EQ(ZistiStringHodnotu(&db, test, ""), "");
-}
-
 TEST(SingleValue, DefaultUnlessTheFirstRowHoldsAValue) {
     testing::ScratchDir dir;
     testing::MdbFile file(dir / "t.mdb");
@@ -121,18 +79,6 @@ TEST(SingleValue, DefaultUnlessTheFirstRowHoldsAValue) {
     std::unique_ptr<Database> db = testing::openForMerge(file);
     EXPECT_EQ(ZistiStringHodnotu(db.get(), MaxOf{"zvuky", "id_zvuku"}, "0"), "-12");
     EXPECT_EQ(ZistiStringHodnotu(db.get(), ValueOf{"zvuky", "popis", u""}, "d"), ""); // empty text is a value
-}
-
-TEST(SingleValue, KeysConvertOnlyWhenWholeAndInRange) {
-    std::int32_t key = 0;
-    EXPECT_TRUE(toInt32(std::int64_t{-2147483648}, &key));
-    EXPECT_EQ(key, -2147483648);
-    EXPECT_FALSE(toInt32(std::int64_t{2147483648}, &key));
-    EXPECT_TRUE(toInt32(12.0, &key));
-    EXPECT_EQ(key, 12);
-    EXPECT_FALSE(toInt32(12.5, &key));
-    EXPECT_FALSE(toInt32(jet::Value{}, &key));
-    EXPECT_FALSE(toInt32(std::u16string(u"12"), &key));
 }
 
 } // namespace
