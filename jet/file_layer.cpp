@@ -1,6 +1,7 @@
 #include "jet/file_layer.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -154,6 +155,14 @@ public:
     bool exists(const std::string& path) override {
         struct stat st;
         return ::lstat(path.c_str(), &st) == 0;
+    }
+
+    std::string realPath(const std::string& path) override {
+        char* real = ::realpath(path.c_str(), nullptr);
+        if (!real) return path;
+        std::string out(real);
+        ::free(real);
+        return out;
     }
 
     Status remove(const std::string& path) override {

@@ -46,6 +46,10 @@ public:
     virtual Status remove(const std::string& path) = 0;
     // Makes creations and removals of files in the folder of `path` durable.
     virtual Status syncFolder(const std::string& path) = 0;
+    // The name of the file itself when `path` is a symbolic link to it (the
+    // journal belongs beside the file, where every name of it finds it);
+    // `path` unchanged when it is no link or cannot be resolved.
+    virtual std::string realPath(const std::string& path) { return path; }
 };
 
 // The real files of this computer.

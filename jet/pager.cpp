@@ -247,7 +247,8 @@ Status Pager::open(const std::string& path, Mode mode, const Options& options,
     std::unique_ptr<File> db;
     JET_TRY(files->open(path, exclusive ? FileLayer::Access::ReadWrite : FileLayer::Access::Read,
                         exclusive ? FileLayer::Lock::Exclusive : FileLayer::Lock::Shared, &db));
-    std::string journal = journalPathOf(path);
+    const std::string real = files->realPath(path);
+    std::string journal = journalPathOf(real);
     if (files->exists(journal)) {
         if (!exclusive)
             return Status::error(Code::Corrupt,
@@ -262,7 +263,7 @@ Status Pager::open(const std::string& path, Mode mode, const Options& options,
     JET_TRY(db->size(&size));
     JET_TRY(checkSize(size));
     auto pages = static_cast<std::uint32_t>(std::min<std::uint64_t>(size / kPageSize, UINT32_MAX));
-    out->reset(new PagerImpl(path, mode, std::move(files), std::move(db), pages,
+    out->reset(new PagerImpl(real, mode, std::move(files), std::move(db), pages,
                              std::max(options.cachePages, kMinCachePages)));
     return Status::ok();
 }

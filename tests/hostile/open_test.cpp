@@ -10,6 +10,7 @@
 #include "hostile_files.h"
 #include "jet/database.h"
 #include "jet/fault_file_layer.h"
+#include "jet/journal.h"
 
 namespace hostile {
 namespace {
@@ -66,6 +67,28 @@ TEST(HostileOpen, ForeignAndDamagedFilesAreRefusedAlikeOnDiskAndInMemory) {
             expectRefused(c, jet::Database::open("/mem/file.mdb", mode, options, &db), "in memory");
         }
     }
+    fs::remove_all(dir);
+}
+
+// A file opened through a symbolic link from another folder keeps its
+// journal beside itself: opened later by its own name, or through another
+// link, an interrupted change is still found and undone.
+TEST(HostileOpen, JournalOfAFileReachedThroughALinkLiesBesideTheFile) {
+    fs::path dir = fs::temp_directory_path() / ("hostile-link-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "súbory");
+    fs::create_directories(dir / "odkazy");
+    fs::path real = dir / "súbory" / "cieľ.mdb", link = dir / "odkazy" / "odkaz.mdb";
+    writeBytes(real, fixture("blank.mdb"));
+    fs::create_symlink(fs::path("..") / "súbory" / "cieľ.mdb", link); // relative, as users make them
+
+    std::unique_ptr<jet::Pager> pager;
+    ASSERT_TRUE(jet::Pager::open(link.string(), jet::Pager::Mode::Exclusive, &pager).isOk());
+    ASSERT_TRUE(pager->begin().isOk());
+    EXPECT_TRUE(fs::exists(jet::journalPathOf(real.string())));
+    EXPECT_FALSE(fs::exists(jet::journalPathOf(link.string())));
+    EXPECT_TRUE(pager->rollback().isOk());
+    pager.reset();
+    EXPECT_FALSE(fs::exists(jet::journalPathOf(real.string())));
     fs::remove_all(dir);
 }
 
