@@ -1,4 +1,5 @@
-// velmorant-cli merge, run as a program.
+// velmorant-cli merge, run as a program. Generated files are merged by the
+// whole-merge and pinned-result tests.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -59,21 +60,6 @@ TEST_F(CliMerge, ConfirmedRunPrintsEveryStep) {
     CliRun empty = cli(file("sample.mdb") + " " + file("empty.mdb") + " --yes");
     EXPECT_EQ(empty.exit, 0) << empty.out;
     EXPECT_NE(empty.out.find("Import bol úspešný"), std::string::npos);
-}
-
-TEST_F(CliMerge, GeneratedFilesDependOnlyOnSeedAndScaleAndMerge) {
-    EXPECT_EQ(cli(file("g.mdb") + " --seed 1", "", "generate").exit, 2);
-    EXPECT_EQ(cli(file("g.mdb") + " --seed x --scale 1", "", "generate").exit, 2);
-    ASSERT_EQ(cli(file("a.mdb") + " --seed 7 --scale 1", "", "generate").exit, 0);
-    ASSERT_EQ(cli(file("b.mdb") + " --seed 7 --scale 1", "", "generate").exit, 0);
-    CliRun first = cli(file("a.mdb"), "", "dump"), second = cli(file("b.mdb"), "", "dump");
-    EXPECT_EQ(first.exit, 0);
-    EXPECT_EQ(first.out, second.out);
-    CliRun shared = cli(file("c.mdb") + " --seed 8 --scale 1 --share-identifiers-with " + file("a.mdb"), "", "generate");
-    ASSERT_EQ(shared.exit, 0) << shared.out;
-    CliRun merged = cli(file("a.mdb") + " " + file("c.mdb") + " --yes");
-    EXPECT_NE(merged.out.find("\nidentifikatory copied="), std::string::npos) << merged.out;
-    EXPECT_EQ(cli(file("a.mdb"), "", "check").exit, 0);
 }
 
 } // namespace
