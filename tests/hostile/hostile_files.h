@@ -3,29 +3,19 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "tests/support/files.h"
 
 namespace hostile {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline Bytes readBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using test_files::readAll;
+using test_files::writeAll;
 
-inline void writeBytes(const std::filesystem::path& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline Bytes fixture(const std::string& name) {
-    return readBytes(std::filesystem::path(VELMORANT_TEST_DATA) / name);
-}
+inline Bytes fixture(const std::string& name) { return readAll(test_files::testData(name)); }
 
 inline Bytes prefix(Bytes bytes, std::size_t n) {
     bytes.resize(n);

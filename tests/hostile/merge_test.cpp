@@ -30,23 +30,15 @@ const std::string kRunFailure = "Import zlyhal, cieľový súbor zostal nezmenen
 
 class HostileMerge : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("hostile-merge-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
     void TearDown() override {
         for (auto it = mounts_.rbegin(); it != mounts_.rend(); ++it) ::umount2(it->c_str(), MNT_DETACH);
         for (const fs::path& p : readOnly_) fs::permissions(p, fs::perms::owner_all);
-        fs::remove_all(dir_);
     }
 
     fs::path place(const std::string& name, const Bytes& bytes) {
         fs::path path = dir_ / fs::u8path(name);
         fs::create_directories(path.parent_path());
-        writeBytes(path, bytes);
+        writeAll(path, bytes);
         return path;
     }
     ImportResult run(const fs::path& target, const fs::path& source, RecordingUi* ui = nullptr) {
@@ -78,7 +70,8 @@ protected:
         return done;
     }
 
-    fs::path dir_;
+    test_files::ScratchDir scratch_{"hostile-merge"};
+    const fs::path dir_ = scratch_.path();
     merge::KeyMaps maps_;
     std::vector<fs::path> mounts_;
     std::vector<fs::path> readOnly_;
@@ -116,7 +109,7 @@ std::vector<std::pair<std::string, Bytes>> damagedFiles() {
     };
     fs::path sample = fs::path(VELMORANT_JET_SAMPLES) / "testV1997.mdb";
     if (fs::exists(sample))
-        files.push_back({"Jet 3 written by Access", readBytes(sample)});
+        files.push_back({"Jet 3 written by Access", readAll(sample)});
     else
         std::printf("Access-written Jet 3 sample absent (%s): that case is left out\n", sample.c_str());
     return files;
@@ -134,8 +127,8 @@ TEST_F(HostileMerge, DamagedOrForeignFileOnEitherSideFailsToOpen) {
             ImportResult result = asTarget ? run(bad, good, &ui) : run(good, bad, &ui);
             expectOpenFailure(result, bad, name + (asTarget ? " as target" : " as source"));
             EXPECT_TRUE(ui.messages.empty()) << name; // no question
-            EXPECT_TRUE(readBytes(bad) == bytes) << name;
-            EXPECT_TRUE(readBytes(good) == (asTarget ? sample : blank)) << name;
+            EXPECT_TRUE(readAll(bad) == bytes) << name;
+            EXPECT_TRUE(readAll(good) == (asTarget ? sample : blank)) << name;
             EXPECT_FALSE(hasJournal(bad) || hasJournal(good)) << name;
         }
     }
@@ -189,7 +182,7 @@ TEST_F(HostileMerge, DamagedPageOfAPlanTableStopsTheRunUnchanged) {
         ImportResult result = run(target, source);
         expectRunFailure(result, c.name + " of " + pages.table);
         std::printf("%s of %s: %s\n", c.name.c_str(), pages.table.c_str(), result.outcome.c_str());
-        EXPECT_TRUE(readBytes(target) == damaged) << c.name;
+        EXPECT_TRUE(readAll(target) == damaged) << c.name;
         EXPECT_FALSE(hasJournal(target)) << c.name;
     }
 }
@@ -212,7 +205,7 @@ TEST_F(HostileMerge, SpacesSlovakLettersLongNamesAndDotFilesAreOrdinaryFiles) {
         EXPECT_EQ(ui.messages[0].text, "Želáte si importovať súbor\r\n" + source.string() + "\r\ndo súboru\r\n" +
                                            target.string());
         EXPECT_EQ(result.steps.size(), 27u) << c.target << ": " << result.outcome;
-        EXPECT_FALSE(readBytes(target) == blank) << c.target;
+        EXPECT_FALSE(readAll(target) == blank) << c.target;
         EXPECT_FALSE(hasJournal(target));
         jet::CheckReport report;
         EXPECT_TRUE(jet::checkFile(target.string(), &report).isOk() && report.ok()) << c.target;
@@ -232,7 +225,7 @@ TEST_F(HostileMerge, NamesThatAreNoFileAreReportedMissing) {
         EXPECT_EQ(ui.messages[0].text, "Neexistuje súbor ktorý má byť importovaný");
         EXPECT_FALSE(result.reportedOutcome);
     }
-    EXPECT_TRUE(readBytes(blank) == fixture("blank.mdb"));
+    EXPECT_TRUE(readAll(blank) == fixture("blank.mdb"));
 }
 
 // A target reached through a symbolic link is merged into the file it
@@ -245,7 +238,7 @@ TEST_F(HostileMerge, TargetThroughASymbolicLinkWritesTheLinkedFile) {
     ImportResult result = run(link, place("s.mdb", fixture("sample.mdb")));
     EXPECT_EQ(result.steps.size(), 27u) << result.outcome;
     EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_FALSE(readBytes(real) == fixture("blank.mdb"));
+    EXPECT_FALSE(readAll(real) == fixture("blank.mdb"));
     EXPECT_FALSE(hasJournal(real) || hasJournal(link));
 }
 
@@ -256,7 +249,7 @@ TEST_F(HostileMerge, ReadOnlyTargetFailsToOpen) {
     if (!makeReadOnly(target)) GTEST_SKIP() << "this process can make no read-only file (needs a mount namespace)";
     ImportResult result = run(target, place("s.mdb", fixture("sample.mdb")));
     expectOpenFailure(result, target, "read-only target");
-    EXPECT_TRUE(readBytes(target) == blank);
+    EXPECT_TRUE(readAll(target) == blank);
 }
 
 // The target may be written but its folder takes no new file, so no journal
@@ -278,7 +271,7 @@ TEST_F(HostileMerge, TargetInAReadOnlyFolderFailsBeforeWriting) {
     ImportResult result = run(target, place("s.mdb", fixture("sample.mdb")));
     expectRunFailure(result, "read-only folder");
     EXPECT_NE(result.outcome.find(jet::journalPathOf(target.string())), std::string::npos) << result.outcome;
-    EXPECT_TRUE(readBytes(target) == blank);
+    EXPECT_TRUE(readAll(target) == blank);
     EXPECT_FALSE(hasJournal(target));
 }
 
@@ -310,7 +303,7 @@ TEST_F(HostileMerge, FileHeldByAnotherProcessFailsToOpen) {
         ::waitpid(child, nullptr, 0);
         for (int fd : {ready[0], ready[1], done[0], done[1]}) ::close(fd);
         expectOpenFailure(result, held, heldTarget ? "held target" : "held source");
-        EXPECT_TRUE(readBytes(target) == blank);
+        EXPECT_TRUE(readAll(target) == blank);
     }
 }
 

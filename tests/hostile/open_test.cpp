@@ -50,15 +50,14 @@ void expectRefused(const Case& c, const jet::Status& st, const char* how) {
 }
 
 TEST(HostileOpen, ForeignAndDamagedFilesAreRefusedAlikeOnDiskAndInMemory) {
-    fs::path dir = fs::temp_directory_path() / ("hostile-open-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    test_files::ScratchDir dir("hostile-open");
     for (const Case& c : foreignFiles()) {
         fs::path path = dir / "file.mdb";
-        writeBytes(path, c.bytes);
+        writeAll(path, c.bytes);
         for (jet::Pager::Mode mode : {jet::Pager::Mode::ReadOnly, jet::Pager::Mode::Exclusive}) {
             std::unique_ptr<jet::Database> db;
             expectRefused(c, jet::Database::open(path.string(), mode, &db), "on disk");
-            EXPECT_EQ(readBytes(path), c.bytes) << c.name; // a refused open writes nothing
+            EXPECT_EQ(readAll(path), c.bytes) << c.name; // a refused open writes nothing
 
             auto layer = std::make_shared<jet::FaultFileLayer>();
             layer->put("/mem/file.mdb", c.bytes);
@@ -67,18 +66,17 @@ TEST(HostileOpen, ForeignAndDamagedFilesAreRefusedAlikeOnDiskAndInMemory) {
             expectRefused(c, jet::Database::open("/mem/file.mdb", mode, options, &db), "in memory");
         }
     }
-    fs::remove_all(dir);
 }
 
 // A file opened through a symbolic link from another folder keeps its
 // journal beside itself: opened later by its own name, or through another
 // link, an interrupted change is still found and undone.
 TEST(HostileOpen, JournalOfAFileReachedThroughALinkLiesBesideTheFile) {
-    fs::path dir = fs::temp_directory_path() / ("hostile-link-" + std::to_string(::getpid()));
+    test_files::ScratchDir dir("hostile-link");
     fs::create_directories(dir / "súbory");
     fs::create_directories(dir / "odkazy");
     fs::path real = dir / "súbory" / "cieľ.mdb", link = dir / "odkazy" / "odkaz.mdb";
-    writeBytes(real, fixture("blank.mdb"));
+    writeAll(real, fixture("blank.mdb"));
     fs::create_symlink(fs::path("..") / "súbory" / "cieľ.mdb", link); // relative, as users make them
 
     std::unique_ptr<jet::Pager> pager;
@@ -89,7 +87,6 @@ TEST(HostileOpen, JournalOfAFileReachedThroughALinkLiesBesideTheFile) {
     EXPECT_TRUE(pager->rollback().isOk());
     pager.reset();
     EXPECT_FALSE(fs::exists(jet::journalPathOf(real.string())));
-    fs::remove_all(dir);
 }
 
 } // namespace
