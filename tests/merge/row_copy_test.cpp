@@ -276,21 +276,5 @@ TEST_F(RowCopy, TableMissingOnEitherSideEndsTheStepWithoutRows) {
     EXPECT_EQ(other.target.rows("mek_schrankx"), 0u);
 }
 
-// A source table whose second data page is damaged: the rows of the first
-// page are copied, then the step stops with the engine's failure.
-TEST_F(RowCopy, EngineFailureStopsTheStep) {
-    mapDevices(1);
-    fillBoxes(source, 60);
-    std::vector<std::uint32_t> pages = source.dataPages(s::mek_schranky::table);
-    ASSERT_GE(pages.size(), 2u);
-    source.damagePage(pages[1], 14);
-    StepCounts counts;
-    jet::Status status = copyStep(*this, s::mek_schranky::table, &counts);
-    EXPECT_FALSE(status.isOk());
-    EXPECT_NE(status.code(), jet::Status::Code::Refused);
-    EXPECT_GT(counts.copied, 0);
-    EXPECT_LT(counts.copied, 60);
-}
-
 } // namespace
 } // namespace merge
