@@ -8,40 +8,40 @@
 
 using testing_qt::whenShown;
 
-TEST(StandardMsgBox, ExclamationWithOk) {
-    const auto box = app::makeStandardMessageBox(nullptr, QStringLiteral("riadok 1\r\nriadok 2"), 48);
-    EXPECT_EQ(box->windowTitle(), QStringLiteral("Velmorant"));
-    EXPECT_EQ(box->icon(), QMessageBox::Warning);
-    EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
-    EXPECT_EQ(box->text(), QStringLiteral("riadok 1\nriadok 2"));
-    EXPECT_EQ(box->textFormat(), Qt::PlainText);
-}
-
-TEST(StandardMsgBox, QuestionWithYesNoCancelAndNoAsDefault) {
-    const auto box = app::makeStandardMessageBox(nullptr, QStringLiteral("<b>otázka</b>"), 291);
-    EXPECT_EQ(box->icon(), QMessageBox::Question);
-    EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
-    EXPECT_EQ(box->button(QMessageBox::Yes)->text(), QStringLiteral("&Ano"));
-    EXPECT_EQ(box->button(QMessageBox::No)->text(), QStringLiteral("&Nie"));
-    EXPECT_EQ(box->button(QMessageBox::Cancel)->text(), QStringLiteral("Zrušiť"));
-    EXPECT_EQ(box->textFormat(), Qt::PlainText);
-}
-
-TEST(StandardMsgBox, OtherSetsIconsAndDefaults) {
-    EXPECT_EQ(app::makeStandardMessageBox(nullptr, "x", 1 + 16)->standardButtons(),
-              QMessageBox::Ok | QMessageBox::Cancel);
-    EXPECT_EQ(app::makeStandardMessageBox(nullptr, "x", 1 + 16)->icon(), QMessageBox::Critical);
-    const auto ari = app::makeStandardMessageBox(nullptr, "x", 2 + 512);
-    EXPECT_EQ(ari->defaultButton(), ari->button(QMessageBox::Ignore));
-    EXPECT_EQ(ari->icon(), QMessageBox::NoIcon);
-    EXPECT_EQ(app::makeStandardMessageBox(nullptr, "x", 4 + 64)->icon(), QMessageBox::Information);
-    EXPECT_EQ(app::makeStandardMessageBox(nullptr, "x", 5)->standardButtons(),
-              QMessageBox::Retry | QMessageBox::Cancel);
-    EXPECT_EQ(app::makeStandardMessageBox(nullptr, "x", 9)->standardButtons(), QMessageBox::Ok);
-    // A default beyond the buttons there are leaves the choice to the box.
-    const auto yn = app::makeStandardMessageBox(nullptr, "x", 4 + 768);
-    EXPECT_EQ(yn->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+// Buttons, icon and default button for each kind of flags; plain text with
+// the server's line breaks turned into the toolkit's.
+TEST(StandardMsgBox, ButtonSetsIconsAndDefaults) {
+    using B = QMessageBox;
+    struct Case {
+        int flags;
+        QMessageBox::StandardButtons buttons;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButton defaultButton; // NoButton: left to the box
+    };
+    const QList<Case> cases = {
+        {48, B::Ok, B::Warning, B::NoButton},
+        {291, B::Yes | B::No | B::Cancel, B::Question, B::No},
+        {1 + 16, B::Ok | B::Cancel, B::Critical, B::NoButton},
+        {2 + 512, B::Abort | B::Retry | B::Ignore, B::NoIcon, B::Ignore},
+        {4 + 64, B::Yes | B::No, B::Information, B::NoButton},
+        {5, B::Retry | B::Cancel, B::NoIcon, B::NoButton},
+        {9, B::Ok, B::NoIcon, B::NoButton},
+        {4 + 768, B::Yes | B::No, B::NoIcon, B::NoButton}, // a default beyond the buttons there are
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.flags);
+        const auto box = app::makeStandardMessageBox(nullptr, QStringLiteral("<b>riadok 1</b>\r\nriadok 2"), c.flags);
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("Velmorant"));
+        EXPECT_EQ(box->standardButtons(), c.buttons);
+        EXPECT_EQ(box->icon(), c.icon);
+        if (c.defaultButton != B::NoButton) EXPECT_EQ(box->defaultButton(), box->button(c.defaultButton));
+        EXPECT_EQ(box->text(), QStringLiteral("<b>riadok 1</b>\nriadok 2"));
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    }
+    const auto question = app::makeStandardMessageBox(nullptr, QStringLiteral("x"), 291);
+    EXPECT_EQ(question->button(QMessageBox::Yes)->text(), QStringLiteral("&Ano"));
+    EXPECT_EQ(question->button(QMessageBox::No)->text(), QStringLiteral("&Nie"));
+    EXPECT_EQ(question->button(QMessageBox::Cancel)->text(), QStringLiteral("Zrušiť"));
 }
 
 TEST(StandardMsgBox, AnswersAreStandardResultCodes) {
