@@ -59,16 +59,6 @@ TEST_F(PagerTest, RefusesWhatCannotBeAJet4File) {
     EXPECT_EQ(pager, nullptr);
 }
 
-TEST_F(PagerTest, ReadOnlyFileCannotBeOpenedForWriting) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root ignores file permissions";
-    ::chmod(path_.c_str(), 0444);
-    std::unique_ptr<Pager> pager;
-    Status st = Pager::open(path_, Mode::Exclusive, &pager);
-    EXPECT_EQ(st.code(), Code::AccessDenied);
-    EXPECT_EQ(st.message(), "Prístup k súboru bol odmietnutý.");
-    EXPECT_TRUE(Pager::open(path_, Mode::ReadOnly, &pager));
-}
-
 TEST_F(PagerTest, ExclusiveOpenShutsOutEveryOtherOpenInThisProcess) {
     std::unique_ptr<Pager> first, second;
     ASSERT_TRUE(Pager::open(path_, Mode::Exclusive, &first));
