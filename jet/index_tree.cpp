@@ -100,9 +100,10 @@ Status IndexTree::descend(ByteSpan entry, std::vector<Step>* path) {
 
 Status IndexTree::contains(ByteSpan key, bool* found) {
     JET_TRY(trimCache());
-    Bytes lowest(key.begin(), key.end());
+    Bytes& lowest = probe_;
+    lowest.assign(key.begin(), key.end());
     lowest.resize(key.size() + kRowPointerBytes, 0);
-    std::vector<Step> path;
+    std::vector<Step>& path = path_;
     JET_TRY(descend(lowest, &path));
     Node* leaf = nullptr;
     JET_TRY(load(path.back().pgno, &leaf));
@@ -136,7 +137,7 @@ Status IndexTree::insert(const Bytes& entry, bool* newKey) {
     if (entry.size() > kMaxIndexEntry || entry.size() <= kRowPointerBytes)
         return Status::error(Status::Code::Refused, "Kľúč indexu je príliš dlhý.");
     JET_TRY(trimCache());
-    std::vector<Step> path;
+    std::vector<Step>& path = path_;
     JET_TRY(descend(entry, &path));
     Node* leaf = nullptr;
     JET_TRY(load(path.back().pgno, &leaf));

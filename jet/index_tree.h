@@ -73,6 +73,9 @@ private:
     RowPointer usageMap_;
     std::unordered_map<std::uint32_t, std::unique_ptr<Node>> cache_;
     std::uint64_t clock_ = 0;
+    // Kept from call to call so that their buffers are reused.
+    std::vector<Step> path_;
+    Bytes probe_;
 };
 
 } // namespace jet
