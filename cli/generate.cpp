@@ -2,14 +2,15 @@
 // writes a server database full of made-up rows for merges to work on:
 // keys with gaps delivered out of order, devices of every type (0, 10, 12
 // and Null included), references that point nowhere, Slovak text, quotes in
-// identifiers. The same seed and scale give the same file. Rows the target
-// refuses (duplicate keys drawn by chance) are simply not written.
+// identifiers. The same seed and scale give the same file. Keys are distinct
+// by construction, so every row drawn is written.
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <iostream>
 #include <random>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "cli/commands.h"
@@ -28,7 +29,93 @@ using jet::Value;
 constexpr const char* kTemplate = "velmorant-blank.mdb";
 
 const char* const kWords[] = {"Brána", "Ďumbierska", "Sklad", "č. 3", "Šatňa", "žien", "Výťah", "Kŕdeľ",
-                              "ľudia", "Ôsmy", "vchod", "Čítačka", "O'Neil", "„dôležité“", "−1", "mäta"};
+                              "ľudia", "Ôsmy", "vchod", "Čítačka", "O'Neil", "„dôležité“", "-1", "mäta",
+                              "Ľubomír", "Kováčová", "Žofia", "Ťažký", "Košice", "Prešov", "Žilina", "Nitra"};
+
+// How many rows a table gets per unit of scale. A server's files are mostly
+// identifiers and what each device was sent or asked for about them; the
+// owning tables stay small. Tables not listed get kOtherRows.
+struct RowsPerScale {
+    std::string_view table;
+    int rows;
+};
+constexpr RowsPerScale kRowsPerScale[] = {
+    {schema::zariadenia::table, 20},
+    {schema::skupiny_majitelov_identifikatorov::table, 4},
+    {schema::obchodzky::table, 10},
+    {schema::identifikatory::table, 150},
+    {schema::downloadovane_identifikatory::table, 1500},
+    {schema::pozadovane_identifikatory_priamo_na_zariadeniach::table, 300},
+    {schema::pozadovane_identifikatory_v_skupinach::table, 120},
+    {schema::downloadovane_casove_zony_identifikatorov_na_zariadeniach::table, 120},
+    {schema::pozadovane_casove_zony_identifikatorov_na_zariadeniach::table, 40},
+    {schema::downloadovane_releidentifikatory::table, 60},
+    {schema::pozadovane_releidentifikatory_na_zariadeniach::table, 40},
+    {schema::downloadovane_identifikatory_vo_vytahoch::table, 40},
+    {schema::pozadovane_identifikatory_vo_vytahoch::table, 20},
+    {schema::garazovy_modul_aktualne_identifikatory::table, 20},
+    {schema::udalosti::table, 50},
+    {schema::alarmy::table, 15},
+    {schema::hlasove_vyzvy::table, 10},
+};
+constexpr int kOtherRows = 5;
+
+// The columns of each table's unique index (its primary key) in the blank
+// server database. Rows get distinct values there by construction.
+struct UniqueKey {
+    std::string_view table;
+    std::vector<std::string_view> columns;
+};
+const std::vector<UniqueKey>& uniqueKeys() {
+    static const std::vector<UniqueKey> keys = {
+        {"cis_typy_zariadeni", {"typ_zariadenia"}},
+        {"dds_kody_na_zaznamenanie", {"kod_dds"}},
+        {"dialkove_ovladanie_zariadeni", {"id_dialkoveho_ovladania"}},
+        {"downloadovane_identifikatory", {"id_zariadenia", "identifikator"}},
+        {"downloadovane_parametre_zariadeni", {"id_zariadenia"}},
+        {"downloadovane_releidentifikatory", {"id_zariadenia", "identifikator", "index_rele"}},
+        {"identifikatory", {"identifikator"}},
+        {"ini_subor", {"sekcia", "kluc"}},
+        {"kody_udalosti", {"kod_udalosti"}},
+        {"mek_schranky", {"id_zariadenia", "index_schranky"}},
+        {"najnovsie_udalosti", {"id_zariadenia"}},
+        {"obchodzky", {"id"}},
+        {"objednavaci_system", {"id_objednavky"}},
+        {"parametre_zariadeni", {"id_zariadenia"}},
+        {"pozadovane_identifikatory_priamo_na_zariadeniach", {"id_zariadenia", "identifikator"}},
+        {"pozadovane_identifikatory_v_skupinach", {"id_skupiny", "identifikator"}},
+        {"pozadovane_releidentifikatory_na_zariadeniach", {"id_zariadenia", "identifikator", "index_rele"}},
+        {"ref_obchodzky_zariadenia", {"id_obchodzky", "id_zariadenia"}},
+        {"ref_objednavaci_system_identifikator", {"id_objednavky", "identifikator", "index_menu"}},
+        {"ref_objednavaci_system_zariadenie", {"id_objednavky", "id_zariadenia"}},
+        {"ref_skupina_zariadenie", {"id_skupiny", "id_zariadenia"}},
+        {"ref_udalosti_dds", {"id_udalosti"}},
+        {"ref_udalosti_identifikator", {"id_udalosti"}},
+        {"ref_udalosti_kamera", {"id_udalosti"}},
+        {"ref_udalosti_mek", {"id_udalosti"}},
+        {"ref_udalosti_poznamky", {"id_udalosti"}},
+        {"ref_zony_online_sledovania_zariadenie", {"id_zony", "id_zariadenia"}},
+        {"ref_zony_pritomnosti_zariadenia", {"id_zony", "id_zariadenia"}},
+        {"skupiny_majitelov_identifikatorov", {"id_skupiny"}},
+        {"zariadenia", {"id_zariadenia"}},
+        {"zony_online_sledovania", {"id_zony"}},
+        {"zony_pritomnosti", {"id_zony"}},
+        {"zvuky", {"id_zvuku"}},
+    };
+    return keys;
+}
+
+std::string lower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::u16string upper(std::u16string text) {
+    for (char16_t& c : text)
+        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+    return text;
+}
 
 class Generator {
 public:
@@ -38,17 +125,19 @@ public:
     jet::Status fill(merge::Database& db) {
         makeIdentifiers();
         // The tables that own keys first (groups before the patrol rounds that
-        // refer to them), so that the others can refer to them.
+        // refer to them, events before their references), so that the others
+        // can refer to them.
         std::vector<schema::TableInfo> order(schema::tables().begin(), schema::tables().end());
-        std::stable_partition(order.begin(), order.end(),
-                              [&](const schema::TableInfo& t) { return ownedBy(t.name) != nullptr; });
+        std::stable_partition(order.begin(), order.end(), [&](const schema::TableInfo& t) {
+            return ownedBy(t.name) != nullptr || t.name == schema::udalosti::table;
+        });
         std::stable_partition(order.begin(), order.end(), [](const schema::TableInfo& t) {
             return t.name == schema::skupiny_majitelov_identifikatorov::table;
         });
         for (const schema::TableInfo& table : order) JET_TRY(fillTable(db, table));
         return jet::Status::ok();
     }
-    int written = 0, refused = 0;
+    std::int64_t written = 0;
 
 private:
     std::uint64_t below(std::uint64_t n) { return random_() % n; }
@@ -60,46 +149,85 @@ private:
         return jet::fromUtf8(out);
     }
 
+    // Empty now and then, mostly a line or a few, sometimes tens of KB.
+    std::u16string memo() {
+        if (chance(10)) return {};
+        return text(chance(2) ? 500 + static_cast<int>(below(3000)) : 3 + static_cast<int>(below(40)));
+    }
+
+    // The identifiers of this file: a third of the shared file's ones (some
+    // with their letter case turned), new ones, two with quotes, and a few
+    // strays at the end that other tables name but identifikatory lacks. No
+    // two are equal ignoring letter case, as the target's index compares them.
     void makeIdentifiers() {
-        std::size_t shared = identifiers_.size() / 3;
-        std::vector<std::u16string> kept;
-        for (std::size_t i = 0; i < shared; ++i) kept.push_back(identifiers_[below(identifiers_.size())]);
-        identifiers_ = std::move(kept);
-        for (int i = 0; i < 400 * scale_; ++i) {
-            char buffer[24];
-            std::snprintf(buffer, sizeof buffer, i % 3 ? "%08llX" : "%010llu",
-                          static_cast<unsigned long long>(below(10000000000ull)));
-            identifiers_.push_back(jet::fromUtf8(buffer));
+        std::vector<std::u16string> shared = std::move(identifiers_);
+        identifiers_.clear();
+        std::unordered_set<std::u16string> seen;
+        auto add = [&](std::u16string id) {
+            if (seen.insert(upper(id)).second) identifiers_.push_back(std::move(id));
+        };
+        for (std::uint64_t i : distinct(shared.size() / 3, shared.size()))
+            add(chance(20) ? flipCase(shared[i]) : shared[i]);
+        add(u"O'Neil-1");
+        add(u"D'Arc-7");
+        std::size_t wanted = rowsOf(schema::identifikatory::table);
+        while (identifiers_.size() < wanted) add(newIdentifier());
+        owners_ = identifiers_.size();
+        for (std::size_t strays = 1 + wanted / 50; strays > 0; --strays)
+            add(jet::fromUtf8("X" + std::to_string(strays)));
+    }
+
+    std::u16string newIdentifier() {
+        char buffer[24];
+        std::snprintf(buffer, sizeof buffer, chance(67) ? "%08llX" : "%010llu",
+                      static_cast<unsigned long long>(below(10000000000ull)));
+        return jet::fromUtf8(buffer);
+    }
+
+    static std::u16string flipCase(std::u16string text) {
+        for (char16_t& c : text)
+            if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+            else if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+        return text;
+    }
+
+    // `count` distinct numbers below n (all of them when count >= n), shuffled.
+    std::vector<std::uint64_t> distinct(std::uint64_t count, std::uint64_t n) {
+        count = std::min(count, n);
+        std::vector<std::uint64_t> out;
+        std::unordered_set<std::uint64_t> taken;
+        for (std::uint64_t j = n - count; j < n; ++j) {
+            std::uint64_t pick = below(j + 1);
+            if (!taken.insert(pick).second) taken.insert(pick = j);
+            out.push_back(pick);
         }
-        identifiers_.push_back(u"O'Neil-1");
-        identifiers_.push_back(u"D'Arc-7");
+        std::shuffle(out.begin(), out.end(), random_);
+        return out;
     }
 
     // Keys of an owning table: gaps between them, handed out shuffled.
-    std::vector<std::int64_t> keys(int count) {
-        std::vector<std::int64_t> out;
+    std::vector<Value> ownKeys(int count) {
+        std::vector<Value> out;
         for (std::int64_t key = 0; static_cast<int>(out.size()) < count;) out.push_back(key += 1 + below(4));
         std::shuffle(out.begin(), out.end(), random_);
         return out;
     }
 
     int rowsOf(std::string_view table) const {
-        if (table == schema::identifikatory::table) return static_cast<int>(identifiers_.size());
-        if (table == schema::zariadenia::table) return 30 * scale_;
-        if (table == schema::skupiny_majitelov_identifikatorov::table) return 12 * scale_;
-        if (table == schema::udalosti::table || table == schema::alarmy::table) return 200 * scale_;
-        return 25 * scale_;
+        for (const RowsPerScale& entry : kRowsPerScale)
+            if (entry.table == table) return entry.rows * scale_;
+        return kOtherRows * scale_;
     }
 
     // A reference to a key of `owner`: mostly one that exists, sometimes one
     // that does not, now and then Null.
-    Value reference(const std::vector<std::int64_t>& owner) {
+    Value reference(const std::vector<Value>& owner) {
         if (chance(4)) return Value{};
-        if (owner.empty() || chance(8)) return std::int64_t(100000 + below(1000));
+        if (owner.empty() || chance(10)) return std::int64_t(100000000 + below(1000));
         return owner[below(owner.size())];
     }
 
-    const std::vector<std::int64_t>* ownerOf(std::string_view column) const {
+    const std::vector<Value>* ownerOf(std::string_view column) const {
         if (column == "id_zariadenia" || column == "idzariadenia" || column.starts_with("id_zariadenia_"))
             return &devices_;
         if (column == "id_skupiny" || column == "idskupiny" || column == "id_skupiny_obchodzkarov") return &groups_;
@@ -109,13 +237,58 @@ private:
         return nullptr;
     }
 
-    std::vector<std::int64_t>* ownedBy(std::string_view table) {
+    std::vector<Value>* ownedBy(std::string_view table) {
         if (table == schema::zariadenia::table) return &devices_;
         if (table == schema::skupiny_majitelov_identifikatorov::table) return &groups_;
         if (table == schema::zvuky::table) return &sounds_;
         if (table == schema::obchodzky::table) return &patrols_;
         if (table == schema::objednavaci_system::table) return &orders_;
         return nullptr;
+    }
+
+    // The values a unique key column draws from: the owned keys of its own
+    // table, or the keys it refers to and a few that exist nowhere, or
+    // distinct made-up values of its type.
+    std::vector<Value> domain(std::string_view table, const merge::Field& field, int rows) {
+        std::string column = lower(field.name);
+        if (ownedBy(table)) return ownKeys(rows);
+        std::vector<Value> out;
+        if (column == "identifikator") {
+            out.assign(identifiers_.begin(), identifiers_.end()); // strays included
+            return out;
+        } else if (column == "id_udalosti") {
+            for (std::int64_t id = 1; id <= events_; ++id) out.push_back(id);
+        } else if (auto* owner = ownerOf(column)) {
+            out = *owner;
+        } else if (column.starts_with("index_")) {
+            for (std::int64_t index = 0; index < 8; ++index) out.push_back(index);
+            return out;
+        } else if (field.type == jet::ColumnType::Text) {
+            for (int i = 0; i < rows; ++i) out.push_back(text(1) + jet::fromUtf8(" " + std::to_string(i)));
+            return out;
+        } else {
+            return ownKeys(rows);
+        }
+        for (std::size_t stray = 0, strays = 1 + out.size() / 20; stray < strays; ++stray)
+            out.push_back(std::int64_t(100000000 + stray));
+        return out;
+    }
+
+    // Distinct numbers of key tuples over the domains of the key columns
+    // (mixed radix, the first column turning fastest); see tuple().
+    std::vector<std::uint64_t> keyTuples(const std::vector<std::vector<Value>>& domains, int rows) {
+        // Their number, held below 2^60: numbers below any bound up to the
+        // true product still decode to distinct tuples.
+        constexpr std::uint64_t kBound = 1ull << 60;
+        std::uint64_t combinations = 1;
+        for (const auto& d : domains)
+            combinations = d.empty() ? 0 : combinations > kBound / d.size() ? kBound : combinations * d.size();
+        return distinct(static_cast<std::uint64_t>(rows), combinations);
+    }
+
+    static Value tupleValue(const std::vector<std::vector<Value>>& domains, std::uint64_t pick, std::size_t column) {
+        for (std::size_t k = 0; k < column; ++k) pick /= domains[k].size();
+        return domains[column][pick % domains[column].size()];
     }
 
     Value byType(const merge::Field& field) {
@@ -128,21 +301,22 @@ private:
         case jet::ColumnType::Single: return float(below(10000)) / 8;
         case jet::ColumnType::Double: return double(below(1000000)) / 7;
         case jet::ColumnType::DateTime: return jet::DateTime{40000.0 + below(5000) + double(below(1440)) / 1440};
-        case jet::ColumnType::Text: return text(1 + below(2));
-        case jet::ColumnType::Memo: return chance(10) ? std::u16string() : text(3 + below(200));
+        case jet::ColumnType::Text: return text(1); // the shortest text columns hold 10 characters
+        case jet::ColumnType::Memo: return memo();
         default: return Value{};
         }
     }
 
-    Value valueFor(std::string_view table, const merge::Field& field, std::int64_t ownKey, bool isOwnKey) {
-        std::string column(field.name);
-        for (char& c : column) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (isOwnKey) return ownKey;
-        if (chance(3)) return Value{}; // Nulls in nullable columns (the target refuses the others)
+    Value valueFor(std::string_view table, const merge::Field& field) {
+        std::string column = lower(field.name);
         if (column == "typ_zariadenia" && table == schema::zariadenia::table) {
-            const std::int64_t types[] = {0, 1, 2, 3, 5, 7, 10, 11, 12, 13};
-            return types[below(std::size(types))];
+            // Every type shows up once before they are drawn at random.
+            const Value types[] = {std::int64_t(0), std::int64_t(10), std::int64_t(12), Value{}, std::int64_t(1),
+                                   std::int64_t(2), std::int64_t(3), std::int64_t(5), std::int64_t(7),
+                                   std::int64_t(11), std::int64_t(13)};
+            return typeTurn_ < std::size(types) ? types[typeTurn_++] : types[below(std::size(types))];
         }
+        if (chance(3)) return Value{}; // Nulls in nullable columns
         if (auto* owner = ownerOf(column)) return reference(*owner);
         if (column.find("identifikator") != std::string::npos && field.type == jet::ColumnType::Text)
             return identifiers_[below(identifiers_.size())];
@@ -153,41 +327,43 @@ private:
         std::unique_ptr<merge::Recordset> rs;
         JET_TRY(db.openRecordset(info.name, &rs));
         const std::vector<merge::Field>& fields = rs->fields();
-        std::vector<std::int64_t>* owned = ownedBy(info.name);
-        int keyField = owned ? merge::fieldIndex(fields, merge::ONT(ownKeyColumn(info.name))) : -1;
-        std::vector<std::int64_t> ownKeys = keys(rowsOf(info.name));
-        for (int r = 0; r < rowsOf(info.name); ++r) {
+        int rows = info.name == schema::identifikatory::table ? static_cast<int>(owners_) : rowsOf(info.name);
+        std::vector<int> keyFields;
+        std::vector<std::vector<Value>> domains;
+        for (const UniqueKey& key : uniqueKeys())
+            if (key.table == info.name)
+                for (std::string_view column : key.columns) {
+                    keyFields.push_back(merge::fieldIndex(fields, column));
+                    if (keyFields.back() < 0)
+                        return jet::Status::error(jet::Status::Code::NotFound,
+                                                  "Chýba stĺpec " + std::string(column) + " v " + std::string(info.name));
+                    domains.push_back(info.name == schema::identifikatory::table
+                                          ? std::vector<Value>(identifiers_.begin(), identifiers_.begin() + rows)
+                                          : domain(info.name, fields[keyFields.back()], rows));
+                }
+        std::vector<std::uint64_t> keys =
+            keyFields.empty() ? std::vector<std::uint64_t>(rows) : keyTuples(domains, rows);
+        std::vector<Value>* owned = ownedBy(info.name);
+        for (std::uint64_t key : keys) {
             std::vector<Value>& row = rs->addNew();
             for (std::size_t f = 0; f < fields.size(); ++f)
-                if (!fields[f].autoNumber)
-                    row[f] = info.name == schema::identifikatory::table && fields[f].name == "identifikator"
-                                 ? Value(identifiers_[r])
-                                 : valueFor(info.name, fields[f], ownKeys[r], static_cast<int>(f) == keyField);
-            jet::Status saved = rs->save();
-            if (saved.code() == jet::Status::Code::Refused) {
-                ++refused;
-                continue;
-            }
-            JET_TRY(saved);
+                if (!fields[f].autoNumber) row[f] = valueFor(info.name, fields[f]);
+            for (std::size_t k = 0; k < keyFields.size(); ++k) row[keyFields[k]] = tupleValue(domains, key, k);
+            JET_TRY(rs->save());
             ++written;
-            if (owned) owned->push_back(ownKeys[r]);
+            if (owned) owned->push_back(tupleValue(domains, key, 0));
         }
+        if (info.name == schema::udalosti::table) events_ = static_cast<std::int64_t>(keys.size());
         return jet::Status::ok();
-    }
-
-    static std::string_view ownKeyColumn(std::string_view table) {
-        if (table == schema::zariadenia::table) return schema::zariadenia::id_zariadenia;
-        if (table == schema::skupiny_majitelov_identifikatorov::table)
-            return schema::skupiny_majitelov_identifikatorov::id_skupiny;
-        if (table == schema::zvuky::table) return schema::zvuky::id_zvuku;
-        if (table == schema::obchodzky::table) return schema::obchodzky::id;
-        return schema::objednavaci_system::id_objednavky;
     }
 
     std::mt19937_64 random_;
     int scale_;
     std::vector<std::u16string> identifiers_;
-    std::vector<std::int64_t> devices_, groups_, sounds_, patrols_, orders_;
+    std::size_t owners_ = 0; // the leading identifiers_ that identifikatory holds
+    std::int64_t events_ = 0;
+    std::size_t typeTurn_ = 0;
+    std::vector<Value> devices_, groups_, sounds_, patrols_, orders_;
 };
 
 // The identifier texts of another server database.
@@ -250,6 +426,6 @@ int runGenerate(const std::vector<std::string>& args) {
         std::cerr << out << ": " << status.message() << "\n";
         return 1;
     }
-    std::cout << "rows=" << generator.written << " refused=" << generator.refused << "\n";
+    std::cout << "rows=" << generator.written << "\n";
     return 0;
 }
