@@ -101,6 +101,21 @@ Status checkConsistency(const TableDef& t) {
     return Status::ok();
 }
 
+// Parses one descriptor of `size` bytes for each element of `items`, noting
+// where each stands in the definition.
+template <class Item>
+Status parseDescriptors(Reader& r, std::size_t size, const char* what,
+                        void (*parse)(const std::uint8_t*, Item*), std::vector<Item>* items) {
+    const std::size_t first = r.pos();
+    const std::uint8_t* at;
+    JET_TRY(r.take(items->size(), size, what, &at));
+    for (std::size_t i = 0; i < items->size(); ++i) {
+        parse(at + size * i, &(*items)[i]);
+        (*items)[i].descriptorOffset = static_cast<std::uint32_t>(first + size * i);
+    }
+    return Status::ok();
+}
+
 } // namespace
 
 const ColumnDef* TableDef::column(std::string_view name) const {
@@ -154,27 +169,12 @@ Status parseTableDef(ByteSpan def, std::uint32_t firstPage, TableDef* out) {
         ri.statDistinct = le32(at + kStatsSize * i + 4);
         ri.statReserved = le32(at + kStatsSize * i + 8);
     }
-    std::size_t columnsAt = r.pos();
-    JET_TRY(r.take(columnCount, kColumnSize, "stĺpcov", &at));
     t.columns.resize(columnCount);
-    for (std::size_t i = 0; i < columnCount; ++i) {
-        parseColumn(at + kColumnSize * i, &t.columns[i]);
-        t.columns[i].descriptorOffset = static_cast<std::uint32_t>(columnsAt + kColumnSize * i);
-    }
+    JET_TRY(parseDescriptors(r, kColumnSize, "stĺpcov", parseColumn, &t.columns));
     for (ColumnDef& c : t.columns) JET_TRY(r.name(&c.name));
-    std::size_t realAt = r.pos();
-    JET_TRY(r.take(realCount, kRealIndexSize, "indexov", &at));
-    for (std::uint32_t i = 0; i < realCount; ++i) {
-        parseRealIndex(at + kRealIndexSize * i, &t.realIndexes[i]);
-        t.realIndexes[i].descriptorOffset = static_cast<std::uint32_t>(realAt + kRealIndexSize * i);
-    }
-    std::size_t logicalAt = r.pos();
-    JET_TRY(r.take(logicalCount, kLogicalIndexSize, "logických indexov", &at));
+    JET_TRY(parseDescriptors(r, kRealIndexSize, "indexov", parseRealIndex, &t.realIndexes));
     t.logicalIndexes.resize(logicalCount);
-    for (std::uint32_t i = 0; i < logicalCount; ++i) {
-        parseLogicalIndex(at + kLogicalIndexSize * i, &t.logicalIndexes[i]);
-        t.logicalIndexes[i].descriptorOffset = static_cast<std::uint32_t>(logicalAt + kLogicalIndexSize * i);
-    }
+    JET_TRY(parseDescriptors(r, kLogicalIndexSize, "logických indexov", parseLogicalIndex, &t.logicalIndexes));
     for (LogicalIndexDef& l : t.logicalIndexes) JET_TRY(r.name(&l.name));
     for (;;) {
         JET_TRY(r.take(1, 2, "máp dlhých hodnôt", &at));
