@@ -1,19 +1,25 @@
 // velmorant-cli generate OUT.mdb --seed N --scale S [--share-identifiers-with FILE]:
 // writes a server database full of made-up rows for merges to work on:
 // keys with gaps delivered out of order, devices of every type (0, 10, 12
-// and Null included), references that point nowhere, Slovak text, quotes in
-// identifiers. The same seed and scale give the same file. Keys are distinct
-// by construction, so every row drawn is written.
+// and Null included), references that point nowhere, quotes in
+// identifiers, and Slovak texts as long as a server's (names, places,
+// descriptions up to the column's length, notes up to tens of KB; see
+// generate_text.h). The same seed and scale give the same file. Keys are
+// distinct by construction, so every row drawn is written.
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <iostream>
 #include <random>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/generate_text.h"
+#include "jet/database.h"
+#include "jet/table.h"
 #include "jet/text.h"
 #include "merge/dao.h"
 #include "merge/names.h"
@@ -27,10 +33,6 @@ using jet::Value;
 // The empty server database that every generated file starts from; it lies
 // beside the program.
 constexpr const char* kTemplate = "velmorant-blank.mdb";
-
-const char* const kWords[] = {"Brána", "Ďumbierska", "Sklad", "č. 3", "Šatňa", "žien", "Výťah", "Kŕdeľ",
-                              "ľudia", "Ôsmy", "vchod", "Čítačka", "O'Neil", "„dôležité“", "-1", "mäta",
-                              "Ľubomír", "Kováčová", "Žofia", "Ťažký", "Košice", "Prešov", "Žilina", "Nitra"};
 
 // How many rows a table gets per unit of scale. A server's files are mostly
 // identifiers and what each device was sent or asked for about them; the
@@ -117,10 +119,30 @@ std::u16string upper(std::u16string text) {
     return text;
 }
 
+// The characters each text column holds at most, by "table.column" in
+// lower case.
+using TextLengths = std::unordered_map<std::string, std::size_t>;
+
+std::string columnKey(std::string_view table, std::string_view column) {
+    return lower(std::string(table) + "." + std::string(column));
+}
+
+jet::Status textLengthsOf(const std::string& path, TextLengths* out) {
+    std::unique_ptr<jet::Database> db;
+    JET_TRY(jet::Database::open(path, jet::Pager::Mode::ReadOnly, &db));
+    for (const schema::TableInfo& info : schema::tables()) {
+        std::unique_ptr<jet::Table> table;
+        JET_TRY(db->openTable(info.name, &table));
+        for (const jet::ColumnDef& column : table->def().columns)
+            if (column.type == jet::ColumnType::Text) (*out)[columnKey(info.name, column.name)] = column.length / 2;
+    }
+    return jet::Status::ok();
+}
+
 class Generator {
 public:
-    Generator(std::uint64_t seed, int scale, std::vector<std::u16string> shared)
-        : random_(seed), scale_(scale), identifiers_(std::move(shared)) {}
+    Generator(std::uint64_t seed, int scale, std::vector<std::u16string> shared, TextLengths lengths)
+        : random_(seed), prose_(random_), scale_(scale), identifiers_(std::move(shared)), lengths_(std::move(lengths)) {}
 
     jet::Status fill(merge::Database& db) {
         makeIdentifiers();
@@ -142,18 +164,6 @@ public:
 private:
     std::uint64_t below(std::uint64_t n) { return random_() % n; }
     bool chance(int percent) { return below(100) < static_cast<std::uint64_t>(percent); }
-
-    std::u16string text(int words) {
-        std::string out;
-        for (int i = 0; i < words; ++i) out += std::string(i ? " " : "") + kWords[below(std::size(kWords))];
-        return jet::fromUtf8(out);
-    }
-
-    // Empty now and then, mostly a line or a few, sometimes tens of KB.
-    std::u16string memo() {
-        if (chance(10)) return {};
-        return text(chance(2) ? 500 + static_cast<int>(below(3000)) : 3 + static_cast<int>(below(40)));
-    }
 
     // The identifiers of this file: a third of the shared file's ones (some
     // with their letter case turned), new ones, two with quotes, and a few
@@ -219,11 +229,13 @@ private:
         return kOtherRows * scale_;
     }
 
-    // A reference to a key of `owner`: mostly one that exists, sometimes one
-    // that does not, now and then Null.
-    Value reference(const std::vector<Value>& owner) {
-        if (chance(4)) return Value{};
-        if (owner.empty() || chance(10)) return std::int64_t(100000000 + below(1000));
+    // A reference to a key of `owner` from `column` ("table.column"): mostly
+    // one that exists, sometimes one that does not (always the first one of
+    // each column, so that even the smallest file has them), now and then Null.
+    Value reference(const std::string& column, const std::vector<Value>& owner) {
+        bool first = dangling_.insert(column).second;
+        if (!first && chance(7)) return Value{};
+        if (first || owner.empty() || chance(10)) return std::int64_t(100000000 + below(1000));
         return owner[below(owner.size())];
     }
 
@@ -264,7 +276,7 @@ private:
             for (std::int64_t index = 0; index < 8; ++index) out.push_back(index);
             return out;
         } else if (field.type == jet::ColumnType::Text) {
-            for (int i = 0; i < rows; ++i) out.push_back(text(1) + jet::fromUtf8(" " + std::to_string(i)));
+            for (int i = 0; i < rows; ++i) out.push_back(prose_.words(1) + jet::fromUtf8(" " + std::to_string(i)));
             return out;
         } else {
             return ownKeys(rows);
@@ -301,13 +313,12 @@ private:
         case jet::ColumnType::Single: return float(below(10000)) / 8;
         case jet::ColumnType::Double: return double(below(1000000)) / 7;
         case jet::ColumnType::DateTime: return jet::DateTime{40000.0 + below(5000) + double(below(1440)) / 1440};
-        case jet::ColumnType::Text: return text(1); // the shortest text columns hold 10 characters
-        case jet::ColumnType::Memo: return memo();
+        case jet::ColumnType::Memo: return prose_.notes();
         default: return Value{};
         }
     }
 
-    Value valueFor(std::string_view table, const merge::Field& field) {
+    Value valueFor(std::string_view table, const merge::Field& field, std::size_t maxChars) {
         std::string column = lower(field.name);
         if (column == "typ_zariadenia" && table == schema::zariadenia::table) {
             // Every type shows up once before they are drawn at random.
@@ -316,10 +327,11 @@ private:
                                    std::int64_t(11), std::int64_t(13)};
             return typeTurn_ < std::size(types) ? types[typeTurn_++] : types[below(std::size(types))];
         }
+        if (auto* owner = ownerOf(column)) return reference(columnKey(table, column), *owner);
         if (chance(3)) return Value{}; // Nulls in nullable columns
-        if (auto* owner = ownerOf(column)) return reference(*owner);
         if (column.find("identifikator") != std::string::npos && field.type == jet::ColumnType::Text)
             return identifiers_[below(identifiers_.size())];
+        if (field.type == jet::ColumnType::Text) return prose_.forColumn(column, maxChars);
         return byType(field);
     }
 
@@ -341,13 +353,18 @@ private:
                                           ? std::vector<Value>(identifiers_.begin(), identifiers_.begin() + rows)
                                           : domain(info.name, fields[keyFields.back()], rows));
                 }
+        std::vector<std::size_t> maxChars;
+        for (const merge::Field& field : fields) {
+            auto length = lengths_.find(columnKey(info.name, field.name));
+            maxChars.push_back(length == lengths_.end() ? 0 : length->second);
+        }
         std::vector<std::uint64_t> keys =
             keyFields.empty() ? std::vector<std::uint64_t>(rows) : keyTuples(domains, rows);
         std::vector<Value>* owned = ownedBy(info.name);
         for (std::uint64_t key : keys) {
             std::vector<Value>& row = rs->addNew();
             for (std::size_t f = 0; f < fields.size(); ++f)
-                if (!fields[f].autoNumber) row[f] = valueFor(info.name, fields[f]);
+                if (!fields[f].autoNumber) row[f] = valueFor(info.name, fields[f], maxChars[f]);
             for (std::size_t k = 0; k < keyFields.size(); ++k) row[keyFields[k]] = tupleValue(domains, key, k);
             JET_TRY(rs->save());
             ++written;
@@ -358,11 +375,14 @@ private:
     }
 
     std::mt19937_64 random_;
+    Prose prose_;
     int scale_;
     std::vector<std::u16string> identifiers_;
+    TextLengths lengths_;
     std::size_t owners_ = 0; // the leading identifiers_ that identifikatory holds
     std::int64_t events_ = 0;
     std::size_t typeTurn_ = 0;
+    std::unordered_set<std::string> dangling_; // the reference columns that already refer nowhere
     std::vector<Value> devices_, groups_, sounds_, patrols_, orders_;
 };
 
@@ -416,7 +436,9 @@ int runGenerate(const std::vector<std::string>& args) {
     if (status && !fs::copy_file(besideProgram(kTemplate), out, fs::copy_options::overwrite_existing, error))
         status = jet::Status::error(jet::Status::Code::IoError, "Nie je možné vytvoriť súbor: " + error.message());
     if (status) fs::permissions(out, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, error);
-    Generator generator(seed, static_cast<int>(scale), std::move(shared));
+    TextLengths lengths;
+    if (status) status = textLengthsOf(out, &lengths);
+    Generator generator(seed, static_cast<int>(scale), std::move(shared), std::move(lengths));
     std::unique_ptr<merge::Database> db;
     if (status) status = merge::openDatabase(out, &db);
     if (status) status = db->begin();

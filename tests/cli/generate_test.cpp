@@ -1,12 +1,16 @@
 // velmorant-cli generate: the row mix of a server's file, every drawn row
-// written, and the contents merges rely on (device types, Nulls, long memos,
-// references that resolve and some that do not, shared identifiers).
+// written, the contents merges rely on (device types, Nulls, long memos,
+// references that resolve and some that do not, shared identifiers), texts
+// as long as a server's, and the same bytes for the same seed and scale.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
 #include <set>
 
+#include "jet/database.h"
+#include "jet/table.h"
+#include "jet/text.h"
 #include "merge/dao.h"
 #include "schema/catalogue.h"
 #include "support/files.h"
@@ -59,6 +63,31 @@ std::u16string folded(std::u16string text) {
     for (char16_t& c : text)
         if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
     return text;
+}
+
+// The characters each text column holds at most, by table and column.
+std::map<std::pair<std::string, std::string>, std::size_t> textLengths(const std::string& path) {
+    std::map<std::pair<std::string, std::string>, std::size_t> out;
+    std::unique_ptr<jet::Database> db;
+    EXPECT_TRUE(jet::Database::open(path, jet::Pager::Mode::ReadOnly, &db).isOk()) << path;
+    for (const schema::TableInfo& info : schema::tables()) {
+        std::unique_ptr<jet::Table> table;
+        if (!db || !db->openTable(info.name, &table).isOk()) continue;
+        for (const jet::ColumnDef& column : table->def().columns)
+            if (column.type == jet::ColumnType::Text) out[{std::string(info.name), column.name}] = column.length / 2;
+    }
+    return out;
+}
+
+std::vector<std::u16string> textsOf(const Table& table, std::string_view column) {
+    std::vector<std::u16string> out;
+    for (const Value& v : table.column(column))
+        if (auto* text = std::get_if<std::u16string>(&v)) out.push_back(*text);
+    return out;
+}
+
+bool allDigits(std::u16string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
 }
 
 std::set<std::int64_t> keysOf(const Table& table, std::string_view column) {
@@ -168,4 +197,50 @@ TEST(Generate, IdentifiersSharedWithAnotherFile) {
     }
     EXPECT_GT(same, a.size() / 5);
     EXPECT_GT(otherCase, 0u);
+}
+
+// Text columns hold what a server keeps there, as long as it keeps it and
+// never longer than the column allows; the identifiers' notes range from
+// nothing to several KB.
+TEST(Generate, TextsAsLongAsAServersWithinTheirColumns) {
+    test_files::ScratchDir dir;
+    generate(dir.file("g.mdb"), 4, 1);
+    auto tables = readAll(dir.file("g.mdb"));
+    for (const auto& [column, maxChars] : textLengths(dir.file("g.mdb")))
+        for (const std::u16string& text : textsOf(tables.at(column.first), column.second)) {
+            EXPECT_LE(text.size(), maxChars) << column.first << "." << column.second;
+            EXPECT_FALSE(text.empty()) << column.first << "." << column.second;
+        }
+
+    const Table& owners = tables.at("identifikatory");
+    for (const std::u16string& name : textsOf(owners, "meno_majitela")) {
+        auto words = 1 + std::count(name.begin(), name.end(), u' ');
+        EXPECT_TRUE(words == 2 || words == 3) << jet::toUtf8(name);
+    }
+    for (const std::u16string& pin : textsOf(owners, "pin_kod"))
+        EXPECT_TRUE(allDigits(pin) && pin.size() >= 4 && pin.size() <= 6) << jet::toUtf8(pin);
+    for (const std::u16string& photo : textsOf(owners, "fotka_subor")) EXPECT_TRUE(photo.ends_with(u".jpg"));
+    std::size_t longest = 0;
+    for (const std::u16string& summary : textsOf(owners, "suhrnny_popis")) longest = std::max(longest, summary.size());
+    EXPECT_GT(longest, 200u);
+
+    std::size_t empty = 0, lines = 0, kilobytes = 0;
+    for (const std::u16string& notes : textsOf(owners, "poznamky")) {
+        empty += notes.empty();
+        lines += !notes.empty() && notes.size() < 1000;
+        kilobytes += notes.size() >= 1500 && notes.size() <= 10000;
+    }
+    const std::size_t rows = owners.rows.size();
+    EXPECT_GT(empty, rows / 5);
+    EXPECT_GT(lines, rows / 4);
+    EXPECT_GT(kilobytes, rows / 10);
+}
+
+TEST(Generate, SameSeedAndScaleGiveTheSameBytes) {
+    test_files::ScratchDir dir;
+    generate(dir.file("a.mdb"), 9, 2);
+    generate(dir.file("b.mdb"), 9, 2);
+    generate(dir.file("c.mdb"), 10, 2);
+    EXPECT_TRUE(test_files::readAll(dir.file("a.mdb")) == test_files::readAll(dir.file("b.mdb")));
+    EXPECT_FALSE(test_files::readAll(dir.file("a.mdb")) == test_files::readAll(dir.file("c.mdb")));
 }
