@@ -5,7 +5,8 @@
 // memory, the ratio of the merge to the copy, and checks the result.
 // Usage: bench_merge [--quick | --scale N] [--repeat N]
 // Scale 100 by default, 20 with --quick. The generated pair is kept in the
-// build folder and made again only when missing.
+// build folder and made again when missing or older than what made it (the
+// generator, its blank database, the file it shares identifiers with).
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -73,10 +74,25 @@ double copyFloor(const fs::path& target, const fs::path& source, const fs::path&
     return ok ? taken : -1;
 }
 
+// Whether `file` exists and was written after every one of `inputs`.
+bool newerThan(const fs::path& file, const std::vector<fs::path>& inputs) {
+    std::error_code error;
+    const auto written = fs::last_write_time(file, error);
+    if (error) return false;
+    for (const fs::path& input : inputs) {
+        const auto made = fs::last_write_time(input, error);
+        if (error || made >= written) return false;
+    }
+    return true;
+}
+
 bool generate(const fs::path& out, int seed, int scale, const fs::path& share = {}) {
-    if (fs::exists(out)) return true;
+    const fs::path bin = VELMORANT_BIN_DIR;
+    std::vector<fs::path> inputs = {bin / "velmorant-cli", bin / "velmorant-blank.mdb"};
+    if (!share.empty()) inputs.push_back(share);
+    if (newerThan(out, inputs)) return true;
     const fs::path partial = out.string() + ".part";
-    std::string command = "'" + std::string(VELMORANT_BIN_DIR) + "/velmorant-cli' generate '" + partial.string() +
+    std::string command = "'" + (bin / "velmorant-cli").string() + "' generate '" + partial.string() +
                           "' --seed " + std::to_string(seed) + " --scale " + std::to_string(scale);
     if (!share.empty()) command += " --share-identifiers-with '" + share.string() + "'";
     if (std::system((command + " > /dev/null").c_str()) != 0) return false;
