@@ -1,8 +1,8 @@
 #include "jet/keys.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
-#include <cstring>
 
 #include "jet/bytes.h"
 #include "jet/textkey.h"
@@ -19,53 +19,49 @@ Status mismatch() {
     return Status::error(Status::Code::InvalidArgument, "Hodnota nezodpovedá typu stĺpca indexu");
 }
 
-void invert(Bytes& b, std::size_t from = 0) {
+void invert(Bytes& b, std::size_t from) {
     for (std::size_t i = from; i < b.size(); ++i) b[i] = static_cast<std::uint8_t>(~b[i]);
 }
 
 // Big-endian two's complement with the sign bit flipped: byte order equals
 // numeric order.
-Bytes signedKey(std::int64_t v, int bytes) {
-    Bytes b;
-    appendBe(&b, static_cast<std::uint64_t>(v), bytes);
-    b[0] ^= 0x80;
-    return b;
+void appendSigned(std::int64_t v, int bytes, Bytes* out) {
+    const std::size_t at = out->size();
+    appendBe(out, static_cast<std::uint64_t>(v), bytes);
+    (*out)[at] ^= 0x80;
 }
 
 // Big-endian IEEE bits, positive numbers with the sign flipped, negative
 // ones inverted: byte order equals numeric order.
-Bytes floatKey(std::uint64_t bits, int bytes) {
-    Bytes b;
-    appendBe(&b, bits, bytes);
-    if (b[0] & 0x80) invert(b);
-    else b[0] ^= 0x80;
-    return b;
+void appendFloat(std::uint64_t bits, int bytes, Bytes* out) {
+    const std::size_t at = out->size();
+    appendBe(out, bits, bytes);
+    if ((*out)[at] & 0x80) invert(*out, at);
+    else (*out)[at] ^= 0x80;
 }
 
 // Groups of 8 bytes, each followed by 09 when more follow; the last one
 // zero-padded and followed by its real length. Descending inverts the data
 // and the final length, not the 09 markers.
-Bytes segmentKey(std::span<const std::uint8_t> data, bool ascending) {
-    Bytes out;
+void appendSegments(std::span<const std::uint8_t> data, bool ascending, Bytes* out) {
     for (std::size_t pos = 0; pos < data.size(); pos += kSegment) {
         const std::size_t n = std::min(kSegment, data.size() - pos);
         const bool last = pos + n == data.size();
-        const std::size_t start = out.size();
-        out.insert(out.end(), data.begin() + pos, data.begin() + pos + n);
-        out.resize(start + kSegment, 0);
-        out.push_back(last ? static_cast<std::uint8_t>(n) : kMoreSegments);
+        const std::size_t start = out->size();
+        out->insert(out->end(), data.begin() + pos, data.begin() + pos + n);
+        out->resize(start + kSegment, 0);
+        out->push_back(last ? static_cast<std::uint8_t>(n) : kMoreSegments);
         if (!ascending) {
-            for (std::size_t i = start; i < start + kSegment; ++i) out[i] = static_cast<std::uint8_t>(~out[i]);
-            if (last) out.back() = static_cast<std::uint8_t>(~out.back());
+            for (std::size_t i = start; i < start + kSegment; ++i) (*out)[i] = static_cast<std::uint8_t>(~(*out)[i]);
+            if (last) out->back() = static_cast<std::uint8_t>(~out->back());
         }
     }
-    return out;
 }
 
 // A GUID as it reads in braces: the first three groups are stored
 // little-endian in the row.
-Bytes guidDisplayOrder(const Guid& g) {
-    Bytes b(g.bytes.begin(), g.bytes.end());
+std::array<std::uint8_t, 16> guidDisplayOrder(const Guid& g) {
+    std::array<std::uint8_t, 16> b = g.bytes;
     std::reverse(b.begin(), b.begin() + 4);
     std::reverse(b.begin() + 4, b.begin() + 6);
     std::reverse(b.begin() + 6, b.begin() + 8);
@@ -73,54 +69,56 @@ Bytes guidDisplayOrder(const Guid& g) {
 }
 
 // Negative numbers first; then the first byte marks the sign.
-Bytes numericKey(const Numeric& n, bool ascending) {
-    Bytes b(17, 0);
-    std::reverse_copy(n.magnitude.begin(), n.magnitude.end(), b.begin() + 1);
-    if (n.negative == ascending) invert(b);
-    b[0] = n.negative ? 0x00 : 0xFF;
-    return b;
+void appendNumeric(const Numeric& n, bool ascending, Bytes* out) {
+    const std::size_t at = out->size();
+    out->push_back(0);
+    out->insert(out->end(), n.magnitude.rbegin(), n.magnitude.rend());
+    if (n.negative == ascending) invert(*out, at);
+    (*out)[at] = n.negative ? 0x00 : 0xFF;
 }
 
 template <typename T>
 const T* as(const Value& v) { return std::get_if<T>(&v); }
 
-Status integerBytes(const Value& v, std::int64_t lo, std::int64_t hi, int bytes, bool isUnsigned, Bytes* out) {
+Status appendInteger(const Value& v, std::int64_t lo, std::int64_t hi, int bytes, Bytes* out) {
     const auto* i = as<std::int64_t>(v);
     if (!i || *i < lo || *i > hi) return mismatch();
-    *out = isUnsigned ? Bytes{static_cast<std::uint8_t>(*i)} : signedKey(*i, bytes);
+    if (lo == 0) out->push_back(static_cast<std::uint8_t>(*i)); // a Byte is unsigned
+    else appendSigned(*i, bytes, out);
     return Status::ok();
 }
 
 // The value bytes in ascending form, for the types whose descending form is
 // their plain inversion.
-Status invertibleBytes(ColumnType type, const Value& v, Bytes* out) {
+Status appendInvertible(ColumnType type, const Value& v, Bytes* out) {
     switch (type) {
-    case ColumnType::Byte: return integerBytes(v, 0, 255, 1, true, out);
-    case ColumnType::Int: return integerBytes(v, INT16_MIN, INT16_MAX, 2, false, out);
-    case ColumnType::Long: return integerBytes(v, INT32_MIN, INT32_MAX, 4, false, out);
+    case ColumnType::Byte: return appendInteger(v, 0, 255, 1, out);
+    case ColumnType::Int: return appendInteger(v, INT16_MIN, INT16_MAX, 2, out);
+    case ColumnType::Long: return appendInteger(v, INT32_MIN, INT32_MAX, 4, out);
     case ColumnType::Currency:
-        if (const auto* c = as<Currency>(v)) { *out = signedKey(c->scaled, 8); return Status::ok(); }
+        if (const auto* c = as<Currency>(v)) { appendSigned(c->scaled, 8, out); return Status::ok(); }
         return mismatch();
     case ColumnType::Single:
-        if (const auto* f = as<float>(v)) { *out = floatKey(std::bit_cast<std::uint32_t>(*f), 4); return Status::ok(); }
+        if (const auto* f = as<float>(v)) { appendFloat(std::bit_cast<std::uint32_t>(*f), 4, out); return Status::ok(); }
         return mismatch();
     case ColumnType::Double:
-        if (const auto* d = as<double>(v)) { *out = floatKey(std::bit_cast<std::uint64_t>(*d), 8); return Status::ok(); }
+        if (const auto* d = as<double>(v)) { appendFloat(std::bit_cast<std::uint64_t>(*d), 8, out); return Status::ok(); }
         return mismatch();
     case ColumnType::DateTime:
-        if (const auto* d = as<DateTime>(v)) { *out = floatKey(std::bit_cast<std::uint64_t>(d->days), 8); return Status::ok(); }
+        if (const auto* d = as<DateTime>(v)) { appendFloat(std::bit_cast<std::uint64_t>(d->days), 8, out); return Status::ok(); }
         return mismatch();
     default:
         return Status::error(Status::Code::Unsupported, "Kľúč indexu pre tento typ stĺpca nevieme vytvoriť");
     }
 }
 
-Status valueBytes(const KeyColumn& c, const Value& v, Bytes* out) {
+// Appends the value bytes of a non-null value.
+Status appendValue(const KeyColumn& c, const Value& v, Bytes* out) {
     switch (c.type) {
     case ColumnType::Bool: {
         const auto* b = as<bool>(v);
         if (!b) return mismatch();
-        *out = {static_cast<std::uint8_t>(*b == c.ascending ? 0x00 : 0xFF)};
+        out->push_back(*b == c.ascending ? 0x00 : 0xFF);
         return Status::ok();
     }
     case ColumnType::Text:
@@ -134,25 +132,27 @@ Status valueBytes(const KeyColumn& c, const Value& v, Bytes* out) {
     case ColumnType::Binary: {
         const auto* b = as<Bytes>(v);
         if (!b) return mismatch();
-        *out = segmentKey(*b, c.ascending);
+        appendSegments(*b, c.ascending, out);
         return Status::ok();
     }
     case ColumnType::Guid: {
         const auto* g = as<Guid>(v);
         if (!g) return mismatch();
-        *out = segmentKey(guidDisplayOrder(*g), c.ascending);
+        appendSegments(guidDisplayOrder(*g), c.ascending, out);
         return Status::ok();
     }
     case ColumnType::Numeric: {
         const auto* n = as<Numeric>(v);
         if (!n) return mismatch();
-        *out = numericKey(*n, c.ascending);
+        appendNumeric(*n, c.ascending, out);
         return Status::ok();
     }
-    default:
-        JET_TRY(invertibleBytes(c.type, v, out));
-        if (!c.ascending) invert(*out);
+    default: {
+        const std::size_t at = out->size();
+        JET_TRY(appendInvertible(c.type, v, out));
+        if (!c.ascending) invert(*out, at);
         return Status::ok();
+    }
     }
 }
 
@@ -172,23 +172,23 @@ Status keyColumnsOf(const TableDef& table, const RealIndexDef& index, std::vecto
 }
 
 Status appendKeyField(const KeyColumn& column, const Value& value, Bytes* out) {
-    if (column.type == ColumnType::Bool && isNull(value)) return appendKeyField(column, Value(false), out);
-    if (isNull(value)) {
+    static const Value kFalse(false);
+    const Value& v = column.type == ColumnType::Bool && isNull(value) ? kFalse : value;
+    if (isNull(v)) {
         out->push_back(column.ascending ? kAscNull : kDescNull);
         return Status::ok();
     }
-    Bytes bytes;
-    JET_TRY(valueBytes(column, value, &bytes));
+    const std::size_t start = out->size();
     out->push_back(column.ascending ? kAscValue : kDescValue);
-    out->insert(out->end(), bytes.begin(), bytes.end());
-    return Status::ok();
+    Status s = appendValue(column, v, out);
+    if (!s) out->resize(start);
+    return s;
 }
 
 Status encodeKey(std::span<const KeyColumn> columns, std::span<const Value> values, Bytes* out) {
+    out->clear();
     if (columns.size() != values.size()) return mismatch();
-    Bytes key;
-    for (std::size_t i = 0; i < columns.size(); ++i) JET_TRY(appendKeyField(columns[i], values[i], &key));
-    *out = std::move(key);
+    for (std::size_t i = 0; i < columns.size(); ++i) JET_TRY(appendKeyField(columns[i], values[i], out));
     return Status::ok();
 }
 

@@ -27,10 +27,12 @@ Status keyColumnsOf(const TableDef& table, const RealIndexDef& index, std::vecto
 
 // Appends one column's field (flag byte and value bytes) to `out`.
 // Unsupported for a type or sort order we cannot encode exactly;
-// InvalidArgument when the value does not fit the column type.
+// InvalidArgument when the value does not fit the column type. A refused
+// value leaves `out` as it was.
 Status appendKeyField(const KeyColumn& column, const Value& value, Bytes* out);
 
-// The whole key: the fields of `values` (one per column, same order).
+// The whole key: the fields of `values` (one per column, same order), in
+// place of what `out` held (its buffer is reused).
 Status encodeKey(std::span<const KeyColumn> columns, std::span<const Value> values, Bytes* out);
 
 // True when every key column's value is Null (a boolean never is).

@@ -455,20 +455,33 @@ constexpr std::uint8_t kUnaccented = 0x02;
 constexpr std::uint8_t kSeparator = 0x01;
 constexpr std::uint8_t kEnd = 0x00;
 
+// A section of the key, sized for the longest text that counts.
+template <std::size_t N>
+struct Section {
+    std::array<std::uint8_t, N> bytes;
+    std::size_t size = 0;
+
+    void push(std::uint8_t b) { bytes[size++] = b; }
+    bool empty() const { return size == 0; }
+    std::uint8_t& back() { return bytes[size - 1]; }
+    const std::uint8_t* begin() const { return bytes.data(); }
+    const std::uint8_t* end() const { return bytes.data() + size; }
+};
+
 // The three sections of the key as the text is scanned.
 struct KeySections {
-    Bytes primary;
+    Section<2 * kMaxKeyChars> primary;
     bool haveAccents = false;
-    Bytes accents;            // one weight per letter up to the last accented one
-    std::size_t accented = 0; // letters represented in `accents`
-    bool leadingMark = false; // `accents` began with a combining mark
-    Bytes punctuation;        // 4 bytes per punctuation character
-    std::size_t letters = 0;  // characters that produced primary weights
+    Section<kMaxKeyChars + 1> accents; // one weight per letter up to the last accented one
+    std::size_t accented = 0;          // letters represented in `accents`
+    bool leadingMark = false;          // `accents` began with a combining mark
+    Section<4 * kMaxKeyChars> punctuation; // 4 bytes per punctuation character
+    std::size_t letters = 0;               // characters that produced primary weights
 
     void add(const Weight& w) {
         const std::size_t pos = letters;
         if (w.kind == S || w.kind == I) {
-            primary.insert(primary.end(), w.primary, w.primary + w.primaryCount);
+            for (std::uint8_t i = 0; i < w.primaryCount; ++i) primary.push(w.primary[i]);
             ++letters;
         }
         if (w.kind == I || w.kind == P) addAccent(w, pos);
@@ -477,33 +490,36 @@ struct KeySections {
 
     void addAccent(const Weight& w, std::size_t pos) {
         haveAccents = true;
-        if (accented < pos) {
-            accents.insert(accents.end(), pos - accented, kUnaccented);
-            accented = pos;
+        while (accented < pos) {
+            accents.push(kUnaccented);
+            ++accented;
         }
         if (w.kind == I) {
-            accents.push_back(w.extra);
+            accents.push(w.extra);
             ++accented;
         } else if (!accents.empty()) {
             accents.back() = static_cast<std::uint8_t>(accents.back() + w.extra);
         } else {
-            accents.push_back(w.extra);
+            accents.push(w.extra);
             leadingMark = true;
         }
     }
 
     void addPunctuation(std::uint8_t code, std::size_t pos) {
-        const std::size_t p = haveAccents ? accents.size() + (pos - accented) - (leadingMark ? 1 : 0) : pos;
+        const std::size_t p = haveAccents ? accents.size + (pos - accented) - (leadingMark ? 1 : 0) : pos;
         const unsigned w = 0x8000u | ((7u + 4u * p) & 0x7FFFu);
-        punctuation.insert(punctuation.end(),
-                           {static_cast<std::uint8_t>(w >> 8), static_cast<std::uint8_t>(w), 0x06, code});
+        punctuation.push(static_cast<std::uint8_t>(w >> 8));
+        punctuation.push(static_cast<std::uint8_t>(w));
+        punctuation.push(0x06);
+        punctuation.push(code);
     }
 
     // Appends the key to `out`.
     void finish(Bytes* out) {
+        while (!accents.empty() && accents.back() <= kUnaccented) --accents.size;
+        out->reserve(out->size() + primary.size + accents.size + punctuation.size + 6);
         out->insert(out->end(), primary.begin(), primary.end());
         out->push_back(kSeparator);
-        while (!accents.empty() && accents.back() <= kUnaccented) accents.pop_back();
         out->insert(out->end(), accents.begin(), accents.end());
         if (!punctuation.empty()) {
             out->insert(out->end(), {kSeparator, kSeparator, kSeparator});
