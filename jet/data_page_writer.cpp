@@ -24,6 +24,26 @@ std::size_t lowestStart(const Page& page) {
 
 std::size_t tableEnd(const Page& page) { return DataPage::kSlotTable + 2 * slotCount(page); }
 
+std::size_t gapBelow(const Page& page, std::size_t low) {
+    const std::size_t end = tableEnd(page);
+    return low > end ? low - end : 0;
+}
+
+bool rowFits(const Page& page, std::size_t low, std::size_t length) {
+    return slotCount(page) < kMaxSlotsPerPage && gapBelow(page, low) >= length + 2;
+}
+
+// Puts `body` right below `low`, the lowest body start, and returns its slot.
+std::uint8_t putRow(Page* page, std::size_t low, ByteSpan body) {
+    const std::size_t n = slotCount(*page);
+    const std::size_t start = low - body.size();
+    if (!body.empty()) std::memcpy(&page->bytes[start], body.data(), body.size());
+    putLe16(&page->bytes[DataPage::kSlotTable + 2 * n], start);
+    putLe16(&page->bytes[12], n + 1);
+    putLe16(&page->bytes[2], gapBelow(*page, start));
+    return static_cast<std::uint8_t>(n);
+}
+
 } // namespace
 
 void initDataPage(std::uint32_t owner, Page* page) {
@@ -34,23 +54,28 @@ void initDataPage(std::uint32_t owner, Page* page) {
     putLe32(&page->bytes[4], owner);
 }
 
-std::size_t dataPageGap(const Page& page) {
-    const std::size_t low = lowestStart(page), end = tableEnd(page);
-    return low > end ? low - end : 0;
+std::size_t dataPageGap(const Page& page) { return gapBelow(page, lowestStart(page)); }
+
+bool dataPageFits(const Page& page, std::size_t length) { return rowFits(page, lowestStart(page), length); }
+
+std::uint8_t addDataRow(Page* page, ByteSpan body) { return putRow(page, lowestStart(*page), body); }
+
+void FillingPage::start(std::uint32_t owner) {
+    initDataPage(owner, &page_);
+    low_ = kPageSize;
 }
 
-bool dataPageFits(const Page& page, std::size_t length) {
-    return slotCount(page) < kMaxSlotsPerPage && dataPageGap(page) >= length + 2;
+void FillingPage::adopt(const Page& page) {
+    page_ = page;
+    low_ = lowestStart(page_);
 }
 
-std::uint8_t addDataRow(Page* page, ByteSpan body) {
-    const std::size_t n = slotCount(*page);
-    const std::size_t start = lowestStart(*page) - body.size();
-    if (!body.empty()) std::memcpy(&page->bytes[start], body.data(), body.size());
-    putLe16(&page->bytes[DataPage::kSlotTable + 2 * n], start);
-    putLe16(&page->bytes[12], n + 1);
-    putLe16(&page->bytes[2], dataPageGap(*page));
-    return static_cast<std::uint8_t>(n);
+bool FillingPage::fits(std::size_t length) const { return rowFits(page_, low_, length); }
+
+std::uint8_t FillingPage::add(ByteSpan body) {
+    const std::uint8_t slot = putRow(&page_, low_, body);
+    low_ -= body.size();
+    return slot;
 }
 
 Status growDataRow(Page* page, std::uint32_t pgno, std::uint8_t slot, std::size_t grow) {

@@ -28,6 +28,22 @@ bool dataPageFits(const Page& page, std::size_t length);
 // dataPageFits.
 std::uint8_t addDataRow(Page* page, ByteSpan body);
 
+// A data page taking one new row after another. It remembers where the
+// lowest row body starts, so a row costs the same however many the page
+// already holds.
+class FillingPage {
+public:
+    void start(std::uint32_t owner);
+    void adopt(const Page& page); // a page that may already hold rows
+    bool fits(std::size_t length) const;
+    std::uint8_t add(ByteSpan body); // the caller checked fits()
+    const Page& page() const { return page_; }
+
+private:
+    Page page_;
+    std::size_t low_ = kPageSize;
+};
+
 // Makes row `slot` `grow` bytes longer, keeping its bytes at its start and
 // moving the rows stored below it; the new bytes are zero. Refused when the
 // page has no room or its rows are not stored in slot order.

@@ -44,15 +44,22 @@ bool rangeFits(const std::vector<Bytes>& entries, std::size_t from, std::size_t 
 // Stored with the longest shared prefix, the entries fit on a page.
 bool IndexTree::fits(const Node& node) {
     const auto& entries = node.page.entries;
-    if (entries.size() < 2) return node.bytes <= kIndexEntryCapacity;
+    if (node.bytes <= kIndexEntryCapacity) return true;
+    if (entries.size() < 2) return false;
     return node.bytes - (entries.size() - 1) * sharedPrefix(entries) <= kIndexEntryCapacity;
 }
 
 Status IndexTree::load(std::uint32_t pgno, Node** out) {
+    if (last_ && last_->first == pgno) {
+        last_->second->used = ++clock_;
+        *out = last_->second.get();
+        return Status::ok();
+    }
     auto it = cache_.find(pgno);
     if (it != cache_.end()) {
         it->second->used = ++clock_;
         *out = it->second.get();
+        last_ = &*it;
         return Status::ok();
     }
     if (pgno == 0 || pgno >= pager_->pageCount()) return corruptAt(pgno, "index ukazuje mimo súboru");
@@ -73,6 +80,7 @@ IndexTree::Node* IndexTree::adopt(std::uint32_t pgno, std::unique_ptr<Node> node
 
 Status IndexTree::descend(ByteSpan entry, std::vector<Step>* path) {
     path->clear();
+    pathReusable_ = false;
     std::uint32_t pgno = root_;
     for (std::uint32_t depth = 0; depth < kMaxIndexDepth; ++depth) {
         Node* node = nullptr;
@@ -82,6 +90,7 @@ Status IndexTree::descend(ByteSpan entry, std::vector<Step>* path) {
             auto pos = std::lower_bound(entries.begin(), entries.end(), entry,
                                         [](const Bytes& e, ByteSpan x) { return less(e, x); });
             path->push_back({pgno, pos - entries.begin(), pos == entries.end()});
+            pathReusable_ = true;
             return Status::ok();
         }
         auto pos = std::lower_bound(entries.begin(), entries.end(), entry,
@@ -110,6 +119,28 @@ Status IndexTree::contains(ByteSpan key, bool* found) {
     return neighbourKey(*leaf, path.back().index, key, found);
 }
 
+// The leaf that the last descent reached takes `entry` when the entry lies
+// strictly inside the leaf's range (or beyond the end of the first or last
+// leaf): the path to it then holds for the entry as well. Most inserts
+// follow a lookup of the same key, or a neighbour of the previous insert.
+Status IndexTree::reusePath(ByteSpan entry, bool* reused) {
+    *reused = false;
+    if (!pathReusable_) return Status::ok();
+    Node* leaf = nullptr;
+    JET_TRY(load(path_.back().pgno, &leaf));
+    const IndexPage& p = leaf->page;
+    const auto& entries = p.entries;
+    if (entries.empty() ? p.prev != 0 || p.next != 0
+                        : (p.prev != 0 && !less(entries.front(), entry)) || (p.next != 0 && !less(entry, entries.back())))
+        return Status::ok();
+    auto pos = std::lower_bound(entries.begin(), entries.end(), entry,
+                                [](const Bytes& e, ByteSpan x) { return less(e, x); });
+    path_.back().index = pos - entries.begin();
+    path_.back().atEnd = pos == entries.end();
+    *reused = true;
+    return Status::ok();
+}
+
 // Whether the entry at `pos` of `leaf` (or, past its end, the first entry
 // of the next leaf) carries `key`.
 Status IndexTree::neighbourKey(const Node& leaf, long pos, ByteSpan key, bool* same) {
@@ -133,12 +164,14 @@ Status IndexTree::neighbourKey(const Node& leaf, long pos, ByteSpan key, bool* s
     return Status::ok();
 }
 
-Status IndexTree::insert(const Bytes& entry, bool* newKey) {
+Status IndexTree::insert(Bytes entry, bool* newKey) {
     if (entry.size() > kMaxIndexEntry || entry.size() <= kRowPointerBytes)
         return Status::error(Status::Code::Refused, "Kľúč indexu je príliš dlhý.");
     JET_TRY(trimCache());
     std::vector<Step>& path = path_;
-    JET_TRY(descend(entry, &path));
+    bool reused = false;
+    JET_TRY(reusePath(entry, &reused));
+    if (!reused) JET_TRY(descend(entry, &path));
     Node* leaf = nullptr;
     JET_TRY(load(path.back().pgno, &leaf));
     const long pos = path.back().index;
@@ -147,14 +180,15 @@ Status IndexTree::insert(const Bytes& entry, bool* newKey) {
     JET_TRY(neighbourKey(*leaf, pos - 1, key, &before));
     JET_TRY(neighbourKey(*leaf, pos, key, &after));
     *newKey = !before && !after;
-    leaf->page.entries.insert(leaf->page.entries.begin() + pos, entry);
     leaf->bytes += entry.size();
+    leaf->page.entries.insert(leaf->page.entries.begin() + pos, std::move(entry));
     leaf->dirty = true;
     if (path.back().atEnd) JET_TRY(carryMaximum(path));
     for (std::size_t level = path.size(); level-- > 0;) {
         Node* node = nullptr;
         JET_TRY(load(path[level].pgno, &node));
         if (fits(*node)) break;
+        pathReusable_ = false; // a split reshapes the levels above the leaf
         JET_TRY(split(&path, level));
         if (level == 0) break; // the root split moved everything one level down
     }
@@ -351,6 +385,7 @@ Status IndexTree::keepAtMost(std::size_t pages) {
     for (const auto& [pgno, node] : cache_) byUse.emplace_back(node->used, pgno);
     const auto end = byUse.begin() + static_cast<std::ptrdiff_t>(cache_.size() - pages);
     std::nth_element(byUse.begin(), end, byUse.end());
+    last_ = nullptr;
     for (auto it = byUse.begin(); it != end; ++it) {
         auto node = cache_.find(it->second);
         JET_TRY(writeNode(node->first, *node->second));

@@ -34,7 +34,7 @@ public:
     Status contains(ByteSpan key, bool* found);
     // Adds a leaf entry (key and row pointer; at most kMaxIndexEntry bytes).
     // *newKey is false when an entry with the same key was already there.
-    Status insert(const Bytes& entry, bool* newKey);
+    Status insert(Bytes entry, bool* newKey);
     // Writes every changed page to the pager.
     Status flush();
     // Writes back and lets go of all but a few decoded pages: for a tree
@@ -57,6 +57,7 @@ private:
     static bool fits(const Node& node);
     Status load(std::uint32_t pgno, Node** out);
     Status descend(ByteSpan entry, std::vector<Step>* path);
+    Status reusePath(ByteSpan entry, bool* reused);
     Status neighbourKey(const Node& leaf, long pos, ByteSpan key, bool* same);
     Status carryMaximum(const std::vector<Step>& path);
     Status split(std::vector<Step>* path, std::size_t level);
@@ -72,9 +73,11 @@ private:
     std::uint32_t owner_, root_;
     RowPointer usageMap_;
     std::unordered_map<std::uint32_t, std::unique_ptr<Node>> cache_;
+    std::pair<const std::uint32_t, std::unique_ptr<Node>>* last_ = nullptr; // the page found last
     std::uint64_t clock_ = 0;
     // Kept from call to call so that their buffers are reused.
     std::vector<Step> path_;
+    bool pathReusable_ = false; // path_ still leads to its leaf
     Bytes probe_;
 };
 

@@ -44,7 +44,7 @@ Status LongValueWriter::start() {
         JET_TRY(pager_->read(*it, &ref));
         DataPage page;
         if (!DataPage::open(ref, *it, &page) || page.owner() != kLvalOwner) continue;
-        page_ = *ref;
+        page_.adopt(*ref);
         pgno_ = *it;
         break;
     }
@@ -59,17 +59,17 @@ Status LongValueWriter::newPage(const Page& content, std::uint32_t* pgno) {
 
 // Adds a row to the page being filled, moving to a new page when it is full.
 Status LongValueWriter::addRow(ByteSpan body, RowPointer* where) {
-    if (pgno_ == 0 || !dataPageFits(page_, body.size())) {
+    if (pgno_ == 0 || !page_.fits(body.size())) {
         if (pgno_ != 0) {
             JET_TRY(flush());
             if (hasMaps_) JET_TRY(setMapMember(*pager_, maps_.freePages, pgno_, false));
         }
-        initDataPage(kLvalOwner, &page_);
-        JET_TRY(newPage(page_, &pgno_));
+        page_.start(kLvalOwner);
+        JET_TRY(newPage(page_.page(), &pgno_));
         if (hasMaps_) JET_TRY(setMapMember(*pager_, maps_.freePages, pgno_, true));
     }
     where->page = pgno_;
-    where->row = addDataRow(&page_, body);
+    where->row = page_.add(body);
     dirty_ = true;
     return Status::ok();
 }
@@ -108,7 +108,7 @@ Status LongValueWriter::store(ByteSpan data, Bytes* out) {
 
 Status LongValueWriter::flush() {
     if (!dirty_) return Status::ok();
-    JET_TRY(pager_->write(pgno_, page_));
+    JET_TRY(pager_->write(pgno_, page_.page()));
     dirty_ = false;
     return Status::ok();
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "jet/bytes.h"
+#include "jet/data_page_writer.h"
 #include "jet/pager.h"
 #include "jet/status.h"
 #include "jet/tabledef.h"
@@ -38,7 +39,7 @@ private:
     bool hasMaps_ = false;
     LongValueMaps maps_;
     bool started_ = false;
-    Page page_;                 // the page being filled
+    FillingPage page_;          // the page being filled
     std::uint32_t pgno_ = 0;    // 0 = none
     bool dirty_ = false;
     Bytes chunk_;

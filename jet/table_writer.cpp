@@ -178,11 +178,12 @@ Status TableWriter::placeLongValues(std::vector<Value>& row, std::size_t* length
 // Builds every index key and refuses the row when an index does not take it.
 Status TableWriter::checkIndexes(const std::vector<Value>& row) {
     for (Index& ix : indexes_) {
-        keyValues_.clear();
+        // Assigned in place, so that text keeps the buffer of the last row.
+        keyValues_.resize(ix.columnIndexes.size());
         bool anyNull = false;
-        for (std::size_t c : ix.columnIndexes) {
-            keyValues_.push_back(row[c]);
-            anyNull = anyNull || isNull(row[c]);
+        for (std::size_t k = 0; k < ix.columnIndexes.size(); ++k) {
+            keyValues_[k] = row[ix.columnIndexes[k]];
+            anyNull = anyNull || isNull(keyValues_[k]);
         }
         // Named only for a refusal: most rows are taken.
         auto name = [&] { return indexName(def_, *ix.def); };
@@ -224,7 +225,7 @@ Status TableWriter::startPage() {
         JET_TRY(pager_->read(*it, &ref));
         DataPage page;
         if (!DataPage::open(ref, *it, &page) || page.owner() != def_.firstPage) continue;
-        page_ = *ref;
+        page_.adopt(*ref);
         pgno_ = *it;
         return Status::ok();
     }
@@ -233,18 +234,18 @@ Status TableWriter::startPage() {
 
 Status TableWriter::placeRow(RowPointer* where) {
     if (pgno_ == 0) JET_TRY(startPage());
-    if (pgno_ == 0 || !dataPageFits(page_, row_.size())) {
+    if (pgno_ == 0 || !page_.fits(row_.size())) {
         if (pgno_ != 0) {
             JET_TRY(writePage());
             JET_TRY(setMapMember(*pager_, def_.freePages, pgno_, false));
         }
-        initDataPage(def_.firstPage, &page_);
-        JET_TRY(allocatePage(*pager_, page_, &pgno_));
+        page_.start(def_.firstPage);
+        JET_TRY(allocatePage(*pager_, page_.page(), &pgno_));
         JET_TRY(setMapMember(*pager_, def_.ownedPages, pgno_, true));
         JET_TRY(setMapMember(*pager_, def_.freePages, pgno_, true));
     }
     where->page = pgno_;
-    where->row = addDataRow(&page_, row_);
+    where->row = page_.add(row_);
     pageDirty_ = true;
     return Status::ok();
 }
@@ -275,7 +276,7 @@ Status TableWriter::append(std::vector<Value>* row) {
 
 Status TableWriter::writePage() {
     if (!pageDirty_) return Status::ok();
-    JET_TRY(pager_->write(pgno_, page_));
+    JET_TRY(pager_->write(pgno_, page_.page()));
     pageDirty_ = false;
     return Status::ok();
 }

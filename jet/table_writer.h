@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "jet/column_rules.h"
+#include "jet/data_page_writer.h"
 #include "jet/index_tree.h"
 #include "jet/keys.h"
 #include "jet/longvalue_writer.h"
@@ -77,7 +78,7 @@ private:
     std::vector<Bytes> fields_;                                 // per column, this row
     std::vector<Value> keyValues_;
     Bytes row_;
-    Page page_;
+    FillingPage page_;
     std::uint32_t pgno_ = 0; // the data page being filled; 0 = none yet
     bool pageDirty_ = false;
     bool countersDirty_ = false;
