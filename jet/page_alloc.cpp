@@ -26,6 +26,8 @@ struct MapRef {
     std::uint8_t fill() const { return global ? 0xFF : 0x00; }
 };
 
+bool bitOf(const std::uint8_t* bitmap, std::uint32_t k) { return bitmap[k / 8] >> (k % 8) & 1; }
+
 void setBit(std::uint8_t* bitmap, std::uint32_t k, bool on) {
     const auto mask = static_cast<std::uint8_t>(1u << (k % 8));
     bitmap[k / 8] = on ? (bitmap[k / 8] | mask) : (bitmap[k / 8] & ~mask);
@@ -98,6 +100,7 @@ Status setReferenceBit(Pager& pager, const MapRef& map, std::uint32_t pgno, bool
     PageRef ref;
     JET_TRY(pager.read(bitmapPage, &ref));
     if (ref->bytes[0] != kBitmapPageType) return corruptAt(bitmapPage, "strana nie je bitovou mapou");
+    if (bitOf(ref->bytes.data() + kBitmapOffset, pgno % kPagesPerBitmapPage) == bit) return Status::ok();
     Page copy = *ref;
     setBit(copy.bytes.data() + kBitmapOffset, pgno % kPagesPerBitmapPage, bit);
     return pager.write(bitmapPage, copy);
@@ -116,7 +119,7 @@ Status convertToReference(Pager& pager, const MapRef& map) {
     bytes[0] = kReferenceMap;
     JET_TRY(pager.write(map.where.page, row.page));
     for (std::size_t k = 0; k < 8 * bitmap.size(); ++k) {
-        const bool bit = bitmap[k / 8] >> (k % 8) & 1;
+        const bool bit = bitOf(bitmap.data(), static_cast<std::uint32_t>(k));
         const std::uint64_t p = start + std::uint64_t{k};
         if (bit == map.global || p >= pager.pageCount()) continue;
         JET_TRY(setReferenceBit(pager, map, static_cast<std::uint32_t>(p), bit));
@@ -155,6 +158,7 @@ Status setBitInMap(Pager& pager, const MapRef& map, std::uint32_t pgno, bool bit
     const std::uint32_t start = le32(row.bytes() + 1);
     const std::uint64_t end = start + std::uint64_t{8} * (row.size() - kInlineMapHeader);
     if (pgno >= start && pgno < end) {
+        if (bitOf(row.bytes() + kInlineMapHeader, pgno - start) == bit) return Status::ok();
         setBit(row.edit() + kInlineMapHeader, pgno - start, bit);
         return pager.write(map.where.page, row.page);
     }
