@@ -105,27 +105,25 @@ Status buildIndexPage(const IndexPage& page, Page* out) {
     return Status::ok();
 }
 
-std::span<const std::uint8_t> leafKey(const Bytes& e) {
-    return std::span<const std::uint8_t>(e).first(e.size() - kRowPointerBytes);
-}
+std::span<const std::uint8_t> leafKey(ByteSpan e) { return e.first(e.size() - kRowPointerBytes); }
 
-RowPointer leafRow(const Bytes& e) {
-    const auto ptr = std::span<const std::uint8_t>(e).last(kRowPointerBytes);
+RowPointer leafRow(ByteSpan e) {
+    const auto ptr = e.last(kRowPointerBytes);
     return {static_cast<std::uint32_t>(beValue(ptr.first(3))), ptr[3]};
 }
 
-std::span<const std::uint8_t> nodeLeafEntry(const Bytes& e) {
-    return std::span<const std::uint8_t>(e).first(e.size() - kChildPointerBytes);
-}
+std::span<const std::uint8_t> nodeLeafEntry(ByteSpan e) { return e.first(e.size() - kChildPointerBytes); }
 
-std::uint32_t nodeChild(const Bytes& e) {
-    return static_cast<std::uint32_t>(beValue(ByteSpan(e).last(kChildPointerBytes)));
+std::uint32_t nodeChild(ByteSpan e) { return static_cast<std::uint32_t>(beValue(e.last(kChildPointerBytes))); }
+
+void appendRowPointer(Bytes* entry, RowPointer row) {
+    appendBe(entry, row.page, 3);
+    entry->push_back(row.row);
 }
 
 Bytes makeLeafEntry(std::span<const std::uint8_t> key, RowPointer row) {
     Bytes e(key.begin(), key.end());
-    appendBe(&e, row.page, 3);
-    e.push_back(row.row);
+    appendRowPointer(&e, row);
     return e;
 }
 

@@ -16,6 +16,7 @@
 #include <span>
 #include <vector>
 
+#include "jet/bytes.h"
 #include "jet/pager.h"
 #include "jet/row_pointer.h"
 #include "jet/status.h"
@@ -68,13 +69,15 @@ std::size_t sharedPrefix(std::span<const Bytes> entries);
 
 // Parts of entries. Callers make sure an entry is long enough
 // (parseIndexPage does for every entry it returns).
-std::span<const std::uint8_t> leafKey(const Bytes& leafEntry);
-RowPointer leafRow(const Bytes& leafEntry);
-std::span<const std::uint8_t> nodeLeafEntry(const Bytes& nodeEntry); // without the child
-std::uint32_t nodeChild(const Bytes& nodeEntry);
+std::span<const std::uint8_t> leafKey(ByteSpan leafEntry);
+RowPointer leafRow(ByteSpan leafEntry);
+std::span<const std::uint8_t> nodeLeafEntry(ByteSpan nodeEntry); // without the child
+std::uint32_t nodeChild(ByteSpan nodeEntry);
 
 // Entries built from their parts.
 Bytes makeLeafEntry(std::span<const std::uint8_t> key, RowPointer row);
+// Turns a key into its leaf entry by adding the row's pointer.
+void appendRowPointer(Bytes* key, RowPointer row);
 Bytes makeNodeEntry(std::span<const std::uint8_t> leafEntry, std::uint32_t child);
 
 } // namespace jet

@@ -15,39 +15,29 @@ constexpr std::size_t kMaxCachedPages = 1024;
 // Decoded pages a released tree keeps.
 constexpr std::size_t kReleasedPages = 16;
 
-bool less(ByteSpan a, ByteSpan b) { return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end()); }
+bool less(ByteSpan a, ByteSpan b) { return entryLess(a, b); }
 
 bool equal(ByteSpan a, ByteSpan b) { return std::equal(a.begin(), a.end(), b.begin(), b.end()); }
 
 // What a node entry compares by: the leaf entry it repeats.
-ByteSpan routeKey(const Bytes& nodeEntry) { return nodeLeafEntry(nodeEntry); }
-
-// Bytes of entries [from, to) stored without a prefix.
-std::size_t plainSize(const std::vector<Bytes>& entries, std::size_t from, std::size_t to) {
-    std::size_t n = 0;
-    for (std::size_t i = from; i < to; ++i) n += entries[i].size();
-    return n;
-}
+ByteSpan routeKey(ByteSpan nodeEntry) { return nodeLeafEntry(nodeEntry); }
+ByteSpan wholeEntry(ByteSpan leafEntry) { return leafEntry; }
 
 // Entries [from, to) of a sorted list fit on one page, stored with the
 // prefix they all share (that of the first and the last).
-bool rangeFits(const std::vector<Bytes>& entries, std::size_t from, std::size_t to) {
-    if (to - from < 2) return plainSize(entries, from, to) <= kIndexEntryCapacity;
-    const Bytes& a = entries[from];
-    const Bytes& z = entries[to - 1];
+bool rangeFits(const EntryList& entries, std::size_t from, std::size_t to) {
+    const std::size_t bytes = entries.bytes(from, to);
+    if (bytes <= kIndexEntryCapacity) return true;
+    if (to - from < 2) return false;
+    const ByteSpan a = entries[from], z = entries[to - 1];
     const auto prefix = static_cast<std::size_t>(std::mismatch(a.begin(), a.end(), z.begin(), z.end()).first - a.begin());
-    return plainSize(entries, from, to) - (to - from - 1) * prefix <= kIndexEntryCapacity;
+    return bytes - (to - from - 1) * prefix <= kIndexEntryCapacity;
 }
 
 } // namespace
 
 // Stored with the longest shared prefix, the entries fit on a page.
-bool IndexTree::fits(const Node& node) {
-    const auto& entries = node.page.entries;
-    if (node.bytes <= kIndexEntryCapacity) return true;
-    if (entries.size() < 2) return false;
-    return node.bytes - (entries.size() - 1) * sharedPrefix(entries) <= kIndexEntryCapacity;
-}
+bool IndexTree::fits(const Node& node) { return rangeFits(node.entries, 0, node.entries.size()); }
 
 Status IndexTree::load(std::uint32_t pgno, Node** out) {
     if (last_ && last_->first == pgno) {
@@ -68,7 +58,8 @@ Status IndexTree::load(std::uint32_t pgno, Node** out) {
     auto node = std::make_unique<Node>();
     JET_TRY(parseIndexPage(*ref, pgno, &node->page));
     if (node->page.owner != owner_) return corruptAt(pgno, "index: stránka patrí inej tabuľke");
-    node->bytes = plainSize(node->page.entries, 0, node->page.entries.size());
+    node->entries = EntryList(node->page.entries);
+    node->page.entries = {};
     *out = adopt(pgno, std::move(node));
     return Status::ok();
 }
@@ -85,19 +76,17 @@ Status IndexTree::descend(ByteSpan entry, std::vector<Step>* path) {
     for (std::uint32_t depth = 0; depth < kMaxIndexDepth; ++depth) {
         Node* node = nullptr;
         JET_TRY(load(pgno, &node));
-        const auto& entries = node->page.entries;
+        const EntryList& entries = node->entries;
         if (node->page.isLeaf()) {
-            auto pos = std::lower_bound(entries.begin(), entries.end(), entry,
-                                        [](const Bytes& e, ByteSpan x) { return less(e, x); });
-            path->push_back({pgno, pos - entries.begin(), pos == entries.end()});
+            const std::size_t pos = entries.lowerBound(entry, wholeEntry);
+            path->push_back({pgno, static_cast<long>(pos), pos == entries.size()});
             pathReusable_ = true;
             return Status::ok();
         }
-        auto pos = std::lower_bound(entries.begin(), entries.end(), entry,
-                                    [](const Bytes& e, ByteSpan x) { return less(routeKey(e), x); });
-        long index = pos - entries.begin();
+        const std::size_t pos = entries.lowerBound(entry, routeKey);
+        long index = static_cast<long>(pos);
         std::uint32_t child = 0;
-        if (pos != entries.end()) child = nodeChild(*pos);
+        if (pos != entries.size()) child = nodeChild(entries[pos]);
         else if (node->page.tail != 0) child = node->page.tail, index = -1;
         else if (!entries.empty()) child = nodeChild(entries.back()), index = static_cast<long>(entries.size()) - 1;
         else return corruptAt(pgno, "index: uzol bez potomkov");
@@ -129,14 +118,13 @@ Status IndexTree::reusePath(ByteSpan entry, bool* reused) {
     Node* leaf = nullptr;
     JET_TRY(load(path_.back().pgno, &leaf));
     const IndexPage& p = leaf->page;
-    const auto& entries = p.entries;
+    const EntryList& entries = leaf->entries;
     if (entries.empty() ? p.prev != 0 || p.next != 0
                         : (p.prev != 0 && !less(entries.front(), entry)) || (p.next != 0 && !less(entry, entries.back())))
         return Status::ok();
-    auto pos = std::lower_bound(entries.begin(), entries.end(), entry,
-                                [](const Bytes& e, ByteSpan x) { return less(e, x); });
-    path_.back().index = pos - entries.begin();
-    path_.back().atEnd = pos == entries.end();
+    const std::size_t pos = entries.lowerBound(entry, wholeEntry);
+    path_.back().index = static_cast<long>(pos);
+    path_.back().atEnd = pos == entries.size();
     *reused = true;
     return Status::ok();
 }
@@ -144,13 +132,13 @@ Status IndexTree::reusePath(ByteSpan entry, bool* reused) {
 // Whether the entry at `pos` of `leaf` (or, past its end, the first entry
 // of the next leaf) carries `key`.
 Status IndexTree::neighbourKey(const Node& leaf, long pos, ByteSpan key, bool* same) {
-    const auto& entries = leaf.page.entries;
+    const EntryList& entries = leaf.entries;
     *same = false;
     if (pos < 0) {
         if (leaf.page.prev == 0) return Status::ok();
         Node* prev = nullptr;
         JET_TRY(load(leaf.page.prev, &prev));
-        if (!prev->page.entries.empty()) *same = equal(leafKey(prev->page.entries.back()), key);
+        if (!prev->entries.empty()) *same = equal(leafKey(prev->entries.back()), key);
         return Status::ok();
     }
     if (static_cast<std::size_t>(pos) < entries.size()) {
@@ -160,11 +148,11 @@ Status IndexTree::neighbourKey(const Node& leaf, long pos, ByteSpan key, bool* s
     if (leaf.page.next == 0) return Status::ok();
     Node* next = nullptr;
     JET_TRY(load(leaf.page.next, &next));
-    if (!next->page.entries.empty()) *same = equal(leafKey(next->page.entries.front()), key);
+    if (!next->entries.empty()) *same = equal(leafKey(next->entries.front()), key);
     return Status::ok();
 }
 
-Status IndexTree::insert(Bytes entry, bool* newKey) {
+Status IndexTree::insert(ByteSpan entry, bool* newKey) {
     if (entry.size() > kMaxIndexEntry || entry.size() <= kRowPointerBytes)
         return Status::error(Status::Code::Refused, "Kľúč indexu je príliš dlhý.");
     JET_TRY(trimCache());
@@ -180,8 +168,7 @@ Status IndexTree::insert(Bytes entry, bool* newKey) {
     JET_TRY(neighbourKey(*leaf, pos - 1, key, &before));
     JET_TRY(neighbourKey(*leaf, pos, key, &after));
     *newKey = !before && !after;
-    leaf->bytes += entry.size();
-    leaf->page.entries.insert(leaf->page.entries.begin() + pos, std::move(entry));
+    leaf->entries.insert(static_cast<std::size_t>(pos), entry);
     leaf->dirty = true;
     if (path.back().atEnd) JET_TRY(carryMaximum(path));
     for (std::size_t level = path.size(); level-- > 0;) {
@@ -200,16 +187,14 @@ Status IndexTree::insert(Bytes entry, bool* newKey) {
 Status IndexTree::carryMaximum(const std::vector<Step>& path) {
     Node* leaf = nullptr;
     JET_TRY(load(path.back().pgno, &leaf));
-    const Bytes maximum = leaf->page.entries.back();
+    const ByteSpan maximum = leaf->entries.back();
     for (std::size_t level = path.size() - 1; level-- > 0;) {
         Node* parent = nullptr;
         JET_TRY(load(path[level].pgno, &parent));
-        auto& entries = parent->page.entries;
+        EntryList& entries = parent->entries;
         const long index = path[level].index;
         if (index >= 0) {
-            parent->bytes -= entries[index].size();
-            entries[index] = makeNodeEntry(maximum, nodeChild(entries[index]));
-            parent->bytes += entries[index].size();
+            entries.replace(static_cast<std::size_t>(index), makeNodeEntry(maximum, nodeChild(entries[index])));
             parent->dirty = true;
             const bool lastChild = parent->page.tail == 0 && static_cast<std::size_t>(index) + 1 == entries.size();
             if (!lastChild) break;
@@ -223,18 +208,15 @@ Status IndexTree::subtreeMax(std::uint32_t pgno, Bytes* out) {
         Node* node = nullptr;
         JET_TRY(load(pgno, &node));
         const IndexPage& p = node->page;
-        if (p.isLeaf()) {
-            if (p.entries.empty()) return corruptAt(pgno, "index: prázdny list");
-            *out = p.entries.back();
-            return Status::ok();
+        const EntryList& entries = node->entries;
+        if (!p.isLeaf() && p.tail != 0) {
+            pgno = p.tail;
+            continue;
         }
-        if (p.tail == 0) {
-            if (p.entries.empty()) return corruptAt(pgno, "index: uzol bez potomkov");
-            const auto route = routeKey(p.entries.back());
-            out->assign(route.begin(), route.end());
-            return Status::ok();
-        }
-        pgno = p.tail;
+        if (entries.empty()) return corruptAt(pgno, p.isLeaf() ? "index: prázdny list" : "index: uzol bez potomkov");
+        const ByteSpan last = p.isLeaf() ? entries.back() : routeKey(entries.back());
+        out->assign(last.begin(), last.end());
+        return Status::ok();
     }
     return corruptAt(pgno, "index: strom je príliš hlboký");
 }
@@ -243,17 +225,16 @@ Status IndexTree::subtreeMax(std::uint32_t pgno, Bytes* out) {
 // tail; one with a single child describes it with an entry.
 Status IndexTree::normalizeTail(Node* node) {
     IndexPage& p = node->page;
+    EntryList& entries = node->entries;
     if (p.isLeaf()) return Status::ok();
-    if (p.tail == 0 && p.entries.size() >= 2) {
-        p.tail = nodeChild(p.entries.back());
-        node->bytes -= p.entries.back().size();
-        p.entries.pop_back();
+    if (p.tail == 0 && entries.size() >= 2) {
+        p.tail = nodeChild(entries.back());
+        entries.erase(entries.size() - 1, entries.size());
         node->dirty = true;
-    } else if (p.tail != 0 && p.entries.empty()) {
+    } else if (p.tail != 0 && entries.empty()) {
         Bytes maximum;
         JET_TRY(subtreeMax(p.tail, &maximum));
-        p.entries.push_back(makeNodeEntry(maximum, p.tail));
-        node->bytes += p.entries.back().size();
+        entries.pushBack(makeNodeEntry(maximum, p.tail));
         p.tail = 0;
         node->dirty = true;
     }
@@ -271,7 +252,7 @@ Status IndexTree::splitRoot(std::vector<Step>* path) {
     JET_TRY(setMapMember(*pager_, usageMap_, pgno, true));
     auto child = std::make_unique<Node>();
     child->page = std::move(root->page);
-    child->bytes = root->bytes;
+    child->entries = std::move(root->entries);
     child->page.prev = child->page.next = 0;
     child->dirty = true;
     Bytes maximum;
@@ -281,9 +262,9 @@ Status IndexTree::splitRoot(std::vector<Step>* path) {
     fresh.type = kIndexNodePage;
     fresh.owner = owner_;
     fresh.mark = 1;
-    fresh.entries.push_back(makeNodeEntry(maximum, pgno));
-    root->bytes = fresh.entries.front().size();
     root->page = std::move(fresh);
+    root->entries = EntryList();
+    root->entries.pushBack(makeNodeEntry(maximum, pgno));
     root->dirty = true;
     Step down = path->front();
     down.pgno = pgno;
@@ -297,16 +278,16 @@ Status IndexTree::split(std::vector<Step>* path, std::size_t level) {
     if (level == 0) return splitRoot(path);
     Node* x = nullptr;
     JET_TRY(load((*path)[level].pgno, &x));
-    auto& entries = x->page.entries;
+    EntryList& entries = x->entries;
     const std::size_t n = entries.size();
     if (n < 2) return corruptAt((*path)[level].pgno, "index: stránku nemožno rozdeliť");
     // Entries appended at the end leave the left page full and the right
     // one nearly empty; otherwise the bytes are shared out evenly.
     std::size_t k = n - 1;
     if (!(*path)[level].atEnd || !rangeFits(entries, 0, k)) {
-        const std::size_t half = plainSize(entries, 0, n) / 2;
-        std::size_t bytes = 0;
-        for (k = 0; k + 1 < n && bytes + entries[k].size() <= half; ++k) bytes += entries[k].size();
+        const std::size_t half = entries.bytes() / 2;
+        for (k = 0; k + 1 < n && entries.bytes(0, k + 1) <= half; ++k) {
+        }
         k = std::max<std::size_t>(k, 1);
     }
     Page blank{};
@@ -320,15 +301,13 @@ Status IndexTree::split(std::vector<Step>* path, std::size_t level) {
     l.mark = x->page.mark;
     l.prev = x->page.prev;
     l.next = (*path)[level].pgno;
-    l.entries.assign(std::make_move_iterator(entries.begin()), std::make_move_iterator(entries.begin() + k));
-    entries.erase(entries.begin(), entries.begin() + k);
-    left->bytes = plainSize(l.entries, 0, l.entries.size());
-    x->bytes -= left->bytes;
+    entries.moveFrontTo(k, &left->entries);
     left->dirty = true;
     const std::uint32_t oldPrev = x->page.prev;
     x->page.prev = pgno;
     x->dirty = true;
-    const Bytes leftMax = l.isLeaf() ? l.entries.back() : Bytes(routeKey(l.entries.back()).begin(), routeKey(l.entries.back()).end());
+    const ByteSpan lastLeft = l.isLeaf() ? left->entries.back() : routeKey(left->entries.back());
+    const Bytes leftMax(lastLeft.begin(), lastLeft.end());
     Node* leftNode = adopt(pgno, std::move(left));
     JET_TRY(normalizeTail(leftNode));
     JET_TRY(normalizeTail(x));
@@ -340,11 +319,10 @@ Status IndexTree::split(std::vector<Step>* path, std::size_t level) {
     }
     Node* parent = nullptr;
     JET_TRY(load((*path)[level - 1].pgno, &parent));
-    auto& up = parent->page.entries;
+    EntryList& up = parent->entries;
     const long index = (*path)[level - 1].index;
     const std::size_t at = index < 0 ? up.size() : static_cast<std::size_t>(index);
-    up.insert(up.begin() + static_cast<long>(at), makeNodeEntry(leftMax, pgno));
-    parent->bytes += up[at].size();
+    up.insert(at, makeNodeEntry(leftMax, pgno));
     parent->dirty = true;
     (*path)[level - 1].atEnd = at + 1 == up.size();
     JET_TRY(normalizeTail(parent));
@@ -355,11 +333,14 @@ Status IndexTree::split(std::vector<Step>* path, std::size_t level) {
 
 Status IndexTree::writeNode(std::uint32_t pgno, Node& node) {
     if (!node.dirty) return Status::ok();
+    node.page.entries = node.entries.toVector();
     // Like Access, entries are stored whole unless they need the prefix to fit.
     node.page.prefixLength =
-        node.bytes <= kIndexEntryCapacity ? 0 : static_cast<std::uint16_t>(sharedPrefix(node.page.entries));
+        node.entries.bytes() <= kIndexEntryCapacity ? 0 : static_cast<std::uint16_t>(sharedPrefix(node.page.entries));
     Page page;
-    JET_TRY(buildIndexPage(node.page, &page));
+    Status built = buildIndexPage(node.page, &page);
+    node.page.entries = {};
+    JET_TRY(built);
     JET_TRY(pager_->write(pgno, page));
     node.dirty = false;
     return Status::ok();

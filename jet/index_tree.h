@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "jet/bytes.h"
+#include "jet/entry_list.h"
 #include "jet/index_page.h"
 #include "jet/pager.h"
 #include "jet/row_pointer.h"
@@ -34,7 +35,7 @@ public:
     Status contains(ByteSpan key, bool* found);
     // Adds a leaf entry (key and row pointer; at most kMaxIndexEntry bytes).
     // *newKey is false when an entry with the same key was already there.
-    Status insert(Bytes entry, bool* newKey);
+    Status insert(ByteSpan entry, bool* newKey);
     // Writes every changed page to the pager.
     Status flush();
     // Writes back and lets go of all but a few decoded pages: for a tree
@@ -43,8 +44,8 @@ public:
 
 private:
     struct Node {
-        IndexPage page;
-        std::size_t bytes = 0; // the entries' full sizes added up
+        IndexPage page;     // all but the entries, which are kept in `entries`
+        EntryList entries;
         bool dirty = false;
         std::uint64_t used = 0; // when last loaded, on the tree's clock
     };

@@ -263,7 +263,8 @@ Status TableWriter::append(std::vector<Value>* row) {
     for (Index& ix : indexes_) {
         if (ix.skip) continue;
         bool newKey = false;
-        JET_TRY(ix.tree->insert(makeLeafEntry(ix.key, where), &newKey));
+        appendRowPointer(&ix.key, where); // the key is built afresh for the next row
+        JET_TRY(ix.tree->insert(ix.key, &newKey));
         if (newKey) ++ix.def->statDistinct;
     }
     for (std::size_t i = 0; i < row->size(); ++i)
