@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -13,10 +14,23 @@
 
 namespace jet {
 
-// Byte-wise order of index entries, shorter first on a tie.
+// Byte-wise order of index entries, shorter first on a tie. Keys are short,
+// so eight bytes are compared at a time right here.
 inline bool entryLess(ByteSpan a, ByteSpan b) {
-    const int c = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
-    return c < 0 || (c == 0 && a.size() < b.size());
+    const std::size_t n = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y) {
+            if constexpr (std::endian::native == std::endian::little) x = __builtin_bswap64(x), y = __builtin_bswap64(y);
+            return x < y;
+        }
+    }
+    for (; i < n; ++i)
+        if (a[i] != b[i]) return a[i] < b[i];
+    return a.size() < b.size();
 }
 
 class EntryList {
