@@ -45,8 +45,9 @@ public:
     virtual const std::vector<Field>& fields() const = 0;
     // True when no current row is left (at once for an empty result).
     virtual bool eof() const = 0;
-    // The current row, one value per field. Valid until the next moveNext;
-    // the caller may move values out of it.
+    // The current row, one value per field. Valid until the next moveNext,
+    // which replaces every value: the caller may move or swap values out of
+    // it (the buffers of what it leaves there may be reused).
     virtual const std::vector<jet::Value>& values() const = 0;
     virtual std::vector<jet::Value>& values() = 0;
     virtual jet::Status moveNext() = 0;

@@ -1,26 +1,20 @@
 // The data access of the merge over the jet engine.
 #include <list>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "jet/database.h"
 #include "jet/table.h"
 #include "jet/text.h"
 #include "merge/dao.h"
+#include "merge/text_set.h"
 
 namespace merge {
 
 namespace {
 
-// Folds `text` into `out` (its buffer reused from call to call).
-void foldInto(std::u16string_view text, std::u16string* out) {
-    out->assign(text);
-    for (char16_t& c : *out) c = jet::foldCase(c);
-}
-
 std::u16string folded(std::u16string_view text) {
-    std::u16string out;
-    foldInto(text, &out);
+    std::u16string out(text);
+    for (char16_t& c : out) c = jet::foldCase(c);
     return out;
 }
 
@@ -29,7 +23,7 @@ std::u16string folded(std::u16string_view text) {
 struct TextSet {
     std::string column;
     std::size_t field = 0; // the column's position in the table's rows
-    std::unordered_set<std::u16string> texts;
+    FoldedTextSet texts;
 };
 // The text sets kept per table (by folded table name); a list, so that a
 // set stays where it is while others are added.
@@ -37,19 +31,20 @@ using TextSets = std::unordered_map<std::string, std::list<TextSet>>;
 
 std::string foldedUtf8(std::string_view name) { return jet::toUtf8(folded(jet::fromUtf8(name))); }
 
-// Rows computed in memory (the results of the statements).
+// The result of a statement: one row in memory, or none.
 class ResultRecordset : public Recordset {
 public:
-    explicit ResultRecordset(std::vector<std::vector<jet::Value>> rows) : rows_(std::move(rows)) {}
+    ResultRecordset() = default;
+    explicit ResultRecordset(jet::Value value) : row_{std::move(value)}, eof_(false) {}
     const std::vector<Field>& fields() const override {
         static const std::vector<Field> fields{Field{"value"}};
         return fields;
     }
-    bool eof() const override { return pos_ >= rows_.size(); }
-    const std::vector<jet::Value>& values() const override { return rows_[pos_]; }
-    std::vector<jet::Value>& values() override { return rows_[pos_]; }
+    bool eof() const override { return eof_; }
+    const std::vector<jet::Value>& values() const override { return row_; }
+    std::vector<jet::Value>& values() override { return row_; }
     jet::Status moveNext() override {
-        if (pos_ < rows_.size()) ++pos_;
+        eof_ = true;
         return jet::Status::ok();
     }
     std::vector<jet::Value>& addNew() override {
@@ -61,15 +56,15 @@ public:
     }
 
 private:
-    std::vector<std::vector<jet::Value>> rows_;
-    std::size_t pos_ = 0;
+    std::vector<jet::Value> row_;
+    bool eof_ = true;
     std::vector<jet::Value> fresh_;
 };
 
 class TableRecordset : public Recordset {
 public:
-    TableRecordset(std::unique_ptr<jet::Table> table, TextSets* textSets)
-        : table_(std::move(table)), cursor_(*table_), textSets_(textSets), key_(foldedUtf8(table_->name())) {
+    TableRecordset(std::unique_ptr<jet::Table> table, std::list<TextSet>* textSets)
+        : table_(std::move(table)), cursor_(*table_), textSets_(textSets) {
         for (const jet::ColumnDef& c : table_->def().columns)
             fields_.push_back({c.name, c.type, c.isAutonumber() || c.isGuidAutonumber()});
     }
@@ -86,11 +81,9 @@ public:
     }
     jet::Status save() override {
         JET_TRY(table_->append(&fresh_));
-        auto sets = textSets_->find(key_);
-        if (sets == textSets_->end()) return jet::Status::ok();
-        for (TextSet& set : sets->second) {
+        for (TextSet& set : *textSets_) {
             auto* text = set.field < fresh_.size() ? std::get_if<std::u16string>(&fresh_[set.field]) : nullptr;
-            if (text) set.texts.insert(folded(*text));
+            if (text) set.texts.insert(*text);
         }
         return jet::Status::ok();
     }
@@ -99,8 +92,7 @@ private:
     std::unique_ptr<jet::Table> table_;
     jet::Table::Cursor cursor_;
     std::vector<Field> fields_;
-    TextSets* textSets_; // the database's, kept up to date with each row saved
-    std::string key_;
+    std::list<TextSet>* textSets_; // the database's for this table, kept up to date with each row saved
     bool hasRow_ = false;
     std::vector<jet::Value> fresh_;
 };
@@ -121,26 +113,25 @@ public:
     jet::Status openRecordset(std::string_view name, std::unique_ptr<Recordset>* out) override {
         std::unique_ptr<jet::Table> table;
         JET_TRY(db_->openTable(name, &table));
-        auto rs = std::make_unique<TableRecordset>(std::move(table), &textSets_);
+        std::list<TextSet>* sets = &textSets_[foldedUtf8(table->name())];
+        auto rs = std::make_unique<TableRecordset>(std::move(table), sets);
         JET_TRY(rs->start());
         *out = std::move(rs);
         return jet::Status::ok();
     }
 
     jet::Status openRecordset(const Statement& statement, std::unique_ptr<Recordset>* out) override {
-        std::vector<std::vector<jet::Value>> rows;
         if (auto* max = std::get_if<MaxOf>(&statement)) {
             jet::Value highest;
             JET_TRY(maximum(*max, &highest));
-            rows.push_back({highest});
-        } else {
-            const ValueOf& equal = std::get<ValueOf>(statement);
-            TextSet* set = nullptr;
-            JET_TRY(textSet(equal.table, equal.column, &set));
-            foldInto(equal.text, &probe_);
-            if (set->texts.count(probe_)) rows.push_back({jet::Value(std::u16string(equal.text))});
+            *out = std::make_unique<ResultRecordset>(std::move(highest));
+            return jet::Status::ok();
         }
-        *out = std::make_unique<ResultRecordset>(std::move(rows));
+        const ValueOf& equal = std::get<ValueOf>(statement);
+        TextSet* set = nullptr;
+        JET_TRY(textSet(equal.table, equal.column, &set));
+        if (set->texts.contains(equal.text)) *out = std::make_unique<ResultRecordset>(std::u16string(equal.text));
+        else *out = std::make_unique<ResultRecordset>();
         return jet::Status::ok();
     }
 
@@ -152,7 +143,9 @@ public:
     jet::Status begin() override { return db_->begin(); }
     jet::Status commit() override { return db_->commit(); }
     jet::Status rollback() override {
-        textSets_.clear(); // they may hold texts of rows that are gone now
+        // They may hold texts of rows that are gone now. The lists stay:
+        // open recordsets keep them.
+        for (auto& [table, sets] : textSets_) sets.clear();
         lastSet_ = nullptr;
         return db_->rollback();
     }
@@ -207,7 +200,7 @@ private:
         if (!*out) {
             TextSet set{std::string(column), 0, {}};
             JET_TRY(scanColumn(table, column, [&](const jet::Value& v) {
-                if (auto* text = std::get_if<std::u16string>(&v)) set.texts.insert(folded(*text));
+                if (auto* text = std::get_if<std::u16string>(&v)) set.texts.insert(*text);
             }, &set.field));
             sets.push_back(std::move(set));
             *out = &sets.back();
@@ -222,7 +215,6 @@ private:
     TextSets textSets_;
     std::string lastTable_, lastColumn_; // as last asked for, spelled as then
     TextSet* lastSet_ = nullptr;
-    std::u16string probe_; // the folded text being looked up
 };
 
 } // namespace

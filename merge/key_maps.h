@@ -2,8 +2,8 @@
 // in the target replaced which old key of the source.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 namespace merge {
@@ -29,7 +29,29 @@ struct claRefObjednavka {
     std::int32_t IdNovejObjednavky = 0;
 };
 
-// Entries in the order they were appended, with a hash index that keeps the
+// The new key of the first entry appended for each old key: open
+// addressing over a table kept at most half full, one probe in most lookups.
+class FirstNewKeys {
+public:
+    // Keeps `newKey` unless the old key already has one.
+    void add(std::int32_t oldKey, std::int32_t newKey);
+    // 0 when the old key has none.
+    std::int32_t find(std::int32_t oldKey) const;
+    void clear();
+
+private:
+    struct Slot {
+        std::int32_t oldKey = 0, newKey = 0;
+        bool used = false;
+    };
+    std::size_t home(std::int32_t oldKey) const;
+    void grow();
+
+    std::vector<Slot> slots_; // a power of two in size, or empty
+    std::size_t used_ = 0;
+};
+
+// Entries in the order they were appended, with an index that keeps the
 // first entry of each old key, so a lookup costs O(1) and still returns what
 // a walk from the first entry would find.
 template <class Entry, std::int32_t Entry::*Old, std::int32_t Entry::*New>
@@ -37,13 +59,10 @@ class KeyMap {
 public:
     void append(const Entry& entry) {
         entries_.push_back(entry);
-        firstByOld_.try_emplace(entry.*Old, entry.*New);
+        firstByOld_.add(entry.*Old, entry.*New);
     }
     // The new key of the first entry with this old key; 0 when there is none.
-    std::int32_t lookup(std::int32_t oldKey) const {
-        auto it = firstByOld_.find(oldKey);
-        return it == firstByOld_.end() ? 0 : it->second;
-    }
+    std::int32_t lookup(std::int32_t oldKey) const { return firstByOld_.find(oldKey); }
     const std::vector<Entry>& entries() const { return entries_; }
     void clear() {
         entries_.clear();
@@ -52,7 +71,7 @@ public:
 
 private:
     std::vector<Entry> entries_;
-    std::unordered_map<std::int32_t, std::int32_t> firstByOld_;
+    FirstNewKeys firstByOld_;
 };
 
 // Which map a plan step fills or reads.

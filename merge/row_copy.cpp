@@ -90,13 +90,21 @@ bool targetHolds(Database& target, const Step& step, const jet::Value& identifie
     return !ZistiStringHodnotu(&target, ValueOf{step.table, ONT(step.identifier), *text}, "").empty();
 }
 
-// Moves the copied values out of the source row, which is not read again.
-void fillRow(const Binding& b, std::vector<jet::Value>& source, const std::vector<Lookup>& lookups,
-             std::vector<jet::Value>& row) {
+// Moves the copied values from the source row into the new row or, once
+// that is saved, `back`: the next source row then decodes into the buffers
+// of this one instead of allocating its own.
+void moveCopied(const Binding& b, std::vector<jet::Value>& source, std::vector<jet::Value>& row, bool back) {
     for (std::size_t i = 0; i < row.size(); ++i) {
         int from = b.copyFrom[i];
-        if (from >= 0 && static_cast<std::size_t>(from) < source.size()) row[i] = std::move(source[from]);
+        if (from < 0 || static_cast<std::size_t>(from) >= source.size()) continue;
+        if (back) source[from] = std::move(row[i]);
+        else row[i] = std::move(source[from]);
     }
+}
+
+void fillRow(const Binding& b, std::vector<jet::Value>& source, const std::vector<Lookup>& lookups,
+             std::vector<jet::Value>& row) {
+    moveCopied(b, source, row, false);
     if (b.targetSetTrue >= 0) row[b.targetSetTrue] = true;
     for (std::size_t i = 0; i < b.references.size(); ++i) {
         int target = b.references[i].target;
@@ -157,6 +165,7 @@ struct StepRun {
         if (!step.ownKey.empty() && b.targetKey >= 0) out[b.targetKey] = std::int64_t{newKey};
 
         jet::Status saved = to.save();
+        moveCopied(b, row, out, true);
         if (saved.code() == jet::Status::Code::Refused) {
             ++counts.refused; // its key number stays used, but nothing maps to it
             return jet::Status::ok();

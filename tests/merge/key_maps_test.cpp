@@ -30,6 +30,27 @@ TEST(KeyMaps, LookupReturnsFirstMatchingEntryOrZero) {
     EXPECT_EQ(maps.colRefZariadenie.entries()[2].IdNovehoZariadenia, 42);
 }
 
+// Thousands of keys, negative ones, runs and repeats: the index grows many
+// times and must still answer as a walk from the first entry would.
+TEST(KeyMaps, LargeMapsAgreeWithAWalkFromTheFirstEntry) {
+    KeyMaps maps;
+    std::map<std::int32_t, std::int32_t> first;
+    std::uint32_t state = 12345;
+    for (std::int32_t n = 1; n <= 20000; ++n) {
+        state = state * 1103515245u + 12345u;
+        const std::int32_t oldKey = n % 3 == 0 ? static_cast<std::int32_t>(state) : n % 5000 - 2500;
+        maps.colRefSkupina.append({oldKey, n});
+        first.try_emplace(oldKey, n);
+    }
+    for (const auto& [oldKey, newKey] : first) ASSERT_EQ(maps.MapSkupina(oldKey), newKey) << oldKey;
+    for (std::int32_t missing : {2500, 2501, 1000000, INT32_MIN})
+        if (!first.count(missing)) EXPECT_EQ(maps.MapSkupina(missing), 0) << missing;
+    maps.clear();
+    EXPECT_EQ(maps.MapSkupina(first.begin()->first), 0);
+    maps.colRefSkupina.append({7, 70});
+    EXPECT_EQ(maps.MapSkupina(7), 70);
+}
+
 TEST(Names, OntTakesThePartAfterTheLastDot) {
     EXPECT_EQ(ONT("zariadenia.id_zariadenia"), "id_zariadenia");
     EXPECT_EQ(ONT("zariadenia"), "zariadenia");
