@@ -51,27 +51,24 @@ Status appendAll(Database& db, Table& t, std::vector<std::vector<Value>>& rows) 
 TEST(Append, EveryKindOfValueOfTheFixture) {
     Scratch file(blank());
     std::vector<std::vector<Value>> rows;
-    std::size_t cameraMode = 0;
+    std::size_t name, memo, lost, order, cameraMode;
     {
         auto db = openWritable(file.path());
         auto t = openTable(*db, "identifikatory");
-        const std::size_t id = columnAt(*t, "identifikator"), name = columnAt(*t, "meno_majitela"),
-                          memo = columnAt(*t, "poznamky"), date = columnAt(*t, "datum_prevzatia"),
-                          lost = columnAt(*t, "flag_strateny"), hours = columnAt(*t, "max_hodin_pritomnosti_za_pracovny_den"),
-                          floor = columnAt(*t, "poschodie"), kind = columnAt(*t, "typ_identifikatora"),
-                          order = columnAt(*t, "poradove_cislo_pre_rovnake_meno");
+        name = columnAt(*t, "meno_majitela"), memo = columnAt(*t, "poznamky"), lost = columnAt(*t, "flag_strateny"),
+        order = columnAt(*t, "poradove_cislo_pre_rovnake_meno");
         const std::size_t memoSizes[] = {0, 100, 5000, 100000, 50, 4076, 4077, 8144, 8145};
         const char* names[] = {"Ľubomír Šťastný", "Žofia Ďurčová", "Ágnes Ötvös", "Peter Novák", "ŇŤĽ ňťľ ôä"};
         for (int i = 0; i < 30; ++i) {
             auto row = emptyRow(*t);
-            row[id] = u("ID" + std::to_string(i));
+            row[columnAt(*t, "identifikator")] = u("ID" + std::to_string(i));
             row[name] = i % 6 == 5 ? Value() : Value(u(names[i % 5]));
             if (i % 10 < 9) row[memo] = memoOf(memoSizes[i % 10] / 2, i % 2 ? u'a' : u'\u0410');
-            row[date] = i % 4 ? Value(DateTime{40000.25 + i}) : Value();
+            row[columnAt(*t, "datum_prevzatia")] = i % 4 ? Value(DateTime{40000.25 + i}) : Value();
             row[lost] = i % 3 == 0;
-            row[hours] = i % 5 ? Value(7.5 + i) : Value();
-            row[floor] = std::int64_t{i - 15};
-            row[kind] = std::int64_t{i % 256};
+            row[columnAt(*t, "max_hodin_pritomnosti_za_pracovny_den")] = i % 5 ? Value(7.5 + i) : Value();
+            row[columnAt(*t, "poschodie")] = std::int64_t{i - 15};
+            row[columnAt(*t, "typ_identifikatora")] = std::int64_t{i % 256};
             row[order] = std::int64_t{-100000 * i};
             rows.push_back(row);
         }
@@ -82,38 +79,30 @@ TEST(Append, EveryKindOfValueOfTheFixture) {
 
         auto p = openTable(*db, "downloadovane_parametre_zariadeni");
         std::vector<std::vector<Value>> params(2, emptyRow(*p));
+        cameraMode = columnAt(*p, "kamera_kod_modu");
         params[0][columnAt(*p, "id_zariadenia")] = std::int64_t{5};
         params[0][columnAt(*p, "impulzomer_cena_za_jednotku")] = Currency{-123456789};
         params[0][columnAt(*p, "impulzomer_vaha_impulzu")] = 0.125;
-        cameraMode = columnAt(*p, "kamera_kod_modu");
         params[0][cameraMode] = std::int64_t{255};
         params[0][columnAt(*p, "vytah_najnizsie_poschodie")] = std::int64_t{-32768};
         params[1][columnAt(*p, "id_zariadenia")] = std::int64_t{6};
         params[1][columnAt(*p, "impulzomer_jednotka")] = u("");
-        ASSERT_TRUE(appendAll(*db, *p, params).isOk());
+        auto paramsCopy = params;
+        ASSERT_TRUE(appendAll(*db, *p, paramsCopy).isOk());
+        EXPECT_EQ(readAll(*db, "downloadovane_parametre_zariadeni"), params);
     }
-    auto db = openWritable(file.path());
-    EXPECT_EQ(readAll(*db, "identifikatory"), rows);
-    const auto params = readAll(*db, "downloadovane_parametre_zariadeni");
-    ASSERT_EQ(params.size(), 2u);
-    db.reset();
+    EXPECT_EQ(readAll(*openWritable(file.path()), "identifikatory"), rows);
     const CheckReport r = expectCleanCheck(file.path());
     EXPECT_EQ(r.keysNotCompared, 0u);
     EXPECT_GE(r.longValues, 27u);
-    if (haveMdbExport()) {
-        const auto exportedParams = mdbExport(file.path(), "downloadovane_parametre_zariadeni");
-        ASSERT_EQ(exportedParams.size(), 2u);
-        EXPECT_EQ(exportedParams[0][cameraMode], "255");
-        EXPECT_EQ(exportedParams[1][cameraMode], "~");
-    }
 
     if (!haveMdbExport()) GTEST_SKIP() << "mdb-export is not installed";
+    const auto exportedParams = mdbExport(file.path(), "downloadovane_parametre_zariadeni");
+    ASSERT_EQ(exportedParams.size(), 2u);
+    EXPECT_EQ(exportedParams[0][cameraMode], "255");
+    EXPECT_EQ(exportedParams[1][cameraMode], "~");
     const auto exported = mdbExport(file.path(), "identifikatory");
     ASSERT_EQ(exported.size(), rows.size());
-    auto dbAgain = openWritable(file.path());
-    auto t = openTable(*dbAgain, "identifikatory");
-    const std::size_t name = columnAt(*t, "meno_majitela"), memo = columnAt(*t, "poznamky"),
-                      order = columnAt(*t, "poradove_cislo_pre_rovnake_meno"), lost = columnAt(*t, "flag_strateny");
     for (std::size_t i = 0; i < rows.size(); ++i) {
         SCOPED_TRACE(i);
         ASSERT_EQ(exported[i].size(), rows[i].size());
@@ -128,67 +117,71 @@ TEST(Append, EveryKindOfValueOfTheFixture) {
 }
 
 // Nothing of a refused row reaches the file, inside a transaction or not,
-// and the table keeps taking rows afterwards.
+// nor of any row offered to a read-only database; the table keeps taking
+// rows afterwards.
 TEST(Append, RefusedRowsLeaveNoTrace) {
     Scratch file(blank());
+    auto withKey = [](const Table& t, const char* key) {
+        auto row = emptyRow(t);
+        if (key) row[columnAt(t, "identifikator")] = u(key);
+        return row;
+    };
     {
         auto db = openWritable(file.path());
-        auto t = openTable(*db, "identifikatory");
-        auto row = emptyRow(*t);
-        row[columnAt(*t, "identifikator")] = u("Abc");
-        ASSERT_TRUE(t->append(&row).isOk());
+        auto row = withKey(*openTable(*db, "identifikatory"), "Abc");
+        ASSERT_TRUE(openTable(*db, "identifikatory")->append(&row).isOk());
     }
     const std::string before = file.bytes();
     auto db = openWritable(file.path());
     auto t = openTable(*db, "identifikatory");
-    const std::size_t id = columnAt(*t, "identifikator");
-    auto refused = [&](std::vector<Value> row, const char* why) {
-        SCOPED_TRACE(why);
-        Status s = t->append(&row);
-        EXPECT_EQ(s.code(), Status::Code::Refused) << s.message();
-        EXPECT_FALSE(s.message().empty());
+    struct Case {
+        const char* why;
+        const char* key;
+        const char* column = nullptr;
+        Value value;
     };
-    auto dup = emptyRow(*t);
-    dup[id] = u("aBC  "); // keys ignore letter case and trailing blanks
-    auto noKey = emptyRow(*t);
-    auto tooLong = emptyRow(*t);
-    tooLong[id] = u(std::string(21, 'x'));
-    auto range = emptyRow(*t);
-    range[id] = u("R");
-    range[columnAt(*t, "typ_identifikatora")] = std::int64_t{256};
-    auto kind = emptyRow(*t);
-    kind[id] = u("K");
-    kind[columnAt(*t, "poschodie")] = u("tri");
-    auto unknownChar = emptyRow(*t);
-    unknownChar[id] = u("日本");
-    for (int inTransaction = 0; inTransaction < 2; ++inTransaction) {
-        if (inTransaction) {
-            ASSERT_TRUE(db->begin().isOk());
+    const Case cases[] = {
+        {"duplicate primary key, letter case and trailing blanks ignored", "aBC  "},
+        {"missing primary key", nullptr},
+        {"text too long", "xxxxxxxxxxxxxxxxxxxxx"},
+        {"byte out of range", "R", "typ_identifikatora", std::int64_t{256}},
+        {"text for a number", "K", "poschodie", u("tri")},
+        {"text key we cannot encode", "日本"},
+    };
+    for (bool inTransaction : {false, true}) {
+        if (inTransaction) ASSERT_TRUE(db->begin().isOk());
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.why);
+            auto row = withKey(*t, c.key);
+            if (c.column) row[columnAt(*t, c.column)] = c.value;
+            Status s = t->append(&row);
+            EXPECT_EQ(s.code(), Status::Code::Refused) << s.message();
+            EXPECT_FALSE(s.message().empty());
         }
-        refused(dup, "duplicate primary key");
-        refused(noKey, "missing primary key");
-        refused(tooLong, "text too long");
-        refused(range, "byte out of range");
-        refused(kind, "text for a number");
-        refused(unknownChar, "text key we cannot encode");
-        if (inTransaction) {
-            ASSERT_TRUE(db->commit().isOk());
-        }
+        if (inTransaction) ASSERT_TRUE(db->commit().isOk());
     }
     std::vector<Value> shortRow(3);
     EXPECT_EQ(t->append(&shortRow).code(), Status::Code::InvalidArgument);
+    t.reset();
+    db.reset();
+    ASSERT_TRUE(Database::open(file.path(), Pager::Mode::ReadOnly, &db).isOk());
+    t = openTable(*db, "identifikatory");
+    EXPECT_FALSE(t->canAppend().isOk());
+    auto fine = withKey(*t, "Abd");
+    EXPECT_FALSE(t->append(&fine).isOk()) << "a read-only database takes no rows";
+    t.reset();
     db.reset();
     EXPECT_TRUE(file.bytes() == before) << "the file changed";
 
     db = openWritable(file.path());
-    t = openTable(*db, "identifikatory");
-    auto fine = emptyRow(*t);
-    fine[id] = u("Abd");
-    EXPECT_TRUE(t->append(&fine).isOk());
+    fine = withKey(*openTable(*db, "identifikatory"), "Abd");
+    EXPECT_TRUE(openTable(*db, "identifikatory")->append(&fine).isOk());
     db.reset();
     expectCleanCheck(file.path());
 }
 
+// Rows appended in an open transaction are visible to readers; a rollback
+// takes every one of them out of the file, and writing goes on after it.
 TEST(Append, RollbackUndoesEverythingAndWritingGoesOn) {
     Scratch file(blank());
     const std::string before = file.bytes();
@@ -199,20 +192,10 @@ TEST(Append, RollbackUndoesEverythingAndWritingGoesOn) {
         auto row = identifierRow(1, i);
         ASSERT_TRUE(t->append(&row).isOk());
     }
-    // Rows appended in the open transaction are visible to readers.
     EXPECT_EQ(readAll(*db, "downloadovane_identifikatory").size(), 5000u);
     ASSERT_TRUE(db->rollback().isOk());
-    db.reset();
     EXPECT_TRUE(file.bytes() == before);
 
-    db = openWritable(file.path());
-    t = openTable(*db, "downloadovane_identifikatory");
-    ASSERT_TRUE(db->begin().isOk());
-    for (int i = 0; i < 100; ++i) {
-        auto row = identifierRow(1, i);
-        ASSERT_TRUE(t->append(&row).isOk());
-    }
-    ASSERT_TRUE(db->rollback().isOk());
     ASSERT_TRUE(db->begin().isOk());
     for (int i = 0; i < 10; ++i) {
         auto row = identifierRow(2, i);
@@ -265,22 +248,12 @@ TEST(Append, RollbackLeavesNoStaleCountersInOpenTables) {
               before.rowCount + 1);
 }
 
-TEST(Append, ReadOnlyDatabasesTakeNoRows) {
-    std::unique_ptr<Database> db;
-    ASSERT_TRUE(Database::open(blank().string(), Pager::Mode::ReadOnly, &db).isOk());
-    auto t = openTable(*db, "identifikatory");
-    EXPECT_FALSE(t->canAppend().isOk());
-    auto row = emptyRow(*t);
-    EXPECT_FALSE(t->append(&row).isOk());
-}
-
 // A disk that fills up in the middle: the failure is reported, the
 // transaction only rolls back, the file is as before, and once there is
 // room again the same rows go in.
 TEST(Append, FullDiskFailsTheTransactionAndRollbackRestoresTheFile) {
     auto layer = std::make_shared<FaultFileLayer>();
-    std::ifstream in(blank(), std::ios::binary);
-    const FaultFileLayer::Bytes original((std::istreambuf_iterator<char>(in)), {});
+    const auto original = test_files::readAll(blank());
     layer->put("/mem/db.mdb", original);
     layer->setSpaceLimit(original.size() * 2 + 64 * 1024);
     Pager::Options options;
@@ -289,13 +262,15 @@ TEST(Append, FullDiskFailsTheTransactionAndRollbackRestoresTheFile) {
     std::unique_ptr<Database> db;
     ASSERT_TRUE(Database::open("/mem/db.mdb", Pager::Mode::Exclusive, options, &db).isOk());
     auto t = openTable(*db, "downloadovane_identifikatory");
-    ASSERT_TRUE(db->begin().isOk());
-    Status failed;
-    for (int i = 0; i < 50000 && failed.isOk(); ++i) {
-        auto row = identifierRow(1, i);
-        failed = t->append(&row);
-    }
-    if (failed.isOk()) failed = db->commit();
+    auto fill = [&](int device, int rows) {
+        Status s = db->begin();
+        for (int i = 0; i < rows && s.isOk(); ++i) {
+            auto row = identifierRow(device, i);
+            s = t->append(&row);
+        }
+        return s.isOk() ? db->commit() : s;
+    };
+    Status failed = fill(1, 50000);
     ASSERT_EQ(failed.code(), Status::Code::IoError) << failed.message();
     auto row = identifierRow(2, 0);
     EXPECT_FALSE(t->append(&row).isOk()) << "after a failure only rollback";
@@ -304,12 +279,7 @@ TEST(Append, FullDiskFailsTheTransactionAndRollbackRestoresTheFile) {
     EXPECT_EQ(*layer->content("/mem/db.mdb"), original);
 
     layer->setSpaceLimit(UINT64_MAX);
-    ASSERT_TRUE(db->begin().isOk());
-    for (int i = 0; i < 20000; ++i) {
-        auto again = identifierRow(1, i);
-        ASSERT_TRUE(t->append(&again).isOk()) << i;
-    }
-    ASSERT_TRUE(db->commit().isOk());
+    ASSERT_TRUE(fill(1, 20000).isOk());
     EXPECT_EQ(readAll(*db, "downloadovane_identifikatory").size(), 20000u);
     CheckReport r;
     ASSERT_TRUE(checkDatabase(*db, &r).isOk());

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "jet/bytes.h"
@@ -50,11 +51,7 @@ protected:
     std::uint16_t slotStart(const Bytes& b, std::uint32_t page, int slot) {
         return jet::le16(&b[page * kPage + 14 + 2 * slot]) & 0x1FFF;
     }
-    void put32(Bytes* b, std::size_t at, std::uint32_t v) { jet::putLe32(&(*b)[at], v); }
-    static void expectCorruptAt(const Status& s, const std::string& mention) {
-        EXPECT_EQ(s.code(), Code::Corrupt) << s.message();
-        EXPECT_NE(s.message().find(mention), std::string::npos) << s.message();
-    }
+    static void put32(Bytes* b, std::size_t at, std::uint32_t v) { jet::putLe32(&(*b)[at], v); }
 
     Bytes sample_;
     test_files::ScratchDir dir_{"velmorant-damage"};
@@ -78,63 +75,39 @@ TEST_F(Damage, TruncatedFile) {
     }
 }
 
-TEST_F(Damage, RowOffsetsOutsideThePage) {
-    std::uint32_t page = firstDataPage("alarmy");
-    Bytes b = sample_;
-    b[page * kPage + 14] = 0x05; // slot 0 starts inside the slot table
-    b[page * kPage + 15] = 0x00;
-    expectCorruptAt(dump(b), "strana " + std::to_string(page));
-    expectCorruptAt(dump(b), "alarmy");
-
-    b = sample_;
-    b[page * kPage + 12] = 0xFF; // more slots than the page can hold
-    b[page * kPage + 13] = 0x0F;
-    expectCorruptAt(dump(b), "strana " + std::to_string(page));
+// Rows, variable-length fields, moved rows and table definitions pointing
+// where they cannot: a Corrupt status naming what was found where.
+TEST_F(Damage, PointersOutsideTheirBoundsAreNamed) {
+    const std::uint32_t page = firstDataPage("alarmy");
+    const std::size_t at = page * kPage, row = at + slotStart(sample_, page, 0), end = at + kPage;
+    const std::size_t mask = (jet::le16(&sample_[row]) + 7) / 8; // null mask after the variable offsets
+    const std::size_t vars = end - mask - 2, eod = vars - 2 - 2 * jet::le16(&sample_[vars]);
+    const std::string named = "strana " + std::to_string(page);
+    struct Case {
+        const char* what;
+        std::function<void(Bytes&)> damage;
+        std::string mention;
+    };
+    const Case cases[] = {
+        {"slot 0 inside the slot table", [&](Bytes& b) { b[at + 14] = 0x05, b[at + 15] = 0x00; }, named},
+        {"slot 0 inside the slot table, in the table", [&](Bytes& b) { b[at + 14] = 0x05, b[at + 15] = 0; }, "alarmy"},
+        {"more slots than the page holds", [&](Bytes& b) { b[at + 12] = 0xFF, b[at + 13] = 0x0F; }, named},
+        {"end of the variable data past the row", [&](Bytes& b) { b[eod] = 0xFF, b[eod + 1] = 0x0F; }, "alarmy"},
+        {"more variable fields than the row holds", [&](Bytes& b) { b[vars] = 0xF0; }, named},
+        {"moved row pointing to itself",
+         [&](Bytes& b) { b[at + 15] |= 0x40, put32(&b, row, page << 8); }, "slučku"},
+        {"moved row pointing past the file",
+         [&](Bytes& b) { b[at + 15] |= 0x40, put32(&b, row, 0xFFFFFF00); }, "mimo súboru"},
+        // The catalogue's definition continues on itself and claims to be long.
+        {"definition chain", [&](Bytes& b) { put32(&b, 2 * kPage + 4, 2), put32(&b, 2 * kPage + 8, 900000); }, ""},
+        {"definition length", [&](Bytes& b) { put32(&b, 2 * kPage + 8, 0xFFFFFFFF); }, ""},
+        {"owned-pages map past the end", [&](Bytes& b) { put32(&b, 2 * kPage + 55, 0x7FFFFF00); }, "mimo súboru"},
+    };
+    for (const Case& c : cases) {
+        Bytes b = sample_;
+        c.damage(b);
+        const Status s = dump(b);
+        EXPECT_EQ(s.code(), Code::Corrupt) << c.what << ": " << s.message();
+        EXPECT_NE(s.message().find(c.mention), std::string::npos) << c.what << ": " << s.message();
+    }
 }
-
-TEST_F(Damage, VariableOffsetsOutsideTheRow) {
-    std::uint32_t page = firstDataPage("alarmy");
-    Bytes b = sample_;
-    std::size_t start = page * kPage + slotStart(b, page, 0);
-    std::size_t end = page * kPage + kPage;
-    std::size_t mask = (jet::le16(&b[start]) + 7) / 8;
-    std::uint16_t vars = jet::le16(&b[end - mask - 2]);
-    std::size_t eod = end - mask - 4 - 2 * vars;
-    b[eod] = 0xFF;
-    b[eod + 1] = 0x0F;
-    expectCorruptAt(dump(b), "alarmy");
-
-    b = sample_;
-    b[end - mask - 2] = 0xF0; // more variable slots than the row holds
-    expectCorruptAt(dump(b), "strana " + std::to_string(page));
-}
-
-TEST_F(Damage, MovedRowLoopsAndPointsAway) {
-    std::uint32_t page = firstDataPage("alarmy");
-    std::size_t slot0 = page * kPage + 14;
-    Bytes b = sample_;
-    b[slot0 + 1] |= 0x40; // slot 0 becomes a pointer to itself
-    put32(&b, page * kPage + slotStart(b, page, 0), page << 8);
-    expectCorruptAt(dump(b), "slučku");
-
-    b = sample_;
-    b[slot0 + 1] |= 0x40;
-    put32(&b, page * kPage + slotStart(b, page, 0), 0xFFFFFF00);
-    expectCorruptAt(dump(b), "mimo súboru");
-}
-
-TEST_F(Damage, DefinitionChainAndMaps) {
-    Bytes b = sample_;
-    put32(&b, 2 * kPage + 4, 2);      // the catalogue's definition continues on itself
-    put32(&b, 2 * kPage + 8, 900000); // and claims to be long
-    EXPECT_EQ(dump(b).code(), Code::Corrupt);
-
-    b = sample_;
-    put32(&b, 2 * kPage + 8, 0xFFFFFFFF);
-    EXPECT_EQ(dump(b).code(), Code::Corrupt);
-
-    b = sample_;
-    put32(&b, 2 * kPage + 55, 0x7FFFFF00); // owned-pages map far past the end
-    expectCorruptAt(dump(b), "mimo súboru");
-}
-

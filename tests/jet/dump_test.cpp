@@ -1,6 +1,5 @@
 // Dumps every fixture and every Access-written Jet 4 sample and compares the
-// result byte for byte with the dump made by a trusted reader; Jet 3 samples
-// are refused.
+// result byte for byte with the dump made by a trusted reader.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,18 +44,4 @@ TEST(Dump, AccessSamplesMatchTheirDumps) {
     if (samples.empty()) GTEST_SKIP() << "no Access samples at " << VELMORANT_JET_SAMPLES;
     for (const fs::path& f : samples) expectDump(f, f.string() + ".json");
     std::cout << samples.size() << " Access-written Jet 4 samples compared\n";
-}
-
-TEST(Dump, Jet3SamplesAreRefusedAsUnsupported) {
-    const auto jet4 = test_files::jet4Samples();
-    int seen = 0;
-    for (const fs::path& f : test_files::mdbFilesIn(VELMORANT_JET_SAMPLES)) {
-        if (std::find(jet4.begin(), jet4.end(), f) != jet4.end()) continue;
-        ++seen;
-        std::unique_ptr<jet::Database> db;
-        jet::Status s = jet::Database::open(f.string(), jet::Pager::Mode::ReadOnly, &db);
-        EXPECT_EQ(s.code(), jet::Status::Code::Unsupported) << f;
-        EXPECT_NE(s.message().find("Jet 3"), std::string::npos) << s.message();
-    }
-    if (seen == 0) GTEST_SKIP() << "no Jet 3 samples at " << VELMORANT_JET_SAMPLES;
 }

@@ -41,6 +41,17 @@ protected:
         writeAll(path_, damaged);
     }
 
+    // A pager on the in-memory layer holding the original file.
+    std::unique_ptr<Pager> openOn(const std::shared_ptr<FaultFileLayer>& layer) {
+        layer->put(path_, oldFile_);
+        Pager::Options options;
+        options.file = layer;
+        options.cachePages = 16;
+        std::unique_ptr<Pager> pager;
+        EXPECT_TRUE(Pager::open(path_, Mode::Exclusive, options, &pager));
+        return pager;
+    }
+
     void expectRecovered() {
         std::unique_ptr<Pager> pager;
         Status st = Pager::open(path_, Mode::Exclusive, &pager);
@@ -116,12 +127,9 @@ TEST_F(JournalTest, UnfinishedHeaderMeansTheFileWasNeverTouched) {
 
 TEST_F(JournalTest, NoJournalNoTransaction) {
     auto layer = std::make_shared<FaultFileLayer>();
-    layer->put(path_, oldFile_);
     layer->setCreateDenied(true);
-    Pager::Options options;
-    options.file = layer;
-    std::unique_ptr<Pager> pager;
-    ASSERT_TRUE(Pager::open(path_, Mode::Exclusive, options, &pager));
+    std::unique_ptr<Pager> pager = openOn(layer);
+    ASSERT_TRUE(pager);
     Status st = pager->begin();
     EXPECT_EQ(st.code(), Code::AccessDenied);
     EXPECT_NE(st.message().find("Nie je možné vytvoriť"), std::string::npos) << st.message();
@@ -143,13 +151,9 @@ TEST_F(JournalTest, FullDiskThenRollback) {
                    Case{"appended pages", 60 * kPageSize, false}}) {
         SCOPED_TRACE(c.what);
         auto layer = std::make_shared<FaultFileLayer>();
-        layer->put(path_, oldFile_);
         layer->setSpaceLimit(oldFile_.size() + c.room);
-        Pager::Options options;
-        options.file = layer;
-        options.cachePages = 16;
-        std::unique_ptr<Pager> pager;
-        ASSERT_TRUE(Pager::open(path_, Mode::Exclusive, options, &pager));
+        std::unique_ptr<Pager> pager = openOn(layer);
+        ASSERT_TRUE(pager);
         Status st = pager->begin();
         for (std::uint32_t i = 0; st && i < 200; ++i) {
             std::uint32_t pgno;
@@ -174,13 +178,8 @@ TEST_F(JournalTest, FullDiskThenRollback) {
 
 TEST_F(JournalTest, FailedRollbackLeavesTheJournalForTheNextOpen) {
     auto layer = std::make_shared<FaultFileLayer>();
-    layer->put(path_, oldFile_);
-    Pager::Options options;
-    options.file = layer;
-    options.cachePages = 16;
-    std::unique_ptr<Pager> pager;
-    ASSERT_TRUE(Pager::open(path_, Mode::Exclusive, options, &pager));
-    ASSERT_TRUE(pager->begin());
+    std::unique_ptr<Pager> pager = openOn(layer);
+    ASSERT_TRUE(pager && pager->begin());
     for (std::uint32_t i = 0; i < 60; ++i) ASSERT_TRUE(pager->write(i % kPages, pageFilled(4)));
     layer->crashAfter(3); // the rollback starts writing pages back, then stops
     EXPECT_FALSE(pager->rollback());

@@ -2,9 +2,7 @@
 // seen from the outside (what ends up in the file).
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -12,6 +10,7 @@
 #include "jet/journal.h"
 #include "jet/pager.h"
 #include "pager_test_util.h"
+#include "support/process.h"
 
 namespace jet::testing {
 namespace {
@@ -59,7 +58,7 @@ TEST_F(PagerTest, RefusesWhatCannotBeAJet4File) {
     EXPECT_EQ(pager, nullptr);
 }
 
-TEST_F(PagerTest, ExclusiveOpenShutsOutEveryOtherOpenInThisProcess) {
+TEST_F(PagerTest, ExclusiveOpenShutsOutEveryOtherOpenInThisProcessReadersShare) {
     std::unique_ptr<Pager> first, second;
     ASSERT_TRUE(Pager::open(path_, Mode::Exclusive, &first));
     for (Mode mode : {Mode::Exclusive, Mode::ReadOnly}) {
@@ -72,41 +71,27 @@ TEST_F(PagerTest, ExclusiveOpenShutsOutEveryOtherOpenInThisProcess) {
     ASSERT_EQ(::symlink(path_.c_str(), link.c_str()), 0);
     EXPECT_EQ(Pager::open(link, Mode::ReadOnly, &second).code(), Code::Locked);
     first.reset();
-    EXPECT_TRUE(Pager::open(path_, Mode::Exclusive, &second));
-}
 
-TEST_F(PagerTest, ReadersShareButKeepWritersOut) {
-    std::unique_ptr<Pager> a, b, writer;
-    ASSERT_TRUE(Pager::open(path_, Mode::ReadOnly, &a));
-    ASSERT_TRUE(Pager::open(path_, Mode::ReadOnly, &b));
+    ASSERT_TRUE(Pager::open(path_, Mode::ReadOnly, &first));
+    ASSERT_TRUE(Pager::open(link, Mode::ReadOnly, &second));
+    std::unique_ptr<Pager> writer;
     EXPECT_EQ(Pager::open(path_, Mode::Exclusive, &writer).code(), Code::Locked);
-    EXPECT_EQ(a->begin().code(), Code::InvalidArgument);
+    EXPECT_EQ(first->begin().code(), Code::InvalidArgument);
 }
 
 TEST_F(PagerTest, LockHeldByAnotherProcess) {
-    int ready[2], release[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    ASSERT_EQ(::pipe(release), 0);
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::unique_ptr<Pager> held;
-        char c = Pager::open(path_, Mode::Exclusive, &held).isOk() ? 'y' : 'n';
-        (void)!::write(ready[1], &c, 1);
-        (void)!::read(release[0], &c, 1);
-        ::_exit(0);
-    }
-    char c = 0;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);
-    ASSERT_EQ(c, 'y');
     std::unique_ptr<Pager> pager;
-    EXPECT_EQ(Pager::open(path_, Mode::Exclusive, &pager).code(), Code::Locked);
-    EXPECT_EQ(Pager::open(path_, Mode::ReadOnly, &pager).code(), Code::Locked);
-    (void)!::write(release[1], &c, 1);
-    int status = 0;
-    ::waitpid(child, &status, 0);
+    {
+        test_files::HeldElsewhere other([&]() -> std::shared_ptr<void> {
+            std::unique_ptr<Pager> held;
+            if (!Pager::open(path_, Mode::Exclusive, &held)) return nullptr;
+            return std::shared_ptr<Pager>(std::move(held));
+        });
+        ASSERT_TRUE(other.held());
+        EXPECT_EQ(Pager::open(path_, Mode::Exclusive, &pager).code(), Code::Locked);
+        EXPECT_EQ(Pager::open(path_, Mode::ReadOnly, &pager).code(), Code::Locked);
+    }
     EXPECT_TRUE(Pager::open(path_, Mode::Exclusive, &pager));
-    for (int fd : {ready[0], ready[1], release[0], release[1]}) ::close(fd);
 }
 
 TEST_F(PagerTest, CacheStaysBoundedAndHeldPagesSurviveEviction) {

@@ -3,10 +3,13 @@
 #pragma once
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,5 +67,39 @@ inline std::vector<std::vector<std::string>> mdbExport(const fs::path& file, con
     }
     return rows;
 }
+
+// Another process holding what `open` opens (null: it could not) until the
+// object goes.
+class HeldElsewhere {
+public:
+    explicit HeldElsewhere(const std::function<std::shared_ptr<void>()>& open) {
+        if (::pipe(ready_) != 0 || ::pipe(release_) != 0 || (child_ = ::fork()) < 0) return;
+        if (child_ == 0) {
+            std::shared_ptr<void> held = open();
+            char c = held ? 'y' : 'n';
+            (void)!::write(ready_[1], &c, 1);
+            (void)!::read(release_[0], &c, 1);
+            ::_exit(0);
+        }
+        char c = 0;
+        held_ = ::read(ready_[0], &c, 1) == 1 && c == 'y';
+    }
+    ~HeldElsewhere() {
+        if (child_ > 0) {
+            (void)!::write(release_[1], "x", 1);
+            ::waitpid(child_, nullptr, 0);
+        }
+        for (int fd : {ready_[0], ready_[1], release_[0], release_[1]})
+            if (fd >= 0) ::close(fd);
+    }
+    HeldElsewhere(const HeldElsewhere&) = delete;
+    HeldElsewhere& operator=(const HeldElsewhere&) = delete;
+    bool held() const { return held_; }
+
+private:
+    int ready_[2] = {-1, -1}, release_[2] = {-1, -1};
+    pid_t child_ = -1;
+    bool held_ = false;
+};
 
 } // namespace test_files
