@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "mdb_file.h"
+#include "merge/key_maps.h"
 #include "merge/plan.h"
 #include "schema/catalogue.h"
 
@@ -25,6 +26,15 @@ inline void fillBoxes(MdbFile& file, int n) {
                                      {"index_schranky", I(k)},
                                      {"popis_schranky", jet::Value(std::u16string(100, u'\u017e'))}});
     file.close();
+}
+
+// A key map's entries as (old, new) pairs, in the order the map took them.
+using MapEntries = std::vector<std::pair<std::int64_t, std::int64_t>>;
+template <class Entry, std::int32_t Entry::*Old, std::int32_t Entry::*New>
+MapEntries entriesOf(const KeyMap<Entry, Old, New>& map) {
+    MapEntries out;
+    for (const Entry& e : map.entries()) out.emplace_back(e.*Old, e.*New);
+    return out;
 }
 
 struct PlanFixture {

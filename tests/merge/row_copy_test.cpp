@@ -22,13 +22,16 @@ jet::Status copyStep(PlanFixture& f, std::string_view table, StepCounts* counts)
     return copyTable(stepOf(table), *source, *target, f.maps, counts);
 }
 
+// Rows copied, skipped and refused.
+using Counts = std::tuple<int, int, int>;
+
 class RowCopy : public ::testing::Test, public PlanFixture {
 protected:
-    StepCounts run(std::string_view table) {
+    Counts run(std::string_view table) {
         StepCounts counts;
         jet::Status status = copyStep(*this, table, &counts);
         EXPECT_TRUE(status.isOk()) << status.message();
-        return counts;
+        return {counts.copied, counts.skipped, counts.refused};
     }
     void device(std::int64_t id, jet::Value type = I(1)) {
         source.insert(s::zariadenia::table, {{"id_zariadenia", I(id)}, {"typ_zariadenia", type}});
@@ -41,18 +44,11 @@ protected:
 
 TEST_F(RowCopy, OwnedKeysContinueAboveTheTargetsHighestInSourceOrder) {
     for (int k = 1; k <= 7; ++k) target.insert(s::zariadenia::table, {{"id_zariadenia", I(k)}});
-    device(3);
-    device(10);
-    device(4);
-    StepCounts counts = run(s::zariadenia::table);
-    EXPECT_EQ(counts.copied, 3);
-    auto keys = target.column(s::zariadenia::table, "id_zariadenia");
-    EXPECT_EQ(keys, (std::vector<jet::Value>{I(1), I(2), I(3), I(4), I(5), I(6), I(7), I(8), I(9), I(10)}));
-    const auto& entries = maps.colRefZariadenie.entries();
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(std::make_pair(entries[0].IdStarehoZariadenia, entries[0].IdNovehoZariadenia), std::make_pair(3, 8));
-    EXPECT_EQ(std::make_pair(entries[1].IdStarehoZariadenia, entries[1].IdNovehoZariadenia), std::make_pair(10, 9));
-    EXPECT_EQ(std::make_pair(entries[2].IdStarehoZariadenia, entries[2].IdNovehoZariadenia), std::make_pair(4, 10));
+    for (int id : {3, 10, 4}) device(id);
+    EXPECT_EQ(run(s::zariadenia::table), Counts(3, 0, 0));
+    EXPECT_EQ(target.column(s::zariadenia::table, "id_zariadenia"),
+              (std::vector<jet::Value>{I(1), I(2), I(3), I(4), I(5), I(6), I(7), I(8), I(9), I(10)}));
+    EXPECT_EQ(entriesOf(maps.colRefZariadenie), (MapEntries{{3, 8}, {10, 9}, {4, 10}}));
 }
 
 TEST_F(RowCopy, EmptyTargetStartsAtOneAndZeroIsNeverAKey) {
@@ -79,9 +75,7 @@ TEST_F(RowCopy, DevicesOfTypes0_10_12AndNullAreLeftOutOthersMarkedOffline) {
     device(4, Null);
     device(5, I(7));
     source.insert(s::zariadenia::table, {{"id_zariadenia", I(6)}, {"typ_zariadenia", I(11)}, {"flag_offline", false}});
-    StepCounts counts = run(s::zariadenia::table);
-    EXPECT_EQ(counts.copied, 2);
-    EXPECT_EQ(counts.skipped, 4);
+    EXPECT_EQ(run(s::zariadenia::table), Counts(2, 4, 0));
     EXPECT_EQ(target.column(s::zariadenia::table, "flag_offline"), (std::vector<jet::Value>{true, true}));
     EXPECT_EQ(maps.MapZariadenie(2), 0);
     EXPECT_EQ(maps.MapZariadenie(5), 1);
@@ -94,9 +88,7 @@ TEST_F(RowCopy, DependentRowsAreRewrittenOrLeftOut) {
     source.insert(c::table, {{"id_zariadenia", I(1)}, {"od_minuty", I(77)}});
     source.insert(c::table, {{"id_zariadenia", I(2)}}); // device not copied
     source.insert(c::table, {{"id_zariadenia", Null}});
-    StepCounts counts = run(c::table);
-    EXPECT_EQ(counts.copied, 1);
-    EXPECT_EQ(counts.skipped, 2);
+    EXPECT_EQ(run(c::table), Counts(1, 2, 0));
     EXPECT_EQ(target.column(c::table, "id_zariadenia"), std::vector<jet::Value>{I(101)});
     EXPECT_EQ(target.column(c::table, "od_minuty"), std::vector<jet::Value>{I(77)});
 }
@@ -114,9 +106,7 @@ TEST_F(RowCopy, ReferenceOfAnotherTypeMapsOnlyAsAWhole32BitNumber) {
     source.close();
     source.setColumnType(c::table, "id_zariadenia", jet::ColumnType::Single);
     ASSERT_EQ(source.column(c::table, "id_zariadenia"), (std::vector<jet::Value>{1.0f, 1.5f, 3e9f, -0.0f}));
-    StepCounts counts = run(c::table);
-    EXPECT_EQ(counts.copied, 1);
-    EXPECT_EQ(counts.skipped, 3); // -0 is key 0, which no map holds
+    EXPECT_EQ(run(c::table), Counts(1, 3, 0)); // -0 is key 0, which no map holds
     EXPECT_EQ(target.column(c::table, "id_zariadenia"), std::vector<jet::Value>{I(101)});
 }
 
@@ -126,9 +116,7 @@ TEST_F(RowCopy, RemoteOpeningNeedsBothDevices) {
     source.insert(d::table, {{"id_zariadenia_na_otvorenie", I(1)}, {"id_zariadenia_vyvolajuce", I(2)}});
     source.insert(d::table, {{"id_zariadenia_na_otvorenie", I(1)}, {"id_zariadenia_vyvolajuce", I(9)}});
     source.insert(d::table, {{"id_zariadenia_na_otvorenie", I(9)}, {"id_zariadenia_vyvolajuce", I(2)}});
-    StepCounts counts = run(d::table);
-    EXPECT_EQ(counts.copied, 1);
-    EXPECT_EQ(counts.skipped, 2);
+    EXPECT_EQ(run(d::table), Counts(1, 2, 0));
     EXPECT_EQ(target.column(d::table, "id_zariadenia_na_otvorenie"), std::vector<jet::Value>{I(101)});
     EXPECT_EQ(target.column(d::table, "id_zariadenia_vyvolajuce"), std::vector<jet::Value>{I(102)});
 }
@@ -140,7 +128,7 @@ TEST_F(RowCopy, AutoNumberColumnsOfTheTargetAreFilledByTheEngine) {
     source.insert(d::table, {{"id_zariadenia_na_otvorenie", I(1)}, {"id_zariadenia_vyvolajuce", I(2)}});
     source.insert(d::table, {{"id_zariadenia_na_otvorenie", I(2)}, {"id_zariadenia_vyvolajuce", I(1)}});
     ASSERT_EQ(source.column(d::table, "id"), (std::vector<jet::Value>{I(1), I(2)}));
-    EXPECT_EQ(run(d::table).refused, 0);
+    EXPECT_EQ(run(d::table), Counts(2, 0, 0));
     EXPECT_EQ(target.column(d::table, "id"), (std::vector<jet::Value>{I(1), I(2), I(3), I(4), I(5)}));
 }
 
@@ -151,9 +139,7 @@ TEST_F(RowCopy, RemoteControlTakesNewKeysButFillsNoMap) {
     source.insert(d::table, {{"id_dialkoveho_ovladania", I(1)}, {"id_zariadenia", I(1)}});
     source.insert(d::table, {{"id_dialkoveho_ovladania", I(2)}, {"id_zariadenia", I(3)}}); // unmapped
     source.insert(d::table, {{"id_dialkoveho_ovladania", I(3)}, {"id_zariadenia", I(1)}});
-    StepCounts counts = run(d::table);
-    EXPECT_EQ(counts.copied, 2);
-    EXPECT_EQ(counts.skipped, 1);
+    EXPECT_EQ(run(d::table), Counts(2, 1, 0));
     EXPECT_EQ(target.column(d::table, "id_dialkoveho_ovladania"), (std::vector<jet::Value>{I(20), I(21), I(22)}));
     EXPECT_EQ(target.column(d::table, "id_zariadenia"), (std::vector<jet::Value>{I(1), I(101), I(101)}));
     EXPECT_EQ(maps.colRefZariadenie.entries().size(), 1u);
@@ -168,9 +154,7 @@ TEST_F(RowCopy, VoicePromptsNeedTheirSoundAndKeepANullDevice) {
     source.insert(h::table, {{"id_zariadenia", I(2)}, {"id_zvuku", I(4)}}); // device not copied: 0
     source.insert(h::table, {{"id_zariadenia", I(1)}, {"id_zvuku", I(5)}}); // sound not copied
     source.insert(h::table, {{"id_zariadenia", I(1)}, {"id_zvuku", Null}});
-    StepCounts counts = run(h::table);
-    EXPECT_EQ(counts.copied, 3);
-    EXPECT_EQ(counts.skipped, 2);
+    EXPECT_EQ(run(h::table), Counts(3, 2, 0));
     EXPECT_EQ(target.column(h::table, "id_zariadenia"), (std::vector<jet::Value>{I(101), Null, I(0)}));
     EXPECT_EQ(target.column(h::table, "id_zvuku"), (std::vector<jet::Value>{I(14), I(14), I(14)}));
 }
@@ -182,8 +166,7 @@ TEST_F(RowCopy, PatrolWithoutItsGroupUsesNoKeyNumber) {
     source.insert(o::table, {{"id", I(1)}, {"id_skupiny_obchodzkarov", I(1)}});
     source.insert(o::table, {{"id", I(2)}, {"id_skupiny_obchodzkarov", I(9)}});
     source.insert(o::table, {{"id", I(3)}, {"id_skupiny_obchodzkarov", I(1)}});
-    StepCounts counts = run(o::table);
-    EXPECT_EQ(counts.skipped, 1);
+    EXPECT_EQ(run(o::table), Counts(2, 1, 0));
     EXPECT_EQ(target.column(o::table, "id"), (std::vector<jet::Value>{I(5), I(6), I(7)}));
     EXPECT_EQ(target.column(o::table, "id_skupiny_obchodzkarov"), (std::vector<jet::Value>{Null, I(11), I(11)}));
     EXPECT_EQ(maps.MapObchodzka(1), 6);
@@ -201,9 +184,7 @@ TEST_F(RowCopy, PatrolDeviceRelationsTestOnlyTheDevice) {
     source.insert(r::table, {{"id_obchodzky", I(2)}, {"id_zariadenia", I(1)}}); // patrol not copied: 0
     source.insert(r::table, {{"id_obchodzky", Null}, {"id_zariadenia", I(1)}}); // stays Null
     source.insert(r::table, {{"id_obchodzky", I(1)}, {"id_zariadenia", I(2)}}); // device not copied
-    StepCounts counts = run(r::table);
-    EXPECT_EQ(counts.copied, 3);
-    EXPECT_EQ(counts.skipped, 1);
+    EXPECT_EQ(run(r::table), Counts(3, 1, 0));
     EXPECT_EQ(target.column(r::table, "id_obchodzky"), (std::vector<jet::Value>{I(31), I(0), Null}));
 }
 
@@ -215,10 +196,7 @@ TEST_F(RowCopy, IdentifiersAlreadyInTheTargetAreNotCopiedLetterCaseIgnored) {
     source.insert(i::table, {{"identifikator", T("O'Neil-1")}, {"pin_kod", T("3")}});
     source.insert(i::table, {{"identifikator", T("o'neil-1")}, {"pin_kod", T("4")}}); // saved just before
     source.insert(i::table, {{"identifikator", T("Čierny")}, {"pin_kod", T("5")}});
-    StepCounts counts = run(i::table);
-    EXPECT_EQ(counts.copied, 2);
-    EXPECT_EQ(counts.skipped, 2);
-    EXPECT_EQ(counts.refused, 0); // the target's key would refuse what the test missed
+    EXPECT_EQ(run(i::table), Counts(2, 2, 0)); // the target's key would refuse what the test missed
     EXPECT_EQ(target.column(i::table, "identifikator"),
               (std::vector<jet::Value>{T("AB12"), T("O'Neil-1"), T("Čierny")}));
     EXPECT_EQ(target.column(i::table, "pin_kod"), (std::vector<jet::Value>{T("1"), T("3"), T("5")}));
@@ -228,8 +206,7 @@ TEST_F(RowCopy, OwningRowWithoutAKeyIsCopiedButNotMapped) {
     source.dropPrimaryKey(s::zvuky::table);
     source.insert(s::zvuky::table, {{"id_zvuku", Null}, {"popis", T("a")}});
     source.insert(s::zvuky::table, {{"id_zvuku", I(7)}, {"popis", T("b")}});
-    StepCounts counts = run(s::zvuky::table);
-    EXPECT_EQ(counts.copied, 2);
+    EXPECT_EQ(run(s::zvuky::table), Counts(2, 0, 0));
     EXPECT_EQ(target.column(s::zvuky::table, "id_zvuku"), (std::vector<jet::Value>{I(1), I(2)}));
     ASSERT_EQ(maps.colRefZvuk.entries().size(), 1u);
     EXPECT_EQ(maps.MapZvuk(7), 2);
@@ -241,9 +218,7 @@ TEST_F(RowCopy, RefusedOwningRowKeepsItsKeyNumberButGetsNoEntry) {
     target.insert(s::zvuky::table, {{"id_zvuku", I(1)}, {"popis", T("zvon")}});
     source.insert(s::zvuky::table, {{"id_zvuku", I(1)}, {"popis", T("dlhý popis")}}); // too long
     source.insert(s::zvuky::table, {{"id_zvuku", I(2)}, {"popis", T("gong")}});
-    StepCounts counts = run(s::zvuky::table);
-    EXPECT_EQ(counts.refused, 1);
-    EXPECT_EQ(counts.copied, 1);
+    EXPECT_EQ(run(s::zvuky::table), Counts(1, 0, 1));
     EXPECT_EQ(maps.MapZvuk(1), 0);
     EXPECT_EQ(maps.MapZvuk(2), 3);
 }
@@ -251,29 +226,23 @@ TEST_F(RowCopy, RefusedOwningRowKeepsItsKeyNumberButGetsNoEntry) {
 TEST_F(RowCopy, KeysNeverWrapPastTheLargest32BitInteger) {
     target.insert(s::zvuky::table, {{"id_zvuku", I(std::numeric_limits<std::int32_t>::max() - 1)}});
     for (int k = 1; k <= 3; ++k) source.insert(s::zvuky::table, {{"id_zvuku", I(k)}});
-    StepCounts counts = run(s::zvuky::table);
-    EXPECT_EQ(counts.copied, 1);
-    EXPECT_EQ(counts.refused, 2);
+    EXPECT_EQ(run(s::zvuky::table), Counts(1, 0, 2));
     EXPECT_EQ(maps.MapZvuk(1), std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(maps.MapZvuk(2), 0);
 }
 
-TEST_F(RowCopy, TableMissingOnEitherSideEndsTheStepWithoutRows) {
-    mapDevices(1);
-    source.insert(s::mek_schranky::table, {{"id_zariadenia", I(1)}, {"index_schranky", I(1)}});
-    source.close();
-    source.renameTable(s::mek_schranky::table, "mek_schrankx");
-    StepCounts counts = run(s::mek_schranky::table);
-    EXPECT_EQ(counts.copied + counts.skipped + counts.refused, 0);
-
-    PlanFixture other;
-    other.maps.colRefZariadenie.append({1, 1});
-    other.source.insert(s::mek_schranky::table, {{"id_zariadenia", I(1)}, {"index_schranky", I(1)}});
-    other.target.renameTable(s::mek_schranky::table, "mek_schrankx");
-    counts = {};
-    EXPECT_TRUE(copyStep(other, s::mek_schranky::table, &counts).isOk());
-    EXPECT_EQ(counts.copied + counts.skipped + counts.refused, 0);
-    EXPECT_EQ(other.target.rows("mek_schrankx"), 0u);
+TEST(RowCopyFiles, TableMissingOnEitherSideEndsTheStepWithoutRows) {
+    for (bool inSource : {true, false}) {
+        SCOPED_TRACE(inSource ? "missing in the source" : "missing in the target");
+        PlanFixture f;
+        f.maps.colRefZariadenie.append({1, 1});
+        f.source.insert(s::mek_schranky::table, {{"id_zariadenia", I(1)}, {"index_schranky", I(1)}});
+        (inSource ? f.source : f.target).renameTable(s::mek_schranky::table, "mek_schrankx");
+        StepCounts counts;
+        EXPECT_TRUE(copyStep(f, s::mek_schranky::table, &counts).isOk());
+        EXPECT_EQ(counts.copied + counts.skipped + counts.refused, 0);
+        EXPECT_EQ(f.target.rows(inSource ? s::mek_schranky::table : "mek_schrankx"), 0u);
+    }
 }
 
 } // namespace

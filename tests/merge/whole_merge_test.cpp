@@ -12,7 +12,7 @@
 #include <optional>
 #include <sstream>
 
-#include "mdb_file.h"
+#include "plan_fixture.h"
 #include "support/process.h"
 #include "merge/import_run.h"
 #include "recording_ui.h"
@@ -117,9 +117,7 @@ const std::vector<PlanStep>& plan() {
         {"identifikatory", nullptr, nullptr, {}},
         {"pozadovane_identifikatory_v_skupinach", nullptr, nullptr, {{"id_skupiny", "skupiny"}}},
         {"pozadovane_identifikatory_priamo_na_zariadeniach", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
-        {"dialkove_otvorenie_vyvolane_pouzitim_identifikatora",
-         nullptr,
-         nullptr,
+        {"dialkove_otvorenie_vyvolane_pouzitim_identifikatora", nullptr, nullptr,
          {{"id_zariadenia_na_otvorenie", "zariadenia"}, {"id_zariadenia_vyvolajuce", "zariadenia"}}},
         {"dialkove_ovladanie_zariadeni", "id_dialkoveho_ovladania", nullptr, {{"id_zariadenia", "zariadenia"}}},
         {"hlasove_vyzvy", nullptr, nullptr, {{"id_zariadenia", "zariadenia", false}, {"id_zvuku", "zvuky"}}},
@@ -129,14 +127,10 @@ const std::vector<PlanStep>& plan() {
         {"pozadovane_casove_zony_identifikatorov_na_zariadeniach", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
         {"pozadovane_identifikatory_vo_vytahoch", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
         {"pozadovane_releidentifikatory_na_zariadeniach", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
-        {"ref_obchodzky_zariadenia",
-         nullptr,
-         nullptr,
+        {"ref_obchodzky_zariadenia", nullptr, nullptr,
          {{"id_zariadenia", "zariadenia"}, {"id_obchodzky", "obchodzky", false}}},
         {"ref_objednavaci_system_identifikator", nullptr, nullptr, {{"id_objednavky", "objednavky"}}},
-        {"ref_objednavaci_system_zariadenie",
-         nullptr,
-         nullptr,
+        {"ref_objednavaci_system_zariadenie", nullptr, nullptr,
          {{"id_zariadenia", "zariadenia"}, {"id_objednavky", "objednavky"}}},
         {"ref_skupina_zariadenie", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}, {"id_skupiny", "skupiny"}}},
         {"downloadovane_casove_zony", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
@@ -163,8 +157,8 @@ public:
     const TableRows& table(const std::string& name) const { return result_.at(name); }
     const Counts& counts(const std::string& table) const { return counts_.at(table); }
     // Old and new keys in the order the map took them.
-    const std::vector<std::pair<std::int64_t, std::int64_t>>& entries(const std::string& map) const {
-        static const std::vector<std::pair<std::int64_t, std::int64_t>> none;
+    const testing::MapEntries& entries(const std::string& map) const {
+        static const testing::MapEntries none;
         auto it = entries_.find(map);
         return it == entries_.end() ? none : it->second;
     }
@@ -267,16 +261,9 @@ private:
     std::map<std::string, std::vector<std::vector<std::string>>> keys_;
     std::map<std::string, TableRows> result_;
     std::map<std::string, Counts> counts_;
-    std::map<std::string, std::vector<std::pair<std::int64_t, std::int64_t>>> entries_;
+    std::map<std::string, testing::MapEntries> entries_;
     std::map<std::string, std::int64_t> autoNumber_;
 };
-
-template <class Entry, std::int32_t Entry::*Old, std::int32_t Entry::*New>
-std::vector<std::pair<std::int64_t, std::int64_t>> entriesOf(const KeyMap<Entry, Old, New>& map) {
-    std::vector<std::pair<std::int64_t, std::int64_t>> out;
-    for (const Entry& e : map.entries()) out.emplace_back(e.*Old, e.*New);
-    return out;
-}
 
 bool isPlanTable(const std::string& name) {
     for (const PlanStep& step : plan())
@@ -357,11 +344,11 @@ std::unique_ptr<Oracle> WholeMerge::merge(const fs::path& target, const fs::path
     EXPECT_EQ(result.outcomeFlags, refusals.empty() ? mb::Information : mb::Exclamation);
 
     // The five maps, entry by entry in the order they were made.
-    EXPECT_EQ(entriesOf(maps.colRefZariadenie), oracle->entries("zariadenia"));
-    EXPECT_EQ(entriesOf(maps.colRefSkupina), oracle->entries("skupiny"));
-    EXPECT_EQ(entriesOf(maps.colRefZvuk), oracle->entries("zvuky"));
-    EXPECT_EQ(entriesOf(maps.colRefObchodzka), oracle->entries("obchodzky"));
-    EXPECT_EQ(entriesOf(maps.colRefObjednavka), oracle->entries("objednavky"));
+    EXPECT_EQ(testing::entriesOf(maps.colRefZariadenie), oracle->entries("zariadenia"));
+    EXPECT_EQ(testing::entriesOf(maps.colRefSkupina), oracle->entries("skupiny"));
+    EXPECT_EQ(testing::entriesOf(maps.colRefZvuk), oracle->entries("zvuky"));
+    EXPECT_EQ(testing::entriesOf(maps.colRefObchodzka), oracle->entries("obchodzky"));
+    EXPECT_EQ(testing::entriesOf(maps.colRefObjednavka), oracle->entries("objednavky"));
 
     // Every table: the target's rows in place, then the copied ones; the
     // tables outside the plan as they were.
