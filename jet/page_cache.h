@@ -31,6 +31,7 @@ public:
     std::size_t capacity() const { return slots_.size(); }
     bool full() const { return size() == capacity(); }
 
+    bool holds(std::uint32_t pgno) const { return map_.count(pgno) != 0; }
     // The slot of a cached page, made the most recently used; null if absent.
     Slot* find(std::uint32_t pgno);
     // A clean slot for an uncached page, at the most recent end, its buffer

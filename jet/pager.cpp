@@ -20,6 +20,8 @@ constexpr std::size_t kMinCachePages = 16;
 constexpr std::size_t kSpillBatch = 256;
 // Consecutive pages written with one call.
 constexpr std::size_t kRunPages = 64;
+// Pages read with one call once reads go through the file in order.
+constexpr std::size_t kReadAheadPages = 16;
 
 std::uint64_t offsetOf(std::uint32_t pgno) { return std::uint64_t{pgno} * kPageSize; }
 
@@ -64,14 +66,8 @@ public:
             *out = slot->page;
             return Status::ok();
         }
-        JET_TRY(guard(makeRoom()));
-        PageCache::Slot* slot = cache_.insert(pgno);
-        Status st = db_->read(offsetOf(pgno), slot->page->bytes.data(), kPageSize);
-        if (!st) {
-            cache_.erase(slot);
-            return st;
-        }
-        *out = slot->page;
+        JET_TRY(readRun(pgno));
+        *out = cache_.find(pgno)->page;
         return Status::ok();
     }
 
@@ -170,6 +166,26 @@ private:
         journaled_.shrink_to_fit();
     }
 
+    // Reads page `pgno` into the cache; when it follows the page read last,
+    // the uncached pages after it come along in the same call.
+    Status readRun(std::uint32_t pgno) {
+        std::size_t count = 1;
+        if (pgno == lastRead_ + 1)
+            while (count < kReadAheadPages && pgno + count < pages_ && count < cache_.capacity() / 2 &&
+                   !cache_.holds(static_cast<std::uint32_t>(pgno + count)))
+                ++count;
+        ahead_.resize(kReadAheadPages * kPageSize);
+        JET_TRY(db_->read(offsetOf(pgno), ahead_.data(), count * kPageSize));
+        // The wanted page goes in last, so that it is the most recently used.
+        for (std::size_t k = count; k-- > 0;) {
+            JET_TRY(guard(makeRoom()));
+            PageCache::Slot* slot = cache_.insert(static_cast<std::uint32_t>(pgno + k));
+            std::copy_n(ahead_.begin() + static_cast<std::ptrdiff_t>(k * kPageSize), kPageSize, slot->page->bytes.begin());
+        }
+        lastRead_ = static_cast<std::uint32_t>(pgno + count - 1);
+        return Status::ok();
+    }
+
     // When the cache is full and its oldest page is dirty, writes out a batch
     // of the oldest dirty pages so that clean ones can go.
     Status makeRoom() {
@@ -234,6 +250,8 @@ private:
     std::uint32_t originalPages_ = 0;
     std::vector<bool> journaled_; // pages whose original is in the journal
     std::vector<std::uint8_t> run_; // consecutive pages on their way to the file
+    std::vector<std::uint8_t> ahead_; // consecutive pages read from the file
+    std::uint32_t lastRead_ = 0;      // the last page read from the file
     Status failed_;               // first failure of the open transaction
     Status broken_;               // a rollback that failed: nothing works any more
 };

@@ -148,6 +148,28 @@ TEST_F(PagerTest, CommittedChangesReachTheFile) {
     EXPECT_EQ(readAll(path_), expected);
 }
 
+// Pages read in order come several at a time; with a small cache full of
+// changed pages, writing those out to make room must not disturb the pages
+// being read, and neither may the pages read overwrite the changes.
+TEST_F(PagerTest, ReadsInOrderAmidChangedPagesSeeTheRightContent) {
+    std::unique_ptr<Pager> pager;
+    ASSERT_TRUE(openFile(path_, Mode::Exclusive, &pager, 16));
+    ASSERT_TRUE(pager->begin());
+    for (std::uint32_t pgno = 20; pgno < 40; pgno += 2) ASSERT_TRUE(pager->write(pgno, pageFilled(0xC0)));
+    for (int i = 0; i < 16; ++i) {
+        std::uint32_t pgno = 0;
+        ASSERT_TRUE(pager->append(pageFilled(static_cast<std::uint8_t>(i)), &pgno));
+    }
+    for (std::uint32_t pgno = 1; pgno < pager->pageCount(); ++pgno) {
+        PageRef page;
+        ASSERT_TRUE(pager->read(pgno, &page));
+        const Bytes expected = pgno >= 40 ? Bytes(kPageSize, static_cast<std::uint8_t>(pgno - 40))
+                               : pgno >= 20 && pgno % 2 == 0 ? Bytes(kPageSize, 0xC0)
+                                                             : pageBytes(original_, pgno);
+        ASSERT_EQ(pageBytes(page), expected) << "page " << pgno;
+    }
+}
+
 TEST_F(PagerTest, RollbackAndCloseUndoEverything) {
     for (bool explicitRollback : {true, false}) {
         std::unique_ptr<Pager> pager;
