@@ -25,14 +25,12 @@ QString run(const QString& title, const QString& text, int timeout, std::functio
 } // namespace
 
 TEST(FrmRuvInputBox, CaptionIsTheTrimmedTitleOrTheApplicationTitle) {
-    run("   ", "", 0, [](frmRuvInputBox* box) {
-        EXPECT_EQ(box->windowTitle(), QStringLiteral("Velmorant"));
-        box->close();
-    });
-    run("  Heslo ", "", 0, [](frmRuvInputBox* box) {
-        EXPECT_EQ(box->windowTitle(), QStringLiteral("Heslo"));
-        box->close();
-    });
+    for (const auto& [title, caption] : {std::pair{"   ", "Velmorant"}, std::pair{"  Heslo ", "Heslo"}}) {
+        run(title, "", 0, [caption = QString(caption)](frmRuvInputBox* box) {
+            EXPECT_EQ(box->windowTitle(), caption);
+            box->close();
+        });
+    }
 }
 
 TEST(FrmRuvInputBox, ConfirmingAndCancelling) {
@@ -70,14 +68,13 @@ TEST(FrmRuvInputBox, CountdownStartsAgainOnEveryChange) {
     EXPECT_EQ(result, QString());
 }
 
-TEST(FrmRuvInputBox, EmptyDefaultTextRunsOneStepOnly) {
+// An empty default text runs one step at once; without a timeout there is
+// no countdown at all.
+TEST(FrmRuvInputBox, EmptyDefaultTextRunsOneStepWithoutTimeoutTheBoxStays) {
     run("", "", 10, [](frmRuvInputBox* box) {
         EXPECT_EQ(box->countdownLabel()->text(), QStringLiteral("9"));
         box->okButton()->click();
     });
-}
-
-TEST(FrmRuvInputBox, WithoutTimeoutTheBoxStays) {
     const QString result = run("", "t", 0, [](frmRuvInputBox* box) {
         EXPECT_FALSE(box->countdownLabel()->isVisible());
         for (int i = 0; i < 20; ++i) box->tick();

@@ -4,7 +4,6 @@
 
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <sched.h>
 #include <unistd.h>
 
@@ -17,6 +16,7 @@
 #include "merge/import_run.h"
 #include "merge/plan.h"
 #include "tests/merge/recording_ui.h"
+#include "tests/support/process.h"
 
 namespace hostile {
 namespace {
@@ -278,31 +278,17 @@ TEST_F(HostileMerge, TargetInAReadOnlyFolderFailsBeforeWriting) {
 // Another process holds the target (or the source) open: the run cannot
 // open it, says so, and changes nothing.
 TEST_F(HostileMerge, FileHeldByAnotherProcessFailsToOpen) {
-    Bytes blank = fixture("blank.mdb"), sample = fixture("sample.mdb");
+    Bytes blank = fixture("blank.mdb");
     for (bool heldTarget : {true, false}) {
-        fs::path target = place("t.mdb", blank), source = place("s.mdb", sample);
-        fs::path held = heldTarget ? target : source;
-        int ready[2], done[2];
-        ASSERT_EQ(::pipe(ready), 0);
-        ASSERT_EQ(::pipe(done), 0);
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
+        fs::path target = place("t.mdb", blank), source = place("s.mdb", fixture("sample.mdb"));
+        const fs::path held = heldTarget ? target : source;
+        test_files::HeldElsewhere other([&]() -> std::shared_ptr<void> {
             std::unique_ptr<jet::Database> db;
-            char ok = jet::Database::open(held.string(), jet::Pager::Mode::Exclusive, &db).isOk() ? 'y' : 'n';
-            (void)!::write(ready[1], &ok, 1);
-            char c;
-            (void)!::read(done[0], &c, 1);
-            ::_exit(0);
-        }
-        char ok = 0;
-        ASSERT_EQ(::read(ready[0], &ok, 1), 1);
-        ASSERT_EQ(ok, 'y');
-        ImportResult result = run(target, source);
-        (void)!::write(done[1], "x", 1);
-        ::waitpid(child, nullptr, 0);
-        for (int fd : {ready[0], ready[1], done[0], done[1]}) ::close(fd);
-        expectOpenFailure(result, held, heldTarget ? "held target" : "held source");
+            if (!jet::Database::open(held.string(), jet::Pager::Mode::Exclusive, &db).isOk()) return nullptr;
+            return std::shared_ptr<jet::Database>(std::move(db));
+        });
+        ASSERT_TRUE(other.held());
+        expectOpenFailure(run(target, source), held, heldTarget ? "held target" : "held source");
         EXPECT_TRUE(readAll(target) == blank);
     }
 }
