@@ -162,14 +162,10 @@ Status RowView::read(const ColumnDef& c, Pager& pager, Value* out) const {
         if (!decodeScalar(c, b, out)) return corrupt("stĺpec " + c.name + " je kratší ako jeho typ");
         return Status::ok();
     }
-    Bytes data;
-    Status s = readLongValue(pager, b, id_.page, &data);
-    if (!s) return s;
-    if (c.type == ColumnType::Ole) {
-        emplaceKeep<Bytes>(out) = std::move(data);
-    } else {
-        decodeText(data, &emplaceKeep<std::u16string>(out));
-    }
+    JET_TRY(readLongValue(pager, b, id_.page, &longValue_));
+    // An OLE value trades buffers with the scratch; a memo is decoded from it.
+    if (c.type == ColumnType::Ole) emplaceKeep<Bytes>(out).swap(longValue_);
+    else decodeText(longValue_, &emplaceKeep<std::u16string>(out));
     return Status::ok();
 }
 

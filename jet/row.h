@@ -39,6 +39,7 @@ private:
     std::uint16_t varCount_ = 0; // variable slots in this row
     std::size_t varTableAt_ = 0; // offset of the end-of-data entry
     std::size_t fixedEnd_ = 0;   // fixed values must end here
+    mutable Bytes longValue_;    // the last memo or OLE value read, its buffer reused
 };
 
 // Decodes a fixed-size or variable value of column `c` from its bytes

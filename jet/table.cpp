@@ -147,8 +147,11 @@ Status Table::Cursor::inTable(Status s) const {
 
 Status Table::Cursor::next(bool* hasRow) {
     Status s = advance(hasRow);
-    if (!s) *hasRow = false;
-    return inTable(std::move(s));
+    if (!s) {
+        *hasRow = false;
+        s = inTable(std::move(s));
+    }
+    return s;
 }
 
 Status Table::Cursor::advance(bool* hasRow) {

@@ -1,39 +1,54 @@
 #include "jet/text.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
 namespace jet {
 
 void decodeText(ByteSpan b, std::u16string* out) {
-    out->clear();
     if (b.size() >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
         // Every character takes at least one byte: the text is no longer.
         out->resize(b.size() - 2);
         char16_t* p = out->data();
+        const std::uint8_t* at = b.data() + 2;
+        const std::uint8_t* const end = b.data() + b.size();
+        // Runs of one byte per character and of two alternate, each ended
+        // by a 0 byte.
         bool compressed = true;
-        std::size_t i = 2;
-        while (i < b.size()) {
-            if (b[i] == 0) {
-                compressed = !compressed;
-                ++i;
-            } else if (compressed) {
-                *p++ = static_cast<char16_t>(b[i]);
-                ++i;
-            } else if (i + 1 < b.size()) {
-                *p++ = static_cast<char16_t>(le16(&b[i]));
-                i += 2;
+        while (at < end) {
+            if (compressed) {
+                const auto* stop = static_cast<const std::uint8_t*>(std::memchr(at, 0, static_cast<std::size_t>(end - at)));
+                if (!stop) stop = end;
+                p = std::copy(at, stop, p);
+                at = stop;
             } else {
-                break;
+                for (; end - at >= 2 && *at != 0; at += 2) *p++ = static_cast<char16_t>(le16(at));
+                if (at < end && *at != 0) break; // a stray odd byte at the end
+            }
+            if (at < end) {
+                compressed = !compressed;
+                ++at;
             }
         }
         out->resize(static_cast<std::size_t>(p - out->data()));
         return;
     }
+    decodeUcs2(b, out);
+}
+
+void decodeUcs2(ByteSpan b, std::u16string* out) {
     out->resize(b.size() / 2);
-    for (std::size_t i = 0; i < out->size(); ++i) (*out)[i] = static_cast<char16_t>(le16(&b[2 * i]));
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out->data(), b.data(), 2 * out->size());
+    } else {
+        for (std::size_t i = 0; i < out->size(); ++i) (*out)[i] = static_cast<char16_t>(le16(&b[2 * i]));
+    }
 }
 
 std::u16string decodeUcs2(ByteSpan b) {
-    std::u16string s(b.size() / 2, u'\0');
-    for (std::size_t i = 0; i < s.size(); ++i) s[i] = static_cast<char16_t>(le16(&b[2 * i]));
+    std::u16string s;
+    decodeUcs2(b, &s);
     return s;
 }
 

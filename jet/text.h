@@ -12,7 +12,9 @@ namespace jet {
 // Decodes a TEXT or MEMO value: compressed when it starts with FF FE,
 // plain UCS-2 otherwise. A stray odd byte at the end is ignored.
 void decodeText(ByteSpan bytes, std::u16string* out);
-// Plain UCS-2 (names in definitions and property blobs).
+// Plain UCS-2 (names in definitions and property blobs); the first form
+// reuses the buffer of `out`.
+void decodeUcs2(ByteSpan bytes, std::u16string* out);
 std::u16string decodeUcs2(ByteSpan bytes);
 
 std::string toUtf8(std::u16string_view text);

@@ -125,22 +125,18 @@ Status normalizeValue(const ColumnDef& c, Value* v) {
 void encodeText(std::u16string_view text, bool compress, Bytes* out) {
     if (compress && compressible(text)) {
         out->insert(out->end(), {0xFF, 0xFE});
-        const std::size_t at = out->size();
-        out->resize(at + text.size());
-        std::uint8_t* p = out->data() + at;
-        for (char16_t ch : text) *p++ = static_cast<std::uint8_t>(ch);
+        out->insert(out->end(), text.begin(), text.end()); // the low byte of each character
         return;
     }
     if (!text.empty() && text[0] == kByteOrderMark) {
         // Marker, switch to two bytes per character, then the text.
         out->insert(out->end(), {0xFF, 0xFE, 0x00});
     }
-    const std::size_t at = out->size();
-    out->resize(at + 2 * text.size());
-    std::uint8_t* p = out->data() + at;
-    for (char16_t ch : text) {
-        *p++ = static_cast<std::uint8_t>(ch);
-        *p++ = static_cast<std::uint8_t>(ch >> 8);
+    if constexpr (std::endian::native == std::endian::little) {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+        out->insert(out->end(), bytes, bytes + 2 * text.size());
+    } else {
+        for (char16_t ch : text) appendLe(out, ch, 2);
     }
 }
 
