@@ -432,23 +432,20 @@ constexpr Weight kWeights[] = {
     {0x2122, S, {0x6E, 0x04}, 2, 0},
 };
 
-const Weight* searchWeight(char16_t ch) {
+constexpr const Weight* searchWeight(char16_t ch) {
     auto it = std::lower_bound(std::begin(kWeights), std::end(kWeights), ch,
                                [](const Weight& w, char16_t c) { return w.ch < c; });
     return it != std::end(kWeights) && it->ch == ch ? &*it : nullptr;
 }
 
 // The first 256 characters, which most texts are made of, looked up directly.
-const std::array<const Weight*, 256>& latin1Weights() {
-    static const std::array<const Weight*, 256> table = [] {
-        std::array<const Weight*, 256> t{};
-        for (std::size_t ch = 0; ch < t.size(); ++ch) t[ch] = searchWeight(static_cast<char16_t>(ch));
-        return t;
-    }();
-    return table;
-}
+constexpr std::array<const Weight*, 256> kLatin1Weights = [] {
+    std::array<const Weight*, 256> t{};
+    for (std::size_t ch = 0; ch < t.size(); ++ch) t[ch] = searchWeight(static_cast<char16_t>(ch));
+    return t;
+}();
 
-const Weight* weightOf(char16_t ch) { return ch < 256 ? latin1Weights()[ch] : searchWeight(ch); }
+const Weight* weightOf(char16_t ch) { return ch < 256 ? kLatin1Weights[ch] : searchWeight(ch); }
 
 constexpr std::size_t kMaxKeyChars = 255;
 constexpr std::uint8_t kUnaccented = 0x02;

@@ -91,14 +91,15 @@ bool targetHolds(Database& target, const Step& step, const jet::Value& identifie
 }
 
 // Moves the copied values from the source row into the new row or, once
-// that is saved, `back`: the next source row then decodes into the buffers
-// of this one instead of allocating its own.
+// that is saved, the texts and bytes `back`: the next source row then
+// decodes into their buffers instead of allocating its own.
 void moveCopied(const Binding& b, std::vector<jet::Value>& source, std::vector<jet::Value>& row, bool back) {
     for (std::size_t i = 0; i < row.size(); ++i) {
         int from = b.copyFrom[i];
         if (from < 0 || static_cast<std::size_t>(from) >= source.size()) continue;
-        if (back) source[from] = std::move(row[i]);
-        else row[i] = std::move(source[from]);
+        if (!back) row[i] = std::move(source[from]);
+        else if (std::holds_alternative<std::u16string>(row[i]) || std::holds_alternative<jet::Bytes>(row[i]))
+            source[from] = std::move(row[i]);
     }
 }
 
