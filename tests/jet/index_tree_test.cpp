@@ -177,20 +177,3 @@ TEST_F(TreeFixture, RefusesOversizedEntriesAndDamagedTrees) {
     bool found = false;
     EXPECT_EQ(tree_->contains(intKey(1), &found).code(), Status::Code::Corrupt);
 }
-
-// Committed, the new pages belong to the index and are in use: the file
-// checks clean apart from the entries whose rows were never written.
-TEST_F(TreeFixture, CommittedTreeChecksClean) {
-    std::vector<Bytes> keys;
-    std::mt19937 rng(5);
-    for (std::uint32_t i = 0; i < 2000; ++i) keys.push_back(textKey(rng() % 4096, 5 + rng() % 40));
-    insertAll(keys, 2000);
-    ASSERT_TRUE(db_->pager().commit().isOk());
-    table_.reset();
-    db_.reset();
-    CheckReport r;
-    ASSERT_TRUE(checkFile(file_.path().string(), &r).isOk());
-    for (const std::string& p : r.problems)
-        EXPECT_TRUE(p.find("ktorý v tabuľke nie je") != std::string::npos || p.find("ďalšie chyby") != std::string::npos)
-            << p;
-}
