@@ -119,21 +119,19 @@ bool RowView::present(std::uint16_t number) const {
     return bytes_[maskAt_ + number / 8] >> (number % 8) & 1;
 }
 
-Status RowView::fixedBytes(const ColumnDef& c, std::size_t size, ByteSpan* out) const {
+bool RowView::fixedBytes(const ColumnDef& c, std::size_t size, ByteSpan* out) const {
     std::size_t at = 2 + std::size_t{c.fixedOffset};
-    if (at + size > fixedEnd_)
-        return corrupt("pevný stĺpec " + c.name + " presahuje riadok");
+    if (at + size > fixedEnd_) return false;
     *out = bytes_.subspan(at, size);
-    return Status::ok();
+    return true;
 }
 
-Status RowView::varBytes(const ColumnDef& c, ByteSpan* out, bool* missing) const {
-    *missing = c.varSlot >= varCount_;
-    if (*missing) return Status::ok();
+bool RowView::varBytes(const ColumnDef& c, ByteSpan* out) const {
+    if (c.varSlot >= varCount_) return false;
     std::size_t start = le16(&bytes_[maskAt_ - 4 - 2 * std::size_t{c.varSlot}]);
     std::size_t end = le16(&bytes_[maskAt_ - 4 - 2 * (std::size_t{c.varSlot} + 1)]);
     *out = bytes_.subspan(start, end - start);
-    return Status::ok();
+    return true;
 }
 
 Status RowView::read(const ColumnDef& c, Pager& pager, Value* out) const {
@@ -149,14 +147,10 @@ Status RowView::read(const ColumnDef& c, Pager& pager, Value* out) const {
     ByteSpan b;
     if (c.isFixed()) {
         std::size_t size = fixedSize(c.type);
-        JET_TRY(fixedBytes(c, size ? size : c.length, &b));
-    } else {
-        bool missing;
-        JET_TRY(varBytes(c, &b, &missing));
-        if (missing) {
-            *out = std::monostate{};
-            return Status::ok();
-        }
+        if (!fixedBytes(c, size ? size : c.length, &b)) return corrupt("pevný stĺpec " + c.name + " presahuje riadok");
+    } else if (!varBytes(c, &b)) {
+        *out = std::monostate{};
+        return Status::ok();
     }
     if (!c.isLongValue()) {
         if (!decodeScalar(c, b, out)) return corrupt("stĺpec " + c.name + " je kratší ako jeho typ");

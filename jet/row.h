@@ -29,8 +29,10 @@ public:
 private:
     bool present(std::uint16_t number) const;
     Status corrupt(const std::string& what) const;
-    Status fixedBytes(const ColumnDef& c, std::size_t size, ByteSpan* out) const;
-    Status varBytes(const ColumnDef& c, ByteSpan* out, bool* missing) const;
+    // False when the value would reach past the fixed area.
+    bool fixedBytes(const ColumnDef& c, std::size_t size, ByteSpan* out) const;
+    // False when the row has no slot for the column (written before it existed).
+    bool varBytes(const ColumnDef& c, ByteSpan* out) const;
 
     ByteSpan bytes_;
     RowId id_;
