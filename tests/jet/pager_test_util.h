@@ -44,6 +44,4 @@ inline Bytes pageBytes(const PageRef& page) {
     return Bytes(page->bytes.begin(), page->bytes.end());
 }
 
-inline std::string blankMdb() { return test_files::testData("blank.mdb").string(); }
-
 } // namespace jet::testing
