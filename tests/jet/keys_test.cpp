@@ -73,17 +73,15 @@ TEST(Keys, RefusesValuesThatDoNotFitTheColumn) {
     EXPECT_EQ(appendKeyField({ColumnType::Ole}, Value(Bytes{1}), &out).code(), Status::Code::Unsupported);
     EXPECT_TRUE(out.empty());
 }
-TEST(TextKey, CaseTrailingBlanksAndIgnoredCharacters) {
+// Letter case, trailing blanks and zero characters are ignored, only the
+// first 255 characters count; a descending key is inverted and terminated.
+TEST(TextKey, WhatCountsInATextKey) {
     EXPECT_EQ(text(u"ABC"), text(u"abc"));
     EXPECT_EQ(text(u"abc  "), text(u"abc"));
     EXPECT_EQ(text(std::u16string(u"a\0b", 3)), text(u"ab"));
     EXPECT_NE(text(u"abc"), text(u"ábc"));
     EXPECT_EQ(text(u""), hex({0x7F, 0x01, 0x00}));
-    // Only the first 255 characters count.
     EXPECT_EQ(text(std::u16string(255, u'x') + u"abc"), text(std::u16string(255, u'x')));
-}
-
-TEST(TextKey, DescendingInvertsAndAppendsTerminator) {
     EXPECT_EQ(text(u"abc", false), hex({0x80, 0xB5, 0xB3, 0xB2, 0xFE, 0xFF, 0x00}));
     EXPECT_GT(text(u"abc", false), text(u"abd", false));
 }
