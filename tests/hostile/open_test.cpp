@@ -26,7 +26,8 @@ struct Case {
 };
 
 std::vector<Case> foreignFiles() {
-    Bytes blank = fixture("blank.mdb");
+    Bytes blank = fixture("blank.mdb"), encrypted = fixture("sample.mdb");
+    encrypted[0x3E] ^= 0x01; // the key lies in the masked region
     return {
         {"empty", {}, Code::NotJet, "prázdny"},
         {"zeros", Bytes(8 * 4096, 0), Code::NotJet, "nie je databáza Jet"},
@@ -38,6 +39,7 @@ std::vector<Case> foreignFiles() {
         {"Jet 3, even 2 KiB pages", jet3(8), Code::Unsupported, "Jet 3"},
         {"Jet 3, one 2 KiB page", jet3(1), Code::Unsupported, "Jet 3"},
         {"ACE", ace(), Code::Unsupported, "ACE"},
+        {"encrypted", encrypted, Code::Unsupported, "šifrovaná"},
         {"unknown version", withHeader(0x07, "Standard Jet DB", 16 * 4096), Code::Unsupported,
          "neznámej verzie"},
     };
