@@ -79,12 +79,6 @@ TEST(Check, EveryAccessWrittenJet4SampleIsCleanWithItsTextKeys) {
     EXPECT_LE(notCompared, 3u); // Cyrillic, Greek and Japanese names in one sample
 }
 
-TEST(Check, UnreadableFilesAreErrors) {
-    CheckReport r;
-    EXPECT_EQ(checkFile("/nonexistent/x.mdb", &r).code(), Status::Code::NotFound);
-    EXPECT_EQ(checkFile(fs::path(VELMORANT_TEST_DATA) / "schema.txt", &r).code(), Status::Code::NotJet);
-}
-
 namespace {
 
 // A copy of sample.mdb to damage, with the pristine layout read from it.
