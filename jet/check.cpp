@@ -156,17 +156,13 @@ private:
 
     void expect(IndexCheck& ix, RowPointer row, const std::vector<Value>& values, const std::vector<bool>& readable) {
         Expected e;
-        std::vector<Value> keyValues;
         bool allReadable = ix.columnsStatus.isOk();
-        for (std::size_t at : ix.valueAt) {
-            allReadable = allReadable && at < values.size() && readable[at];
-            keyValues.push_back(at < values.size() ? values[at] : Value());
-        }
+        for (std::size_t at : ix.valueAt) allReadable = allReadable && at < values.size() && readable[at];
         if (allReadable) {
-            e.allNull = allKeyValuesNull(ix.columns, keyValues);
-            for (std::size_t i = 0; i < keyValues.size(); ++i)
-                e.anyNull = e.anyNull || (ix.columns[i].type != ColumnType::Bool && isNull(keyValues[i]));
-            Status s = encodeKey(ix.columns, keyValues, &e.key);
+            e.allNull = allKeyValuesNull(ix.columns, values, ix.valueAt);
+            for (std::size_t i = 0; i < ix.valueAt.size(); ++i)
+                e.anyNull = e.anyNull || (ix.columns[i].type != ColumnType::Bool && isNull(values[ix.valueAt[i]]));
+            Status s = encodeKey(ix.columns, values, ix.valueAt, &e.key);
             e.known = s.isOk();
             if (!s && ix.notEncodable.empty()) ix.notEncodable = s.message();
         }

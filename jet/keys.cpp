@@ -185,16 +185,21 @@ Status appendKeyField(const KeyColumn& column, const Value& value, Bytes* out) {
     return s;
 }
 
-Status encodeKey(std::span<const KeyColumn> columns, std::span<const Value> values, Bytes* out) {
+Status encodeKey(std::span<const KeyColumn> columns, std::span<const Value> row, std::span<const std::size_t> positions,
+                 Bytes* out) {
     out->clear();
-    if (columns.size() != values.size()) return mismatch();
-    for (std::size_t i = 0; i < columns.size(); ++i) JET_TRY(appendKeyField(columns[i], values[i], out));
+    if (columns.size() != positions.size()) return mismatch();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (positions[i] >= row.size()) return mismatch();
+        JET_TRY(appendKeyField(columns[i], row[positions[i]], out));
+    }
     return Status::ok();
 }
 
-bool allKeyValuesNull(std::span<const KeyColumn> columns, std::span<const Value> values) {
-    for (std::size_t i = 0; i < columns.size() && i < values.size(); ++i)
-        if (columns[i].type == ColumnType::Bool || !isNull(values[i])) return false;
+bool allKeyValuesNull(std::span<const KeyColumn> columns, std::span<const Value> row,
+                      std::span<const std::size_t> positions) {
+    for (std::size_t i = 0; i < columns.size() && i < positions.size(); ++i)
+        if (columns[i].type == ColumnType::Bool || (positions[i] < row.size() && !isNull(row[positions[i]]))) return false;
     return true;
 }
 

@@ -31,11 +31,14 @@ Status keyColumnsOf(const TableDef& table, const RealIndexDef& index, std::vecto
 // value leaves `out` as it was.
 Status appendKeyField(const KeyColumn& column, const Value& value, Bytes* out);
 
-// The whole key: the fields of `values` (one per column, same order), in
-// place of what `out` held (its buffer is reused).
-Status encodeKey(std::span<const KeyColumn> columns, std::span<const Value> values, Bytes* out);
+// The whole key of a row: for each column, the field of row[positions[i]],
+// in place of what `out` held (its buffer is reused). InvalidArgument when
+// the counts differ or a position lies past the row.
+Status encodeKey(std::span<const KeyColumn> columns, std::span<const Value> row, std::span<const std::size_t> positions,
+                 Bytes* out);
 
-// True when every key column's value is Null (a boolean never is).
-bool allKeyValuesNull(std::span<const KeyColumn> columns, std::span<const Value> values);
+// True when every key column's value in the row is Null (a boolean never is).
+bool allKeyValuesNull(std::span<const KeyColumn> columns, std::span<const Value> row,
+                      std::span<const std::size_t> positions);
 
 } // namespace jet

@@ -178,19 +178,14 @@ Status TableWriter::placeLongValues(std::vector<Value>& row, std::size_t* length
 // Builds every index key and refuses the row when an index does not take it.
 Status TableWriter::checkIndexes(const std::vector<Value>& row) {
     for (Index& ix : indexes_) {
-        // Assigned in place, so that text keeps the buffer of the last row.
-        keyValues_.resize(ix.columnIndexes.size());
         bool anyNull = false;
-        for (std::size_t k = 0; k < ix.columnIndexes.size(); ++k) {
-            keyValues_[k] = row[ix.columnIndexes[k]];
-            anyNull = anyNull || isNull(keyValues_[k]);
-        }
+        for (std::size_t c : ix.columnIndexes) anyNull = anyNull || isNull(row[c]);
         // Named only for a refusal: most rows are taken.
         auto name = [&] { return indexName(def_, *ix.def); };
-        ix.skip = ix.def->ignoresNulls() && allKeyValuesNull(ix.columns, keyValues_);
+        ix.skip = ix.def->ignoresNulls() && allKeyValuesNull(ix.columns, row, ix.columnIndexes);
         if (ix.skip) continue;
         if (ix.required && anyNull) return refuse("Chýba povinná hodnota kľúča indexu " + name() + ".");
-        Status s = encodeKey(ix.columns, keyValues_, &ix.key);
+        Status s = encodeKey(ix.columns, row, ix.columnIndexes, &ix.key);
         if (s.code() == Code::Unsupported)
             return refuse("Text v indexe " + name() + " obsahuje znak, ktorý nevieme zoradiť.");
         JET_TRY(s);

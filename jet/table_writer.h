@@ -76,7 +76,6 @@ private:
     std::vector<std::unique_ptr<LongValueWriter>> longValues_; // per column; null for others
     std::vector<bool> inline_;                                  // per column, this row
     std::vector<Bytes> fields_;                                 // per column, this row
-    std::vector<Value> keyValues_;
     Bytes row_;
     FillingPage page_;
     std::uint32_t pgno_ = 0; // the data page being filled; 0 = none yet
