@@ -102,6 +102,7 @@ Status setReferenceBit(Pager& pager, const MapRef& map, std::uint32_t pgno, bool
     if (ref->bytes[0] != kBitmapPageType) return corruptAt(bitmapPage, "strana nie je bitovou mapou");
     if (bitOf(ref->bytes.data() + kBitmapOffset, pgno % kPagesPerBitmapPage) == bit) return Status::ok();
     Page copy = *ref;
+    ref.reset(); // let the pager change its buffer in place
     setBit(copy.bytes.data() + kBitmapOffset, pgno % kPagesPerBitmapPage, bit);
     return pager.write(bitmapPage, copy);
 }

@@ -286,6 +286,7 @@ Status TableWriter::flush() {
     PageRef ref;
     JET_TRY(pager_->read(def_.firstPage, &ref));
     Page tdef = *ref;
+    ref.reset(); // let the pager change its buffer in place
     putLe32(&tdef.bytes[TableDef::kRowCountOffset], def_.rowCount);
     putLe32(&tdef.bytes[TableDef::kAutonumberOffset], def_.autonumber);
     for (const RealIndexDef& ix : def_.realIndexes)
