@@ -40,7 +40,7 @@ void decodeText(ByteSpan b, std::u16string* out) {
 void decodeUcs2(ByteSpan b, std::u16string* out) {
     out->resize(b.size() / 2);
     if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(out->data(), b.data(), 2 * out->size());
+        if (!out->empty()) std::memcpy(out->data(), b.data(), 2 * out->size());
     } else {
         for (std::size_t i = 0; i < out->size(); ++i) (*out)[i] = static_cast<char16_t>(le16(&b[2 * i]));
     }
