@@ -1,5 +1,5 @@
 // Every input the fuzzers once found at fault is read again as a database
-// (a .patch file is laid over its fixture first):
+// (a .patch file is laid over its fixture first) and written to in a copy:
 // it must end in a sound Status (or a clean check), never in a crash, a hang
 // or a runaway allocation. Run under the sanitizers, this also catches the
 // out-of-bounds reads that a normal build survives by luck.
@@ -11,6 +11,7 @@
 #include <iterator>
 #include <vector>
 
+#include "tests/fuzz/append_copy.h"
 #include "tests/fuzz/patches.h"
 #include "tests/fuzz/read_whole.h"
 
@@ -55,6 +56,13 @@ TEST(FuzzReplay, EveryFindingEndsInASoundStatus) {
         expectSound(out.check, name + " check");
         for (const std::string& problem : out.report.problems)
             EXPECT_EQ(problem.find('\n'), std::string::npos) << name << ": " << problem;
+        if (out.open) {
+            AppendOutcome appended = appendCopy(VELMORANT_TEST_DATA, bytes.data(), bytes.size());
+            expectSound(appended.open, name + " open for writing");
+            expectSound(appended.append, name + " append");
+            expectSound(appended.end, name + " commit");
+            expectSound(appended.check, name + " check after appending");
+        }
         std::printf("%s: %s\n", name.c_str(),
                     !out.open.isOk()    ? out.open.message().c_str()
                     : !out.dump.isOk()  ? out.dump.message().c_str()
