@@ -101,15 +101,17 @@ Status checkConsistency(const TableDef& t) {
     return Status::ok();
 }
 
-// Parses one descriptor of `size` bytes for each element of `items`, noting
-// where each stands in the definition.
+// Parses `count` descriptors of `size` bytes into `items`, noting where each
+// stands in the definition. The list is sized only once the definition is
+// known to hold them all: a stored count cannot make it allocate more.
 template <class Item>
-Status parseDescriptors(Reader& r, std::size_t size, const char* what,
+Status parseDescriptors(Reader& r, std::size_t count, std::size_t size, const char* what,
                         void (*parse)(const std::uint8_t*, Item*), std::vector<Item>* items) {
     const std::size_t first = r.pos();
     const std::uint8_t* at;
-    JET_TRY(r.take(items->size(), size, what, &at));
-    for (std::size_t i = 0; i < items->size(); ++i) {
+    JET_TRY(r.take(count, size, what, &at));
+    items->resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
         parse(at + size * i, &(*items)[i]);
         (*items)[i].descriptorOffset = static_cast<std::uint32_t>(first + size * i);
     }
@@ -169,12 +171,11 @@ Status parseTableDef(ByteSpan def, std::uint32_t firstPage, TableDef* out) {
         ri.statDistinct = le32(at + kStatsSize * i + 4);
         ri.statReserved = le32(at + kStatsSize * i + 8);
     }
-    t.columns.resize(columnCount);
-    JET_TRY(parseDescriptors(r, kColumnSize, "stĺpcov", parseColumn, &t.columns));
+    JET_TRY(parseDescriptors(r, columnCount, kColumnSize, "stĺpcov", parseColumn, &t.columns));
     for (ColumnDef& c : t.columns) JET_TRY(r.name(&c.name));
-    JET_TRY(parseDescriptors(r, kRealIndexSize, "indexov", parseRealIndex, &t.realIndexes));
-    t.logicalIndexes.resize(logicalCount);
-    JET_TRY(parseDescriptors(r, kLogicalIndexSize, "logických indexov", parseLogicalIndex, &t.logicalIndexes));
+    JET_TRY(parseDescriptors(r, realCount, kRealIndexSize, "indexov", parseRealIndex, &t.realIndexes));
+    JET_TRY(parseDescriptors(r, logicalCount, kLogicalIndexSize, "logických indexov", parseLogicalIndex,
+                             &t.logicalIndexes));
     for (LogicalIndexDef& l : t.logicalIndexes) JET_TRY(r.name(&l.name));
     for (;;) {
         JET_TRY(r.take(1, 2, "máp dlhých hodnôt", &at));
