@@ -63,11 +63,14 @@ std::uint8_t addDataRow(Page* page, ByteSpan body) { return putRow(page, lowestS
 void FillingPage::start(std::uint32_t owner) {
     initDataPage(owner, &page_);
     low_ = kPageSize;
+    dirty_ = false;
 }
 
-void FillingPage::adopt(const Page& page) {
+void FillingPage::adopt(const Page& page, std::uint32_t pgno) {
     page_ = page;
+    pgno_ = pgno;
     low_ = lowestStart(page_);
+    dirty_ = false;
 }
 
 bool FillingPage::fits(std::size_t length) const { return rowFits(page_, low_, length); }
@@ -75,7 +78,15 @@ bool FillingPage::fits(std::size_t length) const { return rowFits(page_, low_, l
 std::uint8_t FillingPage::add(ByteSpan body) {
     const std::uint8_t slot = putRow(&page_, low_, body);
     low_ -= body.size();
+    dirty_ = true;
     return slot;
+}
+
+Status FillingPage::write(Pager& pager) {
+    if (!dirty_) return Status::ok();
+    JET_TRY(pager.write(pgno_, page_));
+    dirty_ = false;
+    return Status::ok();
 }
 
 Status growDataRow(Page* page, std::uint32_t pgno, std::uint8_t slot, std::size_t grow) {

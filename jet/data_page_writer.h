@@ -28,20 +28,27 @@ bool dataPageFits(const Page& page, std::size_t length);
 // dataPageFits.
 std::uint8_t addDataRow(Page* page, ByteSpan body);
 
-// A data page taking one new row after another. It remembers where the
-// lowest row body starts, so a row costs the same however many the page
-// already holds.
+// A data page taking one new row after another, kept in memory until
+// written. It remembers where the lowest row body starts, so a row costs the
+// same however many the page already holds.
 class FillingPage {
 public:
+    // An empty page; its number is given once the page is allocated.
     void start(std::uint32_t owner);
-    void adopt(const Page& page); // a page that may already hold rows
+    void numbered(std::uint32_t pgno) { pgno_ = pgno; }
+    void adopt(const Page& page, std::uint32_t pgno); // a page that may already hold rows
+    std::uint32_t pgno() const { return pgno_; } // 0 = none yet
     bool fits(std::size_t length) const;
     std::uint8_t add(ByteSpan body); // the caller checked fits()
     const Page& page() const { return page_; }
+    // Hands the page to the pager when rows were added since the last time.
+    Status write(Pager& pager);
 
 private:
     Page page_;
+    std::uint32_t pgno_ = 0;
     std::size_t low_ = kPageSize;
+    bool dirty_ = false;
 };
 
 // Makes row `slot` `grow` bytes longer, keeping its bytes at its start and

@@ -44,8 +44,7 @@ Status LongValueWriter::start() {
         JET_TRY(pager_->read(*it, &ref));
         DataPage page;
         if (!DataPage::open(ref, *it, &page) || page.owner() != kLvalOwner) continue;
-        page_.adopt(*ref);
-        pgno_ = *it;
+        page_.adopt(*ref, *it);
         break;
     }
     return Status::ok();
@@ -59,18 +58,19 @@ Status LongValueWriter::newPage(const Page& content, std::uint32_t* pgno) {
 
 // Adds a row to the page being filled, moving to a new page when it is full.
 Status LongValueWriter::addRow(ByteSpan body, RowPointer* where) {
-    if (pgno_ == 0 || !page_.fits(body.size())) {
-        if (pgno_ != 0) {
+    if (page_.pgno() == 0 || !page_.fits(body.size())) {
+        if (page_.pgno() != 0) {
             JET_TRY(flush());
-            if (hasMaps_) JET_TRY(setMapMember(*pager_, maps_.freePages, pgno_, false));
+            if (hasMaps_) JET_TRY(setMapMember(*pager_, maps_.freePages, page_.pgno(), false));
         }
         page_.start(kLvalOwner);
-        JET_TRY(newPage(page_.page(), &pgno_));
-        if (hasMaps_) JET_TRY(setMapMember(*pager_, maps_.freePages, pgno_, true));
+        std::uint32_t pgno = 0;
+        JET_TRY(newPage(page_.page(), &pgno));
+        page_.numbered(pgno);
+        if (hasMaps_) JET_TRY(setMapMember(*pager_, maps_.freePages, pgno, true));
     }
-    where->page = pgno_;
+    where->page = page_.pgno();
     where->row = page_.add(body);
-    dirty_ = true;
     return Status::ok();
 }
 
@@ -106,11 +106,6 @@ Status LongValueWriter::store(ByteSpan data, Bytes* out) {
     return Status::ok();
 }
 
-Status LongValueWriter::flush() {
-    if (!dirty_) return Status::ok();
-    JET_TRY(pager_->write(pgno_, page_.page()));
-    dirty_ = false;
-    return Status::ok();
-}
+Status LongValueWriter::flush() { return page_.write(*pager_); }
 
 } // namespace jet

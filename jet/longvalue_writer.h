@@ -40,8 +40,6 @@ private:
     LongValueMaps maps_;
     bool started_ = false;
     FillingPage page_;          // the page being filled
-    std::uint32_t pgno_ = 0;    // 0 = none
-    bool dirty_ = false;
     Bytes chunk_;
 };
 

@@ -220,28 +220,28 @@ Status TableWriter::startPage() {
         JET_TRY(pager_->read(*it, &ref));
         DataPage page;
         if (!DataPage::open(ref, *it, &page) || page.owner() != def_.firstPage) continue;
-        page_.adopt(*ref);
-        pgno_ = *it;
+        page_.adopt(*ref, *it);
         return Status::ok();
     }
     return Status::ok();
 }
 
 Status TableWriter::placeRow(RowPointer* where) {
-    if (pgno_ == 0) JET_TRY(startPage());
-    if (pgno_ == 0 || !page_.fits(row_.size())) {
-        if (pgno_ != 0) {
-            JET_TRY(writePage());
-            JET_TRY(setMapMember(*pager_, def_.freePages, pgno_, false));
+    if (page_.pgno() == 0) JET_TRY(startPage());
+    if (page_.pgno() == 0 || !page_.fits(row_.size())) {
+        if (page_.pgno() != 0) {
+            JET_TRY(page_.write(*pager_));
+            JET_TRY(setMapMember(*pager_, def_.freePages, page_.pgno(), false));
         }
         page_.start(def_.firstPage);
-        JET_TRY(allocatePage(*pager_, page_.page(), &pgno_));
-        JET_TRY(setMapMember(*pager_, def_.ownedPages, pgno_, true));
-        JET_TRY(setMapMember(*pager_, def_.freePages, pgno_, true));
+        std::uint32_t pgno = 0;
+        JET_TRY(allocatePage(*pager_, page_.page(), &pgno));
+        page_.numbered(pgno);
+        JET_TRY(setMapMember(*pager_, def_.ownedPages, pgno, true));
+        JET_TRY(setMapMember(*pager_, def_.freePages, pgno, true));
     }
-    where->page = pgno_;
+    where->page = page_.pgno();
     where->row = page_.add(row_);
-    pageDirty_ = true;
     return Status::ok();
 }
 
@@ -270,15 +270,8 @@ Status TableWriter::append(std::vector<Value>* row) {
     return Status::ok();
 }
 
-Status TableWriter::writePage() {
-    if (!pageDirty_) return Status::ok();
-    JET_TRY(pager_->write(pgno_, page_.page()));
-    pageDirty_ = false;
-    return Status::ok();
-}
-
 Status TableWriter::flush() {
-    JET_TRY(writePage());
+    JET_TRY(page_.write(*pager_));
     for (auto& lv : longValues_)
         if (lv) JET_TRY(lv->flush());
     for (Index& ix : indexes_) JET_TRY(ix.tree->flush());

@@ -66,7 +66,6 @@ private:
     Status storeLongValues(const std::vector<Value>& row);
     Status placeRow(RowPointer* where);
     Status startPage();
-    Status writePage();
 
     Pager* pager_;
     TableDef def_;
@@ -77,9 +76,7 @@ private:
     std::vector<bool> inline_;                                  // per column, this row
     std::vector<Bytes> fields_;                                 // per column, this row
     Bytes row_;
-    FillingPage page_;
-    std::uint32_t pgno_ = 0; // the data page being filled; 0 = none yet
-    bool pageDirty_ = false;
+    FillingPage page_; // the data page being filled
     bool countersDirty_ = false;
     std::mt19937_64 random_;
 };
