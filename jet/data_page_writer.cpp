@@ -56,8 +56,6 @@ void initDataPage(std::uint32_t owner, Page* page) {
 
 std::size_t dataPageGap(const Page& page) { return gapBelow(page, lowestStart(page)); }
 
-bool dataPageFits(const Page& page, std::size_t length) { return rowFits(page, lowestStart(page), length); }
-
 std::uint8_t addDataRow(Page* page, ByteSpan body) { return putRow(page, lowestStart(*page), body); }
 
 void FillingPage::start(std::uint32_t owner) {

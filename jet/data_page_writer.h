@@ -21,11 +21,8 @@ void initDataPage(std::uint32_t owner, Page* page);
 // from the slots (the stored field is not trusted).
 std::size_t dataPageGap(const Page& page);
 
-// True when a row of `length` bytes fits: a slot left and length + 2 bytes free.
-bool dataPageFits(const Page& page, std::size_t length);
-
-// Adds a row below the lowest body and returns its slot; the caller checked
-// dataPageFits.
+// Adds a row below the lowest body and returns its slot; the caller made
+// sure it fits (a slot left and the row's length + 2 bytes free).
 std::uint8_t addDataRow(Page* page, ByteSpan body);
 
 // A data page taking one new row after another, kept in memory until
@@ -38,7 +35,7 @@ public:
     void numbered(std::uint32_t pgno) { pgno_ = pgno; }
     void adopt(const Page& page, std::uint32_t pgno); // a page that may already hold rows
     std::uint32_t pgno() const { return pgno_; } // 0 = none yet
-    bool fits(std::size_t length) const;
+    bool fits(std::size_t length) const; // a slot left and length + 2 bytes free
     std::uint8_t add(ByteSpan body); // the caller checked fits()
     const Page& page() const { return page_; }
     // Hands the page to the pager when rows were added since the last time.

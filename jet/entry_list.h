@@ -57,6 +57,14 @@ public:
         return (to == 0 ? 0 : ends_[to - 1]) - (from == 0 ? 0 : ends_[from - 1]);
     }
 
+    // The longest prefix shared by entries [from, to): that of the first and
+    // the last, the list being sorted. 0 for fewer than two.
+    std::size_t sharedPrefix(std::size_t from, std::size_t to) const {
+        if (to - from < 2) return 0;
+        const ByteSpan a = (*this)[from], z = (*this)[to - 1];
+        return static_cast<std::size_t>(std::mismatch(a.begin(), a.end(), z.begin(), z.end()).first - a.begin());
+    }
+
     // The first position whose entry, seen through `view`, is not less than `x`.
     template <class View>
     std::size_t lowerBound(ByteSpan x, View view) const {

@@ -66,14 +66,6 @@ std::size_t storedSize(std::span<const Bytes> entries, std::size_t prefix) {
     return n;
 }
 
-std::size_t sharedPrefix(std::span<const Bytes> entries) {
-    if (entries.size() < 2) return 0;
-    const Bytes& a = entries.front();
-    const Bytes& z = entries.back();
-    const auto diff = std::mismatch(a.begin(), a.end(), z.begin(), z.end());
-    return static_cast<std::size_t>(diff.first - a.begin());
-}
-
 Status buildIndexPage(const IndexPage& page, Page* out) {
     const std::size_t prefix = page.entries.size() > 1 ? page.prefixLength : 0;
     for (std::size_t i = 1; i < page.entries.size(); ++i) {

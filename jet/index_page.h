@@ -64,9 +64,6 @@ Status buildIndexPage(const IndexPage& page, Page* out);
 // Bytes that the entries, stored with prefix length `prefix`, take.
 std::size_t storedSize(std::span<const Bytes> entries, std::size_t prefix);
 
-// The longest prefix shared by all of a page's (sorted) entries.
-std::size_t sharedPrefix(std::span<const Bytes> entries);
-
 // Parts of entries. Callers make sure an entry is long enough
 // (parseIndexPage does for every entry it returns).
 std::span<const std::uint8_t> leafKey(ByteSpan leafEntry);

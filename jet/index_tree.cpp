@@ -15,8 +15,6 @@ constexpr std::size_t kMaxCachedPages = 1024;
 // Decoded pages a released tree keeps.
 constexpr std::size_t kReleasedPages = 16;
 
-bool less(ByteSpan a, ByteSpan b) { return entryLess(a, b); }
-
 bool equal(ByteSpan a, ByteSpan b) { return std::equal(a.begin(), a.end(), b.begin(), b.end()); }
 
 // What a node entry compares by: the leaf entry it repeats.
@@ -29,9 +27,7 @@ bool rangeFits(const EntryList& entries, std::size_t from, std::size_t to) {
     const std::size_t bytes = entries.bytes(from, to);
     if (bytes <= kIndexEntryCapacity) return true;
     if (to - from < 2) return false;
-    const ByteSpan a = entries[from], z = entries[to - 1];
-    const auto prefix = static_cast<std::size_t>(std::mismatch(a.begin(), a.end(), z.begin(), z.end()).first - a.begin());
-    return bytes - (to - from - 1) * prefix <= kIndexEntryCapacity;
+    return bytes - (to - from - 1) * entries.sharedPrefix(from, to) <= kIndexEntryCapacity;
 }
 
 } // namespace
@@ -120,7 +116,8 @@ Status IndexTree::reusePath(ByteSpan entry, bool* reused) {
     const IndexPage& p = leaf->page;
     const EntryList& entries = leaf->entries;
     if (entries.empty() ? p.prev != 0 || p.next != 0
-                        : (p.prev != 0 && !less(entries.front(), entry)) || (p.next != 0 && !less(entry, entries.back())))
+                        : (p.prev != 0 && !entryLess(entries.front(), entry)) ||
+                              (p.next != 0 && !entryLess(entry, entries.back())))
         return Status::ok();
     const std::size_t pos = entries.lowerBound(entry, wholeEntry);
     path_.back().index = static_cast<long>(pos);
@@ -336,7 +333,7 @@ Status IndexTree::writeNode(std::uint32_t pgno, Node& node) {
     node.page.entries = node.entries.toVector();
     // Like Access, entries are stored whole unless they need the prefix to fit.
     node.page.prefixLength =
-        node.entries.bytes() <= kIndexEntryCapacity ? 0 : static_cast<std::uint16_t>(sharedPrefix(node.page.entries));
+        node.entries.bytes() <= kIndexEntryCapacity ? 0 : static_cast<std::uint16_t>(node.entries.sharedPrefix(0, node.entries.size()));
     Page page;
     Status built = buildIndexPage(node.page, &page);
     node.page.entries = {};

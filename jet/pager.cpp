@@ -66,8 +66,9 @@ public:
             *out = slot->page;
             return Status::ok();
         }
-        JET_TRY(readRun(pgno));
-        *out = cache_.find(pgno)->page;
+        PageCache::Slot* slot = nullptr;
+        JET_TRY(readRun(pgno, &slot));
+        *out = slot->page;
         return Status::ok();
     }
 
@@ -166,9 +167,9 @@ private:
         journaled_.shrink_to_fit();
     }
 
-    // Reads page `pgno` into the cache; when it follows the page read last,
-    // the uncached pages after it come along in the same call.
-    Status readRun(std::uint32_t pgno) {
+    // Reads page `pgno` into the cache (its slot in *wanted); when it follows
+    // the page read last, the uncached pages after it come along in the same call.
+    Status readRun(std::uint32_t pgno, PageCache::Slot** wanted) {
         std::size_t count = 1;
         if (pgno == lastRead_ + 1)
             while (count < kReadAheadPages && pgno + count < pages_ && count < cache_.capacity() / 2 &&
@@ -181,6 +182,7 @@ private:
             JET_TRY(guard(makeRoom()));
             PageCache::Slot* slot = cache_.insert(static_cast<std::uint32_t>(pgno + k));
             std::copy_n(ahead_.begin() + static_cast<std::ptrdiff_t>(k * kPageSize), kPageSize, slot->page->bytes.begin());
+            *wanted = slot;
         }
         lastRead_ = static_cast<std::uint32_t>(pgno + count - 1);
         return Status::ok();
