@@ -44,13 +44,13 @@ int main(int argc, char** argv) {
     fs::copy_file(fs::path(VELMORANT_TEST_DATA) / "blank.mdb", file, fs::copy_options::overwrite_existing);
 
     std::unique_ptr<jet::Database> db;
-    if (auto s = jet::Database::open(file.string(), jet::Pager::Mode::Exclusive, &db); !s) return fail("open", s);
+    if (auto s = jet::Database::open(file.string(), jet::Pager::Mode::Exclusive, &db); !s.ok()) return fail("open", s);
     std::unique_ptr<jet::Table> table;
-    if (auto s = db->openTable("downloadovane_identifikatory", &table); !s) return fail("table", s);
+    if (auto s = db->openTable("downloadovane_identifikatory", &table); !s.ok()) return fail("table", s);
 
     const double cpuStart = cpuSeconds(usage());
     const auto start = Clock::now();
-    if (auto s = db->begin(); !s) return fail("begin", s);
+    if (auto s = db->begin(); !s.ok()) return fail("begin", s);
     std::vector<jet::Value> row(4);
     char16_t id[12] = u"K0000000000";
     for (long i = 0; i < rows; ++i) {
@@ -59,9 +59,9 @@ int main(int argc, char** argv) {
         row[1] = std::int64_t{1 + i / 250000};
         row[2] = std::u16string(id, 11);
         row[3] = std::u16string(u"4711");
-        if (auto s = table->append(&row); !s) return fail("append", s);
+        if (auto s = table->append(&row); !s.ok()) return fail("append", s);
     }
-    if (auto s = db->commit(); !s) return fail("commit", s);
+    if (auto s = db->commit(); !s.ok()) return fail("commit", s);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     const double cpu = cpuSeconds(usage()) - cpuStart;
     db.reset();

@@ -55,16 +55,16 @@ struct Counts {
 bool scan(const std::string& path, Counts* n) {
     std::unique_ptr<jet::Database> db;
     jet::Status s = jet::Database::open(path, jet::Pager::Mode::ReadOnly, &db);
-    if (!s) return fail(s);
+    if (!s.ok()) return fail(s);
     for (const std::string& name : db->userTables()) {
         std::unique_ptr<jet::Table> table;
-        if (!(s = db->openTable(name, &table))) return fail(s);
+        if (!(s = db->openTable(name, &table)).ok()) return fail(s);
         std::vector<std::uint32_t> pages;
-        if (!(s = table->dataPages(&pages))) return fail(s);
+        if (!(s = table->dataPages(&pages)).ok()) return fail(s);
         n->pages += pages.size();
         jet::Table::Cursor cursor(*table);
         for (bool has = true;;) {
-            if (!(s = cursor.next(&has))) return fail(s);
+            if (!(s = cursor.next(&has)).ok()) return fail(s);
             if (!has) break;
             ++n->rows;
         }
@@ -75,13 +75,13 @@ bool scan(const std::string& path, Counts* n) {
 bool dump(const std::string& path, Counts* n) {
     std::unique_ptr<jet::Database> db;
     jet::Status s = jet::Database::open(path, jet::Pager::Mode::ReadOnly, &db);
-    if (!s) return fail(s);
+    if (!s.ok()) return fail(s);
     std::size_t rows = 0, pages = 0;
     for (const std::string& name : db->userTables()) {
         std::unique_ptr<jet::Table> table;
-        if (!(s = db->openTable(name, &table))) return fail(s);
+        if (!(s = db->openTable(name, &table)).ok()) return fail(s);
         std::vector<std::uint32_t> owned;
-        if (!(s = table->dataPages(&owned))) return fail(s);
+        if (!(s = table->dataPages(&owned)).ok()) return fail(s);
         rows += table->rowCount();
         pages += owned.size();
     }
@@ -89,7 +89,7 @@ bool dump(const std::string& path, Counts* n) {
     n->pages += pages;
     NullBuffer sink;
     std::ostream out(&sink);
-    if (!(s = jet::writeDump(*db, out))) return fail(s);
+    if (!(s = jet::writeDump(*db, out)).ok()) return fail(s);
     n->bytes += sink.bytes;
     return true;
 }

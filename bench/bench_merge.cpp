@@ -162,11 +162,11 @@ bool runOnce(const fs::path& target, const fs::path& source, const fs::path& wor
 
     jet::CheckReport report;
     jet::Status checked = jet::checkFile(merged.string(), &report);
-    std::printf("check        %s\n", !checked ? checked.message().c_str()
+    std::printf("check        %s\n", !checked.ok() ? checked.message().c_str()
                                      : report.ok() ? "OK"
                                                    : report.problems.front().c_str());
     fs::remove(merged);
-    return !result.steps.empty() && floorAfter >= 0 && checked && report.ok(); // refusals are the data's, not a failure
+    return !result.steps.empty() && floorAfter >= 0 && checked.ok() && report.ok(); // refusals are the data's, not a failure
 }
 
 } // namespace

@@ -11,7 +11,7 @@ int runCheck(const std::vector<std::string>& args) {
     }
     jet::CheckReport report;
     jet::Status s = jet::checkFile(args[0], &report);
-    if (!s) {
+    if (!s.ok()) {
         std::cerr << args[0] << ": " << s.message() << "\n";
         return 1;
     }

@@ -11,8 +11,8 @@ int runDump(const std::vector<std::string>& args) {
     }
     std::unique_ptr<jet::Database> db;
     jet::Status s = jet::Database::open(args[0], jet::Pager::Mode::ReadOnly, &db);
-    if (s) s = jet::writeDump(*db, std::cout);
-    if (!s) {
+    if (s.ok()) s = jet::writeDump(*db, std::cout);
+    if (!s.ok()) {
         std::cout.flush();
         std::cerr << args[0] << ": " << s.message() << "\n";
         return 1;

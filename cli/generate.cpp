@@ -136,7 +136,7 @@ jet::Status textLengthsOf(const std::string& path, TextLengths* out) {
         for (const jet::ColumnDef& column : table->def().columns)
             if (column.type == jet::ColumnType::Text) (*out)[columnKey(info.name, column.name)] = column.length / 2;
     }
-    return jet::Status::ok();
+    return jet::Status::OK();
 }
 
 class Generator {
@@ -157,7 +157,7 @@ public:
             return t.name == schema::skupiny_majitelov_identifikatorov::table;
         });
         for (const schema::TableInfo& table : order) JET_TRY(fillTable(db, table));
-        return jet::Status::ok();
+        return jet::Status::OK();
     }
     std::int64_t written = 0;
 
@@ -371,7 +371,7 @@ private:
             if (owned) owned->push_back(tupleValue(domains, key, 0));
         }
         if (info.name == schema::udalosti::table) events_ = static_cast<std::int64_t>(keys.size());
-        return jet::Status::ok();
+        return jet::Status::OK();
     }
 
     std::mt19937_64 random_;
@@ -397,7 +397,7 @@ jet::Status identifiersOf(const std::string& path, std::vector<std::u16string>* 
         if (auto* text = std::get_if<std::u16string>(&rs->values()[column])) out->push_back(*text);
         JET_TRY(rs->moveNext());
     }
-    return jet::Status::ok();
+    return jet::Status::OK();
 }
 
 bool parseNumber(const std::string& text, std::uint64_t* out) {
@@ -431,20 +431,20 @@ int runGenerate(const std::vector<std::string>& args) {
         return 2;
     }
     std::vector<std::u16string> shared;
-    jet::Status status = shareWith.empty() ? jet::Status::ok() : identifiersOf(shareWith, &shared);
+    jet::Status status = shareWith.empty() ? jet::Status::OK() : identifiersOf(shareWith, &shared);
     std::error_code error;
-    if (status && !fs::copy_file(besideProgram(kTemplate), out, fs::copy_options::overwrite_existing, error))
+    if (status.ok() && !fs::copy_file(besideProgram(kTemplate), out, fs::copy_options::overwrite_existing, error))
         status = jet::Status::error(jet::Status::Code::IoError, "Nie je možné vytvoriť súbor: " + error.message());
-    if (status) fs::permissions(out, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, error);
+    if (status.ok()) fs::permissions(out, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, error);
     TextLengths lengths;
-    if (status) status = textLengthsOf(out, &lengths);
+    if (status.ok()) status = textLengthsOf(out, &lengths);
     Generator generator(seed, static_cast<int>(scale), std::move(shared), std::move(lengths));
     std::unique_ptr<merge::Database> db;
-    if (status) status = merge::openDatabase(out, &db);
-    if (status) status = db->begin();
-    if (status) status = generator.fill(*db);
-    if (status) status = db->commit();
-    if (!status) {
+    if (status.ok()) status = merge::openDatabase(out, &db);
+    if (status.ok()) status = db->begin();
+    if (status.ok()) status = generator.fill(*db);
+    if (status.ok()) status = db->commit();
+    if (!status.ok()) {
         std::cerr << out << ": " << status.message() << "\n";
         return 1;
     }

@@ -45,7 +45,7 @@ public:
     std::vector<jet::Value>& values() override { return row_; }
     jet::Status moveNext() override {
         eof_ = true;
-        return jet::Status::ok();
+        return jet::Status::OK();
     }
     std::vector<jet::Value>& addNew() override {
         fresh_.assign(1, jet::Value{});
@@ -74,7 +74,7 @@ public:
     bool eof() const override { return !hasRow_; }
     const std::vector<jet::Value>& values() const override { return cursor_.row(); }
     std::vector<jet::Value>& values() override { return cursor_.row(); }
-    jet::Status moveNext() override { return hasRow_ ? cursor_.next(&hasRow_) : jet::Status::ok(); }
+    jet::Status moveNext() override { return hasRow_ ? cursor_.next(&hasRow_) : jet::Status::OK(); }
     std::vector<jet::Value>& addNew() override {
         fresh_.assign(fields_.size(), jet::Value{});
         return fresh_;
@@ -85,7 +85,7 @@ public:
             auto* text = set.field < fresh_.size() ? std::get_if<std::u16string>(&fresh_[set.field]) : nullptr;
             if (text) set.texts.insert(*text);
         }
-        return jet::Status::ok();
+        return jet::Status::OK();
     }
 
 private:
@@ -107,7 +107,7 @@ public:
         auto* text = std::get_if<std::u16string>(&v);
         if (!text) return jet::Status::error(jet::Status::Code::NotFound, "Vlastnosť databázy nie je text");
         *value = jet::toUtf8(*text);
-        return jet::Status::ok();
+        return jet::Status::OK();
     }
 
     jet::Status openRecordset(std::string_view name, std::unique_ptr<Recordset>* out) override {
@@ -117,7 +117,7 @@ public:
         auto rs = std::make_unique<TableRecordset>(std::move(table), sets);
         JET_TRY(rs->start());
         *out = std::move(rs);
-        return jet::Status::ok();
+        return jet::Status::OK();
     }
 
     jet::Status openRecordset(const Statement& statement, std::unique_ptr<Recordset>* out) override {
@@ -125,14 +125,14 @@ public:
             jet::Value highest;
             JET_TRY(maximum(*max, &highest));
             *out = std::make_unique<ResultRecordset>(std::move(highest));
-            return jet::Status::ok();
+            return jet::Status::OK();
         }
         const ValueOf& equal = std::get<ValueOf>(statement);
         TextSet* set = nullptr;
         JET_TRY(textSet(equal.table, equal.column, &set));
         if (set->texts.contains(equal.text)) *out = std::make_unique<ResultRecordset>(std::u16string(equal.text));
         else *out = std::make_unique<ResultRecordset>();
-        return jet::Status::ok();
+        return jet::Status::OK();
     }
 
     jet::Status canAppend(std::string_view name) override {
@@ -166,7 +166,7 @@ private:
         jet::Value value;
         for (bool hasRow = true;;) {
             JET_TRY(cursor.next(&hasRow));
-            if (!hasRow) return jet::Status::ok();
+            if (!hasRow) return jet::Status::OK();
             JET_TRY(cursor.view().read(*def, table->pager(), &value));
             if (!jet::isNull(value)) visit(value);
         }
@@ -179,7 +179,7 @@ private:
         JET_TRY(db_->openTable(max.table, &table));
         bool found = false;
         JET_TRY(table->highestIndexed(max.column, &found, out));
-        if (found) return jet::Status::ok();
+        if (found) return jet::Status::OK();
         return scanColumn(max.table, max.column, [&](const jet::Value& v) {
             auto* key = std::get_if<std::int64_t>(&v);
             if (key && (jet::isNull(*out) || *key > std::get<std::int64_t>(*out))) *out = *key;
@@ -191,7 +191,7 @@ private:
     jet::Status textSet(std::string_view table, std::string_view column, TextSet** out) {
         if (lastSet_ && table == lastTable_ && column == lastColumn_) {
             *out = lastSet_;
-            return jet::Status::ok();
+            return jet::Status::OK();
         }
         std::list<TextSet>& sets = textSets_[foldedUtf8(table)];
         *out = nullptr;
@@ -208,7 +208,7 @@ private:
         lastTable_ = table;
         lastColumn_ = column;
         lastSet_ = *out;
-        return jet::Status::ok();
+        return jet::Status::OK();
     }
 
     std::unique_ptr<jet::Database> db_;
@@ -223,7 +223,7 @@ jet::Status openDatabase(const std::string& path, std::unique_ptr<Database>* out
     std::unique_ptr<jet::Database> db;
     JET_TRY(jet::Database::open(path, jet::Pager::Mode::Exclusive, &db));
     *out = std::make_unique<JetDatabase>(std::move(db));
-    return jet::Status::ok();
+    return jet::Status::OK();
 }
 
 } // namespace merge

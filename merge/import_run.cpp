@@ -33,7 +33,7 @@ std::string openFailure(const std::string& path, const jet::Status& status) {
 // Empty when the database carries the required version; the message otherwise.
 std::string versionProblem(Database& database, const std::string& path) {
     std::string version;
-    if (!database.property(schema::TABLES_VERSION, &version).isOk()) version.clear();
+    if (!database.property(schema::TABLES_VERSION, &version).ok()) version.clear();
     if (version == schema::kRequiredVersion) return {};
     return std::string("Nekorektná verzia databázy:") + version + kCrLf + kCrLf + "Má byť:" +
            std::string(schema::kRequiredVersion) + kCrLf + path + kCrLf + kCrLf +
@@ -80,13 +80,13 @@ void runImportSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui
     result->steps.clear();
     for (const Step& step : importPlan()) {
         jet::Status status = target.canAppend(step.table);
-        if (!status.isOk()) return failed(std::string(step.table), status, result);
+        if (!status.ok()) return failed(std::string(step.table), status, result);
     }
-    if (jet::Status status = target.begin(); !status.isOk()) return failed("", status, result);
+    if (jet::Status status = target.begin(); !status.ok()) return failed("", status, result);
     std::string failedTable;
     jet::Status status = runSteps(target, source, maps, ui, result, &failedTable);
     ui.setProgress("");
-    if (!status.isOk()) {
+    if (!status.ok()) {
         target.rollback();
         result->steps.clear();
         maps.clear(); // they would name rows that are gone
@@ -114,9 +114,9 @@ ImportResult ImportDatabase(const std::string& targetBoxText, const std::string&
 
     std::unique_ptr<Database> target, source;
     std::string error;
-    if (jet::Status status = openDatabase(targetPath, &target); !status.isOk()) {
+    if (jet::Status status = openDatabase(targetPath, &target); !status.ok()) {
         error = openFailure(targetPath, status);
-    } else if (status = openDatabase(sourcePath, &source); !status.isOk()) {
+    } else if (status = openDatabase(sourcePath, &source); !status.ok()) {
         error = openFailure(sourcePath, status);
     } else if (error = versionProblem(*target, targetPath); error.empty()) {
         error = versionProblem(*source, sourcePath);

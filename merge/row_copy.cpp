@@ -152,12 +152,12 @@ struct StepRun {
     jet::Status copyRow(std::vector<jet::Value>& row) {
         if (leftOut(row)) {
             ++counts.skipped;
-            return jet::Status::ok();
+            return jet::Status::OK();
         }
         std::int32_t newKey = 0;
         if (!step.ownKey.empty() && !nextKey.take(&newKey)) {
             ++counts.refused; // no key left below the largest 32-bit integer
-            return jet::Status::ok();
+            return jet::Status::OK();
         }
         std::int32_t oldKey = 0;
         bool mapped = step.fills != MapKind::None && toInt32(at(row, b.sourceKey), &oldKey);
@@ -169,12 +169,12 @@ struct StepRun {
         moveCopied(b, row, out, true);
         if (saved.code() == jet::Status::Code::Refused) {
             ++counts.refused; // its key number stays used, but nothing maps to it
-            return jet::Status::ok();
+            return jet::Status::OK();
         }
         JET_TRY(saved);
         ++counts.copied;
         if (mapped) maps.record(step.fills, oldKey, newKey);
-        return jet::Status::ok();
+        return jet::Status::OK();
     }
 };
 
@@ -183,11 +183,11 @@ struct StepRun {
 jet::Status copyTable(const Step& step, Database& source, Database& target, KeyMaps& maps, StepCounts* counts) {
     std::unique_ptr<Recordset> from, to;
     jet::Status opened = source.openRecordset(step.table, &from);
-    if (opened.isOk()) opened = target.openRecordset(step.table, &to);
-    if (opened.code() == jet::Status::Code::NotFound) return jet::Status::ok(); // nothing to walk
+    if (opened.ok()) opened = target.openRecordset(step.table, &to);
+    if (opened.code() == jet::Status::Code::NotFound) return jet::Status::OK(); // nothing to walk
     JET_TRY(opened);
     Binding b = bind(step, from->fields(), to->fields());
-    if (!step.filterColumn.empty() && b.sourceFilter < 0) return jet::Status::ok();
+    if (!step.filterColumn.empty() && b.sourceFilter < 0) return jet::Status::OK();
     NextKey nextKey = step.ownKey.empty() ? NextKey(0) : firstNewKey(target, step);
     StepRun run{step, target, maps, *counts, *to, std::move(b), nextKey, {}};
     run.lookups.resize(run.b.references.size());
@@ -195,7 +195,7 @@ jet::Status copyTable(const Step& step, Database& source, Database& target, KeyM
         JET_TRY(run.copyRow(from->values()));
         JET_TRY(from->moveNext());
     }
-    return jet::Status::ok();
+    return jet::Status::OK();
 }
 
 } // namespace merge

@@ -36,16 +36,16 @@ struct Table {
 std::map<std::string, Table> readAll(const std::string& path) {
     std::map<std::string, Table> out;
     std::unique_ptr<merge::Database> db;
-    EXPECT_TRUE(merge::openDatabase(path, &db).isOk()) << path;
+    EXPECT_TRUE(merge::openDatabase(path, &db).ok()) << path;
     if (!db) return out;
     for (const schema::TableInfo& info : schema::tables()) {
         std::unique_ptr<merge::Recordset> rs;
-        if (!db->openRecordset(info.name, &rs).isOk()) continue;
+        if (!db->openRecordset(info.name, &rs).ok()) continue;
         Table& table = out[std::string(info.name)];
         table.fields = rs->fields();
         while (!rs->eof()) {
             table.rows.push_back(rs->values());
-            if (!rs->moveNext().isOk()) break;
+            if (!rs->moveNext().ok()) break;
         }
     }
     return out;
@@ -69,10 +69,10 @@ std::u16string folded(std::u16string text) {
 std::map<std::pair<std::string, std::string>, std::size_t> textLengths(const std::string& path) {
     std::map<std::pair<std::string, std::string>, std::size_t> out;
     std::unique_ptr<jet::Database> db;
-    EXPECT_TRUE(jet::Database::open(path, jet::Pager::Mode::ReadOnly, &db).isOk()) << path;
+    EXPECT_TRUE(jet::Database::open(path, jet::Pager::Mode::ReadOnly, &db).ok()) << path;
     for (const schema::TableInfo& info : schema::tables()) {
         std::unique_ptr<jet::Table> table;
-        if (!db || !db->openTable(info.name, &table).isOk()) continue;
+        if (!db || !db->openTable(info.name, &table).ok()) continue;
         for (const jet::ColumnDef& column : table->def().columns)
             if (column.type == jet::ColumnType::Text) out[{std::string(info.name), column.name}] = column.length / 2;
     }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "jet/database.h"
-#include "jet/fault_file_layer.h"
+#include "support/fault_file_layer.h"
 
 namespace fuzz {
 namespace {
@@ -25,14 +25,14 @@ const std::map<std::string, NamedRows>& sampleRows(const std::string& dataDir) {
     if (loaded) return rows;
     loaded = true;
     std::unique_ptr<jet::Database> db;
-    if (!jet::Database::open(dataDir + "/sample.mdb", jet::Pager::Mode::ReadOnly, &db)) return rows;
+    if (!jet::Database::open(dataDir + "/sample.mdb", jet::Pager::Mode::ReadOnly, &db).ok()) return rows;
     for (const std::string& name : db->userTables()) {
         std::unique_ptr<jet::Table> table;
-        if (!db->openTable(name, &table)) continue;
+        if (!db->openTable(name, &table).ok()) continue;
         jet::Table::Cursor cursor(*table);
         NamedRows& out = rows[name];
         bool hasRow = false;
-        while (out.size() < kRowsPerTable && cursor.next(&hasRow) && hasRow) {
+        while (out.size() < kRowsPerTable && cursor.next(&hasRow).ok() && hasRow) {
             std::map<std::string, Value>& named = out.emplace_back();
             for (std::size_t i = 0; i < table->def().columns.size(); ++i)
                 named[table->def().columns[i].name] = cursor.row()[i];
@@ -52,7 +52,7 @@ void vary(std::vector<Value>* row) {
 // Appends the sample rows (and their variants) to `table`. A refusal is an
 // answer; any other failure ends the run.
 Status appendRows(jet::Table& table, const NamedRows& rows) {
-    if (!table.canAppend()) return Status::ok();
+    if (!table.canAppend().ok()) return Status::OK();
     for (const auto& named : rows) {
         std::vector<Value> row;
         for (const jet::ColumnDef& c : table.def().columns) {
@@ -63,10 +63,10 @@ Status appendRows(jet::Table& table, const NamedRows& rows) {
             std::vector<Value> copy = row;
             if (variant) vary(&copy);
             Status st = table.append(&copy);
-            if (!st && st.code() != Status::Code::Refused) return st;
+            if (!st.ok() && st.code() != Status::Code::Refused) return st;
         }
     }
-    return Status::ok();
+    return Status::OK();
 }
 
 } // namespace
@@ -85,21 +85,21 @@ AppendOutcome appendCopy(const std::string& dataDir, const std::uint8_t* data, s
     {
         std::unique_ptr<jet::Database> db;
         out.open = jet::Database::open(path, jet::Pager::Mode::Exclusive, options, &db);
-        if (!out.open) return out;
+        if (!out.open.ok()) return out;
         out.end = db->begin();
-        if (!out.end) return out;
+        if (!out.end.ok()) return out;
         for (const std::string& name : db->userTables()) {
             auto rows = source.find(name);
             std::unique_ptr<jet::Table> table;
-            if (rows == source.end() || !db->openTable(name, &table)) continue;
+            if (rows == source.end() || !db->openTable(name, &table).ok()) continue;
             out.append = appendRows(*table, rows->second);
-            if (!out.append) break;
+            if (!out.append.ok()) break;
         }
-        out.end = out.append ? db->commit() : db->rollback();
+        out.end = out.append.ok() ? db->commit() : db->rollback();
     }
     std::unique_ptr<jet::Database> db;
     out.check = jet::Database::open(path, jet::Pager::Mode::ReadOnly, options, &db);
-    if (out.check) out.check = jet::checkDatabase(*db, &out.report);
+    if (out.check.ok()) out.check = jet::checkDatabase(*db, &out.report);
     return out;
 }
 

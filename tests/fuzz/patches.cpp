@@ -4,7 +4,7 @@
 #include <iterator>
 #include <map>
 
-#include "jet/pager.h"
+#include "jet/io/pager.h"
 
 namespace fuzz {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "jet/database.h"
 #include "jet/dump_json.h"
-#include "jet/fault_file_layer.h"
+#include "support/fault_file_layer.h"
 
 namespace fuzz {
 namespace {
@@ -33,7 +33,7 @@ Outcome readWhole(const std::uint8_t* data, std::size_t size) {
     Outcome out;
     std::unique_ptr<jet::Database> db;
     out.open = jet::Database::open(path, jet::Pager::Mode::ReadOnly, options, &db);
-    if (!out.open) return out;
+    if (!out.open.ok()) return out;
 
     NullBuffer sink;
     std::ostream stream(&sink);

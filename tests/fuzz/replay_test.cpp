@@ -27,7 +27,7 @@ bool isFileDamage(Code code) {
 }
 
 void expectSound(const jet::Status& st, const std::string& what) {
-    if (st.isOk()) return;
+    if (st.ok()) return;
     EXPECT_TRUE(isFileDamage(st.code())) << what << ": " << st.message();
     EXPECT_FALSE(st.message().empty()) << what;
     EXPECT_EQ(st.message().find('\n'), std::string::npos) << what << ": " << st.message();
@@ -56,7 +56,7 @@ TEST(FuzzReplay, EveryFindingEndsInASoundStatus) {
         expectSound(out.check, name + " check");
         for (const std::string& problem : out.report.problems)
             EXPECT_EQ(problem.find('\n'), std::string::npos) << name << ": " << problem;
-        if (out.open) {
+        if (out.open.ok()) {
             AppendOutcome appended = appendCopy(VELMORANT_TEST_DATA, bytes.data(), bytes.size());
             expectSound(appended.open, name + " open for writing");
             expectSound(appended.append, name + " append");
@@ -64,9 +64,9 @@ TEST(FuzzReplay, EveryFindingEndsInASoundStatus) {
             expectSound(appended.check, name + " check after appending");
         }
         std::printf("%s: %s\n", name.c_str(),
-                    !out.open.isOk()    ? out.open.message().c_str()
-                    : !out.dump.isOk()  ? out.dump.message().c_str()
-                    : !out.check.isOk() ? out.check.message().c_str()
+                    !out.open.ok()    ? out.open.message().c_str()
+                    : !out.dump.ok()  ? out.dump.message().c_str()
+                    : !out.check.ok() ? out.check.message().c_str()
                     : out.report.ok()   ? "readable, no problems"
                                         : out.report.problems.front().c_str());
     }

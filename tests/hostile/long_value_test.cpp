@@ -6,10 +6,10 @@
 #include <chrono>
 #include <memory>
 
-#include "jet/bytes.h"
-#include "jet/data_page.h"
-#include "jet/fault_file_layer.h"
-#include "jet/longvalue.h"
+#include "jet/util/bytes.h"
+#include "jet/format/data_page.h"
+#include "support/fault_file_layer.h"
+#include "jet/table/longvalue.h"
 
 namespace hostile {
 namespace {
@@ -68,7 +68,7 @@ TEST(HostileLongValue, LongChainOfTinyRowsIsReadInLinearTime) {
     const std::uint32_t links = kPages * kRowsPerPage;
     jet::Bytes value;
     auto started = std::chrono::steady_clock::now();
-    ASSERT_TRUE(readChain(chainFile(kPages, 0), links, &value).isOk());
+    ASSERT_TRUE(readChain(chainFile(kPages, 0), links, &value).ok());
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     ASSERT_EQ(value.size(), links);
     for (std::uint32_t i = 0; i < links; ++i) ASSERT_EQ(value[i], static_cast<std::uint8_t>(i % kRowsPerPage));

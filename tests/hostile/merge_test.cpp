@@ -12,7 +12,7 @@
 #include "hostile_files.h"
 #include "jet/check.h"
 #include "jet/database.h"
-#include "jet/journal.h"
+#include "jet/io/journal.h"
 #include "merge/import_run.h"
 #include "merge/plan.h"
 #include "tests/merge/recording_ui.h"
@@ -143,12 +143,12 @@ struct TablePages {
 
 TablePages pagesOfAPlanTable(const fs::path& file) {
     std::unique_ptr<jet::Database> db;
-    EXPECT_TRUE(jet::Database::open(file.string(), jet::Pager::Mode::ReadOnly, &db).isOk());
+    EXPECT_TRUE(jet::Database::open(file.string(), jet::Pager::Mode::ReadOnly, &db).ok());
     for (const merge::Step& step : merge::importPlan()) {
         std::unique_ptr<jet::Table> table;
-        if (!db->openTable(step.table, &table).isOk()) continue;
+        if (!db->openTable(step.table, &table).ok()) continue;
         std::vector<std::uint32_t> pages;
-        if (table->rowCount() < 10 || table->def().realIndexes.empty() || !table->dataPages(&pages).isOk() ||
+        if (table->rowCount() < 10 || table->def().realIndexes.empty() || !table->dataPages(&pages).ok() ||
             pages.empty())
             continue;
         return {std::string(step.table), table->def().realIndexes.front().firstPage, pages.back()};
@@ -219,7 +219,7 @@ TEST_F(HostileMerge, SpacesSlovakLettersLongNamesDotFilesAndLinksAreOrdinaryFile
         EXPECT_EQ(fs::is_symlink(target), !c.link.empty());
         EXPECT_FALSE(hasJournal(real) || hasJournal(target));
         jet::CheckReport report;
-        EXPECT_TRUE(jet::checkFile(real.string(), &report).isOk() && report.ok());
+        EXPECT_TRUE(jet::checkFile(real.string(), &report).ok() && report.ok());
     }
 }
 
@@ -281,7 +281,7 @@ TEST_F(HostileMerge, FileHeldByAnotherProcessFailsToOpen) {
         const fs::path held = heldTarget ? target : source;
         test_files::HeldElsewhere other([&]() -> std::shared_ptr<void> {
             std::unique_ptr<jet::Database> db;
-            if (!jet::Database::open(held.string(), jet::Pager::Mode::Exclusive, &db).isOk()) return nullptr;
+            if (!jet::Database::open(held.string(), jet::Pager::Mode::Exclusive, &db).ok()) return nullptr;
             return std::shared_ptr<jet::Database>(std::move(db));
         });
         ASSERT_TRUE(other.held());

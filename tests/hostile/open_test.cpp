@@ -9,8 +9,8 @@
 
 #include "hostile_files.h"
 #include "jet/database.h"
-#include "jet/fault_file_layer.h"
-#include "jet/journal.h"
+#include "support/fault_file_layer.h"
+#include "jet/io/journal.h"
 
 namespace hostile {
 namespace {
@@ -82,11 +82,11 @@ TEST(HostileOpen, JournalOfAFileReachedThroughALinkLiesBesideTheFile) {
     fs::create_symlink(fs::path("..") / "súbory" / "cieľ.mdb", link); // relative, as users make them
 
     std::unique_ptr<jet::Pager> pager;
-    ASSERT_TRUE(jet::Pager::open(link.string(), jet::Pager::Mode::Exclusive, &pager).isOk());
-    ASSERT_TRUE(pager->begin().isOk());
+    ASSERT_TRUE(jet::Pager::open(link.string(), jet::Pager::Mode::Exclusive, &pager).ok());
+    ASSERT_TRUE(pager->begin().ok());
     EXPECT_TRUE(fs::exists(jet::journalPathOf(real.string())));
     EXPECT_FALSE(fs::exists(jet::journalPathOf(link.string())));
-    EXPECT_TRUE(pager->rollback().isOk());
+    EXPECT_TRUE(pager->rollback().ok());
     pager.reset();
     EXPECT_FALSE(fs::exists(jet::journalPathOf(real.string())));
 }

@@ -25,7 +25,7 @@ protected:
     Database& open(const char* fixture) {
         const fs::path to = dir_.copy(test_files::testData(fixture), fixture);
         jet::Status status = openDatabase(to.string(), &db_);
-        EXPECT_TRUE(status.isOk()) << status.message();
+        EXPECT_TRUE(status.ok()) << status.message();
         return *db_;
     }
     test_files::ScratchDir dir_{"merge-dao"};
@@ -45,7 +45,7 @@ TEST_F(FileDao, HighestKeyIsReadFromTheTargetNullOverNoRows) {
 
     Database& blank = open("blank.mdb");
     std::unique_ptr<Recordset> rs;
-    ASSERT_TRUE(blank.openRecordset(MaxOf{"zvuky", "id_zvuku"}, &rs).isOk());
+    ASSERT_TRUE(blank.openRecordset(MaxOf{"zvuky", "id_zvuku"}, &rs).ok());
     ASSERT_FALSE(rs->eof()); // one row ...
     EXPECT_TRUE(jet::isNull(rs->values().at(0))); // ... holding Null
     EXPECT_EQ(ZistiStringHodnotu(&blank, MaxOf{"zvuky", "id_zvuku"}, "0"), "0");

@@ -45,11 +45,11 @@ public:
     // until close() are one transaction.
     void insert(std::string_view table, const Cells& cells) {
         if (!db_) {
-            ASSERT_TRUE(jet::Database::open(path_.string(), jet::Pager::Mode::Exclusive, &db_).isOk());
-            ASSERT_TRUE(db_->begin().isOk());
+            ASSERT_TRUE(jet::Database::open(path_.string(), jet::Pager::Mode::Exclusive, &db_).ok());
+            ASSERT_TRUE(db_->begin().ok());
         }
         std::unique_ptr<jet::Table> t;
-        ASSERT_TRUE(db_->openTable(table, &t).isOk()) << table;
+        ASSERT_TRUE(db_->openTable(table, &t).ok()) << table;
         std::vector<jet::Value> row(t->def().columns.size());
         for (const auto& [column, value] : cells) {
             const jet::ColumnDef* c = t->def().column(column);
@@ -57,11 +57,11 @@ public:
             row[c - t->def().columns.data()] = value;
         }
         jet::Status status = t->append(&row);
-        ASSERT_TRUE(status.isOk()) << table << ": " << status.message();
+        ASSERT_TRUE(status.ok()) << table << ": " << status.message();
     }
     void close() {
         if (db_) {
-            EXPECT_TRUE(db_->commit().isOk());
+            EXPECT_TRUE(db_->commit().ok());
         }
         db_.reset();
     }
@@ -87,7 +87,7 @@ public:
     std::vector<std::uint32_t> dataPages(std::string_view table) {
         close();
         std::vector<std::uint32_t> pages;
-        withTable(table, [&](jet::Table& t) { EXPECT_TRUE(t.dataPages(&pages).isOk()); });
+        withTable(table, [&](jet::Table& t) { EXPECT_TRUE(t.dataPages(&pages).ok()); });
         return pages;
     }
 
@@ -134,9 +134,9 @@ private:
     template <class Visit>
     void withTable(std::string_view table, Visit visit) {
         std::unique_ptr<jet::Database> db;
-        ASSERT_TRUE(jet::Database::open(path_.string(), jet::Pager::Mode::ReadOnly, &db).isOk());
+        ASSERT_TRUE(jet::Database::open(path_.string(), jet::Pager::Mode::ReadOnly, &db).ok());
         std::unique_ptr<jet::Table> t;
-        ASSERT_TRUE(db->openTable(table, &t).isOk()) << table;
+        ASSERT_TRUE(db->openTable(table, &t).ok()) << table;
         visit(*t);
     }
     template <class Visit>
@@ -145,7 +145,7 @@ private:
             jet::Table::Cursor cursor(t);
             for (bool hasRow = true;;) {
                 jet::Status status = cursor.next(&hasRow);
-                ASSERT_TRUE(status.isOk()) << status.message();
+                ASSERT_TRUE(status.ok()) << status.message();
                 if (!hasRow) return;
                 visit(t, cursor.row());
             }
@@ -192,7 +192,7 @@ inline std::unique_ptr<Database> openForMerge(MdbFile& file) {
     file.close();
     std::unique_ptr<Database> db;
     jet::Status status = openDatabase(file.path().string(), &db);
-    EXPECT_TRUE(status.isOk()) << status.message();
+    EXPECT_TRUE(status.ok()) << status.message();
     return db;
 }
 

@@ -37,10 +37,10 @@ std::uint64_t fnv1a(const std::string& text) {
 std::string dumpOf(const fs::path& file) {
     std::unique_ptr<jet::Database> db;
     jet::Status opened = jet::Database::open(file.string(), jet::Pager::Mode::ReadOnly, &db);
-    EXPECT_TRUE(opened.isOk()) << opened.message();
-    if (!opened.isOk()) return {};
+    EXPECT_TRUE(opened.ok()) << opened.message();
+    if (!opened.ok()) return {};
     std::ostringstream out;
-    EXPECT_TRUE(jet::writeDump(*db, out).isOk());
+    EXPECT_TRUE(jet::writeDump(*db, out).ok());
     return out.str();
 }
 
@@ -111,7 +111,7 @@ TEST(MergeResultPin, GeneratedScaleOneMergeWritesTheRecordedRows) {
     EXPECT_EQ(dump.size(), kMergedDumpSize);
     EXPECT_EQ(fnv1a(dump), kMergedDump);
     jet::CheckReport report;
-    ASSERT_TRUE(jet::checkFile(target.string(), &report).isOk());
+    ASSERT_TRUE(jet::checkFile(target.string(), &report).ok());
     EXPECT_TRUE(report.ok()) << report.problems.front();
     fs::remove_all(dir);
 }

@@ -30,7 +30,7 @@ protected:
     Counts run(std::string_view table) {
         StepCounts counts;
         jet::Status status = copyStep(*this, table, &counts);
-        EXPECT_TRUE(status.isOk()) << status.message();
+        EXPECT_TRUE(status.ok()) << status.message();
         return {counts.copied, counts.skipped, counts.refused};
     }
     void device(std::int64_t id, jet::Value type = I(1)) {
@@ -63,7 +63,7 @@ TEST_F(RowCopy, EmptyTargetStartsAtOneAndZeroIsNeverAKey) {
     negative.source.insert(s::zvuky::table, {{"id_zvuku", I(1)}});
     negative.source.insert(s::zvuky::table, {{"id_zvuku", I(2)}});
     StepCounts counts;
-    ASSERT_TRUE(copyStep(negative, s::zvuky::table, &counts).isOk());
+    ASSERT_TRUE(copyStep(negative, s::zvuky::table, &counts).ok());
     EXPECT_EQ(negative.maps.MapZvuk(1), -1);
     EXPECT_EQ(negative.maps.MapZvuk(2), 1);
 }
@@ -234,7 +234,7 @@ TEST(RowCopyFiles, TableMissingOnEitherSideEndsTheStepWithoutRows) {
         f.source.insert(s::mek_schranky::table, {{"id_zariadenia", I(1)}, {"index_schranky", I(1)}});
         (inSource ? f.source : f.target).renameTable(s::mek_schranky::table, "mek_schrankx");
         StepCounts counts;
-        EXPECT_TRUE(copyStep(f, s::mek_schranky::table, &counts).isOk());
+        EXPECT_TRUE(copyStep(f, s::mek_schranky::table, &counts).ok());
         EXPECT_EQ(counts.copied + counts.skipped + counts.refused, 0);
         EXPECT_EQ(f.target.rows(inSource ? s::mek_schranky::table : "mek_schrankx"), 0u);
     }

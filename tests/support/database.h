@@ -46,14 +46,14 @@ inline fs::path blank() { return test_files::testData("blank.mdb"); }
 inline std::unique_ptr<Database> openWritable(const fs::path& file) {
     std::unique_ptr<Database> db;
     Status s = Database::open(file, Pager::Mode::Exclusive, &db);
-    EXPECT_TRUE(s.isOk()) << s.message();
+    EXPECT_TRUE(s.ok()) << s.message();
     return db;
 }
 
 inline std::unique_ptr<Table> openTable(Database& db, const std::string& name) {
     std::unique_ptr<Table> t;
     Status s = db.openTable(name, &t);
-    EXPECT_TRUE(s.isOk()) << name << ": " << s.message();
+    EXPECT_TRUE(s.ok()) << name << ": " << s.message();
     return t;
 }
 
@@ -72,8 +72,8 @@ inline std::vector<std::vector<Value>> readAll(Database& db, const std::string& 
     bool has = false;
     for (;;) {
         Status s = c.next(&has);
-        EXPECT_TRUE(s.isOk()) << s.message();
-        if (!s.isOk() || !has) break;
+        EXPECT_TRUE(s.ok()) << s.message();
+        if (!s.ok() || !has) break;
         rows.push_back(c.row());
     }
     return rows;
@@ -83,7 +83,7 @@ inline std::vector<std::vector<Value>> readAll(Database& db, const std::string& 
 inline CheckReport expectCleanCheck(const fs::path& file) {
     CheckReport r;
     Status s = checkFile(file.string(), &r);
-    EXPECT_TRUE(s.isOk()) << s.message();
+    EXPECT_TRUE(s.ok()) << s.message();
     for (const std::string& p : r.problems) ADD_FAILURE() << p;
     return r;
 }

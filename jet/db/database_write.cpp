@@ -1,0 +1,95 @@
+// The write side of Database: transactions and appends through
+// one TableWriter per table.
+#include "jet/database.h"
+#include "jet/table.h"
+#include "jet/table/table_writer.h"
+
+namespace jet {
+
+using Code = Status::Code;
+
+Database::Database() = default;
+
+Database::~Database() {
+    // Tables left open can no longer take rows.
+    for (Table* t : openTables_) t->db_ = nullptr;
+}
+
+void Database::opened(Table* table) { openTables_.push_back(table); }
+
+void Database::closed(Table* table) { std::erase(openTables_, table); }
+
+Status Database::begin() {
+    JET_TRY(pager_->begin());
+    failed_ = Status::OK();
+    return Status::OK();
+}
+
+Status Database::commit() {
+    if (!pager_->inTransaction()) return Status::error(Code::InvalidArgument, "Žiadna transakcia neprebieha.");
+    if (!failed_.ok()) return failed_;
+    Status s = flushWrites();
+    if (s.ok()) s = pager_->commit();
+    if (!s.ok()) failed_ = s;
+    return s;
+}
+
+Status Database::rollback() {
+    // What the writers hold describes the transaction being undone.
+    writers_.clear();
+    lastWriter_ = nullptr;
+    failed_ = Status::OK();
+    JET_TRY(pager_->rollback());
+    return reloadOpenTables();
+}
+
+Status Database::reloadOpenTables() {
+    for (Table* t : openTables_) JET_TRY(t->reloadCounters());
+    return Status::OK();
+}
+
+Status Database::flushWrites() {
+    if (!failed_.ok()) return Status::OK();
+    for (auto& [page, writer] : writers_) JET_TRY(writer->flush());
+    return Status::OK();
+}
+
+Status Database::appendInTransaction(TableDef* mirror, std::vector<Value>* row) {
+    if (!failed_.ok()) return failed_;
+    auto it = writers_.find(mirror->firstPage);
+    if (it == writers_.end()) {
+        std::unique_ptr<TableWriter> writer;
+        Status s = TableWriter::open(*pager_, mirror->firstPage, &writer);
+        // A table we cannot write refuses each row; nothing was written.
+        if (s.code() == Code::Unsupported) return Status::error(Code::Refused, s.message());
+        JET_TRY(s);
+        it = writers_.emplace(mirror->firstPage, std::move(writer)).first;
+    }
+    // Rows going to another table: the last one's index pages need not
+    // stay decoded in memory.
+    Status s = lastWriter_ && lastWriter_ != it->second.get() ? lastWriter_->release() : Status::OK();
+    lastWriter_ = it->second.get();
+    if (s.ok()) s = it->second->append(row);
+    if (s.code() == Code::Refused) return s;
+    if (!s.ok()) {
+        failed_ = s;
+        return s;
+    }
+    mirror->rowCount = it->second->def().rowCount;
+    mirror->autonumber = it->second->def().autonumber;
+    return Status::OK();
+}
+
+Status Database::append(TableDef* mirror, std::vector<Value>* row) {
+    if (pager_->inTransaction()) return appendInTransaction(mirror, row);
+    JET_TRY(begin());
+    Status s = appendInTransaction(mirror, row);
+    if (s.ok()) s = commit();
+    if (!s.ok()) {
+        Status undone = rollback();
+        if (!undone.ok()) return undone;
+    }
+    return s;
+}
+
+} // namespace jet

@@ -1,0 +1,29 @@
+#include "jet/index/index_last.h"
+
+#include "jet/util/corrupt.h"
+#include "jet/index/index_page.h"
+
+namespace jet {
+
+Status lastLeafEntry(const PageReader& read, std::uint32_t root, std::uint32_t owner, Bytes* entry) {
+    std::uint32_t pgno = root;
+    for (std::uint32_t depth = 0; depth < kMaxIndexDepth; ++depth) {
+        PageRef ref;
+        JET_TRY(read(pgno, &ref));
+        IndexPage page;
+        JET_TRY(parseIndexPage(*ref, pgno, &page));
+        if (page.owner != owner) return corruptAt(pgno, "index: stránka patrí inej tabuľke");
+        if (page.isLeaf()) {
+            if (!page.entries.empty()) *entry = std::move(page.entries.back());
+            else if (depth == 0) entry->clear();
+            else return Status::error(Status::Code::NotFound, "Posledný list indexu je prázdny.");
+            return Status::OK();
+        }
+        if (page.tail != 0) pgno = page.tail;
+        else if (!page.entries.empty()) pgno = nodeChild(page.entries.back());
+        else return corruptAt(pgno, "index: uzol bez potomkov");
+    }
+    return corruptAt(pgno, "index: strom je príliš hlboký");
+}
+
+} // namespace jet

@@ -1,0 +1,51 @@
+// One stored row of a table and the decoding of its columns.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "jet/util/bytes.h"
+#include "jet/io/pager.h"
+#include "jet/format/row_pointer.h"
+#include "jet/status.h"
+#include "jet/format/tabledef.h"
+#include "jet/value.h"
+
+namespace jet {
+
+class RowView {
+public:
+    // Checks the row's frame (column count, null mask, variable offsets).
+    // The view keeps a pointer to `bytes`, which must outlive it.
+    Status parse(const TableDef& def, ByteSpan bytes, RowId id);
+
+    // The value of column `c` of this row. Memo and OLE values are read
+    // through `pager`. `out` keeps its buffers when it already holds a
+    // value of the same kind.
+    Status read(const ColumnDef& c, Pager& pager, Value* out) const;
+
+    RowId id() const { return id_; }
+
+private:
+    bool present(std::uint16_t number) const;
+    Status corrupt(const std::string& what) const;
+    // False when the value would reach past the fixed area.
+    bool fixedBytes(const ColumnDef& c, std::size_t size, ByteSpan* out) const;
+    // False when the row has no slot for the column (written before it existed).
+    bool varBytes(const ColumnDef& c, ByteSpan* out) const;
+
+    ByteSpan bytes_;
+    RowId id_;
+    std::uint16_t columnCount_ = 0;
+    std::size_t maskAt_ = 0;     // null mask: bytes [maskAt_, end)
+    std::uint16_t varCount_ = 0; // variable slots in this row
+    std::size_t varTableAt_ = 0; // offset of the end-of-data entry
+    std::size_t fixedEnd_ = 0;   // fixed values must end here
+    mutable Bytes longValue_;    // the last memo or OLE value read, its buffer reused
+};
+
+// Decodes a fixed-size or variable value of column `c` from its bytes
+// (not for Bool, Memo, Ole).
+Status decodeScalar(const ColumnDef& c, ByteSpan bytes, Value* out);
+
+} // namespace jet

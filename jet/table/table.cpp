@@ -1,0 +1,204 @@
+#include "jet/table.h"
+
+#include <algorithm>
+
+#include "jet/util/bytes.h"
+#include "jet/util/corrupt.h"
+#include "jet/index/index_last.h"
+#include "jet/format/usage_map.h"
+#include "jet/table/table_writer.h"
+
+namespace jet {
+namespace {
+
+// A moved row's pointer is followed at most this many times.
+constexpr int kMaxOverflowHops = 4;
+
+} // namespace
+
+Table::Table(Pager& pager, std::string name, TableDef def, TableOwner* db)
+    : pager_(&pager), name_(std::move(name)), def_(std::move(def)), db_(db) {
+    if (db_) db_->opened(this);
+}
+
+Table::~Table() {
+    if (db_) db_->closed(this);
+}
+
+Status Table::reloadCounters() {
+    PageRef ref;
+    JET_TRY(pager_->read(def_.firstPage, &ref));
+    const ByteSpan page(ref->bytes);
+    auto counter = [&](std::size_t at, std::uint32_t* out) {
+        if (fits(page, at, 4)) *out = le32(&page[at]);
+    };
+    counter(TableDef::kRowCountOffset, &def_.rowCount);
+    counter(TableDef::kAutonumberOffset, &def_.autonumber);
+    for (RealIndexDef& ix : def_.realIndexes)
+        counter(TableDef::kStatsOffset + std::size_t{12} * ix.number + 4, &ix.statDistinct);
+    return Status::OK();
+}
+
+Status Table::dataPages(std::vector<std::uint32_t>* pages) const {
+    if (db_) JET_TRY(db_->flushWrites());
+    return readUsageMap(*pager_, def_.ownedPages, pages);
+}
+
+namespace {
+
+// An ascending Long key field: flag 00 for Null, 7F and the value
+// big-endian with its top bit flipped.
+bool decodeLongKey(const Bytes& entry, Value* out) {
+    if (entry.size() >= 1 + kRowPointerBytes && entry[0] == 0x00) {
+        *out = Value{};
+        return true;
+    }
+    if (entry.size() < 5 + kRowPointerBytes || entry[0] != 0x7F) return false;
+    const auto bits = static_cast<std::uint32_t>(beValue(ByteSpan(entry).subspan(1, 4)));
+    *out = std::int64_t{static_cast<std::int32_t>(bits ^ 0x80000000u)};
+    return true;
+}
+
+} // namespace
+
+Status Table::highestIndexed(std::string_view column, bool* found, Value* highest) const {
+    *found = false;
+    const ColumnDef* c = def_.column(column);
+    if (!c || c->type != ColumnType::Long) return Status::OK();
+    if (db_) JET_TRY(db_->flushWrites());
+    for (const RealIndexDef& ix : def_.realIndexes) {
+        if (ix.columns.empty() || ix.columns[0].column != c->number || !ix.columns[0].ascending) continue;
+        Bytes last;
+        Status s = lastLeafEntry([this](std::uint32_t pgno, PageRef* out) { return pager_->read(pgno, out); },
+                                 ix.firstPage, def_.firstPage, &last);
+        if (!s.ok()) continue;
+        if (last.empty()) *highest = Value{};
+        else if (!decodeLongKey(last, highest)) continue;
+        *found = true;
+        return Status::OK();
+    }
+    return Status::OK();
+}
+
+Status Table::Cursor::start() {
+    started_ = true;
+    JET_TRY(table_->dataPages(&pages_));
+    row_.resize(decode_ ? table_->def().columns.size() : 0);
+    return Status::OK();
+}
+
+// Moves to the next page of the map that is a data page of this table;
+// other pages listed by a stale map are passed over.
+Status Table::Cursor::nextPage(bool* hasPage) {
+    Pager& pager = table_->pager();
+    while (pageIndex_ < pages_.size()) {
+        std::uint32_t pgno = pages_[pageIndex_++];
+        PageRef ref;
+        JET_TRY(pager.read(pgno, &ref));
+        if (ref->bytes[0] != kDataPageType || le32(&ref->bytes[4]) != table_->def().firstPage) continue;
+        JET_TRY(DataPage::open(std::move(ref), pgno, &page_));
+        slot_ = 0;
+        *hasPage = true;
+        return Status::OK();
+    }
+    *hasPage = false;
+    return Status::OK();
+}
+
+// Parses the row of `slot` (following a moved row to its place).
+Status Table::Cursor::load(const RowSlot& slot, bool* isRow) {
+    *isRow = false;
+    if (slot.deleted) return Status::OK();
+    const TableDef& def = table_->def();
+    const DataPage* page = &page_;
+    RowSlot body = slot;
+    for (int hop = 0; body.overflow; ++hop) {
+        if (hop == kMaxOverflowHops) return corruptAt(id_.page, "presunutý riadok " + std::to_string(id_.row) + " tvorí slučku");
+        ByteSpan ptr = page->body(body);
+        if (ptr.size() < 4) return corruptAt(page->pageNumber(), "krátky odkaz na presunutý riadok");
+        RowPointer to = RowPointer::decode(le32(ptr.data()));
+        if (to.page >= table_->pager().pageCount())
+            return corruptAt(page->pageNumber(), "presunutý riadok ukazuje mimo súboru");
+        PageRef ref;
+        JET_TRY(table_->pager().read(to.page, &ref));
+        JET_TRY(DataPage::open(std::move(ref), to.page, &target_));
+        if (target_.owner() != def.firstPage)
+            return corruptAt(to.page, "presunutý riadok ukazuje na stranu inej tabuľky");
+        JET_TRY(target_.anySlot(to.row, "presunutý riadok", &body));
+        // The target slot is flagged deleted; only a live pointer goes on.
+        if (body.deleted) body.overflow = false;
+        page = &target_;
+    }
+    JET_TRY(view_.parse(def, page->body(body), id_));
+    if (decode_) {
+        for (std::size_t i = 0; i < def.columns.size(); ++i)
+            JET_TRY(view_.read(def.columns[i], table_->pager(), &row_[i]));
+    }
+    *isRow = true;
+    return Status::OK();
+}
+
+// Names the table in a description of damage found while scanning it.
+Status Table::Cursor::inTable(Status s) const {
+    static const std::string prefix = "Poškodená databáza: ";
+    if (s.code() != Status::Code::Corrupt || s.message().rfind(prefix, 0) != 0) return s;
+    return Status::error(s.code(), "Poškodená databáza, tabuľka " + table_->name() + ": " + s.message().substr(prefix.size()));
+}
+
+Status Table::Cursor::next(bool* hasRow) {
+    Status s = advance(hasRow);
+    if (!s.ok()) {
+        *hasRow = false;
+        s = inTable(std::move(s));
+    }
+    return s;
+}
+
+Status Table::Cursor::advance(bool* hasRow) {
+    if (!started_) JET_TRY(start());
+    for (;;) {
+        if (!onPage_) {
+            JET_TRY(nextPage(&onPage_));
+            if (!onPage_) {
+                *hasRow = false;
+                return Status::OK();
+            }
+        }
+        if (slot_ >= page_.slotCount()) {
+            onPage_ = false;
+            continue;
+        }
+        id_ = RowId{page_.pageNumber(), static_cast<std::uint8_t>(slot_)};
+        RowSlot slot;
+        JET_TRY(page_.slot(slot_++, &slot));
+        bool isRow;
+        JET_TRY(load(slot, &isRow));
+        if (isRow) {
+            *hasRow = true;
+            return Status::OK();
+        }
+    }
+}
+
+namespace {
+
+Status writable(const TableOwner* db, const Pager& pager) {
+    if (!db || pager.mode() != Pager::Mode::Exclusive)
+        return Status::error(Status::Code::InvalidArgument, "Databáza nie je otvorená na zápis.");
+    return Status::OK();
+}
+
+} // namespace
+
+// The table's writer checks the definition once, when it is made.
+Status Table::append(std::vector<Value>* row) {
+    JET_TRY(writable(db_, *pager_));
+    return db_->append(&def_, row);
+}
+
+Status Table::canAppend() const {
+    JET_TRY(writable(db_, *pager_));
+    return checkAppendable(def_);
+}
+
+} // namespace jet

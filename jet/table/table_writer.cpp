@@ -1,0 +1,292 @@
+#include "jet/table/table_writer.h"
+
+#include <algorithm>
+
+#include "jet/util/bytes.h"
+#include "jet/util/corrupt.h"
+#include "jet/format/data_page.h"
+#include "jet/format/data_page_writer.h"
+#include "jet/table/longvalue.h"
+#include "jet/format/page_alloc.h"
+#include "jet/index/textkey.h"
+#include "jet/format/usage_map.h"
+#include "jet/table/value_encoder.h"
+
+namespace jet {
+namespace {
+
+using Code = Status::Code;
+
+Status refuse(const std::string& why) { return Status::error(Code::Refused, why); }
+
+// The stored size of fixed columns of each type; 0 for the others.
+std::size_t fixedSize(ColumnType t) {
+    switch (t) {
+    case ColumnType::Byte: return 1;
+    case ColumnType::Int: return 2;
+    case ColumnType::Long:
+    case ColumnType::Single: return 4;
+    case ColumnType::Currency:
+    case ColumnType::Double:
+    case ColumnType::DateTime: return 8;
+    case ColumnType::Guid: return 16;
+    case ColumnType::Numeric: return 17;
+    default: return 0;
+    }
+}
+
+bool isVariableType(ColumnType t) {
+    return t == ColumnType::Text || t == ColumnType::Memo || t == ColumnType::Binary || t == ColumnType::Ole;
+}
+
+Status columnWritable(const TableDef& def, const ColumnDef& c) {
+    const std::string where = "Do tabuľky nemožno pridávať riadky: stĺpec " + c.name;
+    if (c.type == ColumnType::Bool) return Status::OK();
+    if (c.isFixed() ? fixedSize(c.type) == 0 || c.length != fixedSize(c.type) || c.fixedOffset + c.length > kMaxRowLength
+                    : !isVariableType(c.type) && fixedSize(c.type) == 0)
+        return Status::error(Code::Unsupported, where + " má typ, ktorý nevieme zapisovať.");
+    if (!c.isFixed() && c.varSlot >= def.varColumns)
+        return Status::error(Code::Corrupt, where + " leží mimo tabuľky premenlivých stĺpcov.");
+    if (c.number >= def.maxColumns) return Status::error(Code::Corrupt, where + " má číslo mimo masky.");
+    return Status::OK();
+}
+
+std::string indexName(const TableDef& def, const RealIndexDef& ix) {
+    for (const LogicalIndexDef& l : def.logicalIndexes)
+        if (l.realIndex == ix.number) return l.name;
+    return std::to_string(ix.number);
+}
+
+bool isPrimaryKey(const TableDef& def, const RealIndexDef& ix) {
+    for (const LogicalIndexDef& l : def.logicalIndexes)
+        if (l.realIndex == ix.number && l.isPrimaryKey()) return true;
+    return false;
+}
+
+} // namespace
+
+Status checkAppendable(const TableDef& def) {
+    for (const ColumnDef& c : def.columns) JET_TRY(columnWritable(def, c));
+    for (const RealIndexDef& ix : def.realIndexes) {
+        std::vector<KeyColumn> columns;
+        JET_TRY(keyColumnsOf(def, ix, &columns));
+        for (const KeyColumn& k : columns) {
+            const bool text = k.type == ColumnType::Text || k.type == ColumnType::Memo;
+            if (text && !isGeneralSortOrder(k.sortOrder, k.sortVersion))
+                return Status::error(Code::Unsupported, "Do tabuľky nemožno pridávať riadky: index " + indexName(def, ix) +
+                                                            " triedi text v poradí, ktoré nepoznáme.");
+            if (k.type == ColumnType::Ole)
+                return Status::error(Code::Unsupported, "Do tabuľky nemožno pridávať riadky: index " + indexName(def, ix) +
+                                                            " má stĺpec, z ktorého nevieme vytvoriť kľúč.");
+        }
+    }
+    return Status::OK();
+}
+
+TableWriter::TableWriter(Pager& pager, TableDef def)
+    : pager_(&pager), def_(std::move(def)), layout_(def_), random_(std::random_device{}()) {}
+
+Status TableWriter::open(Pager& pager, std::uint32_t tdefPage, std::unique_ptr<TableWriter>* out) {
+    TableDef def;
+    JET_TRY(readTableDef(pager, tdefPage, &def));
+    JET_TRY(checkAppendable(def));
+    std::unique_ptr<TableWriter> w(new TableWriter(pager, std::move(def)));
+    JET_TRY(w->prepare());
+    *out = std::move(w);
+    return Status::OK();
+}
+
+Status TableWriter::prepare() {
+    const std::size_t n = def_.columns.size();
+    JET_TRY(readColumnRules(*pager_, def_, &rules_));
+    fields_.resize(n);
+    inline_.resize(n);
+    longValues_.resize(n);
+    for (std::size_t i = 0; i < n; ++i)
+        if (def_.columns[i].isLongValue())
+            longValues_[i] = std::make_unique<LongValueWriter>(*pager_, def_.longValueMapsOf(def_.columns[i].number));
+    for (RealIndexDef& ix : def_.realIndexes) {
+        Index index;
+        index.def = &ix;
+        JET_TRY(keyColumnsOf(def_, ix, &index.columns));
+        for (const IndexColumn& ic : ix.columns) {
+            const ColumnDef* c = def_.columnByNumber(ic.column);
+            index.columnIndexes.push_back(static_cast<std::size_t>(c - def_.columns.data()));
+        }
+        const bool primary = isPrimaryKey(def_, ix);
+        index.unique = primary || ix.isUnique();
+        index.required = primary || ix.isRequired();
+        index.tree = std::make_unique<IndexTree>(*pager_, def_.firstPage, ix.firstPage, ix.usageMap);
+        indexes_.push_back(std::move(index));
+    }
+    return Status::OK();
+}
+
+// AutoNumber values, yes/no defaults, checks and the stored bytes of every
+// value (long values still unplaced).
+Status TableWriter::prepareValues(std::vector<Value>& row) {
+    if (row.size() != def_.columns.size())
+        return Status::error(Code::InvalidArgument, "Počet hodnôt riadka nezodpovedá počtu stĺpcov tabuľky " +
+                                                        std::to_string(def_.columns.size()) + ".");
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        const ColumnDef& c = def_.columns[i];
+        Value& v = row[i];
+        if (c.isAutonumber() && c.type == ColumnType::Long) {
+            if (def_.autonumber >= INT32_MAX) return refuse("Stĺpec " + c.name + ": automatické čísla sú vyčerpané.");
+            v = static_cast<std::int64_t>(def_.autonumber) + 1;
+        } else if (c.isGuidAutonumber() && c.type == ColumnType::Guid && isNull(v)) {
+            Guid g;
+            for (auto& b : g.bytes) b = static_cast<std::uint8_t>(random_());
+            g.bytes[7] = static_cast<std::uint8_t>((g.bytes[7] & 0x0F) | 0x40); // version 4
+            g.bytes[8] = static_cast<std::uint8_t>((g.bytes[8] & 0x3F) | 0x80);
+            v = g;
+        } else if (c.type == ColumnType::Bool && isNull(v)) {
+            v = false;
+        }
+        JET_TRY(normalizeValue(c, &v));
+        if (rules_[i].required && isNull(v)) return refuse("Stĺpec " + c.name + ": chýba povinná hodnota.");
+        if (!rules_[i].allowZeroLength) {
+            const auto* text = std::get_if<std::u16string>(&v);
+            if (text && text->empty()) return refuse("Stĺpec " + c.name + ": prázdny text nie je dovolený.");
+        }
+        fields_[i].clear();
+        if (!isNull(v) && c.type != ColumnType::Bool) encodeValue(c, v, &fields_[i]);
+    }
+    return Status::OK();
+}
+
+// Decides which long values stay in the row and returns the row's length.
+Status TableWriter::placeLongValues(std::vector<Value>& row, std::size_t* length) {
+    std::size_t variable = 0;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        inline_[i] = false;
+        if (isNull(row[i]) || def_.columns[i].isFixed()) continue;
+        variable += def_.columns[i].isLongValue() ? kLongValueHeader : fields_[i].size();
+    }
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        if (!longValues_[i] || isNull(row[i]) || fields_[i].size() > kMaxInlineLongValue) continue;
+        if (layout_.rowLength(variable + fields_[i].size()) > kMaxRowLength) continue;
+        inline_[i] = true;
+        variable += fields_[i].size();
+    }
+    *length = layout_.rowLength(variable);
+    if (*length > kMaxRowLength)
+        return refuse("Riadok je dlhší ako " + std::to_string(kMaxRowLength) + " bajtov.");
+    return Status::OK();
+}
+
+// Builds every index key and refuses the row when an index does not take it.
+Status TableWriter::checkIndexes(const std::vector<Value>& row) {
+    for (Index& ix : indexes_) {
+        bool anyNull = false;
+        for (std::size_t c : ix.columnIndexes) anyNull = anyNull || isNull(row[c]);
+        // Named only for a refusal: most rows are taken.
+        auto name = [&] { return indexName(def_, *ix.def); };
+        ix.skip = ix.def->ignoresNulls() && allKeyValuesNull(ix.columns, row, ix.columnIndexes);
+        if (ix.skip) continue;
+        if (ix.required && anyNull) return refuse("Chýba povinná hodnota kľúča indexu " + name() + ".");
+        Status s = encodeKey(ix.columns, row, ix.columnIndexes, &ix.key);
+        if (s.code() == Code::Unsupported)
+            return refuse("Text v indexe " + name() + " obsahuje znak, ktorý nevieme zoradiť.");
+        JET_TRY(s);
+        if (ix.key.size() + kRowPointerBytes > kMaxIndexEntry) return refuse("Kľúč indexu " + name() + " je príliš dlhý.");
+        if (!ix.unique || anyNull) continue;
+        bool found = false;
+        JET_TRY(ix.tree->contains(ix.key, &found));
+        if (found) return refuse("Hodnota kľúča sa v jedinečnom indexe " + name() + " už nachádza.");
+    }
+    return Status::OK();
+}
+
+Status TableWriter::storeLongValues(const std::vector<Value>& row) {
+    Bytes reference;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        if (!longValues_[i] || isNull(row[i])) continue;
+        if (inline_[i]) inlineLongValue(fields_[i], &reference);
+        else JET_TRY(longValues_[i]->store(fields_[i], &reference));
+        fields_[i].swap(reference);
+    }
+    return Status::OK();
+}
+
+// Takes up the last page of the table listed as having room.
+Status TableWriter::startPage() {
+    std::vector<std::uint32_t> free, owned;
+    JET_TRY(readUsageMap(*pager_, def_.freePages, &free));
+    JET_TRY(readUsageMap(*pager_, def_.ownedPages, &owned));
+    for (auto it = free.rbegin(); it != free.rend(); ++it) {
+        if (!std::binary_search(owned.begin(), owned.end(), *it)) continue;
+        PageRef ref;
+        JET_TRY(pager_->read(*it, &ref));
+        DataPage page;
+        if (!DataPage::open(ref, *it, &page).ok() || page.owner() != def_.firstPage) continue;
+        page_.adopt(*ref, *it);
+        return Status::OK();
+    }
+    return Status::OK();
+}
+
+Status TableWriter::placeRow(RowPointer* where) {
+    if (page_.pgno() == 0) JET_TRY(startPage());
+    if (page_.pgno() == 0 || !page_.fits(row_.size())) {
+        if (page_.pgno() != 0) {
+            JET_TRY(page_.write(*pager_));
+            JET_TRY(setMapMember(*pager_, def_.freePages, page_.pgno(), false));
+        }
+        page_.start(def_.firstPage);
+        std::uint32_t pgno = 0;
+        JET_TRY(allocatePage(*pager_, page_.page(), &pgno));
+        page_.numbered(pgno);
+        JET_TRY(setMapMember(*pager_, def_.ownedPages, pgno, true));
+        JET_TRY(setMapMember(*pager_, def_.freePages, pgno, true));
+    }
+    where->page = page_.pgno();
+    where->row = page_.add(row_);
+    return Status::OK();
+}
+
+Status TableWriter::append(std::vector<Value>* row) {
+    std::size_t length = 0;
+    JET_TRY(prepareValues(*row));
+    JET_TRY(placeLongValues(*row, &length));
+    JET_TRY(checkIndexes(*row));
+    // Nothing has been written so far; from here on a failure is the file's.
+    JET_TRY(storeLongValues(*row));
+    layout_.build(*row, fields_, &row_);
+    RowPointer where;
+    JET_TRY(placeRow(&where));
+    for (Index& ix : indexes_) {
+        if (ix.skip) continue;
+        bool newKey = false;
+        appendRowPointer(&ix.key, where); // the key is built afresh for the next row
+        JET_TRY(ix.tree->insert(ix.key, &newKey));
+        if (newKey) ++ix.def->statDistinct;
+    }
+    for (std::size_t i = 0; i < row->size(); ++i)
+        if (def_.columns[i].isAutonumber() && def_.columns[i].type == ColumnType::Long)
+            def_.autonumber = static_cast<std::uint32_t>(std::get<std::int64_t>((*row)[i]));
+    ++def_.rowCount;
+    countersDirty_ = true;
+    return Status::OK();
+}
+
+Status TableWriter::flush() {
+    JET_TRY(page_.write(*pager_));
+    for (auto& lv : longValues_)
+        if (lv) JET_TRY(lv->flush());
+    for (Index& ix : indexes_) JET_TRY(ix.tree->flush());
+    if (!countersDirty_) return Status::OK();
+    PageRef ref;
+    JET_TRY(pager_->read(def_.firstPage, &ref));
+    Page tdef = *ref;
+    ref.reset(); // let the pager change its buffer in place
+    putLe32(&tdef.bytes[TableDef::kRowCountOffset], def_.rowCount);
+    putLe32(&tdef.bytes[TableDef::kAutonumberOffset], def_.autonumber);
+    for (const RealIndexDef& ix : def_.realIndexes)
+        putLe32(&tdef.bytes[TableDef::kStatsOffset + 12 * ix.number + 4], ix.statDistinct);
+    JET_TRY(pager_->write(def_.firstPage, tdef));
+    countersDirty_ = false;
+    return Status::OK();
+}
+
+} // namespace jet

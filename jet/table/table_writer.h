@@ -1,0 +1,84 @@
+// Appends rows to one table: checks every value and every index before
+// anything is written, then stores long values, the row and the index
+// entries, and keeps the row count, the AutoNumber counter and the index
+// statistics. The data page being filled, the index pages in use and the
+// counters stay in memory until flush().
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "jet/table/column_rules.h"
+#include "jet/format/data_page_writer.h"
+#include "jet/index/index_tree.h"
+#include "jet/index/keys.h"
+#include "jet/table/longvalue_writer.h"
+#include "jet/io/pager.h"
+#include "jet/table/row_writer.h"
+#include "jet/status.h"
+#include "jet/format/tabledef.h"
+#include "jet/value.h"
+
+namespace jet {
+
+// Ok when rows can be appended to a table of this definition: every column
+// of a type we can store, every index key one we can build exactly.
+Status checkAppendable(const TableDef& def);
+
+class TableWriter {
+public:
+    // Reads the definition from the table's first TDEF page.
+    static Status open(Pager& pager, std::uint32_t tdefPage, std::unique_ptr<TableWriter>* out);
+
+    // Appends one row (values in the definition's column order; on return
+    // normalized to the column types, AutoNumber values filled in). Refused,
+    // with nothing written, when a value or an index does not take it.
+    Status append(std::vector<Value>* row);
+    // Writes every page and counter held in memory to the pager.
+    Status flush();
+    // Writes back and lets go of most decoded index pages: for a table that
+    // takes no rows for now.
+    Status release() {
+        for (Index& ix : indexes_) JET_TRY(ix.tree->release());
+        return Status::OK();
+    }
+
+    const TableDef& def() const { return def_; }
+
+private:
+    struct Index {
+        RealIndexDef* def;
+        std::vector<KeyColumn> columns;
+        std::vector<std::size_t> columnIndexes; // into the definition's columns
+        bool unique = false, required = false;
+        std::unique_ptr<IndexTree> tree;
+        Bytes key;
+        bool skip = false; // no entry for this row
+    };
+
+    TableWriter(Pager& pager, TableDef def);
+    Status prepare();
+    Status prepareValues(std::vector<Value>& row);
+    Status placeLongValues(std::vector<Value>& row, std::size_t* length);
+    Status checkIndexes(const std::vector<Value>& row);
+    Status storeLongValues(const std::vector<Value>& row);
+    Status placeRow(RowPointer* where);
+    Status startPage();
+
+    Pager* pager_;
+    TableDef def_;
+    RowLayout layout_;
+    std::vector<Index> indexes_;
+    std::vector<ColumnRules> rules_;                            // per column
+    std::vector<std::unique_ptr<LongValueWriter>> longValues_; // per column; null for others
+    std::vector<bool> inline_;                                  // per column, this row
+    std::vector<Bytes> fields_;                                 // per column, this row
+    Bytes row_;
+    FillingPage page_; // the data page being filled
+    bool countersDirty_ = false;
+    std::mt19937_64 random_;
+};
+
+} // namespace jet

@@ -1,0 +1,28 @@
+// Checks a value against its column and encodes it as the row stores it.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "jet/status.h"
+#include "jet/format/tabledef.h"
+#include "jet/value.h"
+
+namespace jet {
+
+// Brings `v` to the column's own kind of value (an integer for a DOUBLE
+// column becomes a double, ...) and checks its range and length. A value
+// the column cannot hold is Refused with the reason.
+Status normalizeValue(const ColumnDef& c, Value* v);
+
+// Appends the stored bytes of a normalized non-null value: fixed columns
+// their fixed bytes, TEXT and MEMO the text form, BINARY and OLE the bytes.
+// Not for BOOLEAN (the null mask holds it).
+void encodeValue(const ColumnDef& c, const Value& v, Bytes* out);
+
+// Appends text as stored: one byte per character behind FF FE when
+// `compress` is allowed and every character is in U+0001..U+00FF (and the
+// text is long enough to gain from it), UCS-2 otherwise.
+void encodeText(std::u16string_view text, bool compress, Bytes* out);
+
+} // namespace jet

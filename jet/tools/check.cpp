@@ -1,0 +1,345 @@
+#include "jet/check.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "jet/format/data_page.h"
+#include "jet/index/index_walk.h"
+#include "jet/index/keys.h"
+#include "jet/format/usage_map.h"
+
+namespace jet {
+namespace {
+
+// Problems reported per table before the rest are only counted.
+constexpr std::size_t kMaxProblemsPerTable = 50;
+
+std::string rowName(RowPointer r) { return std::to_string(r.page) + ":" + std::to_string(r.row); }
+
+// What a row should have in one index.
+struct Expected {
+    Bytes key;
+    bool known = false;   // the key could be encoded
+    bool anyNull = false;
+    bool allNull = false;
+    bool seen = false;
+};
+
+struct IndexCheck {
+    const RealIndexDef* def = nullptr;
+    std::string name;
+    bool unique = false;
+    std::vector<KeyColumn> columns;
+    std::vector<std::size_t> valueAt; // position of each key column in the row's values
+    Status columnsStatus;
+    std::string notEncodable; // why some keys could not be encoded
+    std::unordered_map<std::uint32_t, Expected> rows;
+    IndexSummary summary;
+};
+
+// A page some table uses, to be found in use in the global map.
+struct PageUse {
+    std::uint32_t page;
+    std::string table;
+};
+
+class TableCheck {
+public:
+    TableCheck(Database& db, const TableInfo& info, CheckReport& report, std::vector<PageUse>& used)
+        : db_(db), info_(info), report_(report), used_(used) {}
+
+    void run() {
+        Status s = db_.openTable(info_.name, &table_);
+        if (!s.ok()) return problem(s.message());
+        ++report_.tables;
+        const TableDef& def = table_->def();
+        use(def.pages);
+        use({def.ownedPages.page, def.freePages.page});
+        prepareIndexes();
+        scanRows();
+        checkOwnedPages();
+        checkLongValuePages();
+        for (IndexCheck& ix : indexes_) checkIndex(ix);
+        if (suppressed_)
+            report_.problems.push_back(where() + ": ďalšie chyby (" + std::to_string(suppressed_) + ") sa nevypisujú");
+    }
+
+private:
+    bool strict() const { return info_.kind == TableInfo::Kind::User; }
+    std::string where() const { return "tabuľka " + info_.name; }
+
+    void use(const std::vector<std::uint32_t>& pages) {
+        for (std::uint32_t p : pages) used_.push_back({p, info_.name});
+    }
+
+    void problem(const std::string& line) {
+        if (problems_++ < kMaxProblemsPerTable) report_.problems.push_back(where() + ": " + line);
+        else ++suppressed_;
+    }
+    void problem(const IndexCheck& ix, const std::string& what) { problem("index " + ix.name + ": " + what); }
+    void note(const std::string& what) { report_.notes.push_back(where() + ": " + what); }
+
+    std::string indexName(const RealIndexDef& r) const {
+        std::string name;
+        for (const LogicalIndexDef& l : table_->def().logicalIndexes)
+            if (l.realIndex == r.number) name += (name.empty() ? "" : "/") + l.name;
+        return name.empty() ? "#" + std::to_string(r.number) : name;
+    }
+
+    bool isPrimaryKey(const RealIndexDef& r) const {
+        for (const LogicalIndexDef& l : table_->def().logicalIndexes)
+            if (l.realIndex == r.number && l.isPrimaryKey()) return true;
+        return false;
+    }
+
+    void prepareIndexes() {
+        const TableDef& def = table_->def();
+        for (const RealIndexDef& r : def.realIndexes) {
+            IndexCheck ix;
+            ix.def = &r;
+            ix.name = indexName(r);
+            ix.unique = r.isUnique() || isPrimaryKey(r);
+            ix.columnsStatus = keyColumnsOf(def, r, &ix.columns);
+            ix.summary.table = info_.name;
+            ix.summary.index = ix.name;
+            for (const KeyColumn& c : ix.columns)
+                ix.summary.text = ix.summary.text || c.type == ColumnType::Text || c.type == ColumnType::Memo;
+            for (const IndexColumn& c : r.columns) {
+                auto at = std::find_if(def.columns.begin(), def.columns.end(),
+                                       [&](const ColumnDef& d) { return d.number == c.column; });
+                ix.valueAt.push_back(static_cast<std::size_t>(at - def.columns.begin()));
+            }
+            indexes_.push_back(std::move(ix));
+        }
+    }
+
+    void scanRows() {
+        const TableDef& def = table_->def();
+        Table::Cursor cursor(*table_, false);
+        std::vector<Value> values(def.columns.size());
+        std::vector<bool> readable(def.columns.size());
+        std::uint64_t count = 0;
+        std::int64_t highestAutonumber = 0;
+        for (;;) {
+            bool hasRow = false;
+            Status s = cursor.next(&hasRow);
+            if (!s.ok()) {
+                problem(s.message());
+                if (problems_ > kMaxProblemsPerTable) break;
+                continue;
+            }
+            if (!hasRow) break;
+            ++count;
+            for (std::size_t i = 0; i < def.columns.size(); ++i) {
+                Status r = cursor.view().read(def.columns[i], table_->pager(), &values[i]);
+                readable[i] = r.ok();
+                if (!r.ok()) problem("riadok " + rowName(cursor.rowId()) + ", stĺpec " + def.columns[i].name + ": " + r.message());
+                else if (def.columns[i].isLongValue() && !isNull(values[i])) ++report_.longValues;
+                else if (def.columns[i].isAutonumber() && std::holds_alternative<std::int64_t>(values[i]))
+                    highestAutonumber = std::max(highestAutonumber, std::get<std::int64_t>(values[i]));
+            }
+            for (IndexCheck& ix : indexes_) expect(ix, cursor.rowId(), values, readable);
+        }
+        report_.rows += count;
+        if (count != def.rowCount) {
+            const std::string what = "uložený počet riadkov " + std::to_string(def.rowCount) + ", skutočný " +
+                                     std::to_string(count);
+            strict() ? problem(what) : note(what);
+        }
+        // The counter names the last number handed out; a lower one would be
+        // handed out again.
+        if (highestAutonumber > static_cast<std::int64_t>(def.autonumber))
+            problem("počítadlo automatického čísla " + std::to_string(def.autonumber) + " je nižšie ako číslo " +
+                    std::to_string(highestAutonumber) + " v tabuľke");
+    }
+
+    void expect(IndexCheck& ix, RowPointer row, const std::vector<Value>& values, const std::vector<bool>& readable) {
+        Expected e;
+        bool allReadable = ix.columnsStatus.ok();
+        for (std::size_t at : ix.valueAt) allReadable = allReadable && at < values.size() && readable[at];
+        if (allReadable) {
+            e.allNull = allKeyValuesNull(ix.columns, values, ix.valueAt);
+            for (std::size_t i = 0; i < ix.valueAt.size(); ++i)
+                e.anyNull = e.anyNull || (ix.columns[i].type != ColumnType::Bool && isNull(values[ix.valueAt[i]]));
+            Status s = encodeKey(ix.columns, values, ix.valueAt, &e.key);
+            e.known = s.ok();
+            if (!s.ok() && ix.notEncodable.empty()) ix.notEncodable = s.message();
+        }
+        ix.rows[row.encode()] = std::move(e);
+    }
+
+    void checkIndex(IndexCheck& ix) {
+        if (!ix.columnsStatus.ok()) return problem(ix, ix.columnsStatus.message());
+        Pager& pager = table_->pager();
+        IndexWalk walk;
+        Status s = walkIndex([&pager](std::uint32_t n, PageRef* out) { return pager.read(n, out); },
+                             ix.def->firstPage, table_->def().firstPage, &walk);
+        if (!s.ok()) return problem(ix, s.message());
+        ix.summary.entries = walk.entries.size();
+        use(walk.pages);
+        use({ix.def->usageMap.page});
+        checkUsageMap(ix, walk);
+        checkEntries(ix, walk);
+        checkRowsReached(ix);
+        checkUniqueness(ix, walk);
+        ++report_.indexes;
+        report_.entries += ix.summary.entries;
+        report_.keysCompared += ix.summary.keysCompared;
+        report_.keysNotCompared += ix.summary.keysNotCompared;
+        report_.indexSummaries.push_back(ix.summary);
+        if (!ix.notEncodable.empty()) note("index " + ix.name + ": kľúče neporovnané (" + ix.notEncodable + ")");
+    }
+
+    void checkUsageMap(const IndexCheck& ix, const IndexWalk& walk) {
+        std::vector<std::uint32_t> members;
+        Status s = readUsageMap(table_->pager(), ix.def->usageMap, &members);
+        if (!s.ok()) return problem(ix, "mapa stránok indexu: " + s.message());
+        for (std::uint32_t p : walk.pages)
+            if (!std::binary_search(members.begin(), members.end(), p))
+                problem(ix, "strana " + std::to_string(p) + " stromu chýba v mape strán indexu");
+        std::vector<std::uint32_t> tree = walk.pages;
+        std::sort(tree.begin(), tree.end());
+        for (std::uint32_t p : members)
+            if (!std::binary_search(tree.begin(), tree.end(), p))
+                problem(ix, "mapa strán indexu uvádza stranu " + std::to_string(p) + ", ktorá do stromu nepatrí");
+    }
+
+    // Every page of the owned-pages map is a data page of this table.
+    void checkOwnedPages() {
+        std::vector<std::uint32_t> pages, withRoom;
+        if (!table_->dataPages(&pages).ok()) return; // reported by the row scan
+        use(pages);
+        for (std::uint32_t p : pages) {
+            PageRef ref;
+            Status s = table_->pager().read(p, &ref);
+            if (!s.ok()) problem(s.message());
+            else if (ref->bytes[0] != kDataPageType || le32(&ref->bytes[4]) != table_->def().firstPage)
+                problem("mapa strán tabuľky uvádza stranu " + std::to_string(p) + ", ktorá nie je jej dátovou stranou");
+            else checkFreeSpace(p, *ref);
+        }
+        Status s = readUsageMap(table_->pager(), table_->def().freePages, &withRoom);
+        if (!s.ok()) return problem("mapa strán s voľným miestom: " + s.message());
+        for (std::uint32_t p : withRoom)
+            if (!std::binary_search(pages.begin(), pages.end(), p))
+                problem("mapa strán s voľným miestom uvádza stranu " + std::to_string(p) + ", ktorú tabuľka nemá");
+    }
+
+    // The free-space field of a data page is the gap between its slot table
+    // and its lowest row.
+    void checkFreeSpace(std::uint32_t pgno, const Page& page) {
+        const std::uint16_t slots = le16(&page.bytes[12]);
+        const std::size_t tableEnd = DataPage::kSlotTable + 2u * slots;
+        std::size_t lowest = kPageSize;
+        for (std::uint16_t i = 0; i < slots && tableEnd <= kPageSize; ++i)
+            lowest = std::min<std::size_t>(lowest, le16(&page.bytes[DataPage::kSlotTable + 2u * i]) & DataPage::kOffsetMask);
+        const std::uint16_t stored = le16(&page.bytes[2]);
+        if (lowest < tableEnd || stored != lowest - tableEnd)
+            problem("strana " + std::to_string(pgno) + " udáva voľné miesto " + std::to_string(stored) +
+                    ", skutočné " + (lowest < tableEnd ? std::string("žiadne") : std::to_string(lowest - tableEnd)));
+    }
+
+    // The long-value pages that the memo and OLE columns' maps list.
+    void checkLongValuePages() {
+        for (const LongValueMaps& m : table_->def().longValueMaps) {
+            std::vector<std::uint32_t> pages;
+            Status s = readUsageMap(table_->pager(), m.ownedPages, &pages);
+            if (!s.ok()) {
+                problem("mapa dlhých hodnôt: " + s.message());
+                continue;
+            }
+            use(pages);
+            use({m.ownedPages.page, m.freePages.page});
+        }
+    }
+
+    void checkEntries(IndexCheck& ix, const IndexWalk& walk) {
+        for (const LeafEntry& e : walk.entries) {
+            const std::string at = " (strana " + std::to_string(e.leafPage) + ")";
+            auto it = ix.rows.find(e.row.encode());
+            if (it == ix.rows.end()) {
+                problem(ix, "záznam ukazuje na riadok " + rowName(e.row) + ", ktorý v tabuľke nie je" + at);
+                continue;
+            }
+            Expected& x = it->second;
+            if (x.seen) {
+                problem(ix, "riadok " + rowName(e.row) + " má v indexe viac záznamov" + at);
+                continue;
+            }
+            x.seen = true;
+            if (!x.known) {
+                ++ix.summary.keysNotCompared;
+            } else if (x.key != e.key) {
+                problem(ix, "kľúč riadka " + rowName(e.row) + " nezodpovedá hodnotám riadka" + at);
+            } else {
+                ++ix.summary.keysCompared;
+            }
+        }
+    }
+
+    void checkRowsReached(const IndexCheck& ix) {
+        for (const auto& [row, x] : ix.rows)
+            if (!x.seen && !(ix.def->ignoresNulls() && x.allNull))
+                problem(ix, "riadok " + rowName(RowPointer::decode(row)) + " nemá v indexe záznam");
+    }
+
+    void checkUniqueness(const IndexCheck& ix, const IndexWalk& walk) {
+        std::uint32_t distinct = 0;
+        for (std::size_t i = 0; i < walk.entries.size(); ++i) {
+            const LeafEntry& e = walk.entries[i];
+            if (i == 0 || walk.entries[i - 1].key != e.key) {
+                ++distinct;
+                continue;
+            }
+            auto it = ix.rows.find(e.row.encode());
+            const bool exempt = it == ix.rows.end() || it->second.anyNull;
+            if (ix.unique && !exempt)
+                problem(ix, "kľúč riadka " + rowName(e.row) + " sa v jedinečnom indexe opakuje (strana " +
+                                std::to_string(e.leafPage) + ")");
+        }
+        if (distinct != ix.def->statDistinct)
+            note("index " + ix.name + ": uložený počet rôznych kľúčov " + std::to_string(ix.def->statDistinct) +
+                 ", skutočný " + std::to_string(distinct));
+    }
+
+    Database& db_;
+    const TableInfo& info_;
+    CheckReport& report_;
+    std::vector<PageUse>& used_;
+    std::unique_ptr<Table> table_;
+    std::vector<IndexCheck> indexes_;
+    std::size_t problems_ = 0;
+    std::size_t suppressed_ = 0;
+};
+
+// Pages in use must not be free in the global map, or the next page
+// allocation would overwrite them.
+void checkGlobalMap(Pager& pager, const std::vector<PageUse>& used, CheckReport* out) {
+    std::vector<std::uint32_t> free;
+    Status s = readFreePages(pager, &free);
+    if (!s.ok()) return out->problems.push_back("globálna mapa strán: " + s.message());
+    std::unordered_set<std::uint32_t> reported;
+    for (const PageUse& u : used)
+        if (std::binary_search(free.begin(), free.end(), u.page) && reported.insert(u.page).second)
+            out->problems.push_back("tabuľka " + u.table + ": strana " + std::to_string(u.page) +
+                                    ", ktorú používa, je v globálnej mape strán voľná");
+}
+
+} // namespace
+
+Status checkDatabase(Database& db, CheckReport* out) {
+    *out = CheckReport{};
+    std::vector<PageUse> used;
+    for (const TableInfo& info : db.tables())
+        if (info.kind != TableInfo::Kind::Linked) TableCheck(db, info, *out, used).run();
+    checkGlobalMap(db.pager(), used, out);
+    return Status::OK();
+}
+
+Status checkFile(const std::string& path, CheckReport* out) {
+    std::unique_ptr<Database> db;
+    JET_TRY(Database::open(path, Pager::Mode::ReadOnly, &db));
+    return checkDatabase(*db, out);
+}
+
+} // namespace jet

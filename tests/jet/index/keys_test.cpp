@@ -1,0 +1,103 @@
+// Index keys: byte order must equal value order, nulls first (ascending) or
+// last (descending); text keys ignore letter case and trailing blanks; what
+// cannot be encoded is refused. The layouts themselves are pinned by the
+// checker re-encoding every key of the fixtures and the Access-written files.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "jet/index/keys.h"
+#include "jet/index/textkey.h"
+
+using namespace jet;
+
+namespace {
+
+Bytes field(ColumnType type, const Value& v, bool ascending = true) {
+    Bytes out;
+    Status s = appendKeyField(KeyColumn{type, ascending}, v, &out);
+    EXPECT_TRUE(s.ok()) << s.message();
+    return out;
+}
+
+Bytes hex(std::initializer_list<int> bytes) { return Bytes(bytes.begin(), bytes.end()); }
+
+Bytes text(std::u16string_view s, bool ascending = true) {
+    Bytes out;
+    Status st = appendKeyField(KeyColumn{ColumnType::Text, ascending, kGeneralSortOrder, 0}, Value(std::u16string(s)), &out);
+    EXPECT_TRUE(st.ok()) << st.message();
+    return out;
+}
+
+template <typename T>
+void expectIncreasing(ColumnType type, std::initializer_list<T> values) {
+    std::vector<Bytes> asc, desc;
+    for (const T& v : values) {
+        asc.push_back(field(type, Value(v), true));
+        desc.push_back(field(type, Value(v), false));
+    }
+    for (std::size_t i = 1; i < asc.size(); ++i) {
+        EXPECT_LT(asc[i - 1], asc[i]) << "ascending, value " << i;
+        EXPECT_GT(desc[i - 1], desc[i]) << "descending, value " << i;
+    }
+    EXPECT_LT(field(type, Value(), true), asc.front());
+    EXPECT_GT(field(type, Value(), false), desc.front());
+}
+
+} // namespace
+
+TEST(Keys, ByteOrderFollowsValueOrder) {
+    expectIncreasing<std::int64_t>(ColumnType::Byte, {0, 1, 127, 128, 255});
+    expectIncreasing<std::int64_t>(ColumnType::Int, {-32768, -2, -1, 0, 1, 32767});
+    expectIncreasing<std::int64_t>(ColumnType::Long, {INT32_MIN, -70000, -1, 0, 1, 65536, INT32_MAX});
+    expectIncreasing<Currency>(ColumnType::Currency, {Currency{INT64_MIN}, Currency{-10000}, Currency{0},
+                                                      Currency{1}, Currency{INT64_MAX}});
+    const double inf = std::numeric_limits<double>::infinity();
+    expectIncreasing<double>(ColumnType::Double, {-inf, -1e300, -2.5, -1e-300, 0.0, 1e-300, 0.1 + 0.2, 1e300, inf});
+    expectIncreasing<float>(ColumnType::Single, {-3.5f, -1.0f, 0.0f, 0.25f, 1e30f});
+    expectIncreasing<DateTime>(ColumnType::DateTime, {DateTime{-1.5}, DateTime{0}, DateTime{40108.16}});
+    expectIncreasing<Bytes>(ColumnType::Binary, {Bytes{0}, Bytes{0, 0}, Bytes{1}, Bytes(8, 0xFF),
+                                                 Bytes(9, 0xFF), Bytes(20, 0xFF)});
+}
+
+TEST(Keys, RefusesValuesThatDoNotFitTheColumn) {
+    Bytes out;
+    EXPECT_EQ(appendKeyField({ColumnType::Long}, Value(std::u16string(u"x")), &out).code(),
+              Status::Code::InvalidArgument);
+    EXPECT_EQ(appendKeyField({ColumnType::Byte}, Value(std::int64_t{256}), &out).code(),
+              Status::Code::InvalidArgument);
+    EXPECT_EQ(appendKeyField({ColumnType::Int}, Value(std::int64_t{40000}), &out).code(),
+              Status::Code::InvalidArgument);
+    EXPECT_EQ(appendKeyField({ColumnType::Ole}, Value(Bytes{1}), &out).code(), Status::Code::Unsupported);
+    EXPECT_TRUE(out.empty());
+}
+// Letter case, trailing blanks and zero characters are ignored, only the
+// first 255 characters count; a descending key is inverted and terminated.
+TEST(TextKey, WhatCountsInATextKey) {
+    EXPECT_EQ(text(u"ABC"), text(u"abc"));
+    EXPECT_EQ(text(u"abc  "), text(u"abc"));
+    EXPECT_EQ(text(std::u16string(u"a\0b", 3)), text(u"ab"));
+    EXPECT_NE(text(u"abc"), text(u"ábc"));
+    EXPECT_EQ(text(u""), hex({0x7F, 0x01, 0x00}));
+    EXPECT_EQ(text(std::u16string(255, u'x') + u"abc"), text(std::u16string(255, u'x')));
+    EXPECT_EQ(text(u"abc", false), hex({0x80, 0xB5, 0xB3, 0xB2, 0xFE, 0xFF, 0x00}));
+    EXPECT_GT(text(u"abc", false), text(u"abd", false));
+}
+
+TEST(TextKey, RefusesUnknownCharactersAndOtherSortOrders) {
+    Bytes out{0x55};
+    Status s = appendGeneralTextKey(u"a\u0416b", true, &out); // Cyrillic
+    EXPECT_EQ(s.code(), Status::Code::Unsupported);
+    EXPECT_NE(s.message().find("0416"), std::string::npos);
+    EXPECT_EQ(out, hex({0x55}));
+    EXPECT_EQ(appendGeneralTextKey(u"\u2212", true, &out).code(), Status::Code::Unsupported); // minus sign
+
+    KeyColumn slovak{ColumnType::Text, true, 0x041B, 0};
+    EXPECT_EQ(appendKeyField(slovak, Value(std::u16string(u"a")), &out).code(), Status::Code::Unsupported);
+    KeyColumn newer{ColumnType::Text, true, kGeneralSortOrder, 1};
+    EXPECT_EQ(appendKeyField(newer, Value(std::u16string(u"a")), &out).code(), Status::Code::Unsupported);
+    // A Null needs no collation.
+    EXPECT_TRUE(appendKeyField(slovak, Value(), &out).ok());
+}

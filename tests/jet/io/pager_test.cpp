@@ -1,0 +1,217 @@
+// Opening, locking, reading and caching of the page file, and transactions
+// seen from the outside (what ends up in the file).
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+
+#include "jet/io/journal.h"
+#include "jet/io/pager.h"
+#include "pager_test_util.h"
+#include "support/process.h"
+
+namespace jet::testing {
+namespace {
+
+using Code = Status::Code;
+using Mode = Pager::Mode;
+
+Status openFile(const std::string& path, Mode mode, std::unique_ptr<Pager>* out,
+                std::size_t cachePages = 4096) {
+    Pager::Options options;
+    options.cachePages = cachePages;
+    return Pager::open(path, mode, options, out);
+}
+
+class PagerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        original_ = syntheticFile(40);
+        path_ = dir_.file("db.mdb");
+        writeAll(path_, original_);
+    }
+    ScratchDir dir_;
+    std::string path_;
+    Bytes original_;
+};
+
+TEST_F(PagerTest, RefusesWhatCannotBeAJet4File) {
+    std::unique_ptr<Pager> pager;
+    Status st = Pager::open(dir_.file("missing.mdb"), Mode::Exclusive, &pager);
+    EXPECT_EQ(st.code(), Code::NotFound);
+    EXPECT_EQ(st.message(), "Súbor neexistuje.");
+    EXPECT_EQ(Pager::open(dir_.file("missing-folder/x.mdb"), Mode::ReadOnly, &pager).code(),
+              Code::NotFound);
+
+    for (Mode mode : {Mode::Exclusive, Mode::ReadOnly}) {
+        st = Pager::open(dir_.path().string(), mode, &pager);
+        EXPECT_EQ(st.code(), Code::NotJet);
+        EXPECT_NE(st.message().find("priečinku"), std::string::npos) << st.message();
+    }
+
+    std::string fifo = dir_.file("pipe.mdb");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(Pager::open(fifo, Mode::ReadOnly, &pager).code(), Code::NotJet); // does not hang
+
+    EXPECT_EQ(pager, nullptr);
+}
+
+TEST_F(PagerTest, ExclusiveOpenShutsOutEveryOtherOpenInThisProcessReadersShare) {
+    std::unique_ptr<Pager> first, second;
+    ASSERT_TRUE(Pager::open(path_, Mode::Exclusive, &first).ok());
+    for (Mode mode : {Mode::Exclusive, Mode::ReadOnly}) {
+        Status st = Pager::open(path_, mode, &second);
+        EXPECT_EQ(st.code(), Code::Locked);
+        EXPECT_EQ(st.message(), "Súbor je otvorený iným programom.");
+    }
+    // Another name for the same file is the same file.
+    std::string link = dir_.file("link.mdb");
+    ASSERT_EQ(::symlink(path_.c_str(), link.c_str()), 0);
+    EXPECT_EQ(Pager::open(link, Mode::ReadOnly, &second).code(), Code::Locked);
+    first.reset();
+
+    ASSERT_TRUE(Pager::open(path_, Mode::ReadOnly, &first).ok());
+    ASSERT_TRUE(Pager::open(link, Mode::ReadOnly, &second).ok());
+    std::unique_ptr<Pager> writer;
+    EXPECT_EQ(Pager::open(path_, Mode::Exclusive, &writer).code(), Code::Locked);
+    EXPECT_EQ(first->begin().code(), Code::InvalidArgument);
+}
+
+TEST_F(PagerTest, LockHeldByAnotherProcess) {
+    std::unique_ptr<Pager> pager;
+    {
+        test_files::HeldElsewhere other([&]() -> std::shared_ptr<void> {
+            std::unique_ptr<Pager> held;
+            if (!Pager::open(path_, Mode::Exclusive, &held).ok()) return nullptr;
+            return std::shared_ptr<Pager>(std::move(held));
+        });
+        ASSERT_TRUE(other.held());
+        EXPECT_EQ(Pager::open(path_, Mode::Exclusive, &pager).code(), Code::Locked);
+        EXPECT_EQ(Pager::open(path_, Mode::ReadOnly, &pager).code(), Code::Locked);
+    }
+    EXPECT_TRUE(Pager::open(path_, Mode::Exclusive, &pager).ok());
+}
+
+TEST_F(PagerTest, CacheStaysBoundedAndHeldPagesSurviveEviction) {
+    constexpr std::uint32_t kPages = 100 * 256; // 100 MiB
+    std::string big = dir_.file("big.mdb");
+    writeAll(big, syntheticFile(kPages, 7));
+    std::unique_ptr<Pager> pager;
+    ASSERT_TRUE(openFile(big, Mode::ReadOnly, &pager, 1000).ok());
+    PageRef first;
+    ASSERT_TRUE(pager->read(0, &first).ok());
+    Bytes firstBytes = pageBytes(first);
+    auto start = std::chrono::steady_clock::now();
+    std::size_t most = 0;
+    for (std::uint32_t pgno = 0; pgno < kPages; ++pgno) {
+        PageRef page;
+        ASSERT_TRUE(pager->read(pgno, &page).ok());
+        ASSERT_EQ(page->bytes[5], syntheticByte(std::size_t{pgno} * kPageSize + 5, 7));
+        most = std::max(most, pager->cachedPages());
+    }
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("sequential read through the cache: %.0f MB/s\n", 100 / seconds);
+    EXPECT_LE(most, 1000u);
+    EXPECT_EQ(pageBytes(first), firstBytes);
+}
+
+// ---- transactions ----
+
+TEST_F(PagerTest, CommittedChangesReachTheFile) {
+    std::unique_ptr<Pager> pager;
+    ASSERT_TRUE(openFile(path_, Mode::Exclusive, &pager).ok());
+    EXPECT_EQ(pager->write(3, pageFilled(1)).code(), Code::InvalidArgument); // no transaction
+    ASSERT_TRUE(pager->begin().ok());
+    EXPECT_EQ(pager->begin().code(), Code::InvalidArgument);
+    PageRef before;
+    ASSERT_TRUE(pager->read(3, &before).ok());
+    ASSERT_TRUE(pager->write(3, pageFilled(0xAA)).ok());
+    std::uint32_t pgno = 0;
+    ASSERT_TRUE(pager->append(pageFilled(0xBB), &pgno).ok());
+    EXPECT_EQ(pgno, 40u);
+    EXPECT_EQ(pager->pageCount(), 41u);
+    EXPECT_EQ(pager->write(41, pageFilled(1)).code(), Code::Corrupt);
+    PageRef now;
+    ASSERT_TRUE(pager->read(3, &now).ok());
+    EXPECT_EQ(now->bytes[0], 0xAA);
+    EXPECT_EQ(pageBytes(before), pageBytes(original_, 3)); // a held page keeps its content
+    EXPECT_TRUE(std::filesystem::exists(journalPathOf(path_)));
+    ASSERT_TRUE(pager->commit().ok());
+    EXPECT_FALSE(pager->inTransaction());
+    EXPECT_FALSE(std::filesystem::exists(journalPathOf(path_)));
+
+    Bytes expected = original_;
+    std::fill_n(expected.begin() + 3 * kPageSize, kPageSize, 0xAA);
+    expected.insert(expected.end(), kPageSize, 0xBB);
+    EXPECT_EQ(readAll(path_), expected);
+}
+
+// Pages read in order come several at a time; with a small cache full of
+// changed pages, writing those out to make room must not disturb the pages
+// being read, and neither may the pages read overwrite the changes.
+TEST_F(PagerTest, ReadsInOrderAmidChangedPagesSeeTheRightContent) {
+    std::unique_ptr<Pager> pager;
+    ASSERT_TRUE(openFile(path_, Mode::Exclusive, &pager, 16).ok());
+    ASSERT_TRUE(pager->begin().ok());
+    for (std::uint32_t pgno = 20; pgno < 40; pgno += 2) ASSERT_TRUE(pager->write(pgno, pageFilled(0xC0)).ok());
+    for (int i = 0; i < 16; ++i) {
+        std::uint32_t pgno = 0;
+        ASSERT_TRUE(pager->append(pageFilled(static_cast<std::uint8_t>(i)), &pgno).ok());
+    }
+    for (std::uint32_t pgno = 1; pgno < pager->pageCount(); ++pgno) {
+        PageRef page;
+        ASSERT_TRUE(pager->read(pgno, &page).ok());
+        const Bytes expected = pgno >= 40 ? Bytes(kPageSize, static_cast<std::uint8_t>(pgno - 40))
+                               : pgno >= 20 && pgno % 2 == 0 ? Bytes(kPageSize, 0xC0)
+                                                             : pageBytes(original_, pgno);
+        ASSERT_EQ(pageBytes(page), expected) << "page " << pgno;
+    }
+}
+
+TEST_F(PagerTest, RollbackAndCloseUndoEverything) {
+    for (bool explicitRollback : {true, false}) {
+        std::unique_ptr<Pager> pager;
+        ASSERT_TRUE(openFile(path_, Mode::Exclusive, &pager, 16).ok()); // forces pages out early
+        ASSERT_TRUE(pager->begin().ok());
+        for (std::uint32_t i = 0; i < 40; ++i) ASSERT_TRUE(pager->write(i, pageFilled(0xCC)).ok());
+        std::uint32_t pgno;
+        for (int i = 0; i < 50; ++i) ASSERT_TRUE(pager->append(pageFilled(0xDD), &pgno).ok());
+        EXPECT_LE(pager->cachedPages(), 16u);
+        EXPECT_NE(readAll(path_), original_); // spilled pages did reach the file
+        if (explicitRollback) {
+            ASSERT_TRUE(pager->rollback().ok());
+            EXPECT_EQ(pager->pageCount(), 40u);
+            PageRef page;
+            ASSERT_TRUE(pager->read(7, &page).ok());
+            EXPECT_EQ(pageBytes(page), pageBytes(original_, 7));
+        }
+        pager.reset();
+        EXPECT_EQ(readAll(path_), original_);
+        EXPECT_FALSE(std::filesystem::exists(journalPathOf(path_)));
+    }
+}
+
+TEST_F(PagerTest, TwoGigabyteLimit) {
+    constexpr std::uint64_t kLimit = std::uint64_t{1} << 31;
+    std::string sparse = dir_.file("sparse.mdb");
+    writeAll(sparse, original_);
+    std::filesystem::resize_file(sparse, kLimit - 2 * kPageSize);
+    std::unique_ptr<Pager> pager;
+    ASSERT_TRUE(Pager::open(sparse, Mode::Exclusive, &pager).ok());
+    ASSERT_TRUE(pager->begin().ok());
+    std::uint32_t pgno;
+    ASSERT_TRUE(pager->append(pageFilled(1), &pgno).ok());
+    ASSERT_TRUE(pager->append(pageFilled(2), &pgno).ok());
+    EXPECT_EQ(pgno, kLimit / kPageSize - 1);
+    Status st = pager->append(pageFilled(3), &pgno);
+    EXPECT_EQ(st.code(), Code::TooLarge);
+    EXPECT_NE(st.message().find("2 GB"), std::string::npos);
+    ASSERT_TRUE(pager->commit().ok()); // the refusal did not spoil the transaction
+    pager.reset();
+    EXPECT_EQ(std::filesystem::file_size(sparse), kLimit);
+}
+
+} // namespace
+} // namespace jet::testing

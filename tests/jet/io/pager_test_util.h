@@ -1,0 +1,47 @@
+// Helpers shared by the page-file tests: synthetic files and pages.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "jet/io/pager.h"
+#include "support/files.h"
+
+namespace jet::testing {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+using test_files::ScratchDir;
+using test_files::readAll;
+using test_files::writeAll;
+
+// A file of `pages` pages, each filled with a pattern derived from its number.
+inline std::uint8_t syntheticByte(std::size_t at, std::uint8_t salt) {
+    return static_cast<std::uint8_t>((at / kPageSize) * 31 + at % 251 + salt);
+}
+inline Bytes syntheticFile(std::uint32_t pages, std::uint8_t salt = 0) {
+    Bytes bytes(std::size_t{pages} * kPageSize);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = syntheticByte(i, salt);
+    return bytes;
+}
+
+inline Page pageFilled(std::uint8_t value) {
+    Page page;
+    page.bytes.fill(value);
+    return page;
+}
+
+inline Bytes pageBytes(const Bytes& file, std::uint32_t pgno) {
+    auto at = file.begin() + static_cast<std::ptrdiff_t>(std::size_t{pgno} * kPageSize);
+    return Bytes(at, at + kPageSize);
+}
+
+inline Bytes pageBytes(const PageRef& page) {
+    return Bytes(page->bytes.begin(), page->bytes.end());
+}
+
+} // namespace jet::testing
