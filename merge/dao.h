@@ -59,6 +59,10 @@ public:
     // engine itself failed.
     virtual std::vector<jet::Value>& addNew() = 0;
     virtual jet::Status save() = 0;
+    // Whether field `field` of a new row can hold *value, decided by the
+    // engine as save would: true brings the value to the field's own kind;
+    // false leaves it as it was.
+    virtual bool fits(std::size_t field, jet::Value* value) const = 0;
 };
 
 class Database {

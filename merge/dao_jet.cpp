@@ -54,6 +54,7 @@ public:
     jet::Status save() override {
         return jet::Status::error(jet::Status::Code::InvalidArgument, "Výsledok dotazu nemožno meniť");
     }
+    bool fits(std::size_t, jet::Value*) const override { return false; }
 
 private:
     std::vector<jet::Value> row_;
@@ -87,6 +88,7 @@ public:
         }
         return jet::Status::OK();
     }
+    bool fits(std::size_t field, jet::Value* value) const override { return table_->fit(field, value).ok(); }
 
 private:
     std::unique_ptr<jet::Table> table_;

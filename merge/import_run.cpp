@@ -46,18 +46,32 @@ void failed(const std::string& table, const jet::Status& status, ImportResult* r
     result->outcomeFlags = mb::Exclamation;
 }
 
+// Any loss is reported, however the run went on: the rows refused first,
+// then the columns that could not hold some values.
 void reportCounts(ImportResult* result) {
-    std::string refusals;
-    for (const StepCounts& step : result->steps)
+    std::string refusals, emptied;
+    for (const StepCounts& step : result->steps) {
         if (step.refused > 0) refusals += kCrLf + step.table + ": " + std::to_string(step.refused);
-    if (refusals.empty()) {
+        for (const auto& [column, count] : step.emptied)
+            emptied += kCrLf + step.table + "." + column + ": " + std::to_string(count);
+    }
+    if (refusals.empty() && emptied.empty()) {
         result->outcome = kOutcomeSuccess;
         result->outcomeFlags = mb::Information;
         result->succeeded = true;
-    } else {
-        result->outcome = "Import bol dokončený, ale cieľový súbor odmietol niektoré riadky:" + refusals;
-        result->outcomeFlags = mb::Exclamation;
+        return;
     }
+    std::string& text = result->outcome;
+    text.clear();
+    if (!refusals.empty()) text = "Import bol dokončený, ale cieľový súbor odmietol niektoré riadky:" + refusals;
+    if (!emptied.empty()) {
+        if (refusals.empty())
+            text = "Import bol dokončený, ale cieľový súbor neprijal niektoré hodnoty; tieto polia zostali prázdne:";
+        else
+            text += std::string(kCrLf) + "Cieľový súbor neprijal niektoré hodnoty; tieto polia zostali prázdne:";
+        text += emptied;
+    }
+    result->outcomeFlags = mb::Exclamation;
 }
 
 // The steps proper, inside the open transaction; the table and the failure
@@ -66,7 +80,7 @@ jet::Status runSteps(Database& target, Database& source, KeyMaps& maps, RunUi& u
                      std::string* failedTable) {
     for (const Step& step : importPlan()) {
         ui.setProgress(std::string(step.table));
-        result->steps.push_back({std::string(step.table)});
+        result->steps.emplace_back().table = step.table;
         *failedTable = step.table;
         JET_TRY(copyTable(step, source, target, maps, &result->steps.back()));
     }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "merge/key_maps.h"
@@ -18,6 +19,9 @@ struct StepCounts {
     int copied = 0;  // rows added to the target
     int skipped = 0; // rows the plan left out
     int refused = 0; // rows the target refused
+    // The target columns that could not hold some copied values, in column
+    // order: the column's name and how many saved rows it was left empty in.
+    std::vector<std::pair<std::string, int>> emptied;
 };
 
 struct ImportResult {

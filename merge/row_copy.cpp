@@ -18,6 +18,7 @@ struct Binding {
         bool tested = true;
     };
     std::vector<int> copyFrom; // per target field: the source field it takes, -1 none
+    std::vector<bool> offered; // per target field: its copied value stays unless the column cannot hold it
     std::vector<Ref> references;
     int sourceKey = -1, targetKey = -1;
     int targetSetTrue = -1;
@@ -39,6 +40,13 @@ Binding bind(const Step& step, const std::vector<Field>& source, const std::vect
     b.sourceKey = position(source, step.ownKey);
     b.targetKey = position(target, step.ownKey);
     b.targetSetTrue = position(target, step.setTrue);
+    // The columns the plan writes itself are never emptied for want of room.
+    b.offered.resize(target.size());
+    for (std::size_t i = 0; i < target.size(); ++i) b.offered[i] = b.copyFrom[i] >= 0;
+    for (int written : {b.targetKey, b.targetSetTrue})
+        if (written >= 0) b.offered[written] = false;
+    for (const Binding::Ref& r : b.references)
+        if (r.target >= 0) b.offered[r.target] = false;
     b.sourceFilter = position(source, step.filterColumn);
     b.sourceIdentifier = position(source, step.identifier);
     return b;
@@ -143,6 +151,19 @@ struct StepRun {
     Binding b;
     NextKey nextKey;
     std::vector<Lookup> lookups;
+    std::vector<std::size_t> emptiedNow; // target fields the current row lost
+    std::vector<int> emptied;            // per target field: values lost in saved rows
+
+    // A copied value its target column cannot hold leaves the field empty,
+    // as the new row had it, and the row goes on to be saved.
+    void offer(std::vector<jet::Value>& out) {
+        emptiedNow.clear();
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            if (!b.offered[i] || jet::isNull(out[i]) || to.fits(i, &out[i])) continue;
+            out[i] = jet::Value{};
+            emptiedNow.push_back(i);
+        }
+    }
 
     bool leftOut(const std::vector<jet::Value>& row) {
         return (b.sourceFilter >= 0 && !passesFilter(step, at(row, b.sourceFilter))) || !lookUp(b, row, maps, &lookups) ||
@@ -164,6 +185,7 @@ struct StepRun {
         std::vector<jet::Value>& out = to.addNew();
         fillRow(b, row, lookups, out);
         if (!step.ownKey.empty() && b.targetKey >= 0) out[b.targetKey] = std::int64_t{newKey};
+        offer(out);
 
         jet::Status saved = to.save();
         moveCopied(b, row, out, true);
@@ -173,6 +195,7 @@ struct StepRun {
         }
         JET_TRY(saved);
         ++counts.copied;
+        for (std::size_t i : emptiedNow) ++emptied[i];
         if (mapped) maps.record(step.fills, oldKey, newKey);
         return jet::Status::OK();
     }
@@ -189,12 +212,15 @@ jet::Status copyTable(const Step& step, Database& source, Database& target, KeyM
     Binding b = bind(step, from->fields(), to->fields());
     if (!step.filterColumn.empty() && b.sourceFilter < 0) return jet::Status::OK();
     NextKey nextKey = step.ownKey.empty() ? NextKey(0) : firstNewKey(target, step);
-    StepRun run{step, target, maps, *counts, *to, std::move(b), nextKey, {}};
+    StepRun run{step, target, maps, *counts, *to, std::move(b), nextKey, {}, {}, {}};
     run.lookups.resize(run.b.references.size());
+    run.emptied.resize(to->fields().size());
     while (!from->eof()) {
         JET_TRY(run.copyRow(from->values()));
         JET_TRY(from->moveNext());
     }
+    for (std::size_t i = 0; i < run.emptied.size(); ++i)
+        if (run.emptied[i] > 0) counts->emptied.push_back({to->fields()[i].name, run.emptied[i]});
     return jet::Status::OK();
 }
 

@@ -30,7 +30,8 @@ private:
 NextKey firstNewKey(Database& target, const Step& step);
 
 // Runs one step. Rows the plan leaves out and rows the target refuses are
-// counted; only a failure of the engine itself is returned (a damaged table
+// counted, and so are copied values that a target column cannot hold (the
+// field is left empty and the row saved); only a failure of the engine itself is returned (a damaged table
 // included). A table missing on either side ends the step without a row.
 jet::Status copyTable(const Step& step, Database& source, Database& target, KeyMaps& maps, StepCounts* counts);
 

@@ -7,6 +7,7 @@
 #include "jet/index/index_last.h"
 #include "jet/format/usage_map.h"
 #include "jet/table/table_writer.h"
+#include "jet/table/value_encoder.h"
 
 namespace jet {
 namespace {
@@ -194,6 +195,11 @@ Status writable(const TableOwner* db, const Pager& pager) {
 Status Table::append(std::vector<Value>* row) {
     JET_TRY(writable(db_, *pager_));
     return db_->append(&def_, row);
+}
+
+Status Table::fit(std::size_t column, Value* value) const {
+    if (column >= def_.columns.size()) return Status::error(Status::Code::InvalidArgument, "Stĺpec mimo tabuľky.");
+    return normalizeValue(def_.columns[column], value);
 }
 
 Status Table::canAppend() const {

@@ -22,23 +22,42 @@ Status wrongKind(const ColumnDef& c) { return refuse(c, "hodnota nezodpovedá ty
 
 Status outOfRange(const ColumnDef& c) { return refuse(c, "hodnota je mimo rozsahu stĺpca"); }
 
+Status notWhole(const ColumnDef& c) { return refuse(c, "stĺpec berie len celé čísla"); }
+
 template <class T>
 const T* as(const Value& v) { return std::get_if<T>(&v); }
 
-Status integer(const ColumnDef& c, Value* v, std::int64_t lo, std::int64_t hi) {
-    const auto* i = as<std::int64_t>(*v);
-    if (!i) return wrongKind(c);
-    if (*i < lo || *i > hi) return outOfRange(c);
-    return Status::OK();
-}
-
-// A double from a double, a float or an integer.
+// A double from any number.
 bool asDouble(const Value& v, double* out) {
     if (const auto* d = as<double>(v)) *out = *d;
     else if (const auto* f = as<float>(v)) *out = *f;
     else if (const auto* i = as<std::int64_t>(v)) *out = static_cast<double>(*i);
+    else if (const auto* m = as<Currency>(v)) *out = static_cast<double>(m->scaled) / 10000;
     else return false;
     return true;
+}
+
+// An integer column takes any number that is whole and in its range; a
+// fraction is refused rather than rounded.
+Status integer(const ColumnDef& c, Value* v, std::int64_t lo, std::int64_t hi) {
+    std::int64_t whole = 0;
+    double d = 0;
+    if (const auto* i = as<std::int64_t>(*v)) {
+        whole = *i;
+    } else if (const auto* m = as<Currency>(*v)) {
+        if (m->scaled % 10000 != 0) return notWhole(c);
+        whole = m->scaled / 10000;
+    } else if (asDouble(*v, &d)) {
+        // Both limits are exact doubles, so the cast below is defined.
+        if (!(d >= static_cast<double>(lo) && d <= static_cast<double>(hi))) return outOfRange(c);
+        if (std::trunc(d) != d) return notWhole(c);
+        whole = static_cast<std::int64_t>(d);
+    } else {
+        return wrongKind(c);
+    }
+    if (whole < lo || whole > hi) return outOfRange(c);
+    *v = whole;
+    return Status::OK();
 }
 
 Status text(const ColumnDef& c, const Value& v, std::size_t maxChars) {

@@ -11,8 +11,9 @@
 namespace jet {
 
 // Brings `v` to the column's own kind of value (an integer for a DOUBLE
-// column becomes a double, ...) and checks its range and length. A value
-// the column cannot hold is Refused with the reason.
+// column becomes a double, a whole double for a LONG column an integer, ...)
+// and checks its range and length. A value the column cannot hold is
+// Refused with the reason, and `v` is left as it was.
 Status normalizeValue(const ColumnDef& c, Value* v);
 
 // Appends the stored bytes of a normalized non-null value: fixed columns

@@ -16,30 +16,50 @@ namespace s = schema;
 
 class ImportSteps : public ::testing::Test, public PlanFixture {
 protected:
-    ImportResult run() {
+    ImportResult run(PlanFixture& files) {
         ImportResult result;
-        std::unique_ptr<Database> from = openForMerge(source), to = openForMerge(target);
-        if (from && to) runImportSteps(*to, *from, maps, ui, &result);
+        std::unique_ptr<Database> from = openForMerge(files.source), to = openForMerge(files.target);
+        if (from && to) runImportSteps(*to, *from, files.maps, ui, &result);
         return result;
     }
+    ImportResult run() { return run(*this); }
     RecordingUi ui;
 };
 
-TEST_F(ImportSteps, RefusedRowsAreReportedPerStep) {
-    // A target whose PIN column is shorter than the source's.
-    target.setTextLength(s::identifikatory::table, "pin_kod", 4);
-    target.insert(s::identifikatory::table, {{"identifikator", T("A")}, {"pin_kod", T("1234")}});
-    source.insert(s::identifikatory::table, {{"identifikator", T("B")}, {"pin_kod", T("123456")}});
-    source.insert(s::identifikatory::table, {{"identifikator", T("C")}, {"pin_kod", T("123456")}});
+// Values too long for the target's narrower columns are left out field by
+// field, listed after the refused rows in step and column order.
+TEST_F(ImportSteps, RefusedRowsAndEmptiedFieldsAreReportedPerStep) {
+    namespace i = s::identifikatory;
+    auto narrowTarget = [](PlanFixture& f) {
+        f.target.setTextLength(s::zariadenia::table, "kontaktna_osoba", 3);
+        f.target.setTextLength(i::table, "cislo_bytu", 2);
+        f.target.setTextLength(i::table, "pin_kod", 4);
+        f.source.insert(s::zariadenia::table,
+                        {{"id_zariadenia", I(1)}, {"typ_zariadenia", I(1)}, {"kontaktna_osoba", T("Ján Novák")}});
+    };
+    narrowTarget(*this);
+    target.insert(i::table, {{"identifikator", T("A")}, {"pin_kod", T("1234")}});
+    source.insert(i::table, {{"identifikator", T("B")}, {"pin_kod", T("123456")}, {"cislo_bytu", T("123")}});
+    source.insert(i::table, {{"identifikator", T("C")}, {"pin_kod", T("123456")}});
     target.insert(s::zvuky::table, {{"id_zvuku", I(2147483647)}});
     source.insert(s::zvuky::table, {{"id_zvuku", I(1)}});
 
     ImportResult result = run();
-    EXPECT_EQ(result.outcome,
-              "Import bol dokončený, ale cieľový súbor odmietol niektoré riadky:\r\nzvuky: 1\r\nidentifikatory: 2");
+    EXPECT_EQ(result.outcome, "Import bol dokončený, ale cieľový súbor odmietol niektoré riadky:\r\nzvuky: 1\r\n"
+                              "Cieľový súbor neprijal niektoré hodnoty; tieto polia zostali prázdne:\r\n"
+                              "zariadenia.kontaktna_osoba: 1\r\nidentifikatory.cislo_bytu: 1\r\nidentifikatory.pin_kod: 2");
     EXPECT_EQ(result.outcomeFlags, mb::Exclamation);
     EXPECT_FALSE(result.succeeded);
-    EXPECT_EQ(target.rows(s::identifikatory::table), 1u);
+    EXPECT_EQ(target.column(i::table, "pin_kod"), (std::vector<jet::Value>{T("1234"), Null, Null}));
+
+    // Without a refused row the message opens with the emptied fields.
+    PlanFixture alone;
+    narrowTarget(alone);
+    result = run(alone);
+    EXPECT_EQ(result.outcome, "Import bol dokončený, ale cieľový súbor neprijal niektoré hodnoty; tieto polia zostali "
+                              "prázdne:\r\nzariadenia.kontaktna_osoba: 1");
+    EXPECT_EQ(result.outcomeFlags, mb::Exclamation);
+    EXPECT_FALSE(result.succeeded);
 }
 
 // A data page of the source's key-cabinet boxes is damaged: the rows the

@@ -35,8 +35,9 @@ using test_files::writeAll;
 
 class MdbFile {
 public:
-    explicit MdbFile(fs::path path) : path_(std::move(path)) {
-        fs::copy_file(fs::path(VELMORANT_TEST_DATA) / "blank.mdb", path_, fs::copy_options::overwrite_existing);
+    // A copy of the fixture file `from`.
+    explicit MdbFile(fs::path path, const char* from = "blank.mdb") : path_(std::move(path)) {
+        fs::copy_file(fs::path(VELMORANT_TEST_DATA) / from, path_, fs::copy_options::overwrite_existing);
     }
     ~MdbFile() { close(); }
     const fs::path& path() const { return path_; }

@@ -38,7 +38,8 @@ MapEntries entriesOf(const KeyMap<Entry, Old, New>& map) {
 }
 
 struct PlanFixture {
-    PlanFixture() : dir("merge"), source(dir / "zdroj.mdb"), target(dir / "ciel.mdb") {}
+    explicit PlanFixture(const char* targetFrom = "blank.mdb")
+        : dir("merge"), source(dir / "zdroj.mdb"), target(dir / "ciel.mdb", targetFrom) {}
     ScratchDir dir;
     MdbFile source, target;
     KeyMaps maps;

@@ -207,15 +207,16 @@ TEST_F(RowCopy, OwningRowWithoutAKeyIsCopiedButNotMapped) {
     EXPECT_EQ(maps.MapZvuk(7), 2);
 }
 
-TEST_F(RowCopy, RefusedOwningRowKeepsItsKeyNumberButGetsNoEntry) {
+TEST_F(RowCopy, OwningRowLosesOnlyTheValueItsTargetColumnCannotHold) {
     // A target whose description column is shorter than the source's.
     target.setTextLength(s::zvuky::table, "popis", 4);
     target.insert(s::zvuky::table, {{"id_zvuku", I(1)}, {"popis", T("zvon")}});
-    source.insert(s::zvuky::table, {{"id_zvuku", I(1)}, {"popis", T("dlhý popis")}}); // too long
+    source.insert(s::zvuky::table, {{"id_zvuku", I(1)}, {"popis", T("dlhý popis")}, {"fname_zvukoveho_suboru", T("a.wav")}});
     source.insert(s::zvuky::table, {{"id_zvuku", I(2)}, {"popis", T("gong")}});
-    EXPECT_EQ(run(s::zvuky::table), Counts(1, 0, 1));
-    EXPECT_EQ(maps.MapZvuk(1), 0);
-    EXPECT_EQ(maps.MapZvuk(2), 3);
+    EXPECT_EQ(run(s::zvuky::table), Counts(2, 0, 0));
+    EXPECT_EQ(target.column(s::zvuky::table, "popis"), (std::vector<jet::Value>{T("zvon"), Null, T("gong")}));
+    EXPECT_EQ(target.column(s::zvuky::table, "fname_zvukoveho_suboru"), (std::vector<jet::Value>{Null, T("a.wav"), Null}));
+    EXPECT_EQ(entriesOf(maps.colRefZvuk), (MapEntries{{1, 2}, {2, 3}}));
 }
 
 TEST_F(RowCopy, KeysNeverWrapPastTheLargest32BitInteger) {
@@ -224,6 +225,25 @@ TEST_F(RowCopy, KeysNeverWrapPastTheLargest32BitInteger) {
     EXPECT_EQ(run(s::zvuky::table), Counts(1, 0, 2));
     EXPECT_EQ(maps.MapZvuk(1), std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(maps.MapZvuk(2), 0);
+}
+
+// The fixture's narrow target: a flat number of two characters, a floor
+// that takes a byte. An identifier too long for its column is emptied too,
+// and the row then lacks its key: refused, its other losses not counted.
+TEST(RowCopyFiles, ValuesANarrowerTargetCannotHoldAreLeftEmpty) {
+    namespace i = s::identifikatory;
+    PlanFixture f("narrow.mdb");
+    f.target.setTextLength(i::table, "identifikator", 2);
+    f.source.insert(i::table, {{"identifikator", T("A")}, {"cislo_bytu", T("12")}, {"poschodie", I(255)}});
+    f.source.insert(i::table, {{"identifikator", T("B")}, {"cislo_bytu", T("12a")}, {"poschodie", I(256)}});
+    f.source.insert(i::table, {{"identifikator", T("C")}, {"cislo_bytu", T("č")}, {"poschodie", I(-1)}});
+    f.source.insert(i::table, {{"identifikator", T("DDD")}, {"cislo_bytu", T("123")}, {"poschodie", I(1)}});
+    StepCounts counts;
+    ASSERT_TRUE(copyStep(f, i::table, &counts).ok());
+    EXPECT_EQ(Counts(counts.copied, counts.skipped, counts.refused), Counts(3, 0, 1));
+    EXPECT_EQ(counts.emptied, (std::vector<std::pair<std::string, int>>{{"cislo_bytu", 1}, {"poschodie", 2}}));
+    EXPECT_EQ(f.target.column(i::table, "cislo_bytu"), (std::vector<jet::Value>{T("12"), Null, T("č")}));
+    EXPECT_EQ(f.target.column(i::table, "poschodie"), (std::vector<jet::Value>{I(255), Null, Null}));
 }
 
 TEST(RowCopyFiles, TableMissingOnEitherSideEndsTheStepWithoutRows) {

@@ -61,6 +61,11 @@ public:
     // canAppend() turns down is Refused with the reason, and nothing is
     // written. Outside a transaction the row is one of its own.
     Status append(std::vector<Value>* row);
+    // Whether the column at `column` (in definition order) can hold *value:
+    // brings it to the column's own kind as append() does, or is Refused
+    // with the reason and leaves it as it was. Rules on the whole row
+    // (required values, indexes) are append()'s alone.
+    Status fit(std::size_t column, Value* value) const;
     // Ok when rows can be appended to this table at all; otherwise why not.
     Status canAppend() const;
 
