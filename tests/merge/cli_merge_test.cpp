@@ -24,7 +24,7 @@ class CliMerge : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!fs::exists(fs::path(VELMORANT_BIN_DIR) / "velmorant-cli")) GTEST_SKIP() << "velmorant-cli not built";
-        for (const char* f : {"blank.mdb", "sample.mdb"}) dir_.copy(test_files::testData(f), f);
+        for (const char* f : {"blank.mdb", "sample.mdb", "narrow.mdb"}) dir_.copy(test_files::testData(f), f);
     }
     std::string file(const char* name) { return "'" + dir_.file(name) + "'"; }
     test_files::ScratchDir dir_{"merge-cli"};
@@ -53,6 +53,17 @@ TEST_F(CliMerge, ConfirmedRunPrintsEveryStep) {
     EXPECT_NE(yes.out.find("\nref_obchodzky_zariadenia copied=24 skipped=6 refused=1\n"), std::string::npos);
     EXPECT_NE(yes.out.find("\ndownloadovane_releidentifikatory copied="), std::string::npos);
     EXPECT_NE(yes.out.find("odmietol niektoré riadky:\nref_obchodzky_zariadenia: 1\n"), std::string::npos);
+
+    // Into columns too narrow for some values: the same rows, and the values
+    // left out listed after the refused rows.
+    CliRun narrow = cli(file("narrow.mdb") + " " + file("sample.mdb") + " --yes");
+    EXPECT_EQ(narrow.exit, 1);
+    EXPECT_NE(narrow.out.find("\nzariadenia copied=23 skipped=7 refused=0\n"), std::string::npos) << narrow.out;
+    EXPECT_NE(narrow.out.find("odmietol niektoré riadky:\nref_obchodzky_zariadenia: 1\n"
+                              "Cieľový súbor neprijal niektoré hodnoty; tieto polia zostali prázdne:\n"
+                              "zariadenia.kontaktna_osoba: 20\nidentifikatory.cislo_bytu: 56\n"
+                              "identifikatory.poschodie: 33\n"),
+              std::string::npos);
 
     // Into a blank file with no such clash the run succeeds.
     ASSERT_EQ(cli(file("sample.mdb"), "", "dump").exit, 0);

@@ -5,12 +5,14 @@
 // clean and an independent reader counts the same rows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <limits>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <sstream>
+#include <tuple>
 
 #include "plan_fixture.h"
 #include "support/process.h"
@@ -156,6 +158,8 @@ public:
     }
     const TableRows& table(const std::string& name) const { return result_.at(name); }
     const Counts& counts(const std::string& table) const { return counts_.at(table); }
+    // "table.column: count" per column that lost values, in step and column order.
+    const std::vector<std::string>& emptied() const { return emptiedLines_; }
     // Old and new keys in the order the map took them.
     const testing::MapEntries& entries(const std::string& map) const {
         static const testing::MapEntries none;
@@ -199,8 +203,21 @@ private:
         return true;
     }
 
-    // Why the plan leaves the row out, or the row to append.
-    std::optional<json> rowFor(const PlanStep& step, const TableRows& from, const TableRows& to, const json& row) {
+    // Whether a column of this dump type holds the value.
+    static bool holds(const std::string& type, const json& v) {
+        if (v.is_null()) return true;
+        if (type.rfind("text(", 0) == 0)
+            return jet::fromUtf8(v.get<std::string>()).size() <= std::stoul(type.substr(5));
+        const std::map<std::string, std::pair<std::int64_t, std::int64_t>> ranges = {
+            {"byte", {0, 255}}, {"int", {-32768, 32767}}, {"long", {INT32_MIN, INT32_MAX}}};
+        auto range = ranges.find(type);
+        return range == ranges.end() || (v >= range->second.first && v <= range->second.second);
+    }
+
+    // Why the plan leaves the row out, or the row to append; *lost gets the
+    // columns emptied because they cannot hold the copied value.
+    std::optional<json> rowFor(const PlanStep& step, const TableRows& from, const TableRows& to, const json& row,
+                               std::vector<int>* lost) {
         const std::string name = step.table;
         if (name == "zariadenia") {
             const json& type = row[from.at("typ_zariadenia")];
@@ -213,15 +230,24 @@ private:
         }
         json out = json::array();
         for (std::size_t i = 0; i < to.columns.size(); ++i) out.push_back(row[from.at(to.columns[i])]);
+        std::vector<bool> written(to.columns.size()); // by the plan or the engine, never emptied
         for (const Ref& ref : step.refs) {
+            written[to.at(ref.column)] = true;
             const json& old = row[from.at(ref.column)];
             std::int64_t now = old.is_number_integer() ? lookup(ref.map, old.get<std::int64_t>()) : 0;
             if (ref.tested && now == 0) return std::nullopt;
             if (!(!ref.tested && old.is_null())) out[to.at(ref.column)] = now;
         }
-        if (name == "zariadenia") out[to.at("flag_offline")] = true;
-        for (std::size_t i = 0; i < to.columns.size(); ++i)
+        if (name == "zariadenia") written[to.at("flag_offline")] = out[to.at("flag_offline")] = true;
+        if (step.ownKey) written[to.at(step.ownKey)] = true;
+        lost->clear();
+        for (std::size_t i = 0; i < to.columns.size(); ++i) {
             if (to.types[i] == "autonum") out[i] = ++autoNumber_[name];
+            else if (!written[i] && !holds(to.types[i], out[i])) {
+                out[i] = nullptr;
+                lost->push_back(static_cast<int>(i));
+            }
+        }
         return out;
     }
 
@@ -233,8 +259,9 @@ private:
         for (std::size_t i = 0; i < to.columns.size(); ++i)
             if (to.types[i] == "autonum") autoNumber_[name] = highest(to, static_cast<int>(i));
         std::int64_t next = step.ownKey ? highest(to, to.at(step.ownKey)) + 1 : 0;
+        std::vector<int> lost, emptied(to.columns.size());
         for (const json& row : from.rows) {
-            std::optional<json> out = rowFor(step, from, to, row);
+            std::optional<json> out = rowFor(step, from, to, row, &lost);
             if (!out) {
                 ++counts.skipped;
                 continue;
@@ -250,10 +277,13 @@ private:
             }
             to.rows.push_back(*out);
             ++counts.copied;
+            for (int i : lost) ++emptied[i];
             const json& old = step.ownKey ? row[from.at(step.ownKey)] : json();
             if (step.fills && old.is_number_integer())
                 entries_[step.fills].emplace_back(old.get<std::int64_t>(), key);
         }
+        for (std::size_t i = 0; i < emptied.size(); ++i)
+            if (emptied[i]) emptiedLines_.push_back(name + "." + to.columns[i] + ": " + std::to_string(emptied[i]));
     }
 
     const json& target_;
@@ -263,6 +293,7 @@ private:
     std::map<std::string, Counts> counts_;
     std::map<std::string, testing::MapEntries> entries_;
     std::map<std::string, std::int64_t> autoNumber_;
+    std::vector<std::string> emptiedLines_;
 };
 
 bool isPlanTable(const std::string& name) {
@@ -327,7 +358,7 @@ std::unique_ptr<Oracle> WholeMerge::merge(const fs::path& target, const fs::path
     const json after = dumpOf(merged);
 
     // Step counts and the outcome the refusals call for.
-    std::string refusals;
+    std::string refusals, emptied;
     EXPECT_EQ(result.steps.size(), plan().size()) << result.outcome;
     for (std::size_t i = 0; i < std::min(plan().size(), result.steps.size()); ++i) {
         const StepCounts& got = result.steps[i];
@@ -338,10 +369,15 @@ std::unique_ptr<Oracle> WholeMerge::merge(const fs::path& target, const fs::path
             << got.table << " (copied, skipped, refused)";
         if (want.refused) refusals += "\r\n" + got.table + ": " + std::to_string(want.refused);
     }
-    EXPECT_EQ(result.outcome, refusals.empty() ? std::string(kOutcomeSuccess)
-                                               : "Import bol dokončený, ale cieľový súbor odmietol niektoré riadky:" +
-                                                     refusals);
-    EXPECT_EQ(result.outcomeFlags, refusals.empty() ? mb::Information : mb::Exclamation);
+    for (const std::string& line : oracle->emptied()) emptied += "\r\n" + line;
+    std::string outcome = kOutcomeSuccess;
+    if (!refusals.empty()) outcome = "Import bol dokončený, ale cieľový súbor odmietol niektoré riadky:" + refusals;
+    if (!emptied.empty())
+        outcome = (refusals.empty() ? "Import bol dokončený, ale cieľový súbor neprijal niektoré hodnoty; "
+                                    : outcome + "\r\nCieľový súbor neprijal niektoré hodnoty; ") +
+                  "tieto polia zostali prázdne:" + emptied;
+    EXPECT_EQ(result.outcome, outcome);
+    EXPECT_EQ(result.outcomeFlags, outcome == kOutcomeSuccess ? mb::Information : mb::Exclamation);
 
     // The five maps, entry by entry in the order they were made.
     EXPECT_EQ(testing::entriesOf(maps.colRefZariadenie), oracle->entries("zariadenia"));
@@ -397,6 +433,37 @@ TEST_F(WholeMerge, FixtureOfOddCasesIntoAGeneratedFile) {
     std::unique_ptr<Oracle> oracle = merge(target, fixture("sample.mdb", "zdroj.mdb"));
     EXPECT_GT(oracle->counts("ref_obchodzky_zariadenia").refused, 0);
     EXPECT_GT(oracle->counts("identifikatory").skipped, 0); // the quoted identifiers both files hold
+}
+
+// A target whose three columns are narrower than some of the source's
+// values: the rows copied are those a blank target takes, only the values
+// that do not fit are left empty, and an independent reader sees the same.
+TEST_F(WholeMerge, FixtureIntoNarrowerColumnsLosesOnlyTheValuesThatDoNotFit) {
+    const fs::path source = fixture("sample.mdb", "zdroj.mdb");
+    std::unique_ptr<Oracle> oracle = merge(fixture("narrow.mdb", "ciel.mdb"), source);
+    const Oracle blank(dumpOf(fs::path(VELMORANT_TEST_DATA) / "blank.mdb"), dumpOf(source));
+    for (const PlanStep& step : plan()) {
+        const Counts &got = oracle->counts(step.table), &want = blank.counts(step.table);
+        EXPECT_EQ(std::tie(got.copied, got.skipped, got.refused), std::tie(want.copied, want.skipped, want.refused))
+            << step.table;
+    }
+    const std::pair<const char*, const char*> narrowed[] = {
+        {"zariadenia", "kontaktna_osoba"}, {"identifikatory", "cislo_bytu"}, {"identifikatory", "poschodie"}};
+    ASSERT_EQ(oracle->emptied().size(), std::size(narrowed));
+    for (std::size_t i = 0; i < std::size(narrowed); ++i) {
+        auto [table, column] = narrowed[i];
+        EXPECT_EQ(oracle->emptied()[i].rfind(std::string(table) + "." + column + ": ", 0), 0u) << oracle->emptied()[i];
+        if (!test_files::haveMdbExport()) continue;
+        const TableRows& rows = oracle->table(table);
+        const int at = rows.at(column);
+        std::vector<std::string> want, got;
+        for (const json& row : rows.rows)
+            want.push_back(row[at].is_null() ? "~" : row[at].is_string() ? row[at].get<std::string>() : row[at].dump());
+        for (const auto& fields : test_files::mdbExport(dir / "spojeny.mdb", table)) got.push_back(fields.at(at));
+        std::sort(want.begin(), want.end());
+        std::sort(got.begin(), got.end());
+        EXPECT_EQ(got, want) << table << "." << column;
+    }
 }
 
 // A file merged into a copy of itself: every identifier is already there,

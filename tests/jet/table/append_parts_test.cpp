@@ -3,6 +3,8 @@
 // maps of bitmap pages, the global allocation map.
 #include "support/database.h"
 
+#include <cmath>
+
 #include "jet/util/bytes.h"
 #include "jet/format/data_page.h"
 #include "jet/format/data_page_writer.h"
@@ -82,6 +84,11 @@ TEST(AppendParts, ValuesOfKindsNoFixtureHolds) {
     EXPECT_EQ(roundTrip(column(ColumnType::Single, 4), std::int64_t{3}), Value(3.0f));
     EXPECT_EQ(roundTrip(column(ColumnType::Double, 8), std::int64_t{-7}), Value(-7.0));
     EXPECT_EQ(roundTrip(column(ColumnType::Currency, 8), std::int64_t{12}), Value(Currency{120000}));
+    // Whole numbers of other kinds go into integer columns, other numbers into floating ones.
+    EXPECT_EQ(roundTrip(column(ColumnType::Byte, 1), 255.0), Value(std::int64_t{255}));
+    EXPECT_EQ(roundTrip(column(ColumnType::Int, 2), -3.0f), Value(std::int64_t{-3}));
+    EXPECT_EQ(roundTrip(column(ColumnType::Long, 4), Currency{-70000}), Value(std::int64_t{-7}));
+    EXPECT_EQ(roundTrip(column(ColumnType::Double, 8), Currency{-37500}), Value(-3.75));
     EXPECT_EQ(roundTrip(column(ColumnType::Binary, 10), Bytes{0, 1, 255}), Value(Bytes{0, 1, 255}));
     Guid g;
     for (int i = 0; i < 16; ++i) g.bytes[i] = static_cast<std::uint8_t>(i * 17);
@@ -107,6 +114,11 @@ TEST(AppendParts, ValuesAColumnCannotHoldAreRefused) {
     EXPECT_TRUE(refused(column(ColumnType::Binary, 2), Bytes{1, 2, 3}));
     EXPECT_TRUE(refused(column(ColumnType::Single, 4), 1e300));
     EXPECT_TRUE(refused(column(ColumnType::Currency, 8), std::int64_t{1} << 62));
+    // An integer column takes no fraction (it is not rounded) and nothing beyond its range.
+    for (Value v : {Value(std::int64_t{256}), Value(std::int64_t{-1}), Value(2.5), Value(256.0), Value(Currency{15000}),
+                    Value(std::nan("")), Value(std::u16string(u"1"))})
+        EXPECT_TRUE(refused(column(ColumnType::Byte, 1), v));
+    EXPECT_TRUE(refused(column(ColumnType::Long, 4), 2147483648.0));
     ColumnDef numeric = column(ColumnType::Numeric, 17);
     numeric.scale = 2;
     EXPECT_TRUE(refused(numeric, Numeric{}));
