@@ -64,7 +64,7 @@ std::unique_ptr<QMessageBox> makeStandardMessageBox(QWidget* parent, const QStri
     QMessageBox::StandardButtons all;
     for (Button b : buttons) all |= b;
     box->setStandardButtons(all);
-    // Slovak captions of the program's own: Qt's Slovak translation has none.
+    // The program's own Slovak captions: Qt's Slovak translation has none.
     for (Button b : buttons) box->button(b)->setText(caption(b));
     const int ordinal = (flags & 768) / 256;
     if (ordinal < buttons.size()) box->setDefaultButton(buttons[ordinal]);
