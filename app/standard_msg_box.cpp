@@ -46,6 +46,12 @@ int resultCode(Button button) {
     }
 }
 
+// The captions of a Slovak desktop's standard box. They are the timed box's
+// own but for "Yes", which that box spells without the accent.
+QString caption(Button button) {
+    return button == QMessageBox::Yes ? QStringLiteral("&Áno") : dialogs::buttonCaption(resultCode(button));
+}
+
 } // namespace
 
 std::unique_ptr<QMessageBox> makeStandardMessageBox(QWidget* parent, const QString& text, int flags) {
@@ -59,7 +65,7 @@ std::unique_ptr<QMessageBox> makeStandardMessageBox(QWidget* parent, const QStri
     for (Button b : buttons) all |= b;
     box->setStandardButtons(all);
     // The program's own Slovak captions: Qt's Slovak translation has none.
-    for (Button b : buttons) box->button(b)->setText(dialogs::buttonCaption(resultCode(b)));
+    for (Button b : buttons) box->button(b)->setText(caption(b));
     const int ordinal = (flags & 768) / 256;
     if (ordinal < buttons.size()) box->setDefaultButton(buttons[ordinal]);
     return box;

@@ -30,8 +30,8 @@ namespace {
 namespace fs = std::filesystem;
 using jet::Value;
 
-// The empty server database that every generated file starts from; it lies
-// beside the program.
+// The empty server database that every generated file starts from: beside
+// the program in a build, in the data folder of an installed program.
 constexpr const char* kTemplate = "velmorant-blank.mdb";
 
 // How many rows a table gets per unit of scale. A server's files are mostly
@@ -405,10 +405,14 @@ bool parseNumber(const std::string& text, std::uint64_t* out) {
     return error == std::errc() && end == text.data() + text.size();
 }
 
-fs::path besideProgram(const char* name) {
+// The data folder is found from the program's own place, so an installed
+// tree works under any prefix (and in a staging folder).
+fs::path templatePath() {
     std::error_code error;
-    fs::path self = fs::read_symlink("/proc/self/exe", error);
-    return error ? fs::path(name) : self.parent_path() / name;
+    const fs::path folder = fs::read_symlink("/proc/self/exe", error).parent_path();
+    if (error) return kTemplate;
+    const fs::path beside = folder / kTemplate;
+    return fs::exists(beside, error) ? beside : folder / VELMORANT_DATA_FROM_BIN / kTemplate;
 }
 
 } // namespace
@@ -433,7 +437,7 @@ int runGenerate(const std::vector<std::string>& args) {
     std::vector<std::u16string> shared;
     jet::Status status = shareWith.empty() ? jet::Status::OK() : identifiersOf(shareWith, &shared);
     std::error_code error;
-    if (status.ok() && !fs::copy_file(besideProgram(kTemplate), out, fs::copy_options::overwrite_existing, error))
+    if (status.ok() && !fs::copy_file(templatePath(), out, fs::copy_options::overwrite_existing, error))
         status = jet::Status::error(jet::Status::Code::IoError, "Nie je možné vytvoriť súbor: " + error.message());
     if (status.ok()) fs::permissions(out, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, error);
     TextLengths lengths;

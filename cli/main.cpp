@@ -13,9 +13,12 @@ const char kUsage[] =
     "Príkazy:\n"
     "  dump   vypíše formát, vlastnosti databázy a všetky používateľské tabuľky ako JSON\n"
     "  check  overí tabuľky a indexy databázy\n"
-    "  merge  CIEĽ.mdb ZDROJ.mdb [--yes]  pridá zdrojovú databázu do cieľovej\n"
+    "  merge  CIEĽ.mdb ZDROJ.mdb [--yes] [--dry-run] [--json]  pridá zdrojovú databázu do cieľovej\n"
+    "         --dry-run: celý beh nanečisto, cieľový súbor zostane nezmenený\n"
+    "         --json: počty riadkov po krokoch a výsledok ako JSON\n"
     "  generate VÝSTUP.mdb --seed N --scale S [--share-identifiers-with SÚBOR.mdb]\n"
     "         vytvorí databázu s vymyslenými údajmi\n"
+    "  --version  vypíše verziu programu\n"
     "Návratový kód: 0 úspech, 1 problém so súborom, 2 nesprávne použitie.\n";
 
 } // namespace
@@ -28,6 +31,10 @@ int main(int argc, char** argv) {
     std::string command = argv[1];
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << kUsage;
+        return 0;
+    }
+    if (command == "--version") {
+        std::cout << "velmorant-cli " VELMORANT_VERSION "\n";
         return 0;
     }
     std::vector<std::string> args(argv + 2, argv + argc);

@@ -77,7 +77,7 @@ void reportCounts(ImportResult* result) {
 // The steps proper, inside the open transaction; the table and the failure
 // of the engine when one stops them.
 jet::Status runSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui, ImportResult* result,
-                     std::string* failedTable) {
+                     Finish finish, std::string* failedTable) {
     for (const Step& step : importPlan()) {
         ui.setProgress(std::string(step.table));
         result->steps.emplace_back().table = step.table;
@@ -85,12 +85,13 @@ jet::Status runSteps(Database& target, Database& source, KeyMaps& maps, RunUi& u
         JET_TRY(copyTable(step, source, target, maps, &result->steps.back()));
     }
     failedTable->clear();
-    return target.commit();
+    return finish == Finish::Commit ? target.commit() : target.rollback();
 }
 
 } // namespace
 
-void runImportSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui, ImportResult* result) {
+void runImportSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui, ImportResult* result,
+                    Finish finish) {
     result->steps.clear();
     for (const Step& step : importPlan()) {
         jet::Status status = target.canAppend(step.table);
@@ -98,7 +99,7 @@ void runImportSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui
     }
     if (jet::Status status = target.begin(); !status.ok()) return failed("", status, result);
     std::string failedTable;
-    jet::Status status = runSteps(target, source, maps, ui, result, &failedTable);
+    jet::Status status = runSteps(target, source, maps, ui, result, finish, &failedTable);
     ui.setProgress("");
     if (!status.ok()) {
         target.rollback();
@@ -110,7 +111,7 @@ void runImportSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui
 }
 
 ImportResult ImportDatabase(const std::string& targetBoxText, const std::string& sourceBoxText, KeyMaps& maps,
-                            RunUi& ui) {
+                            RunUi& ui, Finish finish) {
     ImportResult result;
     maps.clear();
     const std::string targetPath = trimBlanks(targetBoxText);
@@ -142,7 +143,7 @@ ImportResult ImportDatabase(const std::string& targetBoxText, const std::string&
             error = "Nebola žiadosť o importovanie";
     }
     if (error.empty()) {
-        runImportSteps(*target, *source, maps, ui, &result);
+        runImportSteps(*target, *source, maps, ui, &result, finish);
     } else {
         result.outcome = error;
         result.outcomeFlags = mb::Exclamation;

@@ -41,16 +41,22 @@ inline constexpr const char* kOutcomeSuccess = "Import bol úspešný";
 
 class Database;
 
+// How a run ends the target's transaction once its steps are through: kept,
+// or rolled back so that the run shows what it would do and the target file
+// stays as it was (a trial run).
+enum class Finish { Commit, Rollback };
+
 // The table steps alone, on two open databases: every target table of the
 // plan is first asked whether it can take rows, then the 27 steps run in
 // order inside one transaction of the target, which is rolled back when the
 // engine fails. Fills steps, outcome and outcomeFlags of the result.
-void runImportSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui, ImportResult* result);
+void runImportSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui, ImportResult* result,
+                    Finish finish = Finish::Commit);
 
 // Runs one merge. The box texts are taken as typed (they are trimmed here).
 // The key maps are emptied when the run starts and filled by its steps.
 // Blocks until the run has ended, the outcome message included.
 ImportResult ImportDatabase(const std::string& targetBoxText, const std::string& sourceBoxText,
-                            KeyMaps& maps, RunUi& ui);
+                            KeyMaps& maps, RunUi& ui, Finish finish = Finish::Commit);
 
 } // namespace merge

@@ -1,7 +1,8 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 # Sourced by scripts/run and scripts/test.
 velmorant_packages="cmake ninja-build g++ libgtest-dev qt6-base-dev qt6-translations-l10n
-  fonts-liberation mdbtools xvfb xauth libgl-dev nlohmann-json3-dev"
+  fonts-liberation mdbtools xvfb xauth libgl-dev nlohmann-json3-dev
+  dpkg-dev desktop-file-utils appstream man-db"
 
 velmorant_install_deps() {
   local missing=()

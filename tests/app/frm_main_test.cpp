@@ -1,6 +1,10 @@
 #include "app/frm_main.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QFileDialog>
+#include <QListView>
+#include <QTemporaryDir>
 #include <QFontInfo>
 #include <QLabel>
 #include <QPointer>
@@ -161,6 +165,44 @@ TEST(FileDialog, StartsInTheFolderThePresetNameNames) {
     EXPECT_EQ(app::startFolder({"t", "ciel.mdb", home, {}}), home);
     EXPECT_EQ(app::startFolder({"t", "/srv/data/ciel.mdb", home, {}}), QStringLiteral("/srv/data"));
     EXPECT_EQ(app::startFolder({"t", "zaloha/ciel.mdb", home, {}}), home + QStringLiteral("/zaloha"));
+}
+
+namespace {
+
+// The names the dialog's file list shows under the chosen filter.
+QStringList listedNames(QFileDialog* dialog) {
+    auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
+    QStringList names;
+    if (list == nullptr) return names;
+    const QAbstractItemModel* model = list->model();
+    for (int row = 0; row < model->rowCount(list->rootIndex()); ++row) {
+        const QModelIndex at = model->index(row, 0, list->rootIndex());
+        if (model->flags(at) & Qt::ItemIsEnabled) names << at.data().toString();
+    }
+    names.sort();
+    return names;
+}
+
+} // namespace
+
+TEST(FileDialog, EveryFileFilterShowsNamesWithoutADot) {
+    const QTemporaryDir folder;
+    for (const char* name : {"ciel.mdb", "zaloha", "poznamky.txt"}) QFile(folder.filePath(name)).open(QIODevice::WriteOnly);
+    const QStringList filters = {QStringLiteral("Databázové súbory(*.mdb)"), QStringLiteral("Všetky súbory(*.*)")};
+    testing_qt::whenShown<QFileDialog>([](QFileDialog* dialog) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return listedNames(dialog) == QStringList({"ciel.mdb"}); }))
+            << listedNames(dialog).join(' ').toStdString();
+        // The user picks the second filter.
+        auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        ASSERT_NE(types, nullptr);
+        QTest::keyClick(types, Qt::Key_Down);
+        EXPECT_EQ(dialog->selectedNameFilter(), QStringLiteral("Všetky súbory(*.*)"));
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            return listedNames(dialog) == QStringList({"ciel.mdb", "poznamky.txt", "zaloha"});
+        })) << listedNames(dialog).join(' ').toStdString();
+        dialog->reject();
+    });
+    EXPECT_EQ(app::openFileDialog(nullptr, {"t", "", folder.path(), filters}), std::nullopt);
 }
 
 TEST(Translation, QtSpeaksSlovak) {

@@ -39,7 +39,7 @@ TEST(StandardMsgBox, ButtonSetsIconsAndDefaults) {
         EXPECT_EQ(box->textFormat(), Qt::PlainText);
     }
     const auto question = app::makeStandardMessageBox(nullptr, QStringLiteral("x"), 291);
-    EXPECT_EQ(question->button(QMessageBox::Yes)->text(), QStringLiteral("&Ano"));
+    EXPECT_EQ(question->button(QMessageBox::Yes)->text(), QStringLiteral("&Áno"));
     EXPECT_EQ(question->button(QMessageBox::No)->text(), QStringLiteral("&Nie"));
     EXPECT_EQ(question->button(QMessageBox::Cancel)->text(), QStringLiteral("Zrušiť"));
 }
@@ -59,7 +59,7 @@ TEST(StandardMsgBox, AnswersAreStandardResultCodes) {
         {291, [](QMessageBox* b) { QTest::keyClick(b->focusWidget(), Qt::Key_Return); }, 7},
         {48, [](QMessageBox* b) { QTest::keyClick(b, Qt::Key_Escape); }, 1},
         {2, [](QMessageBox* b) { b->button(QMessageBox::Retry)->click(); }, 4},
-        {291, [](QMessageBox* b) { QTest::keyClick(b, Qt::Key_A, Qt::AltModifier); }, 6},
+        {291, [](QMessageBox* b) { QTest::keyClick(b, Qt::Key_Aacute, Qt::AltModifier); }, 6},
     };
     for (const Case& c : cases) {
         whenShown<QMessageBox>(c.act);

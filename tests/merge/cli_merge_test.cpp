@@ -73,4 +73,19 @@ TEST_F(CliMerge, ConfirmedRunPrintsEveryStep) {
     EXPECT_NE(empty.out.find("Import bol úspešný"), std::string::npos);
 }
 
+TEST_F(CliMerge, DryRunPrintsTheRealRunAndLeavesTheTargetAsItWas) {
+    const fs::path target = dir_.path() / "blank.mdb";
+    const std::vector<std::uint8_t> before = test_files::readAll(target);
+    const std::string pair = file("blank.mdb") + " " + file("sample.mdb");
+    const test_files::ProgramRun trial = test_files::cli("merge " + pair + " --dry-run");
+    EXPECT_EQ(test_files::readAll(target), before);
+    EXPECT_NE(trial.err.find("Skúšobný beh"), std::string::npos) << trial.err;
+
+    const test_files::ProgramRun real = test_files::cli("merge " + pair + " --yes");
+    EXPECT_NE(test_files::readAll(target), before);
+    EXPECT_EQ(trial.exit, real.exit);
+    EXPECT_EQ(trial.out, real.out);
+    EXPECT_NE(real.out.find("\nref_obchodzky_zariadenia copied=24 skipped=6 refused=1\n"), std::string::npos);
+}
+
 } // namespace

@@ -313,6 +313,20 @@ void expectSameRows(const std::string& table, const std::vector<json>& got, cons
         }
 }
 
+// The JSON object of a trial run holds the counts and the outcome of the
+// real run.
+void expectSameAsTrial(const ProgramRun& trial, const ImportResult& result) {
+    const json got = json::parse(trial.out, nullptr, false);
+    ASSERT_TRUE(got.is_object()) << trial.out << trial.err;
+    json steps = json::array();
+    for (const StepCounts& s : result.steps)
+        steps.push_back({{"table", s.table}, {"copied", s.copied}, {"skipped", s.skipped}, {"refused", s.refused}});
+    std::string outcome = result.outcome;
+    std::erase(outcome, '\r'); // lines end in a terminal's way
+    EXPECT_EQ(got, json({{"dryRun", true}, {"steps", steps}, {"outcome", outcome}, {"succeeded", result.succeeded}}));
+    EXPECT_EQ(trial.exit, result.succeeded ? 0 : 1);
+}
+
 class WholeMerge : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -353,9 +367,16 @@ std::unique_ptr<Oracle> WholeMerge::merge(const fs::path& target, const fs::path
         maps.colRefObchodzka.append({old, 999999});
         maps.colRefObjednavka.append({old, 999999});
     }
+    // A trial run from the command line first: it leaves the target as it
+    // was, and its counts are the real run's.
+    const std::vector<std::uint8_t> bytes = test_files::readAll(merged);
+    ProgramRun trial = run(cli() + " merge " + quoted(merged) + " " + quoted(source) + " --dry-run --json");
+    EXPECT_EQ(test_files::readAll(merged), bytes);
+
     testing::RecordingUi ui;
     ImportResult result = ImportDatabase(merged.string(), source.string(), maps, ui);
     const json after = dumpOf(merged);
+    expectSameAsTrial(trial, result);
 
     // Step counts and the outcome the refusals call for.
     std::string refusals, emptied;
