@@ -1,14 +1,6 @@
-// One page of an index B-tree: a leaf (entries pointing at rows) or an
-// intermediate page (entries pointing at child pages).
-//
-// Layout: a 27-byte header, a 453-byte bitmap whose set bits mark where
-// each entry ends, and from offset 480 the entries, packed in increasing
-// order. With a prefix length P > 0 every entry after the first is stored
-// without its first P bytes, which it shares with the first entry.
-// Entries are byte strings compared with memcmp: the key, then the row's
-// page (3 bytes big-endian) and row number; an intermediate entry carries a
-// copy of the last leaf entry of its child's subtree and then the child page
-// (4 bytes big-endian).
+// One page of an index B-tree, decoded and built (its layout is in
+// format/index_page_format.h). Entries are byte strings compared with
+// memcmp.
 #pragma once
 
 #include <cstddef>
@@ -18,20 +10,12 @@
 
 #include "jet/util/bytes.h"
 #include "jet/io/pager.h"
+#include "jet/format/index_page_format.h"
 #include "jet/format/row_pointer.h"
 #include "jet/status.h"
 #include "jet/value.h"
 
 namespace jet {
-
-constexpr std::uint8_t kIndexNodePage = 0x03;
-constexpr std::uint8_t kIndexLeafPage = 0x04;
-constexpr std::size_t kIndexBitmapOffset = 27;
-constexpr std::size_t kIndexBitmapBytes = 453;
-constexpr std::size_t kIndexEntriesOffset = 480;
-constexpr std::size_t kIndexEntryCapacity = kPageSize - kIndexEntriesOffset; // 3616 bytes
-constexpr std::size_t kRowPointerBytes = 4;  // at the end of a leaf entry
-constexpr std::size_t kChildPointerBytes = 4; // at the end of an intermediate entry
 
 struct IndexPage {
     std::uint8_t type = kIndexLeafPage;
@@ -40,7 +24,7 @@ struct IndexPage {
     std::uint32_t prev = 0, next = 0; // siblings on the same level, 0 = none
     std::uint32_t tail = 0;          // intermediate: the last child, described by no entry
     std::uint16_t prefixLength = 0;
-    std::uint8_t mark = 0;           // byte 26: 0 on leaves, 1 on intermediate pages
+    std::uint8_t mark = 0;           // 0 on leaves, 1 on intermediate pages
     std::vector<Bytes> entries;      // full entries, prefix restored
     std::size_t usedBytes = 0;       // bytes the entries take on the page
 
