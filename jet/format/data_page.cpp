@@ -33,6 +33,7 @@ Status DataPage::open(PageRef page, std::uint32_t pgno, DataPage* out) {
 }
 
 Status DataPage::bounds(std::uint16_t i, RowSlot* out) const {
+    assert(i < slotCount());
     const std::uint8_t* b = page_->bytes.data();
     std::uint16_t raw = le16(b + slotAt(i));
     out->deleted = raw & kDeleted;

@@ -1,6 +1,7 @@
 // The slot table of a data page (table rows, long values, usage maps).
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 
 #include "jet/format/data_page_format.h"
@@ -33,10 +34,15 @@ public:
     std::uint32_t owner() const { return le32(&page_->bytes[data_page::kOwner]); }
     std::uint16_t slotCount() const { return slotCountOf(*page_); }
     std::uint32_t pageNumber() const { return pgno_; }
-    // Bounds of slot `i` (< slotCount); a live slot outside the page's body
-    // area is Corrupt.
+    // Bounds of slot `i`; a live slot outside the page's body area is
+    // Corrupt.
+    // REQUIRES: i < slotCount().
     Status slot(std::uint16_t i, RowSlot* out) const;
-    ByteSpan body(const RowSlot& s) const { return ByteSpan(page_->bytes.data() + s.start, s.end - s.start); }
+    // REQUIRES: `s` is a slot of this page that slot() accepted.
+    ByteSpan body(const RowSlot& s) const {
+        assert(s.start <= s.end && s.end <= kPageSize);
+        return ByteSpan(page_->bytes.data() + s.start, s.end - s.start);
+    }
     // Reads a live slot that must exist (long values, usage maps).
     Status liveSlot(std::uint16_t i, const char* what, RowSlot* out) const;
     // Reads a slot that must exist whatever its flags (the target of an

@@ -1,6 +1,7 @@
 #include "jet/index/index_page.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 #include "jet/util/bytes.h"
@@ -98,16 +99,26 @@ Status buildIndexPage(const IndexPage& page, Page* out) {
     return Status::OK();
 }
 
-std::span<const std::uint8_t> leafKey(ByteSpan e) { return e.first(e.size() - kRowPointerBytes); }
+std::span<const std::uint8_t> leafKey(ByteSpan e) {
+    assert(e.size() > kRowPointerBytes);
+    return e.first(e.size() - kRowPointerBytes);
+}
 
 RowPointer leafRow(ByteSpan e) {
+    assert(e.size() > kRowPointerBytes);
     const auto ptr = e.last(kRowPointerBytes);
     return {static_cast<std::uint32_t>(beValue(ptr.first(3))), ptr[3]};
 }
 
-std::span<const std::uint8_t> nodeLeafEntry(ByteSpan e) { return e.first(e.size() - kChildPointerBytes); }
+std::span<const std::uint8_t> nodeLeafEntry(ByteSpan e) {
+    assert(e.size() > kChildPointerBytes);
+    return e.first(e.size() - kChildPointerBytes);
+}
 
-std::uint32_t nodeChild(ByteSpan e) { return static_cast<std::uint32_t>(beValue(e.last(kChildPointerBytes))); }
+std::uint32_t nodeChild(ByteSpan e) {
+    assert(e.size() > kChildPointerBytes);
+    return static_cast<std::uint32_t>(beValue(e.last(kChildPointerBytes)));
+}
 
 void appendRowPointer(Bytes* entry, RowPointer row) {
     appendBe(entry, row.page, 3);

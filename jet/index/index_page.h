@@ -48,8 +48,9 @@ Status buildIndexPage(const IndexPage& page, Page* out);
 // Bytes that the entries, stored with prefix length `prefix`, take.
 std::size_t storedSize(std::span<const Bytes> entries, std::size_t prefix);
 
-// Parts of entries. Callers make sure an entry is long enough
-// (parseIndexPage does for every entry it returns).
+// Parts of entries.
+// REQUIRES: the entry is longer than its pointer (parseIndexPage makes sure
+// of it for every entry it returns).
 std::span<const std::uint8_t> leafKey(ByteSpan leafEntry);
 RowPointer leafRow(ByteSpan leafEntry);
 std::span<const std::uint8_t> nodeLeafEntry(ByteSpan nodeEntry); // without the child
