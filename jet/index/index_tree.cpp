@@ -39,13 +39,14 @@ ByteSpan lastLeafEntry(const IndexPage& page, const EntryList& entries) {
     return page.isLeaf() ? entries.back() : routeKey(entries.back());
 }
 
-// Where an intermediate page sends `entry`: the child of the first entry
-// not below it; past them all, the tail or (with no tail) the last child.
+// The child of an intermediate page that a descent goes on to.
 struct Route {
     std::uint32_t child = 0;
     long index = 0; // the entry followed, -1 for the tail
 };
 
+// Where an intermediate page sends `entry`: the child of the first entry
+// not below it; past them all, the tail or (with no tail) the last child.
 Status routeOf(const IndexPage& page, const EntryList& entries, std::uint32_t pgno, ByteSpan entry, Route* out) {
     const std::size_t pos = entries.lowerBound(entry, routeKey);
     if (pos != entries.size()) *out = {nodeChild(entries[pos]), static_cast<long>(pos)};
