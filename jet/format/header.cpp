@@ -42,7 +42,8 @@ Status parseHeader(ByteSpan b, Header* out) {
     static const char kJet[] = "Standard Jet DB";
     static const char kAce[] = "Standard ACE DB";
     const Status notJet = Status::error(Status::Code::NotJet, "Súbor nie je databáza Jet.");
-    if (b.size() <= kVersion || b[kPageTypeAt] != kPageType || b[kPageMarkerAt] != kPageMarker) return notJet;
+    if (b.size() <= kVersion || b[kPageTypeAt] != kPageType || b[kPageMarkerAt] != kPageMarker)
+        return notJet;
     bool jet = std::memcmp(&b[kEngineName], kJet, sizeof kJet) == 0;
     if (!jet && std::memcmp(&b[kEngineName], kAce, sizeof kAce) == 0)
         return unsupported("Súbor je databáza ACE (formát .accdb), ktorú tento program nepodporuje.");

@@ -18,7 +18,7 @@ constexpr std::size_t kMaskStart = 0x18;
 constexpr std::size_t kMaskLength = 128;
 constexpr std::size_t kCodePage = 0x3C;      // u16
 constexpr std::size_t kEncryptionKey = 0x3E; // u32, 0 = not encrypted
-constexpr std::size_t kPassword = 0x42;      // UCS-2, kPasswordBytes, also masked with the creation date
+constexpr std::size_t kPassword = 0x42;      // UCS-2, also masked with the creation date
 constexpr std::size_t kPasswordBytes = 40;
 constexpr std::size_t kSortOrder = 0x6E;     // u16: collation LCID
 constexpr std::size_t kSortVersion = 0x71;   // u8

@@ -26,7 +26,7 @@ constexpr std::size_t kFreeSpace = 2;     // u16: bytes of the entry area not us
 constexpr std::size_t kOwner = 4;         // u32: the table's TDEF page
 constexpr std::size_t kPrevPage = 12;     // u32: sibling on the same level, 0 = none
 constexpr std::size_t kNextPage = 16;     // u32
-constexpr std::size_t kTailPage = 20;     // u32: intermediate pages: the last child, which no entry describes
+constexpr std::size_t kTailPage = 20;     // u32: the last child of an intermediate page, no entry's
 constexpr std::size_t kPrefixLength = 24; // u16
 constexpr std::size_t kMark = 26;         // u8: 0 on leaves, 1 on intermediate pages
 

@@ -138,7 +138,8 @@ private:
     void expect(IndexCheck& ix, RowPointer row, const std::vector<Value>& values, const std::vector<bool>& readable) {
         Expected e;
         bool allReadable = ix.columnsStatus.ok();
-        for (const KeyColumn& c : ix.columns) allReadable = allReadable && c.position < values.size() && readable[c.position];
+        for (const KeyColumn& c : ix.columns)
+            allReadable = allReadable && c.position < values.size() && readable[c.position];
         if (allReadable) {
             e.allNull = allKeyValuesNull(ix.columns, values);
             e.anyNull = anyKeyValueNull(ix.columns, values);
