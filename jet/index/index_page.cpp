@@ -44,7 +44,7 @@ Status readEntries(const Page& page, std::uint32_t pgno, IndexPage* out) {
 
 } // namespace
 
-Status parseIndexPage(const Page& page, std::uint32_t pgno, IndexPage* out) {
+Status parseIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner, IndexPage* out) {
     const std::uint8_t* b = page.bytes.data();
     IndexPage p;
     p.type = b[kPageTypeAt];
@@ -52,6 +52,7 @@ Status parseIndexPage(const Page& page, std::uint32_t pgno, IndexPage* out) {
         return corrupt(pgno, "nie je to indexová stránka");
     p.freeSpace = le16(b + kFreeSpace);
     p.owner = le32(b + kOwner);
+    if (p.owner != owner) return corrupt(pgno, "stránka patrí inej tabuľke (" + std::to_string(p.owner) + ")");
     p.prev = le32(b + kPrevPage);
     p.next = le32(b + kNextPage);
     p.tail = le32(b + kTailPage);

@@ -35,10 +35,11 @@ struct IndexPage {
     }
 };
 
-// Decodes an index page. Corrupt (naming `pgno`) when it is not an index
-// page or its bitmap, prefix or entries cannot be right. The free-space
-// field is not judged here: compare it with computedFreeSpace().
-Status parseIndexPage(const Page& page, std::uint32_t pgno, IndexPage* out);
+// Decodes an index page of the table whose TDEF page is `owner`. Corrupt
+// (naming `pgno`) when it is not an index page, belongs to another table,
+// or its bitmap, prefix or entries cannot be right. The free-space field is
+// not judged here: compare it with computedFreeSpace().
+Status parseIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner, IndexPage* out);
 
 // Lays out a whole page from `page` (its usedBytes and freeSpace are
 // recomputed, its prefix length honoured). TooLarge when the entries do not

@@ -102,8 +102,7 @@ Status IndexTree::load(std::uint32_t pgno, Node** out) {
     PageRef ref;
     JET_TRY(pager_->read(pgno, &ref));
     auto node = std::make_unique<Node>();
-    JET_TRY(parseIndexPage(*ref, pgno, &node->page));
-    if (node->page.owner != owner_) return corruptAt(pgno, "index: stránka patrí inej tabuľke");
+    JET_TRY(parseIndexPage(*ref, pgno, owner_, &node->page));
     node->entries = EntryList(node->page.entries);
     node->page.entries = {};
     *out = adopt(pgno, std::move(node));

@@ -36,9 +36,8 @@ private:
         PageRef ref;
         JET_TRY(read_(pgno, &ref));
         IndexPage page;
-        JET_TRY(parseIndexPage(*ref, pgno, &page));
+        JET_TRY(parseIndexPage(*ref, pgno, owner_, &page));
         out_->pages.push_back(pgno);
-        if (page.owner != owner_) return corrupt(pgno, "patrí inej tabuľke (" + std::to_string(page.owner) + ")");
         if (isRoot && (page.prev != 0 || page.next != 0)) return corrupt(pgno, "koreň indexu má susedné stránky");
         if (page.freeSpace != page.computedFreeSpace())
             return corrupt(pgno, "voľné miesto " + std::to_string(page.freeSpace) + " namiesto " +
