@@ -11,9 +11,6 @@
 
 namespace jet {
 
-constexpr std::size_t kMaxSlotsPerPage = 255;
-constexpr std::size_t kEmptyDataPageSpace = kPageSize - 14; // 4082
-
 // An empty data page of `owner` (a TDEF page, kLvalOwner, or 0 for usage maps).
 void initDataPage(std::uint32_t owner, Page* page);
 
@@ -21,8 +18,8 @@ void initDataPage(std::uint32_t owner, Page* page);
 // from the slots (the stored field is not trusted).
 std::size_t dataPageGap(const Page& page);
 
-// Adds a row below the lowest body and returns its slot; the caller made
-// sure it fits (a slot left and the row's length + 2 bytes free).
+// Adds a row below the lowest body and returns its slot.
+// REQUIRES: a slot left and the row's length + 2 bytes free.
 std::uint8_t addDataRow(Page* page, ByteSpan body);
 
 // A data page taking one new row after another, kept in memory until
@@ -36,7 +33,8 @@ public:
     void adopt(const Page& page, std::uint32_t pgno); // a page that may already hold rows
     std::uint32_t pgno() const { return pgno_; } // 0 = none yet
     bool fits(std::size_t length) const; // a slot left and length + 2 bytes free
-    std::uint8_t add(ByteSpan body); // the caller checked fits()
+    // REQUIRES: fits(body.size()).
+    std::uint8_t add(ByteSpan body);
     const Page& page() const { return page_; }
     // Hands the page to the pager when rows were added since the last time.
     Status write(Pager& pager);

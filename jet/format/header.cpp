@@ -4,14 +4,15 @@
 #include <cmath>
 #include <cstring>
 
+#include "jet/format/header_format.h"
+#include "jet/format/page_format.h"
 #include "jet/text.h"
 
 namespace jet {
-namespace {
 
-constexpr std::size_t kMaskStart = 0x18;
-constexpr std::size_t kMaskLength = 128;
-constexpr std::size_t kHeaderEnd = 0xA0;
+using namespace file_header;
+
+namespace {
 
 // The masked region is XOR-ed with the first bytes of an RC4 keystream
 // under a fixed key.
@@ -41,28 +42,29 @@ Status parseHeader(ByteSpan b, Header* out) {
     static const char kJet[] = "Standard Jet DB";
     static const char kAce[] = "Standard ACE DB";
     const Status notJet = Status::error(Status::Code::NotJet, "Súbor nie je databáza Jet.");
-    if (b.size() < 0x15 || b[0] != 0x00 || b[1] != 0x01) return notJet;
-    bool jet = std::memcmp(&b[4], kJet, sizeof kJet) == 0;
-    if (!jet && std::memcmp(&b[4], kAce, sizeof kAce) == 0)
+    if (b.size() <= kVersion || b[kPageTypeAt] != kPageType || b[kPageMarkerAt] != kPageMarker)
+        return notJet;
+    bool jet = std::memcmp(&b[kEngineName], kJet, sizeof kJet) == 0;
+    if (!jet && std::memcmp(&b[kEngineName], kAce, sizeof kAce) == 0)
         return unsupported("Súbor je databáza ACE (formát .accdb), ktorú tento program nepodporuje.");
     if (!jet) return notJet;
-    if (b[0x14] == 0x00)
+    if (b[kVersion] == kJet3)
         return unsupported("Súbor je databáza Jet 3 (Access 97), ktorú tento program nepodporuje.");
-    if (b[0x14] != 0x01)
+    if (b[kVersion] != kJet4)
         return unsupported("Súbor je databáza Jet neznámej verzie, ktorú tento program nepodporuje.");
-    if (b.size() < kHeaderEnd) return notJet;
+    if (b.size() < kEnd) return notJet;
 
-    std::array<std::uint8_t, kHeaderEnd> h;
-    std::memcpy(h.data(), b.data(), kHeaderEnd);
+    std::array<std::uint8_t, kEnd> h;
+    std::memcpy(h.data(), b.data(), kEnd);
     static const std::array<std::uint8_t, kMaskLength> mask = maskStream();
     for (std::size_t i = 0; i < kMaskLength; ++i) h[kMaskStart + i] ^= mask[i];
 
     Header r;
-    r.codePage = le16(&h[0x3C]);
-    r.encryptionKey = le32(&h[0x3E]);
-    r.sortOrder = le16(&h[0x6E]);
-    r.sortVersion = h[0x71];
-    r.created = leDouble(&h[0x72]);
+    r.codePage = le16(&h[kCodePage]);
+    r.encryptionKey = le32(&h[kEncryptionKey]);
+    r.sortOrder = le16(&h[kSortOrder]);
+    r.sortVersion = h[kSortVersion];
+    r.created = leDouble(&h[kCreated]);
     if (r.encryptionKey != 0)
         return unsupported("Databáza je šifrovaná, tento program ju nepodporuje.");
 
@@ -71,8 +73,9 @@ Status parseHeader(ByteSpan b, Header* out) {
     if (std::isfinite(r.created) && std::fabs(r.created) < 2147483647.0) {
         putLe32(pattern, static_cast<std::uint32_t>(static_cast<std::int32_t>(r.created)));
     }
-    for (std::size_t i = 0; i < 40; i += 2) {
-        char16_t c = static_cast<char16_t>((h[0x42 + i] ^ pattern[i % 4]) | (h[0x43 + i] ^ pattern[(i + 1) % 4]) << 8);
+    for (std::size_t i = 0; i < kPasswordBytes; i += 2) {
+        char16_t c = static_cast<char16_t>((h[kPassword + i] ^ pattern[i % 4]) |
+                                           (h[kPassword + i + 1] ^ pattern[(i + 1) % 4]) << 8);
         if (c == 0) break;
         r.password.push_back(c);
     }

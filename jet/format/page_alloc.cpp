@@ -65,15 +65,15 @@ Status setBitInMap(Pager& pager, const MapRef& map, std::uint32_t pgno, bool bit
 Status ensureBitmapPage(Pager& pager, const MapRef& map, std::size_t i, std::uint32_t* bitmapPage) {
     MapRow row;
     JET_TRY(loadRow(pager, map.where, &row));
-    if (1 + 4 * i + 4 > row.size())
+    if (bitmapPageAt(i + 1) > row.size())
         return Status::error(Status::Code::TooLarge, "Mapa strán nestačí na taký veľký súbor.");
-    *bitmapPage = le32(row.bytes() + 1 + 4 * i);
+    *bitmapPage = le32(row.bytes() + bitmapPageAt(i));
     if (*bitmapPage != 0) return Status::OK();
     Page bits;
     bits.bytes.fill(map.fill());
-    bits.bytes[0] = kBitmapPageType;
-    bits.bytes[1] = 0x01;
-    bits.bytes[2] = bits.bytes[3] = 0;
+    bits.bytes[kPageTypeAt] = kBitmapPageType;
+    bits.bytes[kPageMarkerAt] = kPageMarker;
+    std::fill(&bits.bytes[kPageMarkerAt + 1], &bits.bytes[kBitmapOffset], 0);
     std::uint32_t pgno = 0;
     if (map.global) {
         // The global map describes its own new page.
@@ -86,7 +86,7 @@ Status ensureBitmapPage(Pager& pager, const MapRef& map, std::size_t i, std::uin
         JET_TRY(allocatePage(pager, bits, &pgno));
     }
     JET_TRY(loadRow(pager, map.where, &row));
-    putLe32(row.edit() + 1 + 4 * i, pgno);
+    putLe32(row.edit() + bitmapPageAt(i), pgno);
     JET_TRY(pager.write(map.where.page, row.page));
     *bitmapPage = pgno;
     if (map.global && pgno / kPagesPerBitmapPage != i) JET_TRY(setBitInMap(pager, map, pgno, false));
@@ -99,7 +99,7 @@ Status setReferenceBit(Pager& pager, const MapRef& map, std::uint32_t pgno, bool
     if (bitmapPage >= pager.pageCount()) return corruptAt(map.where.page, "mapa strán ukazuje mimo súboru");
     PageRef ref;
     JET_TRY(pager.read(bitmapPage, &ref));
-    if (ref->bytes[0] != kBitmapPageType) return corruptAt(bitmapPage, "strana nie je bitovou mapou");
+    if (ref->bytes[kPageTypeAt] != kBitmapPageType) return corruptAt(bitmapPage, "strana nie je bitovou mapou");
     if (bitOf(ref->bytes.data() + kBitmapOffset, pgno % kPagesPerBitmapPage) == bit) return Status::OK();
     Page copy = *ref;
     ref.reset(); // let the pager change its buffer in place
@@ -113,11 +113,11 @@ Status setReferenceBit(Pager& pager, const MapRef& map, std::uint32_t pgno, bool
 Status convertToReference(Pager& pager, const MapRef& map) {
     MapRow row;
     JET_TRY(loadRow(pager, map.where, &row));
-    const std::uint32_t start = le32(row.bytes() + 1);
+    const std::uint32_t start = le32(row.bytes() + kInlineMapStart);
     const std::vector<std::uint8_t> bitmap(row.bytes() + kInlineMapHeader, row.bytes() + row.size());
     std::uint8_t* bytes = row.edit();
     std::fill(bytes, bytes + row.size(), 0);
-    bytes[0] = kReferenceMap;
+    bytes[kMapType] = kReferenceMap;
     JET_TRY(pager.write(map.where.page, row.page));
     for (std::size_t k = 0; k < 8 * bitmap.size(); ++k) {
         const bool bit = bitOf(bitmap.data(), static_cast<std::uint32_t>(k));
@@ -133,7 +133,7 @@ Status convertToReference(Pager& pager, const MapRef& map) {
 Status growInline(Pager& pager, const MapRef& map, std::uint32_t pgno, bool* grown) {
     MapRow row;
     JET_TRY(loadRow(pager, map.where, &row));
-    const std::uint32_t start = le32(row.bytes() + 1);
+    const std::uint32_t start = le32(row.bytes() + kInlineMapStart);
     const std::size_t have = row.size() - kInlineMapHeader;
     std::size_t need = (pgno - start) / 8 + 1 - have + (map.global ? kGlobalSlack : kMapSlack);
     need = (need + 3) / 4 * 4;
@@ -153,10 +153,10 @@ Status growInline(Pager& pager, const MapRef& map, std::uint32_t pgno, bool* gro
 Status setBitInMap(Pager& pager, const MapRef& map, std::uint32_t pgno, bool bit) {
     MapRow row;
     JET_TRY(loadRow(pager, map.where, &row));
-    const std::uint8_t type = row.bytes()[0];
+    const std::uint8_t type = row.bytes()[kMapType];
     if (type == kReferenceMap) return setReferenceBit(pager, map, pgno, bit);
     if (type != kInlineMap) return corruptAt(map.where.page, "neznámy druh mapy strán");
-    const std::uint32_t start = le32(row.bytes() + 1);
+    const std::uint32_t start = le32(row.bytes() + kInlineMapStart);
     const std::uint64_t end = start + std::uint64_t{8} * (row.size() - kInlineMapHeader);
     if (pgno >= start && pgno < end) {
         if (bitOf(row.bytes() + kInlineMapHeader, pgno - start) == bit) return Status::OK();

@@ -1,17 +1,16 @@
 #include "jet/format/tabledef.h"
 
+#include "jet/format/tabledef_format.h"
 #include "jet/util/bytes.h"
 #include "jet/util/corrupt.h"
 #include "jet/text.h"
 
 namespace jet {
+
+using namespace tdef;
+
 namespace {
 
-constexpr std::size_t kColumnSize = 25;
-constexpr std::size_t kRealIndexSize = 52;
-constexpr std::size_t kLogicalIndexSize = 28;
-constexpr std::size_t kStatsSize = 12;
-constexpr std::size_t kMaxIndexColumns = 10;
 // Far above any real definition (255 columns, 32 indexes), so that a
 // damaged length cannot make us read a long chain.
 constexpr std::uint32_t kMaxDefinitionLength = 1u << 20;
@@ -30,7 +29,7 @@ public:
     }
     Status name(std::string* out) {
         const std::uint8_t* len;
-        JET_TRY(take(1, 2, "mena", &len));
+        JET_TRY(take(1, kNameLengthSize, "mena", &len));
         const std::uint8_t* text;
         JET_TRY(take(le16(len), 1, "mena", &text));
         *out = toUtf8(decodeUcs2(ByteSpan(text, le16(len))));
@@ -46,42 +45,43 @@ private:
 };
 
 void parseColumn(const std::uint8_t* d, ColumnDef* c) {
-    c->type = static_cast<ColumnType>(d[0]);
-    c->number = le16(d + 5);
-    c->varSlot = le16(d + 7);
+    c->type = static_cast<ColumnType>(d[kColumnType]);
+    c->number = le16(d + kColumnNumber);
+    c->varSlot = le16(d + kColumnVarSlot);
     if (c->type == ColumnType::Numeric) {
-        c->precision = d[11];
-        c->scale = d[12];
+        c->precision = d[kColumnPrecision];
+        c->scale = d[kColumnScale];
     } else {
-        c->sortOrder = le16(d + 11);
-        c->sortVersion = d[14];
+        c->sortOrder = le16(d + kColumnSortOrder);
+        c->sortVersion = d[kColumnSortVersion];
     }
-    c->flags = d[15];
-    c->extFlags = d[16];
-    c->fixedOffset = le16(d + 21);
-    c->length = le16(d + 23);
+    c->flags = d[kColumnFlags];
+    c->extFlags = d[kColumnExtFlags];
+    c->fixedOffset = le16(d + kColumnFixedOffset);
+    c->length = le16(d + kColumnLength);
 }
 
 void parseRealIndex(const std::uint8_t* d, RealIndexDef* r) {
     for (std::size_t i = 0; i < kMaxIndexColumns; ++i) {
-        std::uint16_t col = le16(d + 4 + 3 * i);
-        if (col == 0xFFFF) continue;
-        r->columns.push_back({col, d[4 + 3 * i + 2] != 0});
+        const std::uint8_t* ic = d + kRealIndexColumns + kIndexColumnSize * i;
+        std::uint16_t col = le16(ic + kIndexColumnNumber);
+        if (col == kNoColumn) continue;
+        r->columns.push_back({col, ic[kIndexColumnOrder] != 0});
     }
-    r->usageMap = RowPointer::decode(le32(d + 34));
-    r->firstPage = le32(d + 38);
-    r->flags = d[46];
+    r->usageMap = RowPointer::decode(le32(d + kRealIndexUsageMap));
+    r->firstPage = le32(d + kRealIndexFirstPage);
+    r->flags = d[kRealIndexFlags];
 }
 
 void parseLogicalIndex(const std::uint8_t* d, LogicalIndexDef* l) {
-    l->number = le32(d + 4);
-    l->realIndex = le32(d + 8);
-    l->foreignKeySide = d[12];
-    l->otherIndex = static_cast<std::int32_t>(le32(d + 13));
-    l->otherTable = le32(d + 17);
-    l->cascadeUpdates = d[21];
-    l->cascadeDeletes = d[22];
-    l->kind = static_cast<LogicalIndexDef::Kind>(d[23]);
+    l->number = le32(d + kLogicalNumber);
+    l->realIndex = le32(d + kLogicalRealIndex);
+    l->foreignKeySide = d[kLogicalForeignKeySide];
+    l->otherIndex = static_cast<std::int32_t>(le32(d + kLogicalOtherIndex));
+    l->otherTable = le32(d + kLogicalOtherTable);
+    l->cascadeUpdates = d[kLogicalCascadeUpdates];
+    l->cascadeDeletes = d[kLogicalCascadeDeletes];
+    l->kind = static_cast<LogicalIndexDef::Kind>(d[kLogicalKind]);
 }
 
 Status checkConsistency(const TableDef& t) {
@@ -139,37 +139,68 @@ const LongValueMaps* TableDef::longValueMapsOf(std::uint16_t column) const {
     return nullptr;
 }
 
+std::string TableDef::indexName(const RealIndexDef& index) const {
+    std::string name;
+    for (const LogicalIndexDef& l : logicalIndexes)
+        if (l.realIndex == index.number) name += (name.empty() ? "" : "/") + l.name;
+    return name.empty() ? "#" + std::to_string(index.number) : name;
+}
+
+bool TableDef::isPrimaryKey(const RealIndexDef& index) const {
+    for (const LogicalIndexDef& l : logicalIndexes)
+        if (l.realIndex == index.number && l.isPrimaryKey()) return true;
+    return false;
+}
+
+std::size_t fixedSize(ColumnType type) {
+    switch (type) {
+    case ColumnType::Byte: return 1;
+    case ColumnType::Int: return 2;
+    case ColumnType::Long:
+    case ColumnType::Single:
+    case ColumnType::Complex: return 4;
+    case ColumnType::Currency:
+    case ColumnType::Double:
+    case ColumnType::DateTime:
+    case ColumnType::BigInt: return 8;
+    case ColumnType::Guid: return 16;
+    case ColumnType::Numeric: return 17;
+    default: return 0;
+    }
+}
+
 Status parseTableDef(ByteSpan def, std::uint32_t firstPage, TableDef* out) {
     TableDef t;
     t.firstPage = firstPage;
-    if (def.size() < TableDef::kStatsOffset || def[0] != 0x02)
+    if (def.size() < kIndexStats || def[kPageTypeAt] != kTableDefPageType)
         return corruptAt(firstPage, "strana nie je definíciou tabuľky");
-    t.length = le32(&def[8]);
-    if (t.length < TableDef::kStatsOffset || t.length > def.size())
+    t.length = le32(&def[kLength]);
+    if (t.length < kIndexStats || t.length > def.size())
         return corruptAt(firstPage, "neplatná dĺžka definície tabuľky");
     ByteSpan body = def.first(t.length);
-    t.rowCount = le32(&def[16]);
-    t.autonumber = le32(&def[20]);
-    t.tableType = def[40];
-    t.maxColumns = le16(&def[41]);
-    t.varColumns = le16(&def[43]);
-    std::uint16_t columnCount = le16(&def[45]);
-    std::uint32_t logicalCount = le32(&def[47]);
-    std::uint32_t realCount = le32(&def[51]);
-    t.ownedPages = RowPointer::decode(le32(&def[55]));
-    t.freePages = RowPointer::decode(le32(&def[59]));
+    t.rowCount = le32(&def[kRowCount]);
+    t.autonumber = le32(&def[kAutonumber]);
+    t.tableType = def[kTableType];
+    t.maxColumns = le16(&def[kMaxColumns]);
+    t.varColumns = le16(&def[kVarColumns]);
+    std::uint16_t columnCount = le16(&def[kColumnCount]);
+    std::uint32_t logicalCount = le32(&def[kLogicalIndexCount]);
+    std::uint32_t realCount = le32(&def[kRealIndexCount]);
+    t.ownedPages = RowPointer::decode(le32(&def[kOwnedPages]));
+    t.freePages = RowPointer::decode(le32(&def[kFreePages]));
 
     Reader r(body, firstPage);
-    r.seek(TableDef::kStatsOffset);
+    r.seek(kIndexStats);
     const std::uint8_t* at;
-    JET_TRY(r.take(realCount, kStatsSize, "štatistík indexov", &at));
+    JET_TRY(r.take(realCount, kIndexStatsSize, "štatistík indexov", &at));
     t.realIndexes.resize(realCount);
     for (std::uint32_t i = 0; i < realCount; ++i) {
         RealIndexDef& ri = t.realIndexes[i];
+        const std::uint8_t* stats = at + kIndexStatsSize * i;
         ri.number = i;
-        ri.statRows = le32(at + kStatsSize * i);
-        ri.statDistinct = le32(at + kStatsSize * i + 4);
-        ri.statReserved = le32(at + kStatsSize * i + 8);
+        ri.statRows = le32(stats + kStatRows);
+        ri.statDistinct = le32(stats + kStatDistinct);
+        ri.statReserved = le32(stats + kStatReserved);
     }
     JET_TRY(parseDescriptors(r, columnCount, kColumnSize, "stĺpcov", parseColumn, &t.columns));
     for (ColumnDef& c : t.columns) JET_TRY(r.name(&c.name));
@@ -178,11 +209,12 @@ Status parseTableDef(ByteSpan def, std::uint32_t firstPage, TableDef* out) {
                              &t.logicalIndexes));
     for (LogicalIndexDef& l : t.logicalIndexes) JET_TRY(r.name(&l.name));
     for (;;) {
-        JET_TRY(r.take(1, 2, "máp dlhých hodnôt", &at));
+        JET_TRY(r.take(1, kLongValueColumnSize, "máp dlhých hodnôt", &at));
         std::uint16_t column = le16(at);
-        if (column == 0xFFFF) break;
-        JET_TRY(r.take(1, 8, "máp dlhých hodnôt", &at));
-        t.longValueMaps.push_back({column, RowPointer::decode(le32(at)), RowPointer::decode(le32(at + 4))});
+        if (column == kNoColumn) break;
+        JET_TRY(r.take(1, kLongValueMapPointers, "máp dlhých hodnôt", &at));
+        t.longValueMaps.push_back({column, RowPointer::decode(le32(at + kLongValueOwnedPages)),
+                                   RowPointer::decode(le32(at + kLongValueFreePages))});
     }
     if (r.pos() != t.length) return corruptAt(firstPage, "definícia tabuľky nekončí na uloženej dĺžke");
     JET_TRY(checkConsistency(t));
@@ -200,16 +232,17 @@ Status readTableDef(Pager& pager, std::uint32_t page, TableDef* out) {
             return corruptAt(chain.empty() ? page : chain.back(), "reťaz definície tabuľky ukazuje mimo súboru");
         PageRef p;
         JET_TRY(pager.read(next, &p));
-        if (p->bytes[0] != 0x02 || p->bytes[1] != 0x01) return corruptAt(next, "strana nie je definíciou tabuľky");
+        if (p->bytes[kPageTypeAt] != kTableDefPageType || p->bytes[kPageMarkerAt] != kPageMarker)
+            return corruptAt(next, "strana nie je definíciou tabuľky");
         if (chain.empty()) {
-            length = le32(&p->bytes[8]);
+            length = le32(&p->bytes[kLength]);
             if (length > kMaxDefinitionLength) return corruptAt(page, "neplatná dĺžka definície tabuľky");
             def.assign(p->bytes.begin(), p->bytes.end());
         } else {
-            def.insert(def.end(), p->bytes.begin() + 8, p->bytes.end());
+            def.insert(def.end(), p->bytes.begin() + kContinuationData, p->bytes.end());
         }
         chain.push_back(next);
-        next = le32(&p->bytes[4]);
+        next = le32(&p->bytes[kNextPage]);
     } while (next != 0 && def.size() < length);
     // The chain is long enough for the stored length, so it cannot loop.
     JET_TRY(parseTableDef(def, page, out));

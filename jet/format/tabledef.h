@@ -62,7 +62,7 @@ struct RealIndexDef {
     RowPointer usageMap;               // the index's pages
     std::uint32_t firstPage = 0;       // root of the B-tree
     std::uint8_t flags = 0;
-    // Statistics block (12 bytes at 63 + 12 x number).
+    // Statistics record (tdef::indexStatsAt(number)).
     std::uint32_t statRows = 0;        // 0 or a row count
     std::uint32_t statDistinct = 0;    // roughly the distinct keys; stale in Access files
     std::uint32_t statReserved = 0;
@@ -101,10 +101,6 @@ struct LongValueMaps {
 struct TableDef {
     static constexpr std::uint8_t kUserTable = 0x4E;
     static constexpr std::uint8_t kSystemTable = 0x53;
-    // Offsets of the counters in the definition (all on its first page).
-    static constexpr std::uint32_t kRowCountOffset = 16;
-    static constexpr std::uint32_t kAutonumberOffset = 20;
-    static constexpr std::uint32_t kStatsOffset = 63;
 
     std::uint32_t firstPage = 0;           // the TDEF page; owner of the data pages
     std::vector<std::uint32_t> pages;      // the chain, first page first
@@ -126,7 +122,17 @@ struct TableDef {
     // Column by its number; nullptr when absent (deleted).
     const ColumnDef* columnByNumber(std::uint16_t number) const;
     const LongValueMaps* longValueMapsOf(std::uint16_t column) const;
+    // What users call a real index: the names of its logical indexes joined
+    // by '/', or "#number" when it has none.
+    std::string indexName(const RealIndexDef& index) const;
+    // True when one of the index's logical indexes is the primary key.
+    bool isPrimaryKey(const RealIndexDef& index) const;
 };
+
+// Bytes a value of a fixed-size type takes in a row; 0 for the types whose
+// length the column descriptor gives (text, binary, long values) and for
+// Bool, which lives in the null mask.
+std::size_t fixedSize(ColumnType type);
 
 // Parses a whole definition (the first page followed by bytes 8.. of each
 // continuation page). `firstPage` only names the table in messages.

@@ -36,18 +36,19 @@ Status readMap(Pager& pager, RowPointer where, bool clip, std::vector<std::uint3
     JET_TRY(page.liveSlot(where.row, "mapa strán", &slot));
     ByteSpan row = page.body(slot);
     if (row.empty()) return corruptAt(where.page, "prázdna mapa strán");
-    if (row[0] == kInlineMap) {
+    if (row[kMapType] == kInlineMap) {
         if (row.size() < kInlineMapHeader) return corruptAt(where.page, "krátka mapa strán");
-        return addBits(row.subspan(kInlineMapHeader), le32(&row[1]), pager.pageCount(), where.page, clip, pages);
+        return addBits(row.subspan(kInlineMapHeader), le32(&row[kInlineMapStart]), pager.pageCount(), where.page,
+                       clip, pages);
     }
-    if (row[0] != kReferenceMap) return corruptAt(where.page, "neznámy druh mapy strán");
-    for (std::size_t i = 0; 1 + 4 * i + 4 <= row.size(); ++i) {
-        std::uint32_t bitmapPage = le32(&row[1 + 4 * i]);
+    if (row[kMapType] != kReferenceMap) return corruptAt(where.page, "neznámy druh mapy strán");
+    for (std::size_t i = 0; bitmapPageAt(i + 1) <= row.size(); ++i) {
+        std::uint32_t bitmapPage = le32(&row[bitmapPageAt(i)]);
         if (bitmapPage == 0 || (clip && bitmapPage >= pager.pageCount())) continue;
         if (bitmapPage >= pager.pageCount()) return corruptAt(where.page, "mapa strán ukazuje mimo súboru");
         PageRef bits;
         JET_TRY(pager.read(bitmapPage, &bits));
-        if (bits->bytes[0] != kBitmapPageType) return corruptAt(bitmapPage, "strana nie je bitovou mapou");
+        if (bits->bytes[kPageTypeAt] != kBitmapPageType) return corruptAt(bitmapPage, "strana nie je bitovou mapou");
         JET_TRY(addBits(ByteSpan(bits->bytes.data() + kBitmapOffset, kPageSize - kBitmapOffset),
                         std::uint64_t{kPagesPerBitmapPage} * i, pager.pageCount(), bitmapPage, clip, pages));
     }

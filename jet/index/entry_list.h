@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cassert>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -45,7 +46,9 @@ public:
     // The bytes all entries take, stored whole.
     std::size_t bytes() const { return data_.size(); }
 
+    // REQUIRES (here, front and back): an entry at i.
     ByteSpan operator[](std::size_t i) const {
+        assert(i < size());
         const std::size_t from = i == 0 ? 0 : ends_[i - 1];
         return {data_.data() + from, ends_[i] - from};
     }
@@ -53,7 +56,9 @@ public:
     ByteSpan back() const { return (*this)[size() - 1]; }
 
     // Bytes of entries [from, to).
+    // REQUIRES: from <= to <= size().
     std::size_t bytes(std::size_t from, std::size_t to) const {
+        assert(from <= to && to <= size());
         return (to == 0 ? 0 : ends_[to - 1]) - (from == 0 ? 0 : ends_[from - 1]);
     }
 
@@ -81,7 +86,9 @@ public:
         return lo;
     }
 
+    // REQUIRES: pos <= size(); e does not point into this list.
     void insert(std::size_t pos, ByteSpan e) {
+        assert(pos <= size());
         const std::size_t at = pos == 0 ? 0 : ends_[pos - 1];
         data_.insert(data_.begin() + static_cast<std::ptrdiff_t>(at), e.begin(), e.end());
         ends_.insert(ends_.begin() + static_cast<std::ptrdiff_t>(pos), static_cast<std::uint32_t>(at));
@@ -94,7 +101,9 @@ public:
         insert(pos, copy);
     }
     // Removes entries [from, to).
+    // REQUIRES: to <= size().
     void erase(std::size_t from, std::size_t to) {
+        assert(to <= size());
         if (from >= to) return;
         const std::uint32_t a = from == 0 ? 0 : ends_[from - 1], b = ends_[to - 1];
         data_.erase(data_.begin() + a, data_.begin() + b);
@@ -102,7 +111,9 @@ public:
         for (std::size_t i = from; i < ends_.size(); ++i) ends_[i] -= b - a;
     }
     // Moves the first `count` entries to the end of `out`.
+    // REQUIRES: count <= size(); out is another list.
     void moveFrontTo(std::size_t count, EntryList* out) {
+        assert(count <= size() && out != this);
         for (std::size_t i = 0; i < count; ++i) out->pushBack((*this)[i]);
         erase(0, count);
     }

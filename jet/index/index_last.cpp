@@ -8,11 +8,8 @@ namespace jet {
 Status lastLeafEntry(const PageReader& read, std::uint32_t root, std::uint32_t owner, Bytes* entry) {
     std::uint32_t pgno = root;
     for (std::uint32_t depth = 0; depth < kMaxIndexDepth; ++depth) {
-        PageRef ref;
-        JET_TRY(read(pgno, &ref));
         IndexPage page;
-        JET_TRY(parseIndexPage(*ref, pgno, &page));
-        if (page.owner != owner) return corruptAt(pgno, "index: stránka patrí inej tabuľke");
+        JET_TRY(readIndexPage(read, pgno, owner, &page));
         if (page.isLeaf()) {
             if (!page.entries.empty()) *entry = std::move(page.entries.back());
             else if (depth == 0) entry->clear();

@@ -1,17 +1,19 @@
 #include "jet/index/index_page.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 #include "jet/util/bytes.h"
 #include "jet/util/corrupt.h"
 
 namespace jet {
+
+using namespace index_page;
+
 namespace {
 
 constexpr std::size_t kMinKeyBytes = 1; // the flag byte of one column
-constexpr std::uint8_t kPageMarker = 0x01;
-
 
 Status corrupt(std::uint32_t pgno, const std::string& what) { return corruptAt(pgno, "index: " + what); }
 
@@ -42,19 +44,20 @@ Status readEntries(const Page& page, std::uint32_t pgno, IndexPage* out) {
 
 } // namespace
 
-Status parseIndexPage(const Page& page, std::uint32_t pgno, IndexPage* out) {
+Status parseIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner, IndexPage* out) {
     const std::uint8_t* b = page.bytes.data();
     IndexPage p;
-    p.type = b[0];
-    if ((p.type != kIndexLeafPage && p.type != kIndexNodePage) || b[1] != kPageMarker)
+    p.type = b[kPageTypeAt];
+    if ((p.type != kIndexLeafPage && p.type != kIndexNodePage) || b[kPageMarkerAt] != kPageMarker)
         return corrupt(pgno, "nie je to indexová stránka");
-    p.freeSpace = le16(b + 2);
-    p.owner = le32(b + 4);
-    p.prev = le32(b + 12);
-    p.next = le32(b + 16);
-    p.tail = le32(b + 20);
-    p.prefixLength = le16(b + 24);
-    p.mark = b[26];
+    p.freeSpace = le16(b + kFreeSpace);
+    p.owner = le32(b + kOwner);
+    if (p.owner != owner) return corrupt(pgno, "stránka patrí inej tabuľke (" + std::to_string(p.owner) + ")");
+    p.prev = le32(b + kPrevPage);
+    p.next = le32(b + kNextPage);
+    p.tail = le32(b + kTailPage);
+    p.prefixLength = le16(b + kPrefixLength);
+    p.mark = b[kMark];
     JET_TRY(readEntries(page, pgno, &p));
     *out = std::move(p);
     return Status::OK();
@@ -77,14 +80,14 @@ Status buildIndexPage(const IndexPage& page, Page* out) {
         return Status::error(Status::Code::TooLarge, "Záznamy sa nezmestia na indexovú stránku");
     out->bytes.fill(0);
     std::uint8_t* b = out->bytes.data();
-    b[0] = page.type;
-    b[1] = kPageMarker;
-    putLe32(b + 4, page.owner);
-    putLe32(b + 12, page.prev);
-    putLe32(b + 16, page.next);
-    putLe32(b + 20, page.tail);
-    putLe16(b + 24, static_cast<std::uint16_t>(prefix));
-    b[26] = page.mark;
+    b[kPageTypeAt] = page.type;
+    b[kPageMarkerAt] = kPageMarker;
+    putLe32(b + kOwner, page.owner);
+    putLe32(b + kPrevPage, page.prev);
+    putLe32(b + kNextPage, page.next);
+    putLe32(b + kTailPage, page.tail);
+    putLe16(b + kPrefixLength, static_cast<std::uint16_t>(prefix));
+    b[kMark] = page.mark;
     std::size_t pos = 0;
     for (std::size_t i = 0; i < page.entries.size(); ++i) {
         const Bytes& e = page.entries[i];
@@ -93,20 +96,30 @@ Status buildIndexPage(const IndexPage& page, Page* out) {
         pos += e.size() - skip;
         b[kIndexBitmapOffset + pos / 8] |= static_cast<std::uint8_t>(1u << (pos % 8));
     }
-    putLe16(b + 2, static_cast<std::uint16_t>(kIndexEntryCapacity - pos));
+    putLe16(b + kFreeSpace, static_cast<std::uint16_t>(kIndexEntryCapacity - pos));
     return Status::OK();
 }
 
-std::span<const std::uint8_t> leafKey(ByteSpan e) { return e.first(e.size() - kRowPointerBytes); }
+std::span<const std::uint8_t> leafKey(ByteSpan e) {
+    assert(e.size() > kRowPointerBytes);
+    return e.first(e.size() - kRowPointerBytes);
+}
 
 RowPointer leafRow(ByteSpan e) {
+    assert(e.size() > kRowPointerBytes);
     const auto ptr = e.last(kRowPointerBytes);
     return {static_cast<std::uint32_t>(beValue(ptr.first(3))), ptr[3]};
 }
 
-std::span<const std::uint8_t> nodeLeafEntry(ByteSpan e) { return e.first(e.size() - kChildPointerBytes); }
+std::span<const std::uint8_t> nodeLeafEntry(ByteSpan e) {
+    assert(e.size() > kChildPointerBytes);
+    return e.first(e.size() - kChildPointerBytes);
+}
 
-std::uint32_t nodeChild(ByteSpan e) { return static_cast<std::uint32_t>(beValue(e.last(kChildPointerBytes))); }
+std::uint32_t nodeChild(ByteSpan e) {
+    assert(e.size() > kChildPointerBytes);
+    return static_cast<std::uint32_t>(beValue(e.last(kChildPointerBytes)));
+}
 
 void appendRowPointer(Bytes* entry, RowPointer row) {
     appendBe(entry, row.page, 3);

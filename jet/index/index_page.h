@@ -1,14 +1,6 @@
-// One page of an index B-tree: a leaf (entries pointing at rows) or an
-// intermediate page (entries pointing at child pages).
-//
-// Layout: a 27-byte header, a 453-byte bitmap whose set bits mark where
-// each entry ends, and from offset 480 the entries, packed in increasing
-// order. With a prefix length P > 0 every entry after the first is stored
-// without its first P bytes, which it shares with the first entry.
-// Entries are byte strings compared with memcmp: the key, then the row's
-// page (3 bytes big-endian) and row number; an intermediate entry carries a
-// copy of the last leaf entry of its child's subtree and then the child page
-// (4 bytes big-endian).
+// One page of an index B-tree, decoded and built (its layout is in
+// format/index_page_format.h). Entries are byte strings compared with
+// memcmp.
 #pragma once
 
 #include <cstddef>
@@ -18,20 +10,12 @@
 
 #include "jet/util/bytes.h"
 #include "jet/io/pager.h"
+#include "jet/format/index_page_format.h"
 #include "jet/format/row_pointer.h"
 #include "jet/status.h"
 #include "jet/value.h"
 
 namespace jet {
-
-constexpr std::uint8_t kIndexNodePage = 0x03;
-constexpr std::uint8_t kIndexLeafPage = 0x04;
-constexpr std::size_t kIndexBitmapOffset = 27;
-constexpr std::size_t kIndexBitmapBytes = 453;
-constexpr std::size_t kIndexEntriesOffset = 480;
-constexpr std::size_t kIndexEntryCapacity = kPageSize - kIndexEntriesOffset; // 3616 bytes
-constexpr std::size_t kRowPointerBytes = 4;  // at the end of a leaf entry
-constexpr std::size_t kChildPointerBytes = 4; // at the end of an intermediate entry
 
 struct IndexPage {
     std::uint8_t type = kIndexLeafPage;
@@ -40,7 +24,7 @@ struct IndexPage {
     std::uint32_t prev = 0, next = 0; // siblings on the same level, 0 = none
     std::uint32_t tail = 0;          // intermediate: the last child, described by no entry
     std::uint16_t prefixLength = 0;
-    std::uint8_t mark = 0;           // byte 26: 0 on leaves, 1 on intermediate pages
+    std::uint8_t mark = 0;           // 0 on leaves, 1 on intermediate pages
     std::vector<Bytes> entries;      // full entries, prefix restored
     std::size_t usedBytes = 0;       // bytes the entries take on the page
 
@@ -51,10 +35,11 @@ struct IndexPage {
     }
 };
 
-// Decodes an index page. Corrupt (naming `pgno`) when it is not an index
-// page or its bitmap, prefix or entries cannot be right. The free-space
-// field is not judged here: compare it with computedFreeSpace().
-Status parseIndexPage(const Page& page, std::uint32_t pgno, IndexPage* out);
+// Decodes an index page of the table whose TDEF page is `owner`. Corrupt
+// (naming `pgno`) when it is not an index page, belongs to another table,
+// or its bitmap, prefix or entries cannot be right. The free-space field is
+// not judged here: compare it with computedFreeSpace().
+Status parseIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner, IndexPage* out);
 
 // Lays out a whole page from `page` (its usedBytes and freeSpace are
 // recomputed, its prefix length honoured). TooLarge when the entries do not
@@ -64,8 +49,9 @@ Status buildIndexPage(const IndexPage& page, Page* out);
 // Bytes that the entries, stored with prefix length `prefix`, take.
 std::size_t storedSize(std::span<const Bytes> entries, std::size_t prefix);
 
-// Parts of entries. Callers make sure an entry is long enough
-// (parseIndexPage does for every entry it returns).
+// Parts of entries.
+// REQUIRES: the entry is longer than its pointer (parseIndexPage makes sure
+// of it for every entry it returns).
 std::span<const std::uint8_t> leafKey(ByteSpan leafEntry);
 RowPointer leafRow(ByteSpan leafEntry);
 std::span<const std::uint8_t> nodeLeafEntry(ByteSpan nodeEntry); // without the child

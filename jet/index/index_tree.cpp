@@ -1,6 +1,7 @@
 #include "jet/index/index_tree.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "jet/util/corrupt.h"
 #include "jet/index/index_walk.h"
@@ -30,6 +31,55 @@ bool rangeFits(const EntryList& entries, std::size_t from, std::size_t to) {
     return bytes - (to - from - 1) * entries.sharedPrefix(from, to) <= kIndexEntryCapacity;
 }
 
+// The last leaf entry at or below a page: its own last entry, or the leaf
+// entry that an intermediate page's last entry repeats.
+// REQUIRES: the page has entries.
+ByteSpan lastLeafEntry(const IndexPage& page, const EntryList& entries) {
+    assert(!entries.empty());
+    return page.isLeaf() ? entries.back() : routeKey(entries.back());
+}
+
+// The child of an intermediate page that a descent goes on to.
+struct Route {
+    std::uint32_t child = 0;
+    long index = 0; // the entry followed, -1 for the tail
+};
+
+// Where an intermediate page sends `entry`: the child of the first entry
+// not below it; past them all, the tail or (with no tail) the last child.
+Status routeOf(const IndexPage& page, const EntryList& entries, std::uint32_t pgno, ByteSpan entry, Route* out) {
+    const std::size_t pos = entries.lowerBound(entry, routeKey);
+    if (pos != entries.size()) *out = {nodeChild(entries[pos]), static_cast<long>(pos)};
+    else if (page.tail != 0) *out = {page.tail, -1};
+    else if (!entries.empty()) *out = {nodeChild(entries.back()), static_cast<long>(entries.size()) - 1};
+    else return corruptAt(pgno, "index: uzol bez potomkov");
+    return Status::OK();
+}
+
+// Whether `entry` belongs in this leaf whatever the other leaves hold: it
+// lies strictly between the leaf's first and last entries, or beyond an
+// end that has no neighbour.
+bool leafCovers(const IndexPage& page, const EntryList& entries, ByteSpan entry) {
+    if (entries.empty()) return page.prev == 0 && page.next == 0;
+    const bool afterFirst = page.prev == 0 || entryLess(entries.front(), entry);
+    const bool beforeLast = page.next == 0 || entryLess(entry, entries.back());
+    return afterFirst && beforeLast;
+}
+
+// Where a full page is cut: entries [0, cut) go to a new left sibling.
+// Entries appended at the end leave the left page full and the right one
+// nearly empty; otherwise the bytes are shared out evenly.
+// REQUIRES: at least two entries.
+std::size_t splitPoint(const EntryList& entries, bool appending) {
+    const std::size_t count = entries.size();
+    assert(count >= 2);
+    if (appending && rangeFits(entries, 0, count - 1)) return count - 1;
+    const std::size_t half = entries.bytes() / 2;
+    std::size_t cut = 0;
+    while (cut + 1 < count && entries.bytes(0, cut + 1) <= half) ++cut;
+    return std::max<std::size_t>(cut, 1);
+}
+
 } // namespace
 
 // Stored with the longest shared prefix, the entries fit on a page.
@@ -52,8 +102,7 @@ Status IndexTree::load(std::uint32_t pgno, Node** out) {
     PageRef ref;
     JET_TRY(pager_->read(pgno, &ref));
     auto node = std::make_unique<Node>();
-    JET_TRY(parseIndexPage(*ref, pgno, &node->page));
-    if (node->page.owner != owner_) return corruptAt(pgno, "index: stránka patrí inej tabuľke");
+    JET_TRY(parseIndexPage(*ref, pgno, owner_, &node->page));
     node->entries = EntryList(node->page.entries);
     node->page.entries = {};
     *out = adopt(pgno, std::move(node));
@@ -79,15 +128,10 @@ Status IndexTree::descend(ByteSpan entry, std::vector<Step>* path) {
             pathReusable_ = true;
             return Status::OK();
         }
-        const std::size_t pos = entries.lowerBound(entry, routeKey);
-        long index = static_cast<long>(pos);
-        std::uint32_t child = 0;
-        if (pos != entries.size()) child = nodeChild(entries[pos]);
-        else if (node->page.tail != 0) child = node->page.tail, index = -1;
-        else if (!entries.empty()) child = nodeChild(entries.back()), index = static_cast<long>(entries.size()) - 1;
-        else return corruptAt(pgno, "index: uzol bez potomkov");
-        path->push_back({pgno, index, false});
-        pgno = child;
+        Route route;
+        JET_TRY(routeOf(node->page, entries, pgno, entry, &route));
+        path->push_back({pgno, route.index, false});
+        pgno = route.child;
     }
     return corruptAt(pgno, "index: strom je príliš hlboký");
 }
@@ -113,12 +157,8 @@ Status IndexTree::reusePath(ByteSpan entry, bool* reused) {
     if (!pathReusable_) return Status::OK();
     Node* leaf = nullptr;
     JET_TRY(load(path_.back().pgno, &leaf));
-    const IndexPage& p = leaf->page;
     const EntryList& entries = leaf->entries;
-    if (entries.empty() ? p.prev != 0 || p.next != 0
-                        : (p.prev != 0 && !entryLess(entries.front(), entry)) ||
-                              (p.next != 0 && !entryLess(entry, entries.back())))
-        return Status::OK();
+    if (!leafCovers(leaf->page, entries, entry)) return Status::OK();
     const std::size_t pos = entries.lowerBound(entry, wholeEntry);
     path_.back().index = static_cast<long>(pos);
     path_.back().atEnd = pos == entries.size();
@@ -181,9 +221,11 @@ Status IndexTree::insert(ByteSpan entry, bool* newKey) {
 
 // The leaf at the end of `path` has a new last entry: parents whose last
 // child it is (directly or through their tail) learn the new maximum.
+// REQUIRES: the path runs from the root to a leaf that has entries.
 Status IndexTree::carryMaximum(const std::vector<Step>& path) {
     Node* leaf = nullptr;
     JET_TRY(load(path.back().pgno, &leaf));
+    assert(leaf->page.isLeaf() && !leaf->entries.empty() && path.front().pgno == root_);
     const ByteSpan maximum = leaf->entries.back();
     for (std::size_t level = path.size() - 1; level-- > 0;) {
         Node* parent = nullptr;
@@ -211,7 +253,7 @@ Status IndexTree::subtreeMax(std::uint32_t pgno, Bytes* out) {
             continue;
         }
         if (entries.empty()) return corruptAt(pgno, p.isLeaf() ? "index: prázdny list" : "index: uzol bez potomkov");
-        const ByteSpan last = p.isLeaf() ? entries.back() : routeKey(entries.back());
+        const ByteSpan last = lastLeafEntry(p, entries);
         out->assign(last.begin(), last.end());
         return Status::OK();
     }
@@ -271,61 +313,73 @@ Status IndexTree::splitRoot(std::vector<Step>* path) {
     return split(path, 1);
 }
 
+// The page at `level` of the path keeps its number and its last entries;
+// the first ones move to a new page linked in before it, which its parent
+// then lists.
+// REQUIRES: level < path->size(), the path running from the root.
 Status IndexTree::split(std::vector<Step>* path, std::size_t level) {
+    assert(level < path->size() && path->front().pgno == root_);
     if (level == 0) return splitRoot(path);
-    Node* x = nullptr;
-    JET_TRY(load((*path)[level].pgno, &x));
-    EntryList& entries = x->entries;
-    const std::size_t n = entries.size();
-    if (n < 2) return corruptAt((*path)[level].pgno, "index: stránku nemožno rozdeliť");
-    // Entries appended at the end leave the left page full and the right
-    // one nearly empty; otherwise the bytes are shared out evenly.
-    std::size_t k = n - 1;
-    if (!(*path)[level].atEnd || !rangeFits(entries, 0, k)) {
-        const std::size_t half = entries.bytes() / 2;
-        for (k = 0; k + 1 < n && entries.bytes(0, k + 1) <= half; ++k) {
-        }
-        k = std::max<std::size_t>(k, 1);
-    }
-    Page blank{};
-    std::uint32_t pgno = 0;
-    JET_TRY(allocatePage(*pager_, blank, &pgno));
-    JET_TRY(setMapMember(*pager_, usageMap_, pgno, true));
-    auto left = std::make_unique<Node>();
-    IndexPage& l = left->page;
-    l.type = x->page.type;
-    l.owner = owner_;
-    l.mark = x->page.mark;
-    l.prev = x->page.prev;
-    l.next = (*path)[level].pgno;
-    entries.moveFrontTo(k, &left->entries);
-    left->dirty = true;
-    const std::uint32_t oldPrev = x->page.prev;
-    x->page.prev = pgno;
-    x->dirty = true;
-    const ByteSpan lastLeft = l.isLeaf() ? left->entries.back() : routeKey(left->entries.back());
-    const Bytes leftMax(lastLeft.begin(), lastLeft.end());
-    Node* leftNode = adopt(pgno, std::move(left));
-    JET_TRY(normalizeTail(leftNode));
-    JET_TRY(normalizeTail(x));
-    if (oldPrev != 0) {
-        Node* before = nullptr;
-        JET_TRY(load(oldPrev, &before));
-        before->page.next = pgno;
-        before->dirty = true;
-    }
-    Node* parent = nullptr;
-    JET_TRY(load((*path)[level - 1].pgno, &parent));
-    EntryList& up = parent->entries;
-    const long index = (*path)[level - 1].index;
-    const std::size_t at = index < 0 ? up.size() : static_cast<std::size_t>(index);
-    up.insert(at, makeNodeEntry(leftMax, pgno));
-    parent->dirty = true;
-    (*path)[level - 1].atEnd = at + 1 == up.size();
-    JET_TRY(normalizeTail(parent));
-    if (!fits(*leftNode) || !fits(*x))
+    const Step& step = (*path)[level];
+    Node* right = nullptr;
+    JET_TRY(load(step.pgno, &right));
+    if (right->entries.size() < 2) return corruptAt(step.pgno, "index: stránku nemožno rozdeliť");
+    std::uint32_t leftPgno = 0;
+    Node* left = nullptr;
+    Bytes leftMaximum;
+    JET_TRY(moveToNewLeftSibling(step.pgno, right, splitPoint(right->entries, step.atEnd), &leftPgno, &left,
+                                 &leftMaximum));
+    JET_TRY(listInParent(&(*path)[level - 1], leftPgno, leftMaximum));
+    if (!fits(*left) || !fits(*right))
         return Status::error(Status::Code::TooLarge, "Kľúče indexu sú príliš dlhé na rozdelenie stránky.");
     return Status::OK();
+}
+
+// Moves the first `count` entries of page `pgno` (`right`) to a new page
+// between it and its left neighbour; *maximum is the last leaf entry below
+// the new page.
+Status IndexTree::moveToNewLeftSibling(std::uint32_t pgno, Node* right, std::size_t count, std::uint32_t* leftPgno,
+                                       Node** left, Bytes* maximum) {
+    Page blank{};
+    JET_TRY(allocatePage(*pager_, blank, leftPgno));
+    JET_TRY(setMapMember(*pager_, usageMap_, *leftPgno, true));
+    auto node = std::make_unique<Node>();
+    IndexPage& page = node->page;
+    page.type = right->page.type;
+    page.owner = owner_;
+    page.mark = right->page.mark;
+    page.prev = right->page.prev;
+    page.next = pgno;
+    right->entries.moveFrontTo(count, &node->entries);
+    node->dirty = true;
+    right->page.prev = *leftPgno;
+    right->dirty = true;
+    // Taken before the tails are settled: the last child may become a tail.
+    const ByteSpan last = lastLeafEntry(page, node->entries);
+    maximum->assign(last.begin(), last.end());
+    *left = adopt(*leftPgno, std::move(node));
+    JET_TRY(normalizeTail(*left));
+    JET_TRY(normalizeTail(right));
+    const std::uint32_t before = (*left)->page.prev;
+    if (before == 0) return Status::OK();
+    Node* neighbour = nullptr;
+    JET_TRY(load(before, &neighbour));
+    neighbour->page.next = *leftPgno;
+    neighbour->dirty = true;
+    return Status::OK();
+}
+
+// Lists the new page `pgno`, whose subtree ends at `maximum`, in the parent
+// that `parentStep` passes through, just before the child it follows.
+Status IndexTree::listInParent(Step* parentStep, std::uint32_t pgno, ByteSpan maximum) {
+    Node* parent = nullptr;
+    JET_TRY(load(parentStep->pgno, &parent));
+    EntryList& entries = parent->entries;
+    const std::size_t at = parentStep->index < 0 ? entries.size() : static_cast<std::size_t>(parentStep->index);
+    entries.insert(at, makeNodeEntry(maximum, pgno));
+    parent->dirty = true;
+    parentStep->atEnd = at + 1 == entries.size();
+    return normalizeTail(parent);
 }
 
 Status IndexTree::writeNode(std::uint32_t pgno, Node& node) {

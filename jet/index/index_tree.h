@@ -33,8 +33,9 @@ public:
 
     // *found is true when some leaf entry carries exactly `key`.
     Status contains(ByteSpan key, bool* found);
-    // Adds a leaf entry (key and row pointer; at most kMaxIndexEntry bytes).
-    // *newKey is false when an entry with the same key was already there.
+    // Adds a leaf entry (key and row pointer); one longer than
+    // kMaxIndexEntry is Refused. *newKey is false when an entry with the
+    // same key was already there.
     Status insert(ByteSpan entry, bool* newKey);
     // Writes every changed page to the pager.
     Status flush();
@@ -62,6 +63,9 @@ private:
     Status neighbourKey(const Node& leaf, long pos, ByteSpan key, bool* same);
     Status carryMaximum(const std::vector<Step>& path);
     Status split(std::vector<Step>* path, std::size_t level);
+    Status moveToNewLeftSibling(std::uint32_t pgno, Node* right, std::size_t count, std::uint32_t* leftPgno,
+                                Node** left, Bytes* maximum);
+    Status listInParent(Step* parentStep, std::uint32_t pgno, ByteSpan maximum);
     Status splitRoot(std::vector<Step>* path);
     Status subtreeMax(std::uint32_t pgno, Bytes* out);
     Status normalizeTail(Node* node);

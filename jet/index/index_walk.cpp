@@ -33,12 +33,9 @@ private:
     Status visit(std::uint32_t pgno, std::uint32_t depth, bool isRoot, Bytes* last) {
         if (depth > kMaxIndexDepth) return corrupt(pgno, "strom indexu je príliš hlboký");
         if (pgno == 0 || !visited_.insert(pgno).second) return corrupt(pgno, "stránka je v strome indexu dvakrát");
-        PageRef ref;
-        JET_TRY(read_(pgno, &ref));
         IndexPage page;
-        JET_TRY(parseIndexPage(*ref, pgno, &page));
+        JET_TRY(readIndexPage(read_, pgno, owner_, &page));
         out_->pages.push_back(pgno);
-        if (page.owner != owner_) return corrupt(pgno, "patrí inej tabuľke (" + std::to_string(page.owner) + ")");
         if (isRoot && (page.prev != 0 || page.next != 0)) return corrupt(pgno, "koreň indexu má susedné stránky");
         if (page.freeSpace != page.computedFreeSpace())
             return corrupt(pgno, "voľné miesto " + std::to_string(page.freeSpace) + " namiesto " +
@@ -98,6 +95,12 @@ private:
 };
 
 } // namespace
+
+Status readIndexPage(const PageReader& read, std::uint32_t pgno, std::uint32_t owner, IndexPage* out) {
+    PageRef ref;
+    JET_TRY(read(pgno, &ref));
+    return parseIndexPage(*ref, pgno, owner, out);
+}
 
 Status walkIndex(const PageReader& read, std::uint32_t root, std::uint32_t owner, IndexWalk* out) {
     *out = IndexWalk{};

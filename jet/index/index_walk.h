@@ -22,6 +22,10 @@ namespace jet {
 // Reads one page; Pager::read fits.
 using PageReader = std::function<Status(std::uint32_t pgno, PageRef* out)>;
 
+// Reads page `pgno` and decodes it as an index page of the table whose TDEF
+// page is `owner` (see parseIndexPage).
+Status readIndexPage(const PageReader& read, std::uint32_t pgno, std::uint32_t owner, IndexPage* out);
+
 struct LeafEntry {
     Bytes key;                 // without the row pointer
     RowPointer row;

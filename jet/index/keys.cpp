@@ -156,6 +156,11 @@ Status appendValue(const KeyColumn& c, const Value& v, Bytes* out) {
     }
 }
 
+// A value the row does not reach counts as Null.
+bool keyValueNull(const KeyColumn& c, std::span<const Value> row) {
+    return c.type != ColumnType::Bool && (c.position >= row.size() || isNull(row[c.position]));
+}
+
 } // namespace
 
 Status keyColumnsOf(const TableDef& table, const RealIndexDef& index, std::vector<KeyColumn>* out) {
@@ -166,7 +171,8 @@ Status keyColumnsOf(const TableDef& table, const RealIndexDef& index, std::vecto
             return Status::error(Status::Code::Corrupt,
                                  "Index " + std::to_string(index.number) + " odkazuje na neexistujúci stĺpec " +
                                      std::to_string(ic.column));
-        out->push_back({col->type, ic.ascending, col->sortOrder, col->sortVersion});
+        const auto position = static_cast<std::size_t>(col - table.columns.data());
+        out->push_back({col->type, ic.ascending, col->sortOrder, col->sortVersion, position});
     }
     return Status::OK();
 }
@@ -185,22 +191,21 @@ Status appendKeyField(const KeyColumn& column, const Value& value, Bytes* out) {
     return s;
 }
 
-Status encodeKey(std::span<const KeyColumn> columns, std::span<const Value> row, std::span<const std::size_t> positions,
-                 Bytes* out) {
+Status encodeKey(std::span<const KeyColumn> columns, std::span<const Value> row, Bytes* out) {
     out->clear();
-    if (columns.size() != positions.size()) return mismatch();
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (positions[i] >= row.size()) return mismatch();
-        JET_TRY(appendKeyField(columns[i], row[positions[i]], out));
+    for (const KeyColumn& c : columns) {
+        if (c.position >= row.size()) return mismatch();
+        JET_TRY(appendKeyField(c, row[c.position], out));
     }
     return Status::OK();
 }
 
-bool allKeyValuesNull(std::span<const KeyColumn> columns, std::span<const Value> row,
-                      std::span<const std::size_t> positions) {
-    for (std::size_t i = 0; i < columns.size() && i < positions.size(); ++i)
-        if (columns[i].type == ColumnType::Bool || (positions[i] < row.size() && !isNull(row[positions[i]]))) return false;
-    return true;
+bool allKeyValuesNull(std::span<const KeyColumn> columns, std::span<const Value> row) {
+    return std::all_of(columns.begin(), columns.end(), [&](const KeyColumn& c) { return keyValueNull(c, row); });
+}
+
+bool anyKeyValueNull(std::span<const KeyColumn> columns, std::span<const Value> row) {
+    return std::any_of(columns.begin(), columns.end(), [&](const KeyColumn& c) { return keyValueNull(c, row); });
 }
 
 } // namespace jet

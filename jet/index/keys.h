@@ -19,10 +19,11 @@ struct KeyColumn {
     bool ascending = true;
     std::uint16_t sortOrder = 0;  // text and memo
     std::uint8_t sortVersion = 0; // text and memo
+    std::size_t position = 0;     // where its value stands in a row: its place in TableDef::columns
 };
 
-// The key columns of a real index of `table`; Corrupt when the index names a
-// column the table does not have.
+// The key columns of a real index of `table`, bound to the columns of its
+// rows; Corrupt when the index names a column the table does not have.
 Status keyColumnsOf(const TableDef& table, const RealIndexDef& index, std::vector<KeyColumn>* out);
 
 // Appends one column's field (flag byte and value bytes) to `out`.
@@ -31,14 +32,14 @@ Status keyColumnsOf(const TableDef& table, const RealIndexDef& index, std::vecto
 // value leaves `out` as it was.
 Status appendKeyField(const KeyColumn& column, const Value& value, Bytes* out);
 
-// The whole key of a row: for each column, the field of row[positions[i]],
-// in place of what `out` held (its buffer is reused). InvalidArgument when
-// the counts differ or a position lies past the row.
-Status encodeKey(std::span<const KeyColumn> columns, std::span<const Value> row, std::span<const std::size_t> positions,
-                 Bytes* out);
+// The whole key of a row: the field of each column's value, in place of
+// what `out` held (its buffer is reused). InvalidArgument when a column's
+// position lies past the row.
+Status encodeKey(std::span<const KeyColumn> columns, std::span<const Value> row, Bytes* out);
 
-// True when every key column's value in the row is Null (a boolean never is).
-bool allKeyValuesNull(std::span<const KeyColumn> columns, std::span<const Value> row,
-                      std::span<const std::size_t> positions);
+// Whether every / any key column's value in the row is Null (a boolean
+// never is).
+bool allKeyValuesNull(std::span<const KeyColumn> columns, std::span<const Value> row);
+bool anyKeyValueNull(std::span<const KeyColumn> columns, std::span<const Value> row);
 
 } // namespace jet

@@ -31,7 +31,7 @@ Status readLongValue(Pager& pager, ByteSpan field, std::uint32_t rowPage, Bytes*
     if (field.size() < kLongValueHeader) return corruptAt(rowPage, "skrátený odkaz na dlhú hodnotu");
     std::uint32_t head = le32(&field[0]);
     std::uint32_t length = head & kLongValueLengthMask;
-    RowPointer next = RowPointer::decode(le32(&field[4]));
+    RowPointer next = RowPointer::decode(le32(&field[kLongValueRow]));
     if ((head & kLongValueKindMask) == kLongValueInline) {
         if (length > field.size() - kLongValueHeader) return corruptAt(rowPage, "vložená dlhá hodnota presahuje riadok");
         out->assign(field.begin() + kLongValueHeader, field.begin() + kLongValueHeader + length);
@@ -55,9 +55,9 @@ Status readLongValue(Pager& pager, ByteSpan field, std::uint32_t rowPage, Bytes*
         if (!visited.insert(next.encode()).second)
             return corruptAt(next.page, "reťaz dlhej hodnoty sa zacyklila");
         JET_TRY(lvalRow(pager, next, from, &keep, &row));
-        if (row.size() <= 4) return corruptAt(next.page, "prázdny článok dlhej hodnoty");
-        std::size_t take = std::min<std::size_t>(row.size() - 4, length - out->size());
-        out->insert(out->end(), row.begin() + 4, row.begin() + 4 + take);
+        if (row.size() <= kChainLinkHeader) return corruptAt(next.page, "prázdny článok dlhej hodnoty");
+        std::size_t take = std::min<std::size_t>(row.size() - kChainLinkHeader, length - out->size());
+        out->insert(out->end(), row.begin() + kChainLinkHeader, row.begin() + kChainLinkHeader + take);
         from = next.page;
         next = RowPointer::decode(le32(&row[0]));
         if (out->size() < length && next.isNull()) return corruptAt(from, "reťaz dlhej hodnoty končí predčasne");

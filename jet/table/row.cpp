@@ -9,24 +9,6 @@
 namespace jet {
 namespace {
 
-// Storage size of fixed columns; 0 = take the descriptor's length.
-std::size_t fixedSize(ColumnType t) {
-    switch (t) {
-    case ColumnType::Byte: return 1;
-    case ColumnType::Int: return 2;
-    case ColumnType::Long:
-    case ColumnType::Single:
-    case ColumnType::Complex: return 4;
-    case ColumnType::Currency:
-    case ColumnType::Double:
-    case ColumnType::DateTime:
-    case ColumnType::BigInt: return 8;
-    case ColumnType::Guid: return 16;
-    case ColumnType::Numeric: return 17;
-    default: return 0;
-    }
-}
-
 template <class T> T& emplaceKeep(Value* v) {
     if (!std::holds_alternative<T>(*v)) v->emplace<T>();
     return std::get<T>(*v);

@@ -4,6 +4,7 @@
 
 #include "jet/util/bytes.h"
 #include "jet/util/corrupt.h"
+#include "jet/format/tabledef_format.h"
 #include "jet/index/index_last.h"
 #include "jet/format/usage_map.h"
 #include "jet/table/table_writer.h"
@@ -33,10 +34,9 @@ Status Table::reloadCounters() {
     auto counter = [&](std::size_t at, std::uint32_t* out) {
         if (fits(page, at, 4)) *out = le32(&page[at]);
     };
-    counter(TableDef::kRowCountOffset, &def_.rowCount);
-    counter(TableDef::kAutonumberOffset, &def_.autonumber);
-    for (RealIndexDef& ix : def_.realIndexes)
-        counter(TableDef::kStatsOffset + std::size_t{12} * ix.number + 4, &ix.statDistinct);
+    counter(tdef::kRowCount, &def_.rowCount);
+    counter(tdef::kAutonumber, &def_.autonumber);
+    for (RealIndexDef& ix : def_.realIndexes) counter(tdef::indexStatsAt(ix.number) + tdef::kStatDistinct, &ix.statDistinct);
     return Status::OK();
 }
 
@@ -96,7 +96,7 @@ Status Table::Cursor::nextPage(bool* hasPage) {
         std::uint32_t pgno = pages_[pageIndex_++];
         PageRef ref;
         JET_TRY(pager.read(pgno, &ref));
-        if (ref->bytes[0] != kDataPageType || le32(&ref->bytes[4]) != table_->def().firstPage) continue;
+        if (!isDataPageOf(*ref, table_->def().firstPage)) continue;
         JET_TRY(DataPage::open(std::move(ref), pgno, &page_));
         slot_ = 0;
         *hasPage = true;

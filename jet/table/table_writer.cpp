@@ -8,6 +8,7 @@
 #include "jet/format/data_page_writer.h"
 #include "jet/table/longvalue.h"
 #include "jet/format/page_alloc.h"
+#include "jet/format/tabledef_format.h"
 #include "jet/index/textkey.h"
 #include "jet/format/usage_map.h"
 #include "jet/table/value_encoder.h"
@@ -19,48 +20,17 @@ using Code = Status::Code;
 
 Status refuse(const std::string& why) { return Status::error(Code::Refused, why); }
 
-// The stored size of fixed columns of each type; 0 for the others.
-std::size_t fixedSize(ColumnType t) {
-    switch (t) {
-    case ColumnType::Byte: return 1;
-    case ColumnType::Int: return 2;
-    case ColumnType::Long:
-    case ColumnType::Single: return 4;
-    case ColumnType::Currency:
-    case ColumnType::Double:
-    case ColumnType::DateTime: return 8;
-    case ColumnType::Guid: return 16;
-    case ColumnType::Numeric: return 17;
-    default: return 0;
-    }
-}
-
-bool isVariableType(ColumnType t) {
-    return t == ColumnType::Text || t == ColumnType::Memo || t == ColumnType::Binary || t == ColumnType::Ole;
-}
-
 Status columnWritable(const TableDef& def, const ColumnDef& c) {
     const std::string where = "Do tabuľky nemožno pridávať riadky: stĺpec " + c.name;
     if (c.type == ColumnType::Bool) return Status::OK();
-    if (c.isFixed() ? fixedSize(c.type) == 0 || c.length != fixedSize(c.type) || c.fixedOffset + c.length > kMaxRowLength
-                    : !isVariableType(c.type) && fixedSize(c.type) == 0)
+    // A fixed column must be stored at its type's size, inside the row.
+    if (!encodable(c.type) || (c.isFixed() && (fixedSize(c.type) == 0 || c.length != fixedSize(c.type) ||
+                                                c.fixedOffset + c.length > kMaxRowLength)))
         return Status::error(Code::Unsupported, where + " má typ, ktorý nevieme zapisovať.");
     if (!c.isFixed() && c.varSlot >= def.varColumns)
         return Status::error(Code::Corrupt, where + " leží mimo tabuľky premenlivých stĺpcov.");
     if (c.number >= def.maxColumns) return Status::error(Code::Corrupt, where + " má číslo mimo masky.");
     return Status::OK();
-}
-
-std::string indexName(const TableDef& def, const RealIndexDef& ix) {
-    for (const LogicalIndexDef& l : def.logicalIndexes)
-        if (l.realIndex == ix.number) return l.name;
-    return std::to_string(ix.number);
-}
-
-bool isPrimaryKey(const TableDef& def, const RealIndexDef& ix) {
-    for (const LogicalIndexDef& l : def.logicalIndexes)
-        if (l.realIndex == ix.number && l.isPrimaryKey()) return true;
-    return false;
 }
 
 } // namespace
@@ -73,10 +43,10 @@ Status checkAppendable(const TableDef& def) {
         for (const KeyColumn& k : columns) {
             const bool text = k.type == ColumnType::Text || k.type == ColumnType::Memo;
             if (text && !isGeneralSortOrder(k.sortOrder, k.sortVersion))
-                return Status::error(Code::Unsupported, "Do tabuľky nemožno pridávať riadky: index " + indexName(def, ix) +
+                return Status::error(Code::Unsupported, "Do tabuľky nemožno pridávať riadky: index " + def.indexName(ix) +
                                                             " triedi text v poradí, ktoré nepoznáme.");
             if (k.type == ColumnType::Ole)
-                return Status::error(Code::Unsupported, "Do tabuľky nemožno pridávať riadky: index " + indexName(def, ix) +
+                return Status::error(Code::Unsupported, "Do tabuľky nemožno pridávať riadky: index " + def.indexName(ix) +
                                                             " má stĺpec, z ktorého nevieme vytvoriť kľúč.");
         }
     }
@@ -109,11 +79,7 @@ Status TableWriter::prepare() {
         Index index;
         index.def = &ix;
         JET_TRY(keyColumnsOf(def_, ix, &index.columns));
-        for (const IndexColumn& ic : ix.columns) {
-            const ColumnDef* c = def_.columnByNumber(ic.column);
-            index.columnIndexes.push_back(static_cast<std::size_t>(c - def_.columns.data()));
-        }
-        const bool primary = isPrimaryKey(def_, ix);
+        const bool primary = def_.isPrimaryKey(ix);
         index.unique = primary || ix.isUnique();
         index.required = primary || ix.isRequired();
         index.tree = std::make_unique<IndexTree>(*pager_, def_.firstPage, ix.firstPage, ix.usageMap);
@@ -178,14 +144,13 @@ Status TableWriter::placeLongValues(std::vector<Value>& row, std::size_t* length
 // Builds every index key and refuses the row when an index does not take it.
 Status TableWriter::checkIndexes(const std::vector<Value>& row) {
     for (Index& ix : indexes_) {
-        bool anyNull = false;
-        for (std::size_t c : ix.columnIndexes) anyNull = anyNull || isNull(row[c]);
+        const bool anyNull = anyKeyValueNull(ix.columns, row);
         // Named only for a refusal: most rows are taken.
-        auto name = [&] { return indexName(def_, *ix.def); };
-        ix.skip = ix.def->ignoresNulls() && allKeyValuesNull(ix.columns, row, ix.columnIndexes);
+        auto name = [&] { return def_.indexName(*ix.def); };
+        ix.skip = ix.def->ignoresNulls() && allKeyValuesNull(ix.columns, row);
         if (ix.skip) continue;
         if (ix.required && anyNull) return refuse("Chýba povinná hodnota kľúča indexu " + name() + ".");
-        Status s = encodeKey(ix.columns, row, ix.columnIndexes, &ix.key);
+        Status s = encodeKey(ix.columns, row, &ix.key);
         if (s.code() == Code::Unsupported)
             return refuse("Text v indexe " + name() + " obsahuje znak, ktorý nevieme zoradiť.");
         JET_TRY(s);
@@ -280,10 +245,10 @@ Status TableWriter::flush() {
     JET_TRY(pager_->read(def_.firstPage, &ref));
     Page tdef = *ref;
     ref.reset(); // let the pager change its buffer in place
-    putLe32(&tdef.bytes[TableDef::kRowCountOffset], def_.rowCount);
-    putLe32(&tdef.bytes[TableDef::kAutonumberOffset], def_.autonumber);
+    putLe32(&tdef.bytes[tdef::kRowCount], def_.rowCount);
+    putLe32(&tdef.bytes[tdef::kAutonumber], def_.autonumber);
     for (const RealIndexDef& ix : def_.realIndexes)
-        putLe32(&tdef.bytes[TableDef::kStatsOffset + 12 * ix.number + 4], ix.statDistinct);
+        putLe32(&tdef.bytes[tdef::indexStatsAt(ix.number) + tdef::kStatDistinct], ix.statDistinct);
     JET_TRY(pager_->write(def_.firstPage, tdef));
     countersDirty_ = false;
     return Status::OK();

@@ -51,7 +51,6 @@ private:
     struct Index {
         RealIndexDef* def;
         std::vector<KeyColumn> columns;
-        std::vector<std::size_t> columnIndexes; // into the definition's columns
         bool unique = false, required = false;
         std::unique_ptr<IndexTree> tree;
         Bytes key;

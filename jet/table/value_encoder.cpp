@@ -82,6 +82,26 @@ bool compressible(std::u16string_view text) {
 
 } // namespace
 
+bool encodable(ColumnType type) {
+    switch (type) {
+    case ColumnType::Bool:
+    case ColumnType::Byte:
+    case ColumnType::Int:
+    case ColumnType::Long:
+    case ColumnType::Currency:
+    case ColumnType::Single:
+    case ColumnType::Double:
+    case ColumnType::DateTime:
+    case ColumnType::Binary:
+    case ColumnType::Text:
+    case ColumnType::Ole:
+    case ColumnType::Memo:
+    case ColumnType::Guid:
+    case ColumnType::Numeric: return true;
+    default: return false;
+    }
+}
+
 Status normalizeValue(const ColumnDef& c, Value* v) {
     if (isNull(*v)) return Status::OK();
     switch (c.type) {

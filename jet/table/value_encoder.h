@@ -10,6 +10,10 @@
 
 namespace jet {
 
+// True for the types normalizeValue() and encodeValue() know: every type
+// of Jet 4 but the complex and big-integer columns of later versions.
+bool encodable(ColumnType type);
+
 // Brings `v` to the column's own kind of value (an integer for a DOUBLE
 // column becomes a double, a whole double for a LONG column an integer, ...)
 // and checks its range and length. A value the column cannot hold is

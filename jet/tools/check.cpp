@@ -31,7 +31,6 @@ struct IndexCheck {
     std::string name;
     bool unique = false;
     std::vector<KeyColumn> columns;
-    std::vector<std::size_t> valueAt; // position of each key column in the row's values
     Status columnsStatus;
     std::string notEncodable; // why some keys could not be encoded
     std::unordered_map<std::uint32_t, Expected> rows;
@@ -80,36 +79,18 @@ private:
     void problem(const IndexCheck& ix, const std::string& what) { problem("index " + ix.name + ": " + what); }
     void note(const std::string& what) { report_.notes.push_back(where() + ": " + what); }
 
-    std::string indexName(const RealIndexDef& r) const {
-        std::string name;
-        for (const LogicalIndexDef& l : table_->def().logicalIndexes)
-            if (l.realIndex == r.number) name += (name.empty() ? "" : "/") + l.name;
-        return name.empty() ? "#" + std::to_string(r.number) : name;
-    }
-
-    bool isPrimaryKey(const RealIndexDef& r) const {
-        for (const LogicalIndexDef& l : table_->def().logicalIndexes)
-            if (l.realIndex == r.number && l.isPrimaryKey()) return true;
-        return false;
-    }
-
     void prepareIndexes() {
         const TableDef& def = table_->def();
         for (const RealIndexDef& r : def.realIndexes) {
             IndexCheck ix;
             ix.def = &r;
-            ix.name = indexName(r);
-            ix.unique = r.isUnique() || isPrimaryKey(r);
+            ix.name = def.indexName(r);
+            ix.unique = r.isUnique() || def.isPrimaryKey(r);
             ix.columnsStatus = keyColumnsOf(def, r, &ix.columns);
             ix.summary.table = info_.name;
             ix.summary.index = ix.name;
             for (const KeyColumn& c : ix.columns)
                 ix.summary.text = ix.summary.text || c.type == ColumnType::Text || c.type == ColumnType::Memo;
-            for (const IndexColumn& c : r.columns) {
-                auto at = std::find_if(def.columns.begin(), def.columns.end(),
-                                       [&](const ColumnDef& d) { return d.number == c.column; });
-                ix.valueAt.push_back(static_cast<std::size_t>(at - def.columns.begin()));
-            }
             indexes_.push_back(std::move(ix));
         }
     }
@@ -157,12 +138,12 @@ private:
     void expect(IndexCheck& ix, RowPointer row, const std::vector<Value>& values, const std::vector<bool>& readable) {
         Expected e;
         bool allReadable = ix.columnsStatus.ok();
-        for (std::size_t at : ix.valueAt) allReadable = allReadable && at < values.size() && readable[at];
+        for (const KeyColumn& c : ix.columns)
+            allReadable = allReadable && c.position < values.size() && readable[c.position];
         if (allReadable) {
-            e.allNull = allKeyValuesNull(ix.columns, values, ix.valueAt);
-            for (std::size_t i = 0; i < ix.valueAt.size(); ++i)
-                e.anyNull = e.anyNull || (ix.columns[i].type != ColumnType::Bool && isNull(values[ix.valueAt[i]]));
-            Status s = encodeKey(ix.columns, values, ix.valueAt, &e.key);
+            e.allNull = allKeyValuesNull(ix.columns, values);
+            e.anyNull = anyKeyValueNull(ix.columns, values);
+            Status s = encodeKey(ix.columns, values, &e.key);
             e.known = s.ok();
             if (!s.ok() && ix.notEncodable.empty()) ix.notEncodable = s.message();
         }
@@ -214,7 +195,7 @@ private:
             PageRef ref;
             Status s = table_->pager().read(p, &ref);
             if (!s.ok()) problem(s.message());
-            else if (ref->bytes[0] != kDataPageType || le32(&ref->bytes[4]) != table_->def().firstPage)
+            else if (!isDataPageOf(*ref, table_->def().firstPage))
                 problem("mapa strán tabuľky uvádza stranu " + std::to_string(p) + ", ktorá nie je jej dátovou stranou");
             else checkFreeSpace(p, *ref);
         }
@@ -228,12 +209,9 @@ private:
     // The free-space field of a data page is the gap between its slot table
     // and its lowest row.
     void checkFreeSpace(std::uint32_t pgno, const Page& page) {
-        const std::uint16_t slots = le16(&page.bytes[12]);
-        const std::size_t tableEnd = DataPage::kSlotTable + 2u * slots;
-        std::size_t lowest = kPageSize;
-        for (std::uint16_t i = 0; i < slots && tableEnd <= kPageSize; ++i)
-            lowest = std::min<std::size_t>(lowest, le16(&page.bytes[DataPage::kSlotTable + 2u * i]) & DataPage::kOffsetMask);
-        const std::uint16_t stored = le16(&page.bytes[2]);
+        const std::size_t tableEnd = data_page::slotAt(slotCountOf(page));
+        const std::size_t lowest = tableEnd <= kPageSize ? lowestBodyStart(page) : kPageSize;
+        const std::uint16_t stored = le16(&page.bytes[data_page::kFreeSpace]);
         if (lowest < tableEnd || stored != lowest - tableEnd)
             problem("strana " + std::to_string(pgno) + " udáva voľné miesto " + std::to_string(stored) +
                     ", skutočné " + (lowest < tableEnd ? std::string("žiadne") : std::to_string(lowest - tableEnd)));

@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <cstring>
 #include <span>
-#include <vector>
+
+#include "jet/value.h"
 
 namespace jet {
 
@@ -39,7 +40,7 @@ inline void putLe32(std::uint8_t* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 // Appends the low `bytes` bytes of `v`, least significant first.
-inline void appendLe(std::vector<std::uint8_t>* out, std::uint64_t v, int bytes) {
+inline void appendLe(Bytes* out, std::uint64_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) out->push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 
@@ -49,7 +50,7 @@ inline std::uint64_t beValue(ByteSpan bytes) {
     for (std::uint8_t b : bytes) v = v << 8 | b;
     return v;
 }
-inline void appendBe(std::vector<std::uint8_t>* out, std::uint64_t v, int bytes) {
+inline void appendBe(Bytes* out, std::uint64_t v, int bytes) {
     for (int i = bytes - 1; i >= 0; --i) out->push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 

@@ -75,7 +75,7 @@ AppendOutcome appendCopy(const std::string& dataDir, const std::uint8_t* data, s
     const auto& source = sampleRows(dataDir);
     auto layer = std::make_shared<jet::FaultFileLayer>();
     const std::string path = "/fuzz/copy.mdb";
-    layer->put(path, jet::FaultFileLayer::Bytes(data, data + size));
+    layer->put(path, jet::Bytes(data, data + size));
 
     jet::Pager::Options options;
     options.file = layer;

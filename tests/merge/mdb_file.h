@@ -22,7 +22,7 @@
 namespace merge::testing {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
+using jet::Bytes;
 using Cells = std::vector<std::pair<std::string, jet::Value>>;
 
 inline jet::Value I(std::int64_t n) { return n; }

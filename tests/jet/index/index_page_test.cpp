@@ -42,7 +42,7 @@ TEST(IndexPage, LeafLaidOutAsAccessDoes) {
     EXPECT_EQ(Bytes(b + 480, b + 489), hex({0x7F, 0x80, 0, 0, 0, 0, 0, 0x3E, 0}));
 
     IndexPage back;
-    ASSERT_TRUE(parseIndexPage(page, 5, &back).ok());
+    ASSERT_TRUE(parseIndexPage(page, 5, 24, &back).ok());
     EXPECT_EQ(back.entries, entries);
     EXPECT_EQ(back.freeSpace, back.computedFreeSpace());
     EXPECT_EQ(back.prev, 7u);
@@ -57,20 +57,22 @@ TEST(IndexPage, DamagedPagesAreRefused) {
     ASSERT_TRUE(buildIndexPage(leafWith({longEntry(1, {3, 0}), longEntry(2, {3, 1})}), &good).ok());
     IndexPage out;
 
+    EXPECT_EQ(parseIndexPage(good, 5, 25, &out).code(), Status::Code::Corrupt); // another table's
+
     Page p = good;
     p.bytes[0] = 0x01; // a data page
-    EXPECT_EQ(parseIndexPage(p, 5, &out).code(), Status::Code::Corrupt);
+    EXPECT_EQ(parseIndexPage(p, 5, 24, &out).code(), Status::Code::Corrupt);
 
     p = good;
     p.bytes[27 + 452] = 0x80; // an entry ending past the page
-    EXPECT_EQ(parseIndexPage(p, 5, &out).code(), Status::Code::Corrupt);
+    EXPECT_EQ(parseIndexPage(p, 5, 24, &out).code(), Status::Code::Corrupt);
 
     p = good;
     p.bytes[27] |= 0x04; // a 2-byte entry
-    EXPECT_EQ(parseIndexPage(p, 5, &out).code(), Status::Code::Corrupt);
+    EXPECT_EQ(parseIndexPage(p, 5, 24, &out).code(), Status::Code::Corrupt);
 
     p = good;
     p.bytes[24] = 20; // prefix longer than the first entry
-    EXPECT_EQ(parseIndexPage(p, 5, &out).code(), Status::Code::Corrupt);
-    EXPECT_NE(parseIndexPage(p, 5, &out).message().find("5"), std::string::npos);
+    EXPECT_EQ(parseIndexPage(p, 5, 24, &out).code(), Status::Code::Corrupt);
+    EXPECT_NE(parseIndexPage(p, 5, 24, &out).message().find("5"), std::string::npos);
 }

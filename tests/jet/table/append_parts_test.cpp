@@ -10,6 +10,7 @@
 #include "jet/format/data_page_writer.h"
 #include "jet/format/page_alloc.h"
 #include "jet/table/row.h"
+#include "jet/table/table_writer.h"
 #include "jet/format/usage_map.h"
 #include "jet/table/value_encoder.h"
 
@@ -105,6 +106,27 @@ TEST(AppendParts, ValuesOfKindsNoFixtureHolds) {
     Numeric expected = n;
     expected.precision = 18;
     EXPECT_EQ(roundTrip(numeric, n), Value(expected));
+}
+
+// The complex and big-integer columns of later versions read at their
+// stored size; the writer, which cannot encode them, refuses their tables
+// (a LONG column in the same place is taken).
+TEST(AppendParts, LaterVersionsTypesAreReadButNotWritten) {
+    Value v;
+    const Bytes minusTwo{0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    EXPECT_TRUE(decodeScalar(column(ColumnType::BigInt, 8), minusTwo, &v).ok());
+    EXPECT_EQ(v, Value(std::int64_t{-2}));
+    EXPECT_TRUE(decodeScalar(column(ColumnType::Complex, 4), Bytes{7, 0, 0, 0}, &v).ok());
+    EXPECT_EQ(v, Value(std::int64_t{7}));
+    EXPECT_FALSE(decodeScalar(column(ColumnType::BigInt, 8), Bytes{1, 2, 3, 4}, &v).ok());
+    for (ColumnType type : {ColumnType::BigInt, ColumnType::Complex, ColumnType::Long}) {
+        TableDef def;
+        def.maxColumns = 1;
+        def.columns = {column(type, static_cast<std::uint16_t>(fixedSize(type)))};
+        def.columns[0].flags = ColumnDef::kFixed;
+        EXPECT_EQ(checkAppendable(def).code(),
+                  type == ColumnType::Long ? Status::Code::Ok : Status::Code::Unsupported) << static_cast<int>(type);
+    }
 }
 
 // Limits the fixture's tables do not reach (the others are refused in

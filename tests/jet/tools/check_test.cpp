@@ -9,6 +9,7 @@
 
 #include "jet/check.h"
 #include "jet/format/data_page.h"
+#include "jet/format/tabledef_format.h"
 #include "jet/database.h"
 #include "support/files.h"
 
@@ -178,7 +179,7 @@ TEST(DamagedCheck, EveryDamageIsNamed) {
         {"index root with a sibling past the file", "identifikatory",
          [](SampleCopy& f) { return f.write(f.indexRoot("identifikatory"), 16, {0xFF, 0xFF, 0xFF, 0x00}), ""; }},
         {"row starting inside the header", "zariadenia",
-         [](SampleCopy& f) { return f.write(f.dataPages("zariadenia").at(0), DataPage::kSlotTable, {5, 0}), ""; }},
+         [](SampleCopy& f) { return f.write(f.dataPages("zariadenia").at(0), data_page::kSlotTable, {5, 0}), ""; }},
         {"long value pointer", "zariadenia",
          [](SampleCopy& f) {
              EXPECT_TRUE(breakLongValuePointer(f, "zariadenia")) << "no long value stored outside its row";
@@ -202,7 +203,7 @@ TEST(DamagedCheck, EveryDamageIsNamed) {
         {"AutoNumber counter behind the rows", "hlasove_vyzvy",
          [](SampleCopy& f) {
              EXPECT_GT(f.def("hlasove_vyzvy").autonumber, 1u);
-             f.write(f.def("hlasove_vyzvy").firstPage, TableDef::kAutonumberOffset, {1, 0, 0, 0});
+             f.write(f.def("hlasove_vyzvy").firstPage, tdef::kAutonumber, {1, 0, 0, 0});
              return "automatického";
          }},
         {"data page free space", "zariadenia",

@@ -13,9 +13,9 @@
 #include "support/files.h"
 
 namespace fs = std::filesystem;
+using jet::Bytes;
 using jet::Status;
 using Code = jet::Status::Code;
-using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
