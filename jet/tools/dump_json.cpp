@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cmath>
 
+#include "jet/db/database_impl.h"
 #include "jet/text.h"
 
 namespace jet {
@@ -95,7 +96,6 @@ std::string formatGuid(const Guid& g) {
     return s;
 }
 
-} // namespace
 
 std::string formatDouble(double v) { return formatFloating(v); }
 std::string formatSingle(float v) { return formatFloating(v); }
@@ -178,11 +178,9 @@ std::string dumpTypeName(const ColumnDef& c) {
     }
 }
 
-namespace {
 
 bool isPlainAscii(char16_t c) { return c >= 0x20 && c < 0x80 && c != u'"' && c != u'\\'; }
 
-} // namespace
 
 void appendJsonString(std::string* out, std::u16string_view s) {
     out->push_back('"');
@@ -235,10 +233,9 @@ void appendJsonValue(std::string* out, const Value& v) {
     std::visit(Visitor{out}, v);
 }
 
-namespace {
 
 Status writeTable(Table& table, std::string* buf, std::ostream& out) {
-    const TableDef& def = table.def();
+    const TableDef& def = impl(table).def();
     *buf += "   \"columns\": [";
     for (std::size_t i = 0; i < def.columns.size(); ++i) {
         if (i) *buf += ", ";
@@ -277,7 +274,7 @@ Status writeDump(Database& db, std::ostream& out) {
     buf += formatName(db.format());
     buf += "\",\n \"properties\": {";
     std::vector<const Property*> props;
-    for (const Property& p : db.properties()) props.push_back(&p);
+    for (const Property& p : impl(db).properties()) props.push_back(&p);
     std::stable_sort(props.begin(), props.end(),
                      [](const Property* a, const Property* b) { return lessIgnoreCase(a->name, b->name); });
     for (std::size_t i = 0; i < props.size(); ++i) {

@@ -5,7 +5,7 @@
 #include <streambuf>
 #include <vector>
 
-#include "jet/database.h"
+#include "jet/db/database_impl.h"
 #include "jet/dump_json.h"
 #include "support/fault_file_layer.h"
 
@@ -24,7 +24,7 @@ protected:
 Outcome readWhole(const std::uint8_t* data, std::size_t size) {
     auto layer = std::make_shared<jet::FaultFileLayer>();
     const std::string path = "/fuzz/input.mdb";
-    layer->put(path, jet::FaultFileLayer::Bytes(data, data + size));
+    layer->put(path, jet::Bytes(data, data + size));
 
     jet::Pager::Options options;
     options.file = layer;

@@ -6,11 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "jet/value.h"
 #include "tests/support/files.h"
 
 namespace hostile {
 
-using Bytes = std::vector<std::uint8_t>;
+using jet::Bytes;
 
 using test_files::readAll;
 using test_files::writeAll;

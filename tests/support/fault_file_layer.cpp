@@ -9,8 +9,6 @@ namespace jet {
 
 namespace {
 
-using Bytes = FaultFileLayer::Bytes;
-
 // One write (data) or truncation (no data, offset = new size).
 struct Change {
     bool truncate = false;

@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "jet/io/file_layer.h"
+#include "jet/value.h"
 
 namespace jet {
 
 class FaultFileLayer final : public FileLayer {
 public:
-    using Bytes = std::vector<std::uint8_t>;
 
     FaultFileLayer();
     ~FaultFileLayer() override;

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "jet/io/pager.h"
+#include "jet/value.h"
 #include "support/files.h"
 
 namespace jet::testing {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 
 using test_files::ScratchDir;
 using test_files::readAll;
