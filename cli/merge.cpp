@@ -4,16 +4,12 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "dialogs/line_breaks.h"
 #include "merge/import_run.h"
 
 namespace {
 
 constexpr int kQuestionFlags = merge::mb::YesNoCancel | merge::mb::Question | merge::mb::DefaultButton2;
-
-std::string forTerminal(std::string text) {
-    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
-    return text;
-}
 
 class TerminalUi : public merge::RunUi {
 public:
@@ -21,10 +17,10 @@ public:
 
     int showMessage(const std::string& text, int flags) override {
         if (flags != kQuestionFlags) {
-            std::cerr << forTerminal(text) << "\n";
+            std::cerr << dialogs::lfLineBreaks(text) << "\n";
             return merge::mb::ResultOk;
         }
-        std::cout << forTerminal(text) << "\n";
+        std::cout << dialogs::lfLineBreaks(text) << "\n";
         if (yes_) return merge::mb::ResultYes;
         std::cout << "(a/n) " << std::flush;
         std::string answer;
@@ -61,6 +57,6 @@ int runMerge(const std::vector<std::string>& args) {
     for (const merge::StepCounts& step : result.steps)
         std::cout << step.table << " copied=" << step.copied << " skipped=" << step.skipped
                   << " refused=" << step.refused << "\n";
-    if (result.reportedOutcome) std::cout << forTerminal(result.outcome) << "\n";
+    if (result.reportedOutcome) std::cout << dialogs::lfLineBreaks(result.outcome) << "\n";
     return result.succeeded ? 0 : 1;
 }
