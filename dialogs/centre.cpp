@@ -8,7 +8,8 @@ namespace dialogs {
 void centreOnScreen(QWidget* window) {
     if (const QScreen* s = window->screen()) {
         const QRect area = s->geometry();
-        window->move(area.x() + (area.width() - window->width()) / 2, area.y() + (area.height() - window->height()) / 2);
+        window->move(area.x() + (area.width() - window->width()) / 2,
+                     area.y() + (area.height() - window->height()) / 2);
     }
 }
 

@@ -226,7 +226,9 @@ Status TableImpl::canAppend() const {
     return checkAppendable(def_);
 }
 
-Table::Cursor::Cursor(const Table& table, bool decode) : scan_(std::make_unique<TableScan>(impl(table), decode)) {}
+// The public cursor hands every call to the scan behind it.
+Table::Cursor::Cursor(const Table& table, bool decode)
+    : scan_(std::make_unique<TableScan>(impl(table), decode)) {}
 Table::Cursor::~Cursor() = default;
 Status Table::Cursor::next(bool* hasRow) { return scan_->next(hasRow); }
 const std::vector<Value>& Table::Cursor::row() const { return scan_->row(); }
