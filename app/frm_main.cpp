@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
+#include "dialogs/centre.h"
 #include "dialogs/twips.h"
 #include "merge/import_run.h"
 
@@ -68,10 +68,7 @@ void frmMain::placeControls() {
     cmdVolbaNovehoSuboru_->setGeometry(tw.toPixels(4320, 1320, 615, 375));
     // The labels take the size of their captions.
     for (QLabel* label : {lblLog_, l_[0], l_[1]}) label->adjustSize();
-    if (const QScreen* s = screen()) {
-        const QRect area = s->geometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    dialogs::centreOnScreen(this);
 }
 
 void frmMain::browse(const QString& title, QLineEdit* box) {

@@ -5,44 +5,46 @@
 
 #include "dialogs/app_title.h"
 #include "dialogs/button_captions.h"
-#include "merge/run_ui.h"
+#include "dialogs/format_text.h"
+#include "dialogs/msg_box_flags.h"
 
 namespace app {
 
 namespace {
 
+namespace mb = dialogs::mb;
 using Button = QMessageBox::StandardButton;
 
 QList<Button> buttonSet(int flags) {
-    switch (flags & 15) {
-    case merge::mb::OkCancel: return {QMessageBox::Ok, QMessageBox::Cancel};
-    case merge::mb::AbortRetryIgnore: return {QMessageBox::Abort, QMessageBox::Retry, QMessageBox::Ignore};
-    case merge::mb::YesNoCancel: return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
-    case merge::mb::YesNo: return {QMessageBox::Yes, QMessageBox::No};
-    case merge::mb::RetryCancel: return {QMessageBox::Retry, QMessageBox::Cancel};
+    switch (mb::buttonSet(flags)) {
+    case mb::OkCancel: return {QMessageBox::Ok, QMessageBox::Cancel};
+    case mb::AbortRetryIgnore: return {QMessageBox::Abort, QMessageBox::Retry, QMessageBox::Ignore};
+    case mb::YesNoCancel: return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
+    case mb::YesNo: return {QMessageBox::Yes, QMessageBox::No};
+    case mb::RetryCancel: return {QMessageBox::Retry, QMessageBox::Cancel};
     default: return {QMessageBox::Ok};
     }
 }
 
 QMessageBox::Icon iconOf(int flags) {
-    switch (flags & 112) {
-    case merge::mb::Critical: return QMessageBox::Critical;
-    case merge::mb::Question: return QMessageBox::Question;
-    case merge::mb::Exclamation: return QMessageBox::Warning;
-    case merge::mb::Information: return QMessageBox::Information;
+    switch (mb::icon(flags)) {
+    case mb::Critical: return QMessageBox::Critical;
+    case mb::Question: return QMessageBox::Question;
+    case mb::Exclamation: return QMessageBox::Warning;
+    case mb::Information: return QMessageBox::Information;
     default: return QMessageBox::NoIcon;
     }
 }
 
 int resultCode(Button button) {
     switch (button) {
-    case QMessageBox::Ok: return merge::mb::ResultOk;
-    case QMessageBox::Abort: return merge::mb::ResultAbort;
-    case QMessageBox::Retry: return merge::mb::ResultRetry;
-    case QMessageBox::Ignore: return merge::mb::ResultIgnore;
-    case QMessageBox::Yes: return merge::mb::ResultYes;
-    case QMessageBox::No: return merge::mb::ResultNo;
-    default: return merge::mb::ResultCancel;
+    case QMessageBox::Ok: return mb::ResultOk;
+    case QMessageBox::Abort: return mb::ResultAbort;
+    case QMessageBox::Retry: return mb::ResultRetry;
+    case QMessageBox::Ignore: return mb::ResultIgnore;
+    case QMessageBox::Yes: return mb::ResultYes;
+    case QMessageBox::No: return mb::ResultNo;
+    default: return mb::ResultCancel;
     }
 }
 
@@ -58,7 +60,7 @@ std::unique_ptr<QMessageBox> makeStandardMessageBox(QWidget* parent, const QStri
     auto box = std::make_unique<QMessageBox>(parent);
     box->setWindowTitle(dialogs::applicationTitle());
     box->setTextFormat(Qt::PlainText);
-    box->setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    box->setText(dialogs::displayText(text));
     box->setIcon(iconOf(flags));
     const QList<Button> buttons = buttonSet(flags);
     QMessageBox::StandardButtons all;
@@ -66,14 +68,14 @@ std::unique_ptr<QMessageBox> makeStandardMessageBox(QWidget* parent, const QStri
     box->setStandardButtons(all);
     // The program's own Slovak captions: Qt's Slovak translation has none.
     for (Button b : buttons) box->button(b)->setText(caption(b));
-    const int ordinal = (flags & 768) / 256;
+    const int ordinal = mb::defaultButton(flags);
     if (ordinal < buttons.size()) box->setDefaultButton(buttons[ordinal]);
     return box;
 }
 
 int standardResult(const QMessageBox& box) {
     QAbstractButton* clicked = box.clickedButton();
-    return clicked ? resultCode(box.standardButton(clicked)) : merge::mb::ResultCancel;
+    return clicked ? resultCode(box.standardButton(clicked)) : mb::ResultCancel;
 }
 
 int showStandardMessage(QWidget* parent, const QString& text, int flags) {

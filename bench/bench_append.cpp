@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     fs::copy_file(fs::path(VELMORANT_TEST_DATA) / "blank.mdb", file, fs::copy_options::overwrite_existing);
 
     std::unique_ptr<jet::Database> db;
-    if (auto s = jet::Database::open(file.string(), jet::Pager::Mode::Exclusive, &db); !s.ok()) return fail("open", s);
+    if (auto s = jet::Database::open(file.string(), jet::OpenMode::Exclusive, &db); !s.ok()) return fail("open", s);
     std::unique_ptr<jet::Table> table;
     if (auto s = db->openTable("downloadovane_identifikatory", &table); !s.ok()) return fail("table", s);
 

@@ -54,14 +54,14 @@ struct Counts {
 // One pass over every user table: rows and data pages read.
 bool scan(const std::string& path, Counts* n) {
     std::unique_ptr<jet::Database> db;
-    jet::Status s = jet::Database::open(path, jet::Pager::Mode::ReadOnly, &db);
+    jet::Status s = jet::Database::open(path, jet::OpenMode::ReadOnly, &db);
     if (!s.ok()) return fail(s);
     for (const std::string& name : db->userTables()) {
         std::unique_ptr<jet::Table> table;
         if (!(s = db->openTable(name, &table)).ok()) return fail(s);
-        std::vector<std::uint32_t> pages;
-        if (!(s = table->dataPages(&pages)).ok()) return fail(s);
-        n->pages += pages.size();
+        std::size_t pages = 0;
+        if (!(s = table->dataPageCount(&pages)).ok()) return fail(s);
+        n->pages += pages;
         jet::Table::Cursor cursor(*table);
         for (bool has = true;;) {
             if (!(s = cursor.next(&has)).ok()) return fail(s);
@@ -74,16 +74,16 @@ bool scan(const std::string& path, Counts* n) {
 
 bool dump(const std::string& path, Counts* n) {
     std::unique_ptr<jet::Database> db;
-    jet::Status s = jet::Database::open(path, jet::Pager::Mode::ReadOnly, &db);
+    jet::Status s = jet::Database::open(path, jet::OpenMode::ReadOnly, &db);
     if (!s.ok()) return fail(s);
     std::size_t rows = 0, pages = 0;
     for (const std::string& name : db->userTables()) {
         std::unique_ptr<jet::Table> table;
         if (!(s = db->openTable(name, &table)).ok()) return fail(s);
-        std::vector<std::uint32_t> owned;
-        if (!(s = table->dataPages(&owned)).ok()) return fail(s);
+        std::size_t owned = 0;
+        if (!(s = table->dataPageCount(&owned)).ok()) return fail(s);
         rows += table->rowCount();
-        pages += owned.size();
+        pages += owned;
     }
     n->rows += rows;
     n->pages += pages;

@@ -10,7 +10,7 @@ int runDump(const std::vector<std::string>& args) {
         return 2;
     }
     std::unique_ptr<jet::Database> db;
-    jet::Status s = jet::Database::open(args[0], jet::Pager::Mode::ReadOnly, &db);
+    jet::Status s = jet::Database::open(args[0], jet::OpenMode::ReadOnly, &db);
     if (s.ok()) s = jet::writeDump(*db, std::cout);
     if (!s.ok()) {
         std::cout.flush();

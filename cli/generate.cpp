@@ -129,11 +129,11 @@ std::string columnKey(std::string_view table, std::string_view column) {
 
 jet::Status textLengthsOf(const std::string& path, TextLengths* out) {
     std::unique_ptr<jet::Database> db;
-    JET_TRY(jet::Database::open(path, jet::Pager::Mode::ReadOnly, &db));
+    JET_TRY(jet::Database::open(path, jet::OpenMode::ReadOnly, &db));
     for (const schema::TableInfo& info : schema::tables()) {
         std::unique_ptr<jet::Table> table;
         JET_TRY(db->openTable(info.name, &table));
-        for (const jet::ColumnDef& column : table->def().columns)
+        for (const jet::Column& column : table->columns())
             if (column.type == jet::ColumnType::Text) (*out)[columnKey(info.name, column.name)] = column.length / 2;
     }
     return jet::Status::OK();

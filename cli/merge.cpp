@@ -7,16 +7,12 @@
 #include "cli/commands.h"
 #include "jet/dump_json.h"
 #include "jet/text.h"
+#include "dialogs/line_breaks.h"
 #include "merge/import_run.h"
 
 namespace {
 
 constexpr int kQuestionFlags = merge::mb::YesNoCancel | merge::mb::Question | merge::mb::DefaultButton2;
-
-std::string forTerminal(std::string text) {
-    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
-    return text;
-}
 
 // The question and the progress go to `lines`: standard output, or standard
 // error when standard output carries the JSON object alone.
@@ -26,10 +22,10 @@ public:
 
     int showMessage(const std::string& text, int flags) override {
         if (flags != kQuestionFlags) {
-            std::cerr << forTerminal(text) << "\n";
+            std::cerr << dialogs::lfLineBreaks(text) << "\n";
             return merge::mb::ResultOk;
         }
-        lines_ << forTerminal(text) << "\n";
+        lines_ << dialogs::lfLineBreaks(text) << "\n";
         if (yes_) return merge::mb::ResultYes;
         lines_ << "(a/n) " << std::flush;
         std::string answer;
@@ -63,7 +59,7 @@ std::string asJson(const merge::ImportResult& result, bool dryRun) {
                ", \"refused\": " + std::to_string(step.refused) + "}";
     }
     out += "],\n \"outcome\": ";
-    if (result.reportedOutcome) appendString(&out, forTerminal(result.outcome));
+    if (result.reportedOutcome) appendString(&out, dialogs::lfLineBreaks(result.outcome));
     else out += "null";
     out += ", \"succeeded\": ";
     out += result.succeeded ? "true" : "false";
@@ -96,7 +92,7 @@ int runMerge(const std::vector<std::string>& args) {
         for (const merge::StepCounts& step : result.steps)
             std::cout << step.table << " copied=" << step.copied << " skipped=" << step.skipped
                       << " refused=" << step.refused << "\n";
-        if (result.reportedOutcome) std::cout << forTerminal(result.outcome) << "\n";
+        if (result.reportedOutcome) std::cout << dialogs::lfLineBreaks(result.outcome) << "\n";
     }
     if (dryRun) std::cerr << "Skúšobný beh: nič nebolo zapísané, cieľový súbor zostal nezmenený.\n";
     return result.succeeded ? 0 : 1;

@@ -1,16 +1,21 @@
-# velmorant_layer(TARGET SEES headers... FILES sources...)
+# velmorant_layer(TARGET [CHECK name] SEES headers... FILES sources...)
 # Adds a build step to TARGET that fails when one of FILES includes an engine
 # header ("jet/...") outside SEES. Each entry of SEES is a folder ("jet/io")
 # or one header ("jet/database.h"). The step runs again whenever a file changes.
+# CHECK names the step when a target has more than one (default: TARGET).
 function(velmorant_layer target)
-  cmake_parse_arguments(L "" "" "SEES;FILES" ${ARGN})
-  set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}.layer)
+  cmake_parse_arguments(L "" "CHECK" "SEES;FILES" ${ARGN})
+  set(check ${target})
+  if(L_CHECK)
+    set(check ${L_CHECK})
+  endif()
+  set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${check}.layer)
   list(TRANSFORM L_FILES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/ REGEX "^[^/]")
   add_custom_command(OUTPUT ${stamp}
-    COMMAND ${CMAKE_COMMAND} -DLAYER=${target} "-DALLOWED=${L_SEES}" "-DFILES=${L_FILES}"
+    COMMAND ${CMAKE_COMMAND} -DLAYER=${check} "-DALLOWED=${L_SEES}" "-DFILES=${L_FILES}"
             -DSTAMP=${stamp} -P ${PROJECT_SOURCE_DIR}/cmake/check_includes.cmake
     DEPENDS ${L_FILES} ${PROJECT_SOURCE_DIR}/cmake/check_includes.cmake
-    COMMENT "Checking the includes of ${target}" VERBATIM)
-  add_custom_target(${target}_layer DEPENDS ${stamp})
-  add_dependencies(${target} ${target}_layer)
+    COMMENT "Checking the includes of ${check}" VERBATIM)
+  add_custom_target(${check}_layer DEPENDS ${stamp})
+  add_dependencies(${target} ${check}_layer)
 endfunction()

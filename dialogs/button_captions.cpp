@@ -1,16 +1,18 @@
 #include "dialogs/button_captions.h"
 
+#include "dialogs/msg_box_flags.h"
+
 namespace dialogs {
 
 QString buttonCaption(int resultCode) {
     switch (resultCode) {
-    case 1: return QStringLiteral("OK");
-    case 2: return QStringLiteral("Zrušiť");
-    case 3: return QStringLiteral("&Prerušiť");
-    case 4: return QStringLiteral("&Znova");
-    case 5: return QStringLiteral("&Ignorovať");
-    case 6: return QStringLiteral("&Ano");
-    case 7: return QStringLiteral("&Nie");
+    case mb::ResultOk: return QStringLiteral("OK");
+    case mb::ResultCancel: return QStringLiteral("Zrušiť");
+    case mb::ResultAbort: return QStringLiteral("&Prerušiť");
+    case mb::ResultRetry: return QStringLiteral("&Znova");
+    case mb::ResultIgnore: return QStringLiteral("&Ignorovať");
+    case mb::ResultYes: return QStringLiteral("&Ano");
+    case mb::ResultNo: return QStringLiteral("&Nie");
     default: return QString();
     }
 }

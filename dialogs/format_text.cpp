@@ -1,15 +1,15 @@
 #include "dialogs/format_text.h"
 
+#include "dialogs/line_breaks.h"
+
 namespace dialogs {
 
-namespace {
 QString trimSpaces(const QString& text) {
     qsizetype begin = 0, end = text.size();
     while (begin < end && text[begin] == u' ') ++begin;
     while (end > begin && text[end - 1] == u' ') --end;
     return text.mid(begin, end - begin);
 }
-} // namespace
 
 QString FormatText(const QString& templateText, const QVariantList& values) {
     // Apostrophes pass through unchanged; a backtick of the template becomes one.
@@ -24,5 +24,7 @@ QString FormatText(const QString& templateText, const QVariantList& values) {
     }
     return text;
 }
+
+QString displayText(const QString& text) { return QString::fromStdString(lfLineBreaks(text.toStdString())); }
 
 } // namespace dialogs

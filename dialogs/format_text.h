@@ -9,4 +9,10 @@ namespace dialogs {
 
 QString FormatText(const QString& templateText, const QVariantList& values = {});
 
+// The text without the spaces at either end (other white space stays).
+QString trimSpaces(const QString& text);
+
+// A message as a label shows it: lines broken at LF (lfLineBreaks).
+QString displayText(const QString& text);
+
 } // namespace dialogs

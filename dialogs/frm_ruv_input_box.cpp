@@ -3,9 +3,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 #include "dialogs/app_title.h"
+#include "dialogs/countdown.h"
+#include "dialogs/format_text.h"
 #include "dialogs/twips.h"
 
 namespace dialogs {
@@ -15,8 +16,7 @@ frmRuvInputBox::frmRuvInputBox(QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       lblPrompt_(new QLabel(this)), txtEdit_(new QLineEdit(this)),
       cmdOk_(new QPushButton(QStringLiteral("Ok"), this)),
-      cmdCancel_(new QPushButton(QStringLiteral("Naspäť"), this)), lblTimeout_(new QLabel(this)),
-      timTimeout_(new QTimer(this)) {
+      cmdCancel_(new QPushButton(QStringLiteral("Naspäť"), this)), countdown_(this, [this] { tick(); }) {
     setFont(arialFont(8.25));
     const Twips tw(this);
     setFixedSize(tw.toPixelsX(6360), tw.toPixelsY(2790));
@@ -32,13 +32,9 @@ frmRuvInputBox::frmRuvInputBox(QWidget* parent)
     cmdOk_->setDefault(true);
     cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel_->setGeometry(tw.toPixels(5040, 720, 1215, 495));
-    lblTimeout_->setObjectName(QStringLiteral("lblTimeout"));
-    lblTimeout_->setTextFormat(Qt::PlainText);
     setTabOrder(txtEdit_, cmdOk_);
     setTabOrder(cmdOk_, cmdCancel_);
-    timTimeout_->setInterval(1000);
 
-    connect(timTimeout_, &QTimer::timeout, this, &frmRuvInputBox::tick);
     connect(txtEdit_, &QLineEdit::textChanged, this, &frmRuvInputBox::textChanged);
     connect(cmdOk_, &QPushButton::clicked, this, [this] {
         result_ = txtEdit_->text();
@@ -52,17 +48,14 @@ frmRuvInputBox::frmRuvInputBox(QWidget* parent)
 
 QString frmRuvInputBox::Ukaz(const QString& prompt, const QString& title, const QString& defaultText,
                              int timeoutSec) {
-    QString caption = title;
-    while (caption.startsWith(u' ')) caption.remove(0, 1);
-    while (caption.endsWith(u' ')) caption.chop(1);
+    QString caption = trimSpaces(title);
     if (caption.isEmpty()) caption = applicationTitle();
-    timeoutSec_ = timeoutSec;
-    remaining_ = timeoutSec;
+    countdown_.reset(timeoutSec);
     setWindowTitle(caption);
     lblPrompt_->setText(prompt);
     txtEdit_->setText(defaultText);
     txtEdit_->setSelection(0, int(txtEdit_->text().size()));
-    lblTimeout_->setVisible(remaining_ >= 1);
+    countdown_.showIfCounting();
     tick();
     txtEdit_->setFocus();
     exec();
@@ -70,40 +63,14 @@ QString frmRuvInputBox::Ukaz(const QString& prompt, const QString& title, const 
 }
 
 void frmRuvInputBox::textChanged() {
-    remaining_ = timeoutSec_;
+    countdown_.restart();
     tick();
 }
 
 void frmRuvInputBox::tick() {
-    if (remaining_ > 0) --remaining_;
-    if (remaining_ <= 0 && timeoutSec_ > 0) {
-        result_.clear();
-        done(QDialog::Rejected);
-        return;
-    }
-    lblTimeout_->setText(QString::number(remaining_));
-    placeCountdownLabel();
-}
-
-void frmRuvInputBox::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    placeCountdownLabel();
-}
-
-void frmRuvInputBox::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    placeCountdownLabel();
-    timTimeout_->start();
-}
-
-void frmRuvInputBox::hideEvent(QHideEvent* event) {
-    timTimeout_->stop();
-    QDialog::hideEvent(event);
-}
-
-void frmRuvInputBox::placeCountdownLabel() {
-    lblTimeout_->adjustSize();
-    lblTimeout_->move(width() - lblTimeout_->width(), height() - lblTimeout_->height());
+    if (countdown_.step()) return;
+    result_.clear();
+    done(QDialog::Rejected);
 }
 
 } // namespace dialogs

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "dialogs/countdown.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -28,31 +30,22 @@ public:
     void tick();
 
     // For tests.
-    QTimer* countdownTimer() const { return timTimeout_; }
-    QLabel* countdownLabel() const { return lblTimeout_; }
+    QTimer* countdownTimer() const { return countdown_.timer(); }
+    QLabel* countdownLabel() const { return countdown_.label(); }
     QLineEdit* editBox() const { return txtEdit_; }
     QPushButton* okButton() const { return cmdOk_; }
     QPushButton* cancelButton() const { return cmdCancel_; }
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-
 private:
     void textChanged();
-    void placeCountdownLabel();
 
     QString result_;
-    int timeoutSec_ = 0;
-    int remaining_ = 0;
 
     QLabel* lblPrompt_;
     QLineEdit* txtEdit_;
     QPushButton* cmdOk_;
     QPushButton* cmdCancel_;
-    QLabel* lblTimeout_;
-    QTimer* timTimeout_;
+    Countdown countdown_;
 };
 
 } // namespace dialogs

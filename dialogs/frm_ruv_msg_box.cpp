@@ -4,33 +4,26 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
-#include <QTimer>
 
 #include "dialogs/app_title.h"
 #include "dialogs/button_captions.h"
+#include "dialogs/centre.h"
+#include "dialogs/countdown.h"
 #include "dialogs/format_text.h"
+#include "dialogs/msg_box_flags.h"
 #include "dialogs/twips.h"
 
 namespace dialogs {
 
 namespace {
-constexpr int kResultOk = 1, kResultCancel = 2, kResultAbort = 3, kResultRetry = 4, kResultIgnore = 5,
-              kResultYes = 6, kResultNo = 7;
-
-// Line breaks arrive as CR LF; the label breaks lines at LF.
-QString displayText(const QString& text) {
-    return QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
 QStyle::StandardPixmap iconFor(int iconField, bool* found) {
     *found = true;
     switch (iconField) {
-    case 16: return QStyle::SP_MessageBoxCritical;
-    case 32: return QStyle::SP_MessageBoxQuestion;
-    case 48: return QStyle::SP_MessageBoxWarning;
-    case 64: return QStyle::SP_MessageBoxInformation;
+    case mb::Critical: return QStyle::SP_MessageBoxCritical;
+    case mb::Question: return QStyle::SP_MessageBoxQuestion;
+    case mb::Exclamation: return QStyle::SP_MessageBoxWarning;
+    case mb::Information: return QStyle::SP_MessageBoxInformation;
     default: *found = false; return QStyle::SP_CustomBase;
     }
 }
@@ -39,8 +32,7 @@ QStyle::StandardPixmap iconFor(int iconField, bool* found) {
 frmRuvMsgBox::frmRuvMsgBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      lblPrompt_(new QLabel(this)), imgPicture_(new QLabel(this)), lblTimeout_(new QLabel(this)),
-      timTimeout_(new QTimer(this)) {
+      lblPrompt_(new QLabel(this)), imgPicture_(new QLabel(this)), countdown_(this, [this] { tick(); }) {
     setFont(arialFont(8.25));
     const Twips tw(this);
     lblPrompt_->setObjectName(QStringLiteral("lblPrompt"));
@@ -53,21 +45,16 @@ frmRuvMsgBox::frmRuvMsgBox(QWidget* parent)
                                          MsgBoxMetrics::iconSize));
     imgPicture_->setAlignment(Qt::AlignCenter);
     imgPicture_->hide();
-    lblTimeout_->setObjectName(QStringLiteral("lblTimeout"));
-    lblTimeout_->setTextFormat(Qt::PlainText);
-    timTimeout_->setInterval(1000);
-    connect(timTimeout_, &QTimer::timeout, this, &frmRuvMsgBox::tick);
     addButton(0); // element 0: becomes OK when the OK button is wanted
 }
 
 int frmRuvMsgBox::Ukaz(const QString& prompt, int buttons, int timeoutSec) {
-    result_ = kResultCancel;
+    result_ = mb::ResultCancel;
     buttons_ = buttons;
     prompt_ = prompt;
-    timeoutSec_ = timeoutSec;
-    remaining_ = timeoutSec;
+    countdown_.reset(timeoutSec);
     load();
-    lblTimeout_->setVisible(remaining_ >= 1);
+    countdown_.showIfCounting();
     tick();
     exec();
     return result_;
@@ -79,8 +66,7 @@ void frmRuvMsgBox::load() {
     buildButtonRow();
     chooseIcon();
     layOut();
-    const int defaultField = buttons_ & 768;
-    defaultOrdinal_ = defaultField / 256 + 1;
+    defaultOrdinal_ = mb::defaultButton(buttons_) + 1;
     activated_ = false;
 }
 
@@ -100,30 +86,30 @@ QPushButton* frmRuvMsgBox::addButton(int resultCode) {
 }
 
 void frmRuvMsgBox::buildButtonRow() {
-    const int set = buttons_ & 15;
-    if (set == 3 || set == 4) {
-        addButton(kResultYes);
-        addButton(kResultNo);
+    const int set = mb::buttonSet(buttons_);
+    if (set == mb::YesNoCancel || set == mb::YesNo) {
+        addButton(mb::ResultYes);
+        addButton(mb::ResultNo);
     }
-    if (set == 2) {
-        addButton(kResultAbort);
-        addButton(kResultRetry);
-        addButton(kResultIgnore);
+    if (set == mb::AbortRetryIgnore) {
+        addButton(mb::ResultAbort);
+        addButton(mb::ResultRetry);
+        addButton(mb::ResultIgnore);
     }
-    bool okWanted = set == 1;
-    if (set == 3 || set == 1) escapeButton_ = addButton(kResultCancel);
+    bool okWanted = set == mb::OkCancel;
+    if (set == mb::YesNoCancel || set == mb::OkCancel) escapeButton_ = addButton(mb::ResultCancel);
     if (cmdButton_.size() == 1) okWanted = true;
     if (okWanted) {
         Element& ok = cmdButton_.first();
-        ok.button->setText(FormatText(buttonCaption(kResultOk)));
-        ok.resultCode = kResultOk;
+        ok.button->setText(FormatText(buttonCaption(mb::ResultOk)));
+        ok.resultCode = mb::ResultOk;
         if (cmdButton_.size() == 1) escapeButton_ = ok.button;
     }
 }
 
 void frmRuvMsgBox::chooseIcon() {
     bool found = false;
-    const QStyle::StandardPixmap which = iconFor(buttons_ & 112, &found);
+    const QStyle::StandardPixmap which = iconFor(mb::icon(buttons_), &found);
     if (!found) return;
     const int size = Twips(this).toPixelsX(MsgBoxMetrics::iconSize);
     imgPicture_->setPixmap(style()->standardIcon(which, nullptr, this).pixmap(QSize(size, size)));
@@ -138,10 +124,7 @@ void frmRuvMsgBox::layOut() {
     layout_ = layOutMsgBox(tw.fromPixelsX(lblPrompt_->width()), tw.fromPixelsY(lblPrompt_->height()),
                            !imgPicture_->isHidden(), int(row.size()));
     setFixedSize(tw.toPixelsX(layout_.clientWidth), tw.toPixelsY(layout_.clientHeight));
-    if (const QScreen* s = screen()) {
-        const QRect area = s->geometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    centreOnScreen(this);
     lblPrompt_->move(tw.toPixelsX(layout_.promptLeft), lblPrompt_->y());
     int x = layout_.rowLeft;
     for (QPushButton* button : row) {
@@ -181,36 +164,10 @@ void frmRuvMsgBox::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void frmRuvMsgBox::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    placeCountdownLabel();
-}
-
-void frmRuvMsgBox::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    timTimeout_->start();
-}
-
-void frmRuvMsgBox::hideEvent(QHideEvent* event) {
-    timTimeout_->stop();
-    QDialog::hideEvent(event);
-}
-
-void frmRuvMsgBox::placeCountdownLabel() {
-    lblTimeout_->adjustSize();
-    lblTimeout_->move(width() - lblTimeout_->width(), height() - lblTimeout_->height());
-    lblTimeout_->raise(); // the corner is lower than the label: keep the digits over the last button
-}
-
 void frmRuvMsgBox::tick() {
-    if (remaining_ > 0) --remaining_;
-    if (remaining_ <= 0 && timeoutSec_ > 0) {
-        result_ = kResultCancel;
-        done(QDialog::Rejected);
-        return;
-    }
-    lblTimeout_->setText(QString::number(remaining_));
-    placeCountdownLabel();
+    if (countdown_.step()) return;
+    result_ = mb::ResultCancel;
+    done(QDialog::Rejected);
 }
 
 void frmRuvMsgBox::press(int resultCode) {

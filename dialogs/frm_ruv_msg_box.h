@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 
+#include "dialogs/countdown.h"
 #include "dialogs/msg_box_layout.h"
 
 class QLabel;
@@ -30,21 +31,18 @@ public:
 
     // For tests: the timer (to stop it and tick by hand), the computed layout
     // in twips, the buttons of the row in order, the Esc button, the labels.
-    QTimer* countdownTimer() const { return timTimeout_; }
+    QTimer* countdownTimer() const { return countdown_.timer(); }
     const MsgBoxLayout& layoutTwips() const { return layout_; }
     QList<QPushButton*> rowButtons() const;
     QPushButton* escapeButton() const { return escapeButton_; }
     QPushButton* focusRuleButton() const;
     QLabel* promptLabel() const { return lblPrompt_; }
     QLabel* picture() const { return imgPicture_; }
-    QLabel* countdownLabel() const { return lblTimeout_; }
+    QLabel* countdownLabel() const { return countdown_.label(); }
 
 protected:
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
     struct Element {
@@ -57,7 +55,6 @@ private:
     QPushButton* addButton(int resultCode);
     void chooseIcon();
     void layOut();
-    void placeCountdownLabel();
     void press(int resultCode);
 
     QString prompt_;
@@ -65,13 +62,10 @@ private:
     int result_ = 2;
     bool activated_ = false;
     int defaultOrdinal_ = 1;
-    int timeoutSec_ = 0;
-    int remaining_ = 0;
 
     QLabel* lblPrompt_;
     QLabel* imgPicture_;
-    QLabel* lblTimeout_;
-    QTimer* timTimeout_;
+    Countdown countdown_;
     QList<Element> cmdButton_;
     QPushButton* escapeButton_ = nullptr;
     MsgBoxLayout layout_;

@@ -66,8 +66,7 @@ class TableRecordset : public Recordset {
 public:
     TableRecordset(std::unique_ptr<jet::Table> table, std::list<TextSet>* textSets)
         : table_(std::move(table)), cursor_(*table_), textSets_(textSets) {
-        for (const jet::ColumnDef& c : table_->def().columns)
-            fields_.push_back({c.name, c.type, c.isAutonumber() || c.isGuidAutonumber()});
+        for (const jet::Column& c : table_->columns()) fields_.push_back({c.name, c.type, c.autonumber});
     }
     jet::Status start() { return cursor_.next(&hasRow_); }
 
@@ -160,16 +159,15 @@ private:
                            std::size_t* position = nullptr) {
         std::unique_ptr<jet::Table> table;
         JET_TRY(db_->openTable(tableName, &table));
-        const jet::ColumnDef* def = table->def().column(column);
-        if (!def) return jet::Status::error(jet::Status::Code::NotFound, "Stĺpec " + std::string(column) + " chýba");
-        std::size_t at = def - table->def().columns.data();
-        if (position) *position = at;
+        const int at = table->columnIndex(column);
+        if (at < 0) return jet::Status::error(jet::Status::Code::NotFound, "Stĺpec " + std::string(column) + " chýba");
+        if (position) *position = static_cast<std::size_t>(at);
         jet::Table::Cursor cursor(*table, false); // only this column is decoded
         jet::Value value;
         for (bool hasRow = true;;) {
             JET_TRY(cursor.next(&hasRow));
             if (!hasRow) return jet::Status::OK();
-            JET_TRY(cursor.view().read(*def, table->pager(), &value));
+            JET_TRY(cursor.read(static_cast<std::size_t>(at), &value));
             if (!jet::isNull(value)) visit(value);
         }
     }
@@ -223,7 +221,7 @@ private:
 
 jet::Status openDatabase(const std::string& path, std::unique_ptr<Database>* out) {
     std::unique_ptr<jet::Database> db;
-    JET_TRY(jet::Database::open(path, jet::Pager::Mode::Exclusive, &db));
+    JET_TRY(jet::Database::open(path, jet::OpenMode::Exclusive, &db));
     *out = std::make_unique<JetDatabase>(std::move(db));
     return jet::Status::OK();
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "merge/probe_table.h"
+
 namespace merge {
 
 struct claRefZariadenie {
@@ -29,26 +31,20 @@ struct claRefObjednavka {
     std::int32_t IdNovejObjednavky = 0;
 };
 
-// The new key of the first entry appended for each old key: open
-// addressing over a table kept at most half full, one probe in most lookups.
+// The new key of the first entry appended for each old key.
 class FirstNewKeys {
 public:
     // Keeps `newKey` unless the old key already has one.
     void add(std::int32_t oldKey, std::int32_t newKey);
     // 0 when the old key has none.
     std::int32_t find(std::int32_t oldKey) const;
-    void clear();
+    void clear() { keys_.clear(); }
 
 private:
-    struct Slot {
+    struct Pair {
         std::int32_t oldKey = 0, newKey = 0;
-        bool used = false;
     };
-    std::size_t home(std::int32_t oldKey) const;
-    void grow();
-
-    std::vector<Slot> slots_; // a power of two in size, or empty
-    std::size_t used_ = 0;
+    ProbeTable<Pair> keys_;
 };
 
 // Entries in the order they were appended, with an index that keeps the

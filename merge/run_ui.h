@@ -4,16 +4,12 @@
 
 #include <string>
 
+#include "dialogs/msg_box_flags.h"
+
 namespace merge {
 
-// Standard message-box flags and results (the usual Windows values).
-namespace mb {
-constexpr int OkOnly = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5;
-constexpr int Critical = 16, Question = 32, Exclamation = 48, Information = 64;
-constexpr int DefaultButton1 = 0, DefaultButton2 = 256, DefaultButton3 = 512, DefaultButton4 = 768;
-constexpr int ResultOk = 1, ResultCancel = 2, ResultAbort = 3, ResultRetry = 4, ResultIgnore = 5,
-              ResultYes = 6, ResultNo = 7;
-} // namespace mb
+// Message flags and results are those of the boxes that show them.
+namespace mb = dialogs::mb;
 
 class RunUi {
 public:

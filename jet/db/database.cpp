@@ -1,4 +1,4 @@
-#include "jet/database.h"
+#include "jet/db/database_impl.h"
 
 #include <algorithm>
 
@@ -40,13 +40,13 @@ bool lessIgnoreCase(std::string_view a, std::string_view b) {
     return c != 0 ? c < 0 : x < y;
 }
 
-Status Database::open(const std::string& path, Pager::Mode mode, std::unique_ptr<Database>* out) {
-    return open(path, mode, Pager::Options{}, out);
+Status Database::open(const std::string& path, OpenMode mode, std::unique_ptr<Database>* out) {
+    return open(path, mode, OpenOptions{}, out);
 }
 
-Status Database::open(const std::string& path, Pager::Mode mode, const Pager::Options& options,
+Status Database::open(const std::string& path, OpenMode mode, const OpenOptions& options,
                       std::unique_ptr<Database>* out) {
-    std::unique_ptr<Database> db(new Database);
+    auto db = std::make_unique<DatabaseImpl>();
     Status s = Pager::open(path, mode, options, &db->pager_);
     if (s.code() == Status::Code::NotJet)
         return sniff(options.file ? *options.file : *posixFileLayer(), path, s);
@@ -56,7 +56,7 @@ Status Database::open(const std::string& path, Pager::Mode mode, const Pager::Op
     return Status::OK();
 }
 
-Status Database::load() {
+Status DatabaseImpl::load() {
     PageRef page0;
     JET_TRY(pager_->read(0, &page0));
     JET_TRY(parseHeader(page0->bytes, &header_));
@@ -73,7 +73,7 @@ Status Database::load() {
     return Status::OK();
 }
 
-std::vector<std::string> Database::userTables() const {
+std::vector<std::string> DatabaseImpl::userTables() const {
     std::vector<std::string> names;
     for (const TableInfo& t : catalog_.tables)
         if (t.kind == TableInfo::Kind::User) names.push_back(t.name);
@@ -81,14 +81,14 @@ std::vector<std::string> Database::userTables() const {
     return names;
 }
 
-const TableInfo* Database::findTable(std::string_view name) const {
+const TableInfo* DatabaseImpl::findTable(std::string_view name) const {
     std::u16string wanted = fromUtf8(name);
     for (const TableInfo& t : catalog_.tables)
         if (equalsIgnoreCase(fromUtf8(t.name), wanted)) return &t;
     return nullptr;
 }
 
-Status Database::openTable(std::string_view name, std::unique_ptr<Table>* out) {
+Status DatabaseImpl::openTable(std::string_view name, std::unique_ptr<Table>* out) {
     const TableInfo* info = findTable(name);
     if (!info)
         return Status::error(Status::Code::NotFound, "Tabuľka " + std::string(name) + " v databáze neexistuje.");
@@ -98,11 +98,11 @@ Status Database::openTable(std::string_view name, std::unique_ptr<Table>* out) {
     JET_TRY(flushWrites());
     TableDef def;
     JET_TRY(readTableDef(*pager_, info->firstPage, &def));
-    *out = std::make_unique<Table>(*pager_, info->name, std::move(def), static_cast<TableOwner*>(this));
+    *out = std::make_unique<TableImpl>(*pager_, info->name, std::move(def), static_cast<TableOwner*>(this));
     return Status::OK();
 }
 
-Status Database::property(std::string_view name, Value* out) const {
+Status DatabaseImpl::property(std::string_view name, Value* out) const {
     for (const Property& p : properties_) {
         if (equalsIgnoreCase(p.name, name)) {
             *out = p.value;

@@ -1,61 +1,60 @@
 // The write side of Database: transactions and appends through
 // one TableWriter per table.
-#include "jet/database.h"
-#include "jet/table.h"
+#include "jet/db/database_impl.h"
 #include "jet/table/table_writer.h"
 
 namespace jet {
 
 using Code = Status::Code;
 
-Database::Database() = default;
+DatabaseImpl::DatabaseImpl() = default;
 
-Database::~Database() {
+DatabaseImpl::~DatabaseImpl() {
     // Tables left open can no longer take rows.
-    for (Table* t : openTables_) t->db_ = nullptr;
+    for (TableImpl* t : openTables_) t->db_ = nullptr;
 }
 
-void Database::opened(Table* table) { openTables_.push_back(table); }
+void DatabaseImpl::opened(TableImpl* table) { openTables_.push_back(table); }
 
-void Database::closed(Table* table) { std::erase(openTables_, table); }
+void DatabaseImpl::closed(TableImpl* table) { std::erase(openTables_, table); }
 
-Status Database::begin() {
+Status DatabaseImpl::begin() {
     JET_TRY(pager_->begin());
-    failed_ = Status::OK();
+    pendingFailure_ = Status::OK();
     return Status::OK();
 }
 
-Status Database::commit() {
+Status DatabaseImpl::commit() {
     if (!pager_->inTransaction()) return Status::error(Code::InvalidArgument, "Žiadna transakcia neprebieha.");
-    if (!failed_.ok()) return failed_;
+    if (!pendingFailure_.ok()) return pendingFailure_;
     Status s = flushWrites();
     if (s.ok()) s = pager_->commit();
-    if (!s.ok()) failed_ = s;
+    if (!s.ok()) pendingFailure_ = s;
     return s;
 }
 
-Status Database::rollback() {
+Status DatabaseImpl::rollback() {
     // What the writers hold describes the transaction being undone.
     writers_.clear();
     lastWriter_ = nullptr;
-    failed_ = Status::OK();
+    pendingFailure_ = Status::OK();
     JET_TRY(pager_->rollback());
     return reloadOpenTables();
 }
 
-Status Database::reloadOpenTables() {
-    for (Table* t : openTables_) JET_TRY(t->reloadCounters());
+Status DatabaseImpl::reloadOpenTables() {
+    for (TableImpl* t : openTables_) JET_TRY(t->reloadCounters());
     return Status::OK();
 }
 
-Status Database::flushWrites() {
-    if (!failed_.ok()) return Status::OK();
+Status DatabaseImpl::flushWrites() {
+    if (!pendingFailure_.ok()) return Status::OK();
     for (auto& [page, writer] : writers_) JET_TRY(writer->flush());
     return Status::OK();
 }
 
-Status Database::appendInTransaction(TableDef* mirror, std::vector<Value>* row) {
-    if (!failed_.ok()) return failed_;
+Status DatabaseImpl::appendInTransaction(TableDef* mirror, std::vector<Value>* row) {
+    if (!pendingFailure_.ok()) return pendingFailure_;
     auto it = writers_.find(mirror->firstPage);
     if (it == writers_.end()) {
         std::unique_ptr<TableWriter> writer;
@@ -72,7 +71,7 @@ Status Database::appendInTransaction(TableDef* mirror, std::vector<Value>* row) 
     if (s.ok()) s = it->second->append(row);
     if (s.code() == Code::Refused) return s;
     if (!s.ok()) {
-        failed_ = s;
+        pendingFailure_ = s;
         return s;
     }
     mirror->rowCount = it->second->def().rowCount;
@@ -80,7 +79,7 @@ Status Database::appendInTransaction(TableDef* mirror, std::vector<Value>* row) 
     return Status::OK();
 }
 
-Status Database::append(TableDef* mirror, std::vector<Value>* row) {
+Status DatabaseImpl::append(TableDef* mirror, std::vector<Value>* row) {
     if (pager_->inTransaction()) return appendInTransaction(mirror, row);
     JET_TRY(begin());
     Status s = appendInTransaction(mirror, row);

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "jet/options.h"
 #include "jet/status.h"
 
 namespace jet {
@@ -20,17 +21,10 @@ struct Page {
 };
 using PageRef = std::shared_ptr<const Page>;
 
-class FileLayer; // the operating-system file beneath, replaceable for fault injection
-
 class Pager {
 public:
-    enum class Mode { ReadOnly, Exclusive };
-    struct Options {
-        std::size_t cachePages = 4096; // 16 MiB of 4 KiB pages; 16 at the least
-        // When set, the files are reached through this layer instead of the
-        // real one (tests inject faults here).
-        std::shared_ptr<FileLayer> file;
-    };
+    using Mode = OpenMode;
+    using Options = OpenOptions;
 
     // Opens and locks the file. Exclusive: no other open of the file, in this
     // process or another, succeeds until close; ReadOnly: a shared lock.

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "jet/table.h"
+#include "jet/table/table_impl.h"
 #include "jet/text.h"
 
 namespace jet {
@@ -55,11 +55,11 @@ Status readCatalog(Pager& pager, Catalog* out) {
     JET_TRY(column(def, "Type", &type));
     JET_TRY(column(def, "Flags", &flags));
     JET_TRY(column(def, "LvProp", &props));
-    Table table(pager, "MSysObjects", def);
+    TableImpl table(pager, "MSysObjects", def);
 
     std::vector<Object> objects;
     std::vector<std::pair<std::int32_t, Bytes>> databaseObjects; // parent, property blob
-    Table::Cursor cursor(table, false);
+    TableScan cursor(table, false);
     Value v;
     for (;;) {
         bool has;

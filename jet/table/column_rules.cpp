@@ -2,7 +2,7 @@
 
 #include "jet/table/catalog.h"
 #include "jet/table/properties.h"
-#include "jet/table.h"
+#include "jet/table/table_impl.h"
 #include "jet/text.h"
 
 namespace jet {
@@ -21,8 +21,8 @@ Status tableProperties(Pager& pager, std::uint32_t tdefPage, Bytes* out) {
     const ColumnDef* type = catalog.column("Type");
     const ColumnDef* props = catalog.column("LvProp");
     if (!id || !type || !props) return Status::OK();
-    Table table(pager, "MSysObjects", catalog);
-    Table::Cursor cursor(table, false);
+    TableImpl table(pager, "MSysObjects", catalog);
+    TableScan cursor(table, false);
     Value v;
     for (;;) {
         bool has = false;

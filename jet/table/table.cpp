@@ -1,4 +1,4 @@
-#include "jet/table.h"
+#include "jet/table/table_impl.h"
 
 #include <algorithm>
 
@@ -18,16 +18,30 @@ constexpr int kMaxOverflowHops = 4;
 
 } // namespace
 
-Table::Table(Pager& pager, std::string name, TableDef def, TableOwner* db)
+TableImpl::TableImpl(Pager& pager, std::string name, TableDef def, TableOwner* db)
     : pager_(&pager), name_(std::move(name)), def_(std::move(def)), db_(db) {
     if (db_) db_->opened(this);
 }
 
-Table::~Table() {
+TableImpl::~TableImpl() {
     if (db_) db_->closed(this);
 }
 
-Status Table::reloadCounters() {
+const std::vector<Column>& TableImpl::columns() const {
+    if (columns_.size() != def_.columns.size()) {
+        columns_.clear();
+        for (const ColumnDef& c : def_.columns)
+            columns_.push_back({c.name, c.type, c.length, c.isAutonumber() || c.isGuidAutonumber()});
+    }
+    return columns_;
+}
+
+int TableImpl::columnIndex(std::string_view name) const {
+    const ColumnDef* c = def_.column(name);
+    return c ? static_cast<int>(c - def_.columns.data()) : -1;
+}
+
+Status TableImpl::reloadCounters() {
     PageRef ref;
     JET_TRY(pager_->read(def_.firstPage, &ref));
     const ByteSpan page(ref->bytes);
@@ -40,9 +54,16 @@ Status Table::reloadCounters() {
     return Status::OK();
 }
 
-Status Table::dataPages(std::vector<std::uint32_t>* pages) const {
+Status TableImpl::dataPages(std::vector<std::uint32_t>* pages) const {
     if (db_) JET_TRY(db_->flushWrites());
     return readUsageMap(*pager_, def_.ownedPages, pages);
+}
+
+Status TableImpl::dataPageCount(std::size_t* count) const {
+    std::vector<std::uint32_t> pages;
+    JET_TRY(dataPages(&pages));
+    *count = pages.size();
+    return Status::OK();
 }
 
 namespace {
@@ -62,7 +83,7 @@ bool decodeLongKey(const Bytes& entry, Value* out) {
 
 } // namespace
 
-Status Table::highestIndexed(std::string_view column, bool* found, Value* highest) const {
+Status TableImpl::highestIndexed(std::string_view column, bool* found, Value* highest) const {
     *found = false;
     const ColumnDef* c = def_.column(column);
     if (!c || c->type != ColumnType::Long) return Status::OK();
@@ -81,7 +102,7 @@ Status Table::highestIndexed(std::string_view column, bool* found, Value* highes
     return Status::OK();
 }
 
-Status Table::Cursor::start() {
+Status TableScan::start() {
     started_ = true;
     JET_TRY(table_->dataPages(&pages_));
     row_.resize(decode_ ? table_->def().columns.size() : 0);
@@ -90,7 +111,7 @@ Status Table::Cursor::start() {
 
 // Moves to the next page of the map that is a data page of this table;
 // other pages listed by a stale map are passed over.
-Status Table::Cursor::nextPage(bool* hasPage) {
+Status TableScan::nextPage(bool* hasPage) {
     Pager& pager = table_->pager();
     while (pageIndex_ < pages_.size()) {
         std::uint32_t pgno = pages_[pageIndex_++];
@@ -107,7 +128,7 @@ Status Table::Cursor::nextPage(bool* hasPage) {
 }
 
 // Parses the row of `slot` (following a moved row to its place).
-Status Table::Cursor::load(const RowSlot& slot, bool* isRow) {
+Status TableScan::load(const RowSlot& slot, bool* isRow) {
     *isRow = false;
     if (slot.deleted) return Status::OK();
     const TableDef& def = table_->def();
@@ -139,14 +160,18 @@ Status Table::Cursor::load(const RowSlot& slot, bool* isRow) {
     return Status::OK();
 }
 
+Status TableScan::read(std::size_t column, Value* out) const {
+    return view_.read(table_->def().columns[column], table_->pager(), out);
+}
+
 // Names the table in a description of damage found while scanning it.
-Status Table::Cursor::inTable(Status s) const {
+Status TableScan::inTable(Status s) const {
     static const std::string prefix = "Poškodená databáza: ";
     if (s.code() != Status::Code::Corrupt || s.message().rfind(prefix, 0) != 0) return s;
     return Status::error(s.code(), "Poškodená databáza, tabuľka " + table_->name() + ": " + s.message().substr(prefix.size()));
 }
 
-Status Table::Cursor::next(bool* hasRow) {
+Status TableScan::next(bool* hasRow) {
     Status s = advance(hasRow);
     if (!s.ok()) {
         *hasRow = false;
@@ -155,7 +180,7 @@ Status Table::Cursor::next(bool* hasRow) {
     return s;
 }
 
-Status Table::Cursor::advance(bool* hasRow) {
+Status TableScan::advance(bool* hasRow) {
     if (!started_) JET_TRY(start());
     for (;;) {
         if (!onPage_) {
@@ -192,19 +217,28 @@ Status writable(const TableOwner* db, const Pager& pager) {
 } // namespace
 
 // The table's writer checks the definition once, when it is made.
-Status Table::append(std::vector<Value>* row) {
+Status TableImpl::append(std::vector<Value>* row) {
     JET_TRY(writable(db_, *pager_));
     return db_->append(&def_, row);
 }
 
-Status Table::fit(std::size_t column, Value* value) const {
+Status TableImpl::fit(std::size_t column, Value* value) const {
     if (column >= def_.columns.size()) return Status::error(Status::Code::InvalidArgument, "Stĺpec mimo tabuľky.");
     return normalizeValue(def_.columns[column], value);
 }
 
-Status Table::canAppend() const {
+Status TableImpl::canAppend() const {
     JET_TRY(writable(db_, *pager_));
     return checkAppendable(def_);
 }
+
+// The public cursor hands every call to the scan behind it.
+Table::Cursor::Cursor(const Table& table, bool decode)
+    : scan_(std::make_unique<TableScan>(impl(table), decode)) {}
+Table::Cursor::~Cursor() = default;
+Status Table::Cursor::next(bool* hasRow) { return scan_->next(hasRow); }
+const std::vector<Value>& Table::Cursor::row() const { return scan_->row(); }
+std::vector<Value>& Table::Cursor::row() { return scan_->row(); }
+Status Table::Cursor::read(std::size_t column, Value* out) const { return scan_->read(column, out); }
 
 } // namespace jet

@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "jet/db/database_impl.h"
 #include "jet/format/data_page.h"
 #include "jet/index/index_walk.h"
 #include "jet/index/keys.h"
@@ -52,7 +53,7 @@ public:
         Status s = db_.openTable(info_.name, &table_);
         if (!s.ok()) return problem(s.message());
         ++report_.tables;
-        const TableDef& def = table_->def();
+        const TableDef& def = table().def();
         use(def.pages);
         use({def.ownedPages.page, def.freePages.page});
         prepareIndexes();
@@ -80,7 +81,7 @@ private:
     void note(const std::string& what) { report_.notes.push_back(where() + ": " + what); }
 
     void prepareIndexes() {
-        const TableDef& def = table_->def();
+        const TableDef& def = table().def();
         for (const RealIndexDef& r : def.realIndexes) {
             IndexCheck ix;
             ix.def = &r;
@@ -96,8 +97,8 @@ private:
     }
 
     void scanRows() {
-        const TableDef& def = table_->def();
-        Table::Cursor cursor(*table_, false);
+        const TableDef& def = table().def();
+        TableScan cursor(table(), false);
         std::vector<Value> values(def.columns.size());
         std::vector<bool> readable(def.columns.size());
         std::uint64_t count = 0;
@@ -113,7 +114,7 @@ private:
             if (!hasRow) break;
             ++count;
             for (std::size_t i = 0; i < def.columns.size(); ++i) {
-                Status r = cursor.view().read(def.columns[i], table_->pager(), &values[i]);
+                Status r = cursor.read(i, &values[i]);
                 readable[i] = r.ok();
                 if (!r.ok()) problem("riadok " + rowName(cursor.rowId()) + ", stĺpec " + def.columns[i].name + ": " + r.message());
                 else if (def.columns[i].isLongValue() && !isNull(values[i])) ++report_.longValues;
@@ -152,10 +153,10 @@ private:
 
     void checkIndex(IndexCheck& ix) {
         if (!ix.columnsStatus.ok()) return problem(ix, ix.columnsStatus.message());
-        Pager& pager = table_->pager();
+        Pager& pager = table().pager();
         IndexWalk walk;
         Status s = walkIndex([&pager](std::uint32_t n, PageRef* out) { return pager.read(n, out); },
-                             ix.def->firstPage, table_->def().firstPage, &walk);
+                             ix.def->firstPage, table().def().firstPage, &walk);
         if (!s.ok()) return problem(ix, s.message());
         ix.summary.entries = walk.entries.size();
         use(walk.pages);
@@ -174,7 +175,7 @@ private:
 
     void checkUsageMap(const IndexCheck& ix, const IndexWalk& walk) {
         std::vector<std::uint32_t> members;
-        Status s = readUsageMap(table_->pager(), ix.def->usageMap, &members);
+        Status s = readUsageMap(table().pager(), ix.def->usageMap, &members);
         if (!s.ok()) return problem(ix, "mapa stránok indexu: " + s.message());
         for (std::uint32_t p : walk.pages)
             if (!std::binary_search(members.begin(), members.end(), p))
@@ -189,17 +190,17 @@ private:
     // Every page of the owned-pages map is a data page of this table.
     void checkOwnedPages() {
         std::vector<std::uint32_t> pages, withRoom;
-        if (!table_->dataPages(&pages).ok()) return; // reported by the row scan
+        if (!table().dataPages(&pages).ok()) return; // reported by the row scan
         use(pages);
         for (std::uint32_t p : pages) {
             PageRef ref;
-            Status s = table_->pager().read(p, &ref);
+            Status s = table().pager().read(p, &ref);
             if (!s.ok()) problem(s.message());
-            else if (!isDataPageOf(*ref, table_->def().firstPage))
+            else if (!isDataPageOf(*ref, table().def().firstPage))
                 problem("mapa strán tabuľky uvádza stranu " + std::to_string(p) + ", ktorá nie je jej dátovou stranou");
             else checkFreeSpace(p, *ref);
         }
-        Status s = readUsageMap(table_->pager(), table_->def().freePages, &withRoom);
+        Status s = readUsageMap(table().pager(), table().def().freePages, &withRoom);
         if (!s.ok()) return problem("mapa strán s voľným miestom: " + s.message());
         for (std::uint32_t p : withRoom)
             if (!std::binary_search(pages.begin(), pages.end(), p))
@@ -219,9 +220,9 @@ private:
 
     // The long-value pages that the memo and OLE columns' maps list.
     void checkLongValuePages() {
-        for (const LongValueMaps& m : table_->def().longValueMaps) {
+        for (const LongValueMaps& m : table().def().longValueMaps) {
             std::vector<std::uint32_t> pages;
-            Status s = readUsageMap(table_->pager(), m.ownedPages, &pages);
+            Status s = readUsageMap(table().pager(), m.ownedPages, &pages);
             if (!s.ok()) {
                 problem("mapa dlhých hodnôt: " + s.message());
                 continue;
@@ -280,6 +281,8 @@ private:
                  ", skutočný " + std::to_string(distinct));
     }
 
+    const TableImpl& table() const { return impl(*table_); }
+
     Database& db_;
     const TableInfo& info_;
     CheckReport& report_;
@@ -308,15 +311,15 @@ void checkGlobalMap(Pager& pager, const std::vector<PageUse>& used, CheckReport*
 Status checkDatabase(Database& db, CheckReport* out) {
     *out = CheckReport{};
     std::vector<PageUse> used;
-    for (const TableInfo& info : db.tables())
+    for (const TableInfo& info : impl(db).tables())
         if (info.kind != TableInfo::Kind::Linked) TableCheck(db, info, *out, used).run();
-    checkGlobalMap(db.pager(), used, out);
+    checkGlobalMap(impl(db).pager(), used, out);
     return Status::OK();
 }
 
 Status checkFile(const std::string& path, CheckReport* out) {
     std::unique_ptr<Database> db;
-    JET_TRY(Database::open(path, Pager::Mode::ReadOnly, &db));
+    JET_TRY(Database::open(path, OpenMode::ReadOnly, &db));
     return checkDatabase(*db, out);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cmath>
 
+#include "jet/db/database_impl.h"
 #include "jet/text.h"
 
 namespace jet {
@@ -95,7 +96,6 @@ std::string formatGuid(const Guid& g) {
     return s;
 }
 
-} // namespace
 
 std::string formatDouble(double v) { return formatFloating(v); }
 std::string formatSingle(float v) { return formatFloating(v); }
@@ -178,9 +178,62 @@ std::string dumpTypeName(const ColumnDef& c) {
     }
 }
 
-namespace {
 
 bool isPlainAscii(char16_t c) { return c >= 0x20 && c < 0x80 && c != u'"' && c != u'\\'; }
+
+
+
+void appendJsonValue(std::string* out, const Value& v) {
+    struct Visitor {
+        std::string* out;
+        void operator()(std::monostate) { *out += "null"; }
+        void operator()(bool b) { *out += b ? "true" : "false"; }
+        void operator()(std::int64_t i) { *out += std::to_string(i); }
+        void operator()(const Currency& c) { *out += '"' + formatCurrency(c.scaled) + '"'; }
+        void operator()(float f) { *out += formatSingle(f); }
+        void operator()(double d) { *out += formatDouble(d); }
+        void operator()(const DateTime& d) { *out += '"' + formatDate(d.days) + '"'; }
+        void operator()(const std::u16string& s) { appendJsonString(out, s); }
+        void operator()(const Bytes& b) { appendHex(out, b); }
+        void operator()(const Guid& g) { *out += '"' + formatGuid(g) + '"'; }
+        void operator()(const Numeric& n) { *out += '"' + formatNumeric(n) + '"'; }
+    };
+    std::visit(Visitor{out}, v);
+}
+
+
+Status writeTable(Table& table, std::string* buf, std::ostream& out) {
+    const TableDef& def = impl(table).def();
+    *buf += "   \"columns\": [";
+    for (std::size_t i = 0; i < def.columns.size(); ++i) {
+        if (i) *buf += ", ";
+        *buf += "{\"name\": ";
+        appendJsonString(buf, fromUtf8(def.columns[i].name));
+        *buf += ", \"type\": \"" + dumpTypeName(def.columns[i]) + "\"}";
+    }
+    *buf += "],\n   \"rows\": [";
+    Table::Cursor cursor(table);
+    bool first = true;
+    for (;;) {
+        bool has;
+        JET_TRY(cursor.next(&has));
+        if (!has) break;
+        *buf += first ? "\n    [" : ",\n    [";
+        first = false;
+        const std::vector<Value>& row = cursor.row();
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (i) *buf += ", ";
+            appendJsonValue(buf, row[i]);
+        }
+        *buf += ']';
+        if (buf->size() > (1u << 16)) {
+            out << *buf;
+            buf->clear();
+        }
+    }
+    *buf += first ? "]\n" : "\n   ]\n";
+    return Status::OK();
+}
 
 } // namespace
 
@@ -217,67 +270,12 @@ void appendJsonString(std::string* out, std::u16string_view s) {
     out->push_back('"');
 }
 
-void appendJsonValue(std::string* out, const Value& v) {
-    struct Visitor {
-        std::string* out;
-        void operator()(std::monostate) { *out += "null"; }
-        void operator()(bool b) { *out += b ? "true" : "false"; }
-        void operator()(std::int64_t i) { *out += std::to_string(i); }
-        void operator()(const Currency& c) { *out += '"' + formatCurrency(c.scaled) + '"'; }
-        void operator()(float f) { *out += formatSingle(f); }
-        void operator()(double d) { *out += formatDouble(d); }
-        void operator()(const DateTime& d) { *out += '"' + formatDate(d.days) + '"'; }
-        void operator()(const std::u16string& s) { appendJsonString(out, s); }
-        void operator()(const Bytes& b) { appendHex(out, b); }
-        void operator()(const Guid& g) { *out += '"' + formatGuid(g) + '"'; }
-        void operator()(const Numeric& n) { *out += '"' + formatNumeric(n) + '"'; }
-    };
-    std::visit(Visitor{out}, v);
-}
-
-namespace {
-
-Status writeTable(Table& table, std::string* buf, std::ostream& out) {
-    const TableDef& def = table.def();
-    *buf += "   \"columns\": [";
-    for (std::size_t i = 0; i < def.columns.size(); ++i) {
-        if (i) *buf += ", ";
-        *buf += "{\"name\": ";
-        appendJsonString(buf, fromUtf8(def.columns[i].name));
-        *buf += ", \"type\": \"" + dumpTypeName(def.columns[i]) + "\"}";
-    }
-    *buf += "],\n   \"rows\": [";
-    Table::Cursor cursor(table);
-    bool first = true;
-    for (;;) {
-        bool has;
-        JET_TRY(cursor.next(&has));
-        if (!has) break;
-        *buf += first ? "\n    [" : ",\n    [";
-        first = false;
-        const std::vector<Value>& row = cursor.row();
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            if (i) *buf += ", ";
-            appendJsonValue(buf, row[i]);
-        }
-        *buf += ']';
-        if (buf->size() > (1u << 16)) {
-            out << *buf;
-            buf->clear();
-        }
-    }
-    *buf += first ? "]\n" : "\n   ]\n";
-    return Status::OK();
-}
-
-} // namespace
-
 Status writeDump(Database& db, std::ostream& out) {
     std::string buf = "{\n \"format\": \"";
     buf += formatName(db.format());
     buf += "\",\n \"properties\": {";
     std::vector<const Property*> props;
-    for (const Property& p : db.properties()) props.push_back(&p);
+    for (const Property& p : impl(db).properties()) props.push_back(&p);
     std::stable_sort(props.begin(), props.end(),
                      [](const Property* a, const Property* b) { return lessIgnoreCase(a->name, b->name); });
     for (std::size_t i = 0; i < props.size(); ++i) {

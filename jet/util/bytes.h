@@ -7,9 +7,9 @@
 
 #include "jet/value.h"
 
-namespace jet {
+#include "jet/value.h"
 
-using ByteSpan = std::span<const std::uint8_t>;
+namespace jet {
 
 inline std::uint16_t le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 inline std::uint32_t le32(const std::uint8_t* p) {

@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstring>
 
+#include "jet/util/bytes.h"
+
 namespace jet {
 
 void decodeText(ByteSpan b, std::u16string* out) {

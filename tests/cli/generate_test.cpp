@@ -69,11 +69,11 @@ std::u16string folded(std::u16string text) {
 std::map<std::pair<std::string, std::string>, std::size_t> textLengths(const std::string& path) {
     std::map<std::pair<std::string, std::string>, std::size_t> out;
     std::unique_ptr<jet::Database> db;
-    EXPECT_TRUE(jet::Database::open(path, jet::Pager::Mode::ReadOnly, &db).ok()) << path;
+    EXPECT_TRUE(jet::Database::open(path, jet::OpenMode::ReadOnly, &db).ok()) << path;
     for (const schema::TableInfo& info : schema::tables()) {
         std::unique_ptr<jet::Table> table;
         if (!db || !db->openTable(info.name, &table).ok()) continue;
-        for (const jet::ColumnDef& column : table->def().columns)
+        for (const jet::Column& column : table->columns())
             if (column.type == jet::ColumnType::Text) out[{std::string(info.name), column.name}] = column.length / 2;
     }
     return out;

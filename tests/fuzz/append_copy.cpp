@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "jet/database.h"
+#include "jet/db/database_impl.h"
 #include "support/fault_file_layer.h"
 
 namespace fuzz {
@@ -34,8 +34,8 @@ const std::map<std::string, NamedRows>& sampleRows(const std::string& dataDir) {
         bool hasRow = false;
         while (out.size() < kRowsPerTable && cursor.next(&hasRow).ok() && hasRow) {
             std::map<std::string, Value>& named = out.emplace_back();
-            for (std::size_t i = 0; i < table->def().columns.size(); ++i)
-                named[table->def().columns[i].name] = cursor.row()[i];
+            for (std::size_t i = 0; i < table->columns().size(); ++i)
+                named[table->columns()[i].name] = cursor.row()[i];
         }
     }
     return rows;
@@ -55,7 +55,7 @@ Status appendRows(jet::Table& table, const NamedRows& rows) {
     if (!table.canAppend().ok()) return Status::OK();
     for (const auto& named : rows) {
         std::vector<Value> row;
-        for (const jet::ColumnDef& c : table.def().columns) {
+        for (const jet::Column& c : table.columns()) {
             auto it = named.find(c.name);
             row.push_back(it == named.end() ? Value{} : it->second);
         }

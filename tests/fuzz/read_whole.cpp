@@ -5,7 +5,7 @@
 #include <streambuf>
 #include <vector>
 
-#include "jet/database.h"
+#include "jet/db/database_impl.h"
 #include "jet/dump_json.h"
 #include "support/fault_file_layer.h"
 

@@ -11,7 +11,7 @@
 
 #include "hostile_files.h"
 #include "jet/check.h"
-#include "jet/database.h"
+#include "jet/db/database_impl.h"
 #include "jet/io/journal.h"
 #include "merge/import_run.h"
 #include "merge/plan.h"
@@ -148,10 +148,10 @@ TablePages pagesOfAPlanTable(const fs::path& file) {
         std::unique_ptr<jet::Table> table;
         if (!db->openTable(step.table, &table).ok()) continue;
         std::vector<std::uint32_t> pages;
-        if (table->rowCount() < 10 || table->def().realIndexes.empty() || !table->dataPages(&pages).ok() ||
+        if (table->rowCount() < 10 || impl(*table).def().realIndexes.empty() || !impl(*table).dataPages(&pages).ok() ||
             pages.empty())
             continue;
-        return {std::string(step.table), table->def().realIndexes.front().firstPage, pages.back()};
+        return {std::string(step.table), impl(*table).def().realIndexes.front().firstPage, pages.back()};
     }
     ADD_FAILURE() << "no plan table with rows and an index";
     return {};

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "hostile_files.h"
-#include "jet/database.h"
+#include "jet/db/database_impl.h"
 #include "support/fault_file_layer.h"
 #include "jet/io/journal.h"
 

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "jet/database.h"
+#include "jet/db/database_impl.h"
 #include "jet/text.h"
 #include "merge/dao.h"
 #include "support/files.h"
@@ -51,11 +51,11 @@ public:
         }
         std::unique_ptr<jet::Table> t;
         ASSERT_TRUE(db_->openTable(table, &t).ok()) << table;
-        std::vector<jet::Value> row(t->def().columns.size());
+        std::vector<jet::Value> row(t->columns().size());
         for (const auto& [column, value] : cells) {
-            const jet::ColumnDef* c = t->def().column(column);
+            const jet::ColumnDef* c = impl(*t).def().column(column);
             ASSERT_NE(c, nullptr) << column;
-            row[c - t->def().columns.data()] = value;
+            row[c - impl(*t).def().columns.data()] = value;
         }
         jet::Status status = t->append(&row);
         ASSERT_TRUE(status.ok()) << table << ": " << status.message();
@@ -72,9 +72,9 @@ public:
         close();
         std::vector<jet::Value> out;
         read(table, [&](const jet::Table& t, const std::vector<jet::Value>& row) {
-            const jet::ColumnDef* c = t.def().column(name);
+            const jet::ColumnDef* c = impl(t).def().column(name);
             ASSERT_NE(c, nullptr) << name;
-            out.push_back(row[c - t.def().columns.data()]);
+            out.push_back(row[c - impl(t).def().columns.data()]);
         });
         return out;
     }
@@ -88,7 +88,7 @@ public:
     std::vector<std::uint32_t> dataPages(std::string_view table) {
         close();
         std::vector<std::uint32_t> pages;
-        withTable(table, [&](jet::Table& t) { EXPECT_TRUE(t.dataPages(&pages).ok()); });
+        withTable(table, [&](jet::Table& t) { EXPECT_TRUE(impl(t).dataPages(&pages).ok()); });
         return pages;
     }
 
@@ -155,7 +155,7 @@ private:
     jet::TableDef definition(std::string_view table) {
         close();
         jet::TableDef def;
-        withTable(table, [&](jet::Table& t) { def = t.def(); });
+        withTable(table, [&](jet::Table& t) { def = impl(t).def(); });
         return def;
     }
     std::size_t columnDescriptor(std::string_view table, const std::string& column) {

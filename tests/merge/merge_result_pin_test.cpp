@@ -11,7 +11,7 @@
 #include <sys/wait.h>
 
 #include "jet/check.h"
-#include "jet/database.h"
+#include "jet/db/database_impl.h"
 #include "jet/dump_json.h"
 #include "merge/import_run.h"
 #include "recording_ui.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "jet/check.h"
-#include "jet/database.h"
+#include "jet/db/database_impl.h"
 #include "jet/text.h"
 #include "support/files.h"
 #include "support/process.h"
@@ -58,9 +58,9 @@ inline std::unique_ptr<Table> openTable(Database& db, const std::string& name) {
 }
 
 inline std::size_t columnAt(const Table& t, const std::string& name) {
-    const ColumnDef* c = t.def().column(name);
+    const ColumnDef* c = impl(t).def().column(name);
     EXPECT_NE(c, nullptr) << name;
-    return static_cast<std::size_t>(c - t.def().columns.data());
+    return static_cast<std::size_t>(c - impl(t).def().columns.data());
 }
 
 // Every row of the table in scan order.

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "jet/util/bytes.h"
+#include "jet/value.h"
 
 namespace jet {
 

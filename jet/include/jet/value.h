@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <variant>
 #include <vector>
@@ -39,6 +40,7 @@ struct Numeric {
     bool operator==(const Numeric&) const = default;
 };
 using Bytes = std::vector<std::uint8_t>;
+using ByteSpan = std::span<const std::uint8_t>;
 
 // One value: Null, or the C++ form of its column type. Byte, Int, Long and
 // BigInt all read as int64; Text and Memo as UTF-16 code units; Binary and

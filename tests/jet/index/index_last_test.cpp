@@ -31,8 +31,8 @@ protected:
         return {found, found ? v : Value{}};
     }
     void append(std::int64_t key) {
-        std::vector<Value> row(table_->def().columns.size());
-        row[table_->def().column("id_zariadenia") - table_->def().columns.data()] = key;
+        std::vector<Value> row(table_->columns().size());
+        row[impl(*table_).def().column("id_zariadenia") - impl(*table_).def().columns.data()] = key;
         Status s = table_->append(&row);
         ASSERT_TRUE(s.ok()) << s.message();
     }
@@ -72,15 +72,15 @@ TEST_F(HighestIndexed, NotFoundWithoutALongIndexOrWithADamagedTree) {
 
     // The root page of the key's index overwritten: the caller reads the rows.
     std::uint32_t root = 0;
-    const ColumnDef* key = table_->def().column("id_zariadenia");
-    for (const RealIndexDef& ix : table_->def().realIndexes)
+    const ColumnDef* key = impl(*table_).def().column("id_zariadenia");
+    for (const RealIndexDef& ix : impl(*table_).def().realIndexes)
         if (ix.columns.front().column == key->number) root = ix.firstPage;
     ASSERT_NE(root, 0u);
-    ASSERT_TRUE(db_->pager().begin().ok());
+    ASSERT_TRUE(impl(*db_).pager().begin().ok());
     Page junk{};
     junk.bytes.fill(0x5A);
-    ASSERT_TRUE(db_->pager().write(root, junk).ok());
-    ASSERT_TRUE(db_->pager().commit().ok());
+    ASSERT_TRUE(impl(*db_).pager().write(root, junk).ok());
+    ASSERT_TRUE(impl(*db_).pager().commit().ok());
     reopen();
     EXPECT_FALSE(highest("id_zariadenia").first);
 }

@@ -42,22 +42,22 @@ protected:
         ASSERT_TRUE(db_);
         table_ = openTable(*db_, "identifikatory");
         ASSERT_TRUE(table_);
-        index_ = table_->def().realIndexes.back();
-        owner_ = table_->def().firstPage;
-        ASSERT_TRUE(db_->pager().begin().ok());
-        tree_ = std::make_unique<IndexTree>(db_->pager(), owner_, index_.firstPage, index_.usageMap);
+        index_ = impl(*table_).def().realIndexes.back();
+        owner_ = impl(*table_).def().firstPage;
+        ASSERT_TRUE(impl(*db_).pager().begin().ok());
+        tree_ = std::make_unique<IndexTree>(impl(*db_).pager(), owner_, index_.firstPage, index_.usageMap);
         IndexWalk w = walk();
         for (const LeafEntry& e : w.entries) expected_.insert(makeLeafEntry(e.key, e.row));
     }
     void TearDown() override {
-        if (db_ && db_->pager().inTransaction()) {
-            EXPECT_TRUE(db_->pager().rollback().ok());
+        if (db_ && impl(*db_).pager().inTransaction()) {
+            EXPECT_TRUE(impl(*db_).pager().rollback().ok());
         }
     }
 
     IndexWalk walk() {
         IndexWalk w;
-        Pager& p = db_->pager();
+        Pager& p = impl(*db_).pager();
         Status s = walkIndex([&p](std::uint32_t n, PageRef* out) { return p.read(n, out); }, index_.firstPage, owner_, &w);
         EXPECT_TRUE(s.ok()) << s.message();
         return w;
@@ -90,8 +90,8 @@ protected:
     void writeRoot(const IndexPage& page) {
         Page p;
         ASSERT_TRUE(buildIndexPage(page, &p).ok());
-        ASSERT_TRUE(db_->pager().write(index_.firstPage, p).ok());
-        tree_ = std::make_unique<IndexTree>(db_->pager(), owner_, index_.firstPage, index_.usageMap);
+        ASSERT_TRUE(impl(*db_).pager().write(index_.firstPage, p).ok());
+        tree_ = std::make_unique<IndexTree>(impl(*db_).pager(), owner_, index_.firstPage, index_.usageMap);
     }
 
     Scratch file_{blank()};
@@ -118,7 +118,7 @@ TEST_F(TreeFixture, DecreasingAndRandomOrders) {
     EXPECT_GE(w.depth, 2u);
     // The root kept its page number and became an intermediate page.
     PageRef root;
-    ASSERT_TRUE(db_->pager().read(index_.firstPage, &root).ok());
+    ASSERT_TRUE(impl(*db_).pager().read(index_.firstPage, &root).ok());
     EXPECT_EQ(root->bytes[0], kIndexNodePage);
 }
 
@@ -167,7 +167,7 @@ TEST_F(TreeFixture, RefusesOversizedEntriesAndDamagedTrees) {
     writeRoot(loop);
     EXPECT_EQ(tree_->insert(makeLeafEntry(intKey(1), {5, 0}), &isNew).code(), Status::Code::Corrupt);
 
-    loop.tail = db_->pager().pageCount(); // a child past the end of the file
+    loop.tail = impl(*db_).pager().pageCount(); // a child past the end of the file
     writeRoot(loop);
     EXPECT_EQ(tree_->insert(makeLeafEntry(intKey(1), {5, 0}), &isNew).code(), Status::Code::Corrupt);
 

@@ -21,10 +21,10 @@ std::pair<std::uint32_t, std::size_t> largestIndex(const fs::path& file, const s
     EXPECT_TRUE(Database::open(file.string(), Pager::Mode::ReadOnly, &db).ok());
     auto t = openTable(*db, name);
     std::pair<std::uint32_t, std::size_t> largest;
-    for (const RealIndexDef& ix : t->def().realIndexes) {
+    for (const RealIndexDef& ix : impl(*t).def().realIndexes) {
         IndexWalk walk;
-        Status s = walkIndex([&](std::uint32_t p, PageRef* out) { return db->pager().read(p, out); }, ix.firstPage,
-                             t->def().firstPage, &walk);
+        Status s = walkIndex([&](std::uint32_t p, PageRef* out) { return impl(*db).pager().read(p, out); }, ix.firstPage,
+                             impl(*t).def().firstPage, &walk);
         EXPECT_TRUE(s.ok()) << s.message();
         largest = std::max(largest, std::make_pair(walk.depth, walk.pages.size()));
     }
@@ -62,11 +62,11 @@ TEST(AppendIndex, ShuffledIdentifiersGrowTreesLargerThanTheDecodedPagesWhileTabl
         const std::size_t id = columnAt(*t, "identifikator"), name = columnAt(*t, "meno_majitela"),
                           memo = columnAt(*t, "poznamky");
         ASSERT_TRUE(db->begin().ok());
-        std::vector<Value> row(t->def().columns.size());
+        std::vector<Value> row(t->columns().size());
         for (int n : order) {
             std::fill(row.begin(), row.end(), Value());
             for (std::size_t c = 0; c < row.size(); ++c)
-                if (t->def().columns[c].type == ColumnType::Bool) row[c] = (n & 1) != 0;
+                if (t->columns()[c].type == ColumnType::Bool) row[c] = (n & 1) != 0;
             row[id] = u("Č-" + std::to_string(n));
             std::u16string owner = u(names[n % 6]);
             while (owner.size() < 100) owner += static_cast<char16_t>(u'a' + random() % 26);
@@ -75,7 +75,7 @@ TEST(AppendIndex, ShuffledIdentifiersGrowTreesLargerThanTheDecodedPagesWhileTabl
             Status s = t->append(&row);
             ASSERT_TRUE(s.ok()) << n << ": " << s.message();
             if (n % 3000 == 0) {
-                std::vector<Value> device(devices->def().columns.size());
+                std::vector<Value> device(devices->columns().size());
                 device[columnAt(*devices, "id_zariadenia")] = std::int64_t{n};
                 ASSERT_TRUE(devices->append(&device).ok());
             }

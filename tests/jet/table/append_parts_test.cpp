@@ -171,8 +171,8 @@ TEST(AppendParts, UsageMapsGrowAndTurnIntoBitmapPages) {
     Scratch file(blank());
     auto db = openWritable(file.path());
     auto t = openTable(*db, "identifikatory");
-    const RowPointer owned = t->def().ownedPages;
-    Pager& pager = db->pager();
+    const RowPointer owned = impl(*t).def().ownedPages;
+    Pager& pager = impl(*db).pager();
     ASSERT_TRUE(pager.begin().ok());
     Page blankPage{};
     std::uint32_t last = 0;
@@ -202,7 +202,7 @@ TEST(AppendParts, UsageMapsGrowAndTurnIntoBitmapPages) {
 TEST(AppendParts, GlobalMapWithoutRoomTurnsIntoBitmapPages) {
     Scratch file(blank());
     auto db = openWritable(file.path());
-    Pager& pager = db->pager();
+    Pager& pager = impl(*db).pager();
     ASSERT_TRUE(pager.begin().ok());
     PageRef ref;
     ASSERT_TRUE(pager.read(kGlobalMapPage, &ref).ok());

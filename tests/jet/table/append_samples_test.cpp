@@ -121,7 +121,7 @@ TEST(AppendSamples, ColumnPropertiesAndUnwritableColumnsRefuseRows) {
         auto db = openWritable(fixedText.path());
         auto t = openTable(*db, "users");
         std::vector<ColumnRules> rules;
-        ASSERT_TRUE(readColumnRules(db->pager(), t->def(), &rules).ok());
+        ASSERT_TRUE(readColumnRules(impl(*db).pager(), impl(*t).def(), &rules).ok());
         ASSERT_EQ(rules.size(), 10u);
         for (const ColumnRules& r : rules) EXPECT_TRUE(r.required);
         EXPECT_EQ(t->canAppend().code(), Status::Code::Unsupported);

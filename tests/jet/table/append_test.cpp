@@ -20,9 +20,9 @@ std::vector<Value> identifierRow(std::int64_t device, std::int64_t n) {
 
 // A row of `identifikatory` with every value Null (booleans false).
 std::vector<Value> emptyRow(const Table& t) {
-    std::vector<Value> row(t.def().columns.size());
+    std::vector<Value> row(t.columns().size());
     for (std::size_t i = 0; i < row.size(); ++i)
-        if (t.def().columns[i].type == ColumnType::Bool) row[i] = false;
+        if (t.columns()[i].type == ColumnType::Bool) row[i] = false;
     return row;
 }
 
@@ -216,9 +216,9 @@ TEST(Append, RollbackLeavesNoStaleCountersInOpenTables) {
     auto t = openTable(*db, "dialkove_otvorenie_vyvolane_pouzitim_identifikatora");
     auto sibling = openTable(*db, "dialkove_otvorenie_vyvolane_pouzitim_identifikatora");
     const std::size_t id = columnAt(*t, "id");
-    const TableDef before = t->def();
+    const TableDef before = impl(*t).def();
     auto appendOne = [&](Table& table) {
-        std::vector<Value> row(table.def().columns.size());
+        std::vector<Value> row(table.columns().size());
         Status s = table.append(&row);
         EXPECT_TRUE(s.ok()) << s.message();
         return std::get<std::int64_t>(row[id]);
@@ -231,15 +231,15 @@ TEST(Append, RollbackLeavesNoStaleCountersInOpenTables) {
     ASSERT_TRUE(db->rollback().ok());
     for (const Table* open : {t.get(), sibling.get()}) {
         EXPECT_EQ(open->rowCount(), before.rowCount);
-        EXPECT_EQ(open->def().autonumber, before.autonumber);
+        EXPECT_EQ(impl(*open).def().autonumber, before.autonumber);
         for (std::size_t i = 0; i < before.realIndexes.size(); ++i)
-            EXPECT_EQ(open->def().realIndexes[i].statDistinct, before.realIndexes[i].statDistinct);
+            EXPECT_EQ(impl(*open).def().realIndexes[i].statDistinct, before.realIndexes[i].statDistinct);
     }
 
     EXPECT_EQ(appendOne(*t), first) << "a rolled-back number is free again";
     EXPECT_EQ(t->rowCount(), before.rowCount + 1);
     db.reset();
-    std::vector<Value> row(sibling->def().columns.size());
+    std::vector<Value> row(sibling->columns().size());
     EXPECT_EQ(sibling->append(&row).code(), Status::Code::InvalidArgument);
     sibling.reset();
     t.reset();

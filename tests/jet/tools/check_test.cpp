@@ -10,7 +10,7 @@
 #include "jet/check.h"
 #include "jet/format/data_page.h"
 #include "jet/format/tabledef_format.h"
-#include "jet/database.h"
+#include "jet/db/database_impl.h"
 #include "support/files.h"
 
 using namespace jet;
@@ -24,10 +24,10 @@ std::size_t realIndexCount(const fs::path& file) {
     std::unique_ptr<Database> db;
     EXPECT_TRUE(Database::open(file, Pager::Mode::ReadOnly, &db).ok());
     std::size_t n = 0;
-    for (const TableInfo& t : db->tables()) {
+    for (const TableInfo& t : impl(*db).tables()) {
         std::unique_ptr<Table> table;
         if (t.kind != TableInfo::Kind::Linked && db->openTable(t.name, &table).ok())
-            n += table->def().realIndexes.size();
+            n += impl(*table).def().realIndexes.size();
     }
     return n;
 }
@@ -91,20 +91,20 @@ public:
     TableDef def(const std::string& table) {
         std::unique_ptr<Table> t;
         EXPECT_TRUE(db_->openTable(table, &t).ok());
-        return t->def();
+        return impl(*t).def();
     }
     Page page(std::uint32_t pgno) {
         PageRef ref;
-        EXPECT_TRUE(db_->pager().read(pgno, &ref).ok());
+        EXPECT_TRUE(impl(*db_).pager().read(pgno, &ref).ok());
         return *ref;
     }
-    std::uint32_t pageCount() { return db_->pager().pageCount(); }
+    std::uint32_t pageCount() { return impl(*db_).pager().pageCount(); }
     std::uint32_t indexRoot(const std::string& table) { return def(table).realIndexes.front().firstPage; }
     std::vector<std::uint32_t> dataPages(const std::string& table) {
         std::unique_ptr<Table> t;
         std::vector<std::uint32_t> pages;
         EXPECT_TRUE(db_->openTable(table, &t).ok());
-        EXPECT_TRUE(t->dataPages(&pages).ok());
+        EXPECT_TRUE(impl(*t).dataPages(&pages).ok());
         EXPECT_FALSE(pages.empty());
         return pages;
     }

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "jet/util/bytes.h"
-#include "jet/database.h"
+#include "jet/db/database_impl.h"
 #include "jet/dump_json.h"
 #include "support/files.h"
 
@@ -45,7 +45,7 @@ protected:
         std::vector<std::uint32_t> pages;
         EXPECT_TRUE(jet::Database::open(path_, jet::Pager::Mode::ReadOnly, &db).ok());
         EXPECT_TRUE(db->openTable(table, &t).ok());
-        EXPECT_TRUE(t->dataPages(&pages).ok());
+        EXPECT_TRUE(impl(*t).dataPages(&pages).ok());
         return pages.at(0);
     }
     std::uint16_t slotStart(const Bytes& b, std::uint32_t page, int slot) {

@@ -6,7 +6,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "jet/database.h"
+#include "jet/db/database_impl.h"
 #include "jet/dump_json.h"
 #include "support/files.h"
 

@@ -1,0 +1,14 @@
+// Messages break lines with CR LF, as the server's programs write them; a
+// label or a terminal breaks lines at LF. Plain C++, for the terminal too.
+#pragma once
+
+#include <string>
+
+namespace dialogs {
+
+inline std::string lfLineBreaks(std::string text) {
+    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; ++at) text.erase(at, 1);
+    return text;
+}
+
+} // namespace dialogs

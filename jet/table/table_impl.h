@@ -1,0 +1,114 @@
+// The engine's side of a table: its definition and pager, and the scan
+// behind Table::Cursor with the row views the engine reads columns from.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "jet/format/data_page.h"
+#include "jet/format/row_pointer.h"
+#include "jet/format/tabledef.h"
+#include "jet/io/pager.h"
+#include "jet/table.h"
+#include "jet/table/row.h"
+
+namespace jet {
+
+class TableImpl;
+
+// What a table opened from a database asks of it: the database keeps the list
+// of open tables, holds rows not yet handed to the pager and takes appends.
+class TableOwner {
+public:
+    virtual void opened(TableImpl* table) = 0;
+    virtual void closed(TableImpl* table) = 0;
+    // Hands what the writers hold in memory to the pager, so that readers see it.
+    virtual Status flushWrites() = 0;
+    // Appends through the table's writer; `mirror` receives the new counters.
+    virtual Status append(TableDef* mirror, std::vector<Value>* row) = 0;
+
+protected:
+    ~TableOwner() = default;
+};
+
+class TableImpl final : public Table {
+public:
+    // `db`, when given, is the database the table belongs to; only such a
+    // table takes new rows.
+    TableImpl(Pager& pager, std::string name, TableDef def, TableOwner* db = nullptr);
+    ~TableImpl() override;
+
+    const std::string& name() const override { return name_; }
+    const std::vector<Column>& columns() const override;
+    int columnIndex(std::string_view name) const override;
+    std::uint32_t rowCount() const override { return def_.rowCount; }
+    const TableDef& def() const { return def_; }
+    Pager& pager() const { return *pager_; }
+
+    // The table's data pages in map order.
+    Status dataPages(std::vector<std::uint32_t>* pages) const;
+    Status dataPageCount(std::size_t* count) const override;
+
+    Status append(std::vector<Value>* row) override;
+    Status canAppend() const override;
+    Status fit(std::size_t column, Value* value) const override;
+    Status highestIndexed(std::string_view column, bool* found, Value* highest) const override;
+
+private:
+    friend class DatabaseImpl;
+    // Reads again the counters appends change (rows, AutoNumber, distinct
+    // keys per index) from the definition's first page.
+    Status reloadCounters();
+
+    Pager* pager_;
+    std::string name_;
+    TableDef def_;
+    TableOwner* db_ = nullptr;
+    mutable std::vector<Column> columns_; // made on first use
+};
+
+// Every Table is a TableImpl.
+inline const TableImpl& impl(const Table& table) { return static_cast<const TableImpl&>(table); }
+inline TableImpl& impl(Table& table) { return static_cast<TableImpl&>(table); }
+
+// The rows of a table in scan order.
+class TableScan {
+public:
+    // With `decode` false only view() and rowId() are filled by next().
+    explicit TableScan(const TableImpl& table, bool decode = true) : table_(&table), decode_(decode) {}
+
+    // Moves to the next live row; *hasRow is false at the end.
+    Status next(bool* hasRow);
+    // The current row's values in the definition's column order. The
+    // buffer is reused by the next call of next().
+    const std::vector<Value>& row() const { return row_; }
+    std::vector<Value>& row() { return row_; }
+    // Where the row is listed (for a moved row: the slot that points to it).
+    RowId rowId() const { return id_; }
+    const RowView& view() const { return view_; }
+    // One column of the current row, by its position in the definition.
+    Status read(std::size_t column, Value* out) const;
+
+private:
+    Status advance(bool* hasRow);
+    Status inTable(Status s) const;
+    Status start();
+    Status nextPage(bool* hasPage);
+    Status load(const RowSlot& slot, bool* isRow);
+
+    const TableImpl* table_;
+    bool decode_;
+    bool started_ = false;
+    std::vector<std::uint32_t> pages_;
+    std::size_t pageIndex_ = 0;
+    DataPage page_;
+    std::uint16_t slot_ = 0;
+    bool onPage_ = false;
+    DataPage target_; // the page of a moved row, kept while the row is current
+    RowView view_;
+    RowId id_;
+    std::vector<Value> row_;
+};
+
+} // namespace jet

@@ -1,0 +1,77 @@
+// An open-addressing hash table for the merge's lookups that run once per
+// row: values filed under a hash, found by linear probing from the slot the
+// hash names, the table kept at most half full so that most lookups take
+// one probe.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+namespace merge {
+
+template <class Value>
+class ProbeTable {
+public:
+    // The value filed under `hash` that `matches` accepts; null when none.
+    template <class Matches>
+    const Value* find(std::uint64_t hash, Matches matches) const {
+        if (slots_.empty()) return nullptr;
+        const Slot& slot = slots_[probe(hash, matches)];
+        return slot.used ? &slot.value : nullptr;
+    }
+
+    // Files `value` under `hash` unless a value filed there that `matches`
+    // accepts stands already; true when it was filed.
+    template <class Matches>
+    bool insert(std::uint64_t hash, Matches matches, Value value) {
+        if (2 * (used_ + 1) > slots_.size()) grow();
+        Slot& slot = slots_[probe(hash, matches)];
+        if (slot.used) return false;
+        slot = {hash, std::move(value), true};
+        ++used_;
+        return true;
+    }
+
+    std::size_t size() const { return used_; }
+    void clear() {
+        slots_.clear();
+        used_ = 0;
+    }
+
+private:
+    struct Slot {
+        std::uint64_t hash = 0;
+        Value value{};
+        bool used = false;
+    };
+
+    // The slot holding the value `matches` accepts, or the empty slot where
+    // it would go.
+    template <class Matches>
+    std::size_t probe(std::uint64_t hash, Matches& matches) const {
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+            const Slot& slot = slots_[i];
+            if (!slot.used || (slot.hash == hash && matches(slot.value))) return i;
+        }
+    }
+
+    void grow() {
+        std::vector<Slot> old = std::move(slots_);
+        slots_.assign(old.empty() ? 16 : 2 * old.size(), Slot{});
+        const std::size_t mask = slots_.size() - 1;
+        for (Slot& slot : old) {
+            if (!slot.used) continue;
+            std::size_t i = slot.hash & mask;
+            while (slots_[i].used) i = (i + 1) & mask;
+            slots_[i] = std::move(slot);
+        }
+    }
+
+    std::vector<Slot> slots_; // a power of two in size, or empty
+    std::size_t used_ = 0;
+};
+
+} // namespace merge
