@@ -18,7 +18,7 @@ constexpr std::size_t kRecordSize = kRecordHead + kPageSize;
 constexpr std::size_t kCommitSize = 16;
 constexpr std::uint32_t kCommitMark = 0xFFFFFFFF; // never a page number
 constexpr std::uint64_t kMaxPages = (std::uint64_t{1} << 31) / kPageSize;
-// Consecutive pages written into the database with one call.
+// Consecutive records, or pages, written with one call.
 constexpr std::size_t kRunPages = 64;
 
 std::array<std::uint32_t, 256> makeCrcTable() {
@@ -133,7 +133,8 @@ Status WriteAheadLog::write(const std::vector<Entry>& pages) {
     std::vector<std::uint32_t> crcs(byRecord.size());
     for (std::size_t i = 0; i < byRecord.size();) {
         std::size_t end = i + 1;
-        while (end < byRecord.size() && byRecord[end].first == byRecord[end - 1].first + 1) ++end;
+        while (end < byRecord.size() && end - i < kRunPages && byRecord[end].first == byRecord[end - 1].first + 1)
+            ++end;
         buffer_.resize((end - i) * kRecordSize);
         for (std::size_t k = i; k < end; ++k) {
             std::uint8_t* record = &buffer_[(k - i) * kRecordSize];

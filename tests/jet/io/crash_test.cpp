@@ -250,9 +250,11 @@ TEST_F(KillTest, KilledInTheMiddleOfATransactionOrDuringCommit) {
 // run of ours has opened it, it is the old file or the merged one.
 class KilledMergeTest : public ::testing::Test {
 protected:
-    static constexpr int kScale = 70; // files of about 80 MB, a merge of a second or so
+    static constexpr int kScale = 100; // files of about 110 MB, a merge of about a second
 
     static void SetUpTestSuite() {
+        if (!test_files::haveMdbExport()) return;
+        files_ = std::make_unique<ScratchDir>("killed-merge");
         const std::string cli = "'" + test_files::cliPath().string() + "' generate ";
         const std::string scale = " --scale " + std::to_string(kScale);
         target_ = files_->file("target.mdb");
@@ -288,7 +290,9 @@ protected:
         return out;
     }
 
-    static inline std::unique_ptr<ScratchDir> files_ = std::make_unique<ScratchDir>("killed-merge");
+    static void TearDownTestSuite() { files_.reset(); }
+
+    static inline std::unique_ptr<ScratchDir> files_;
     static inline std::string target_, source_;
 };
 
@@ -301,26 +305,34 @@ TEST_F(KilledMergeTest, TheTargetStaysWholeForEveryReader) {
     const auto fresh = [&] {
         std::filesystem::copy_file(target_, work, std::filesystem::copy_options::overwrite_existing);
     };
-    fresh();
-    const auto start = std::chrono::steady_clock::now();
+    // The whole run twice, the faster one counts: the first one reads the
+    // files from the disk.
+    double whole = 1e9;
     int status = 0;
-    ::waitpid(startMerge(work), &status, 0);
-    const double whole = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    ASSERT_TRUE(WIFEXITED(status)); // some rows of the generated pair are refused
+    for (int i = 0; i < 2; ++i) {
+        fresh();
+        const auto start = std::chrono::steady_clock::now();
+        ::waitpid(startMerge(work), &status, 0);
+        whole = std::min(whole, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        ASSERT_TRUE(WIFEXITED(status)); // some rows of the generated pair are refused
+    }
     const Bytes merged = readAll(work);
     ASSERT_GT(merged.size(), original.size());
     ASSERT_GT(originalTables.size(), 27u);
     std::printf("the whole merge: %.2f s\n", whole);
 
     int beforeCommit = 0;
-    for (double at : {0.15, 0.4, 0.65, 0.9}) {
+    for (double at : {0.2, 0.5, 0.8}) {
         SCOPED_TRACE(::testing::Message() << "killed at " << at * 100 << " % of the run");
         fresh();
         const pid_t child = startMerge(work);
         ::usleep(static_cast<useconds_t>(at * whole * 1e6));
         ::kill(child, SIGKILL);
         ::waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the merge ended on its own";
+        if (!WIFSIGNALED(status)) { // faster than the first time
+            EXPECT_EQ(readAll(work), merged);
+            continue;
+        }
 
         // Other programs first, before any of ours has opened the file.
         const Bytes killed = readAll(work);
@@ -333,6 +345,8 @@ TEST_F(KilledMergeTest, TheTargetStaysWholeForEveryReader) {
         const Bytes seen = allPages(*pager);
         pager.reset();
         ASSERT_TRUE(seen == original || seen == merged);
+        std::printf("killed at %.0f %% of the run: %s the commit record\n", at * 100,
+                    seen == original ? "before" : "after");
         if (seen == original) {
             ++beforeCommit;
             EXPECT_TRUE(untouched);
@@ -343,7 +357,7 @@ TEST_F(KilledMergeTest, TheTargetStaysWholeForEveryReader) {
         EXPECT_EQ(readAll(work), seen);
         EXPECT_FALSE(std::filesystem::exists(logPathOf(work)));
     }
-    EXPECT_GE(beforeCommit, 3);
+    EXPECT_GE(beforeCommit, 2);
 }
 
 } // namespace
