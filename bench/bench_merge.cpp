@@ -1,8 +1,9 @@
 // One whole import run of a generated source file into a copy of a
 // generated target file, timed against the plain copy of the two files
 // (read, write, fsync: the least any merge has to pay for the disk).
-// Prints wall and processor time, rows/s, bytes written, peak resident
-// memory, the ratio of the merge to the copy, and checks the result.
+// Prints wall and processor time, the commit window (how long the target's
+// original pages were half overwritten), rows/s, bytes written, peak
+// resident memory, the ratio of the merge to the copy, and checks the result.
 // Usage: bench_merge [--quick | --scale N] [--repeat N]
 // Scale 100 by default, 20 with --quick. The generated pair is kept in the
 // build folder and made again when missing or older than what made it (the
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "jet/check.h"
+#include "jet/database.h"
 #include "merge/import_run.h"
 
 namespace fs = std::filesystem;
@@ -148,7 +150,8 @@ bool runOnce(const fs::path& target, const fs::path& source, const fs::path& wor
                 floorAfter, meanFloor);
     std::string outcome = result.outcome;
     for (std::size_t at; (at = outcome.find("\r\n")) != std::string::npos;) outcome.replace(at, 2, " / ");
-    std::printf("merge        %.3f s wall, %.3f s processor, outcome: %s\n", wall, cpu, outcome.c_str());
+    std::printf("merge        %.3f s wall, %.3f s processor, commit window %.3f s, outcome: %s\n", wall, cpu,
+                jet::lastCommitWindow(), outcome.c_str());
     std::printf("rows         %lld walked, %lld copied: %.0f rows/s walked\n", walked, copied, walked / wall);
     std::printf("written      %.1f MiB (file grew %.1f MiB): %.1f MiB/s\n", mib(double(written)),
                 mib(double(fs::file_size(merged) - sizeBefore)), mib(double(written)) / wall);

@@ -34,6 +34,8 @@ const char* formatName(Format f) {
     }
 }
 
+double lastCommitWindow() { return Pager::lastCommitWindow(); }
+
 bool lessIgnoreCase(std::string_view a, std::string_view b) {
     std::u16string x = fromUtf8(a), y = fromUtf8(b);
     int c = compareIgnoreCase(x, y);

@@ -1,11 +1,13 @@
 #include "jet/io/pager.h"
 
 #include <algorithm>
+#include <chrono>
+#include <span>
 #include <vector>
 
 #include "jet/io/file_layer.h"
-#include "jet/io/journal.h"
 #include "jet/io/page_cache.h"
+#include "jet/io/wal.h"
 
 namespace jet {
 
@@ -15,8 +17,7 @@ using Code = Status::Code;
 
 constexpr std::uint32_t kMaxPages = (std::uint32_t{1} << 31) / kPageSize; // the 2 GB limit
 constexpr std::size_t kMinCachePages = 16;
-// Dirty pages written out together when the cache needs room: their
-// originals share one journal flush.
+// Dirty pages written out together when the cache needs room.
 constexpr std::size_t kSpillBatch = 256;
 // Consecutive pages written with one call.
 constexpr std::size_t kRunPages = 64;
@@ -24,6 +25,8 @@ constexpr std::size_t kRunPages = 64;
 constexpr std::size_t kReadAheadPages = 16;
 
 std::uint64_t offsetOf(std::uint32_t pgno) { return std::uint64_t{pgno} * kPageSize; }
+
+double lastWindow = 0; // Pager::lastCommitWindow()
 
 // Only sizes are judged here; whether the pages hold a Jet 4 database is the
 // reader's question. A size that is not a whole number of pages, or less than
@@ -45,10 +48,11 @@ Status pastEnd(std::uint32_t pgno, std::uint32_t pages) {
 
 class PagerImpl final : public Pager {
 public:
-    PagerImpl(const std::string& path, Mode mode, std::shared_ptr<FileLayer> files,
-              std::unique_ptr<File> db, std::uint32_t pages, std::size_t cachePages)
-        : journalPath_(journalPathOf(path)), mode_(mode),
-          files_(std::move(files)), db_(std::move(db)), pages_(pages), cache_(cachePages) {}
+    // `committed`: a log left by a committed run that a reader reads through.
+    PagerImpl(const std::string& path, Mode mode, std::shared_ptr<FileLayer> files, std::unique_ptr<File> db,
+              std::uint32_t pages, std::size_t cachePages, std::unique_ptr<WriteAheadLog> committed)
+        : logPath_(logPathOf(path)), mode_(mode), files_(std::move(files)), db_(std::move(db)), pages_(pages),
+          cache_(cachePages), log_(std::move(committed)) {}
 
     ~PagerImpl() override {
         if (inTransaction_) rollback();
@@ -78,9 +82,9 @@ public:
         if (!broken_.ok()) return broken_;
         if (inTransaction_)
             return Status::error(Code::InvalidArgument, "Transakcia už prebieha.");
-        JET_TRY(JournalWriter::create(*files_, journalPath_, pages_, &journal_));
+        JET_TRY(WriteAheadLog::create(*files_, logPath_, pages_, &log_));
         originalPages_ = pages_;
-        journaled_.assign(pages_, false);
+        commitWritten_ = false;
         failed_ = Status::OK();
         inTransaction_ = true;
         return Status::OK();
@@ -118,14 +122,19 @@ public:
         for (PageCache::Slot* s = cache_.oldest(); s; s = s->newer)
             if (s->dirty) dirty.push_back(s);
         JET_TRY(guard(writeOut(dirty)));
-        JET_TRY(guard(db_->sync()));
-        journal_.reset();
-        // Deleting the journal is the moment the transaction takes effect.
-        JET_TRY(guard(files_->remove(journalPath_)));
+        // The commit record counts the added pages in: they must be on the
+        // disk before it.
+        if (pages_ > originalPages_) JET_TRY(guard(db_->sync()));
+        commitWritten_ = true;
+        JET_TRY(guard(log_->commit(pages_)));
+        Status st = copyLogged();
+        if (!st.ok()) {
+            broken_ = Status::error(st.code(), "Zmeny sú uložené v pomocnom súbore " + logPath_ +
+                                                   ", ale do databázy sa ich nepodarilo zapísať. " + st.message() +
+                                                   " Zapíšu sa pri najbližšom otvorení databázy.");
+            return broken_;
+        }
         endTransaction();
-        // Should the deletion itself not reach the disk, a crash would merely
-        // undo this transaction as a whole; the file stays sound either way.
-        (void)files_->syncFolder(journalPath_);
         return Status::OK();
     }
 
@@ -133,9 +142,8 @@ public:
         if (!inTransaction_)
             return Status::error(Code::InvalidArgument, "Žiadna transakcia neprebieha.");
         if (!broken_.ok()) return broken_;
-        journal_.reset();
         cache_.clear();
-        Status st = playBackJournal(*files_, journalPath_, *db_);
+        Status st = undo();
         if (!st.ok()) {
             broken_ = Status::error(st.code(), st.message() +
                                                    " Súbor treba zatvoriť a znova otvoriť, "
@@ -163,20 +171,59 @@ private:
 
     void endTransaction() {
         inTransaction_ = false;
-        journaled_.clear();
-        journaled_.shrink_to_fit();
+        log_.reset();
     }
 
-    // Reads page `pgno` into the cache (its slot in *wanted); when it follows
-    // the page read last, the uncached pages after it come along in the same call.
+    // After the commit point: the logged pages go into place, then the log
+    // goes.
+    Status copyLogged() {
+        const auto start = std::chrono::steady_clock::now();
+        JET_TRY(log_->copyInto(*db_));
+        JET_TRY(db_->sync());
+        log_.reset();
+        // The file is complete now. A log that stays behind after all is
+        // merely copied once more by the next open.
+        if (files_->remove(logPath_).ok()) (void)files_->syncFolder(logPath_);
+        lastWindow = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        return Status::OK();
+    }
+
+    // Before the commit point the file's original pages are untouched: only
+    // the added ones go, and with them the log.
+    Status undo() {
+        // A commit record written just before a failed flush may be on the
+        // disk all the same: it must not outlive the pages it counts.
+        if (commitWritten_) JET_TRY(log_->discard());
+        log_.reset();
+        std::uint64_t size = 0;
+        JET_TRY(db_->size(&size));
+        if (size > offsetOf(originalPages_)) {
+            JET_TRY(db_->truncate(offsetOf(originalPages_)));
+            JET_TRY(db_->sync());
+        }
+        JET_TRY(files_->remove(logPath_));
+        return files_->syncFolder(logPath_);
+    }
+
+    bool logged(std::uint32_t pgno) const { return log_ && log_->holds(pgno); }
+
+    // Reads page `pgno` into the cache (its slot in *wanted), from the log
+    // when the log holds it. When it follows the page read last from the
+    // file, the uncached pages after it come along in the same call.
     Status readRun(std::uint32_t pgno, PageCache::Slot** wanted) {
-        std::size_t count = 1;
-        if (pgno == lastRead_ + 1)
-            while (count < kReadAheadPages && pgno + count < pages_ && count < cache_.capacity() / 2 &&
-                   !cache_.holds(static_cast<std::uint32_t>(pgno + count)))
-                ++count;
         ahead_.resize(kReadAheadPages * kPageSize);
-        JET_TRY(db_->read(offsetOf(pgno), ahead_.data(), count * kPageSize));
+        std::size_t count = 1;
+        if (logged(pgno)) {
+            JET_TRY(log_->read(pgno, ahead_.data()));
+        } else {
+            if (pgno == lastRead_ + 1)
+                while (count < kReadAheadPages && pgno + count < pages_ && count < cache_.capacity() / 2 &&
+                       !cache_.holds(static_cast<std::uint32_t>(pgno + count)) &&
+                       !logged(static_cast<std::uint32_t>(pgno + count)))
+                    ++count;
+            JET_TRY(db_->read(offsetOf(pgno), ahead_.data(), count * kPageSize));
+            lastRead_ = static_cast<std::uint32_t>(pgno + count - 1);
+        }
         // The wanted page goes in last, so that it is the most recently used.
         for (std::size_t k = count; k-- > 0;) {
             JET_TRY(guard(makeRoom()));
@@ -184,7 +231,6 @@ private:
             std::copy_n(ahead_.begin() + static_cast<std::ptrdiff_t>(k * kPageSize), kPageSize, slot->page->bytes.begin());
             *wanted = slot;
         }
-        lastRead_ = static_cast<std::uint32_t>(pgno + count - 1);
         return Status::OK();
     }
 
@@ -198,29 +244,22 @@ private:
         return writeOut(batch);
     }
 
-    // Writes dirty pages into the file. The originals of pages that existed
-    // before the transaction and have not been saved yet go to the journal
-    // first, with one flush for all of them.
+    // Writes dirty pages out: those the file had when the transaction began
+    // into the log, the added ones into the file.
     Status writeOut(std::vector<PageCache::Slot*>& slots) {
         std::sort(slots.begin(), slots.end(),
                   [](auto* a, auto* b) { return a->pgno < b->pgno; });
-        std::vector<std::uint32_t> saved;
-        for (PageCache::Slot* s : slots) {
-            if (s->pgno >= originalPages_ || journaled_[s->pgno]) continue;
-            JET_TRY(db_->read(offsetOf(s->pgno), journal_->stage(s->pgno), kPageSize));
-            saved.push_back(s->pgno);
-            if (journal_->staged() == kSpillBatch) JET_TRY(journal_->writeStaged());
-        }
-        if (!saved.empty()) {
-            JET_TRY(journal_->writeStaged());
-            JET_TRY(journal_->sync());
-            for (std::uint32_t pgno : saved) journaled_[pgno] = true;
-        }
-        return writeRuns(slots);
+        auto added = std::partition_point(slots.begin(), slots.end(),
+                                          [&](auto* s) { return s->pgno < originalPages_; });
+        std::vector<WriteAheadLog::Entry> changed;
+        for (auto it = slots.begin(); it != added; ++it) changed.push_back({(*it)->pgno, (*it)->page.get()});
+        if (!changed.empty()) JET_TRY(log_->write(changed));
+        for (auto it = slots.begin(); it != added; ++it) (*it)->dirty = false;
+        return writeRuns({added, slots.end()});
     }
 
     // Writes pages sorted by number, each run of consecutive pages at once.
-    Status writeRuns(const std::vector<PageCache::Slot*>& sorted) {
+    Status writeRuns(std::span<PageCache::Slot* const> sorted) {
         for (std::size_t i = 0; i < sorted.size();) {
             std::size_t end = i + 1;
             while (end < sorted.size() && end - i < kRunPages &&
@@ -240,17 +279,18 @@ private:
         return Status::OK();
     }
 
-    const std::string journalPath_;
+    const std::string logPath_;
     const Mode mode_;
     std::shared_ptr<FileLayer> files_;
     std::unique_ptr<File> db_;
     std::uint32_t pages_;
     PageCache cache_;
 
+    // The open transaction's log; for a reader, a committed one left behind.
+    std::unique_ptr<WriteAheadLog> log_;
     bool inTransaction_ = false;
-    std::unique_ptr<JournalWriter> journal_;
+    bool commitWritten_ = false;  // the commit record may be on the disk
     std::uint32_t originalPages_ = 0;
-    std::vector<bool> journaled_; // pages whose original is in the journal
     std::vector<std::uint8_t> run_; // consecutive pages on their way to the file
     std::vector<std::uint8_t> ahead_; // consecutive pages read from the file
     std::uint32_t lastRead_ = 0;      // the last page read from the file
@@ -258,7 +298,29 @@ private:
     Status broken_;               // a rollback that failed: nothing works any more
 };
 
+// A reader of a file with a log left by an interrupted run reads the file as
+// the next writer will leave it: the original pages without the added ones,
+// or, once the log is committed, through the log (*size is the file's size
+// and becomes the size it reads).
+Status readThroughLeftover(FileLayer& files, const std::string& log, std::uint64_t* size,
+                           std::unique_ptr<WriteAheadLog>* committed) {
+    LeftoverLog leftover;
+    JET_TRY(readLeftoverLog(files, log, &leftover));
+    if (leftover.committed)
+        *size = offsetOf(leftover.committed->newPages());
+    else if (leftover.originalPages)
+        *size = std::min(*size, offsetOf(*leftover.originalPages));
+    *committed = std::move(leftover.committed);
+    return Status::OK();
+}
+
+Status leftoverFailure(const std::string& log, const Status& st) {
+    return Status::error(st.code(), "Prerušený zápis (" + log + ") sa nepodarilo spracovať. " + st.message());
+}
+
 } // namespace
+
+double Pager::lastCommitWindow() { return lastWindow; }
 
 Status Pager::open(const std::string& path, Mode mode, const Options& options,
                    std::unique_ptr<Pager>* out) {
@@ -268,23 +330,23 @@ Status Pager::open(const std::string& path, Mode mode, const Options& options,
     JET_TRY(files->open(path, exclusive ? FileLayer::Access::ReadWrite : FileLayer::Access::Read,
                         exclusive ? FileLayer::Lock::Exclusive : FileLayer::Lock::Shared, &db));
     const std::string real = files->realPath(path);
-    std::string journal = journalPathOf(real);
-    if (files->exists(journal)) {
-        if (!exclusive)
-            return Status::error(Code::Corrupt,
-                                 "Zápis do súboru bol prerušený a súbor sa musí najprv obnoviť; "
-                                 "otvorte ho na zápis.");
-        Status st = playBackJournal(*files, journal, *db);
-        if (!st.ok())
-            return Status::error(st.code(), "Prerušený zápis sa nepodarilo vrátiť (" + journal +
-                                                "). " + st.message());
+    const std::string log = logPathOf(real);
+    const bool leftover = files->exists(log);
+    if (leftover && exclusive) {
+        Status st = recoverFromLog(*files, log, *db);
+        if (!st.ok()) return leftoverFailure(log, st);
     }
     std::uint64_t size = 0;
     JET_TRY(db->size(&size));
+    std::unique_ptr<WriteAheadLog> committed;
+    if (leftover && !exclusive) {
+        Status st = readThroughLeftover(*files, log, &size, &committed);
+        if (!st.ok()) return leftoverFailure(log, st);
+    }
     JET_TRY(checkSize(size));
     auto pages = static_cast<std::uint32_t>(std::min<std::uint64_t>(size / kPageSize, UINT32_MAX));
     out->reset(new PagerImpl(real, mode, std::move(files), std::move(db), pages,
-                             std::max(options.cachePages, kMinCachePages)));
+                             std::max(options.cachePages, kMinCachePages), std::move(committed)));
     return Status::OK();
 }
 

@@ -1,6 +1,8 @@
 // The page file: a Jet database seen as numbered fixed-size pages, with
 // exclusive locking, a bounded page cache and atomic transactions through a
-// rollback journal beside the file (jet/journal.h). One thread at a time.
+// write-ahead log beside the file (jet/io/wal.h): until a transaction is
+// committed, the pages the file held when it began stay as they were, so
+// that any other reader of the file finds it whole. One thread at a time.
 #pragma once
 
 #include <array>
@@ -28,8 +30,9 @@ public:
 
     // Opens and locks the file. Exclusive: no other open of the file, in this
     // process or another, succeeds until close; ReadOnly: a shared lock.
-    // A leftover journal is rolled back first (Exclusive only; ReadOnly refuses
-    // a file with a leftover journal).
+    // A log left by an interrupted run is dealt with first: Exclusive finishes
+    // its committed transaction or undoes an uncommitted one and deletes it;
+    // ReadOnly writes nothing and reads the file as that would leave it.
     static Status open(const std::string& path, Mode mode, const Options& options,
                        std::unique_ptr<Pager>* out);
     static Status open(const std::string& path, Mode mode, std::unique_ptr<Pager>* out) {
@@ -49,19 +52,26 @@ public:
 
     // Transactions (Exclusive only). Every write below happens inside one.
     // After a failed write or commit the transaction only accepts rollback().
-    // A failed rollback leaves the journal behind and the pager unusable;
-    // the next open puts the file right. Closing the pager during a
-    // transaction rolls it back.
+    // A commit that fails after its commit record reached the disk, and a
+    // failed rollback, leave the log behind and the pager unusable; the next
+    // open puts the file right. Closing the pager during a transaction rolls
+    // it back.
     virtual Status begin() = 0;
     virtual Status commit() = 0;
     virtual Status rollback() = 0;
     virtual bool inTransaction() const = 0;
-    // Replaces the content of an existing page (the original goes to the
-    // journal before the file is first overwritten).
+    // Replaces the content of an existing page (in the cache, then in the
+    // log; in the file only once the transaction is committed).
     virtual Status write(std::uint32_t pgno, const Page& page) = 0;
     // Appends a new page filled with `page` and returns its number; refuses to
     // grow the file past the format's 2 GB limit (TooLarge, nothing changed).
     virtual Status append(const Page& page, std::uint32_t* pgno) = 0;
+
+    // For measurements: the seconds the last commit in this process spent
+    // between the first write of a logged page into the file and the last
+    // flush, the time in which other readers of the file find it half old,
+    // half new.
+    static double lastCommitWindow();
 };
 
 } // namespace jet

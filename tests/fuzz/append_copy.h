@@ -2,7 +2,7 @@
 // sample fixture, and variants of them that unique indexes accept, go into
 // every user table of the same name in one transaction; the copy is then
 // checked. This takes the writer (index trees, keys, usage maps, long
-// values, the journal) over whatever the damage left.
+// values, the write-ahead log) over whatever the damage left.
 #pragma once
 
 #include <cstddef>

@@ -12,7 +12,7 @@
 #include "hostile_files.h"
 #include "jet/check.h"
 #include "jet/db/database_impl.h"
-#include "jet/io/journal.h"
+#include "jet/io/wal.h"
 #include "merge/import_run.h"
 #include "merge/plan.h"
 #include "tests/merge/recording_ui.h"
@@ -77,7 +77,7 @@ protected:
     std::vector<fs::path> readOnly_;
 };
 
-bool hasJournal(const fs::path& file) { return fs::exists(jet::journalPathOf(file.string())); }
+bool hasLog(const fs::path& file) { return fs::exists(jet::logPathOf(file.string())); }
 
 void expectOpenFailure(const ImportResult& result, const fs::path& path, const std::string& name) {
     const std::string head = kOpenFailure + path.string() + "\r\n";
@@ -129,7 +129,7 @@ TEST_F(HostileMerge, DamagedOrForeignFileOnEitherSideFailsToOpen) {
             EXPECT_TRUE(ui.messages.empty()) << name; // no question
             EXPECT_TRUE(readAll(bad) == bytes) << name;
             EXPECT_TRUE(readAll(good) == (asTarget ? sample : blank)) << name;
-            EXPECT_FALSE(hasJournal(bad) || hasJournal(good)) << name;
+            EXPECT_FALSE(hasLog(bad) || hasLog(good)) << name;
         }
     }
 }
@@ -183,7 +183,7 @@ TEST_F(HostileMerge, DamagedPageOfAPlanTableStopsTheRunUnchanged) {
         expectRunFailure(result, c.name + " of " + pages.table);
         std::printf("%s of %s: %s\n", c.name.c_str(), pages.table.c_str(), result.outcome.c_str());
         EXPECT_TRUE(readAll(target) == damaged) << c.name;
-        EXPECT_FALSE(hasJournal(target)) << c.name;
+        EXPECT_FALSE(hasLog(target)) << c.name;
     }
 }
 
@@ -217,7 +217,7 @@ TEST_F(HostileMerge, SpacesSlovakLettersLongNamesDotFilesAndLinksAreOrdinaryFile
         EXPECT_EQ(result.steps.size(), 27u) << result.outcome;
         EXPECT_FALSE(readAll(real) == blank);
         EXPECT_EQ(fs::is_symlink(target), !c.link.empty());
-        EXPECT_FALSE(hasJournal(real) || hasJournal(target));
+        EXPECT_FALSE(hasLog(real) || hasLog(target));
         jet::CheckReport report;
         EXPECT_TRUE(jet::checkFile(real.string(), &report).ok() && report.ok());
     }
@@ -249,7 +249,7 @@ TEST_F(HostileMerge, ReadOnlyTargetFailsToOpen) {
     EXPECT_TRUE(readAll(target) == blank);
 }
 
-// The target may be written but its folder takes no new file, so no journal
+// The target may be written but its folder takes no new file, so no log
 // can be made: the run fails before the first page is changed.
 TEST_F(HostileMerge, TargetInAReadOnlyFolderFailsBeforeWriting) {
     Bytes blank = fixture("blank.mdb");
@@ -267,9 +267,9 @@ TEST_F(HostileMerge, TargetInAReadOnlyFolderFailsBeforeWriting) {
     ASSERT_EQ(::access(target.c_str(), W_OK), 0);
     ImportResult result = run(target, place("s.mdb", fixture("sample.mdb")));
     expectRunFailure(result, "read-only folder");
-    EXPECT_NE(result.outcome.find(jet::journalPathOf(target.string())), std::string::npos) << result.outcome;
+    EXPECT_NE(result.outcome.find(jet::logPathOf(target.string())), std::string::npos) << result.outcome;
     EXPECT_TRUE(readAll(target) == blank);
-    EXPECT_FALSE(hasJournal(target));
+    EXPECT_FALSE(hasLog(target));
 }
 
 // Another process holds the target (or the source) open: the run cannot

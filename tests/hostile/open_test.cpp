@@ -10,7 +10,7 @@
 #include "hostile_files.h"
 #include "jet/db/database_impl.h"
 #include "support/fault_file_layer.h"
-#include "jet/io/journal.h"
+#include "jet/io/wal.h"
 
 namespace hostile {
 namespace {
@@ -71,9 +71,9 @@ TEST(HostileOpen, ForeignAndDamagedFilesAreRefusedAlikeOnDiskAndInMemory) {
 }
 
 // A file opened through a symbolic link from another folder keeps its
-// journal beside itself: opened later by its own name, or through another
+// log beside itself: opened later by its own name, or through another
 // link, an interrupted change is still found and undone.
-TEST(HostileOpen, JournalOfAFileReachedThroughALinkLiesBesideTheFile) {
+TEST(HostileOpen, LogOfAFileReachedThroughALinkLiesBesideTheFile) {
     test_files::ScratchDir dir("hostile-link");
     fs::create_directories(dir / "súbory");
     fs::create_directories(dir / "odkazy");
@@ -84,11 +84,11 @@ TEST(HostileOpen, JournalOfAFileReachedThroughALinkLiesBesideTheFile) {
     std::unique_ptr<jet::Pager> pager;
     ASSERT_TRUE(jet::Pager::open(link.string(), jet::Pager::Mode::Exclusive, &pager).ok());
     ASSERT_TRUE(pager->begin().ok());
-    EXPECT_TRUE(fs::exists(jet::journalPathOf(real.string())));
-    EXPECT_FALSE(fs::exists(jet::journalPathOf(link.string())));
+    EXPECT_TRUE(fs::exists(jet::logPathOf(real.string())));
+    EXPECT_FALSE(fs::exists(jet::logPathOf(link.string())));
     EXPECT_TRUE(pager->rollback().ok());
     pager.reset();
-    EXPECT_FALSE(fs::exists(jet::journalPathOf(real.string())));
+    EXPECT_FALSE(fs::exists(jet::logPathOf(real.string())));
 }
 
 } // namespace

@@ -62,4 +62,9 @@ protected:
 // Sorts names ignoring letter case, ties in plain code-unit order.
 bool lessIgnoreCase(std::string_view a, std::string_view b);
 
+// Of the last commit in this process: seconds from the first write of a
+// logged page into the file to its last flush, the time in which the file
+// holds neither its old nor its new state (for the benchmarks).
+double lastCommitWindow();
+
 } // namespace jet

@@ -1,16 +1,24 @@
-// A transaction interrupted at any point leaves, once the file is opened
-// again, either the file as it was or the file with the whole transaction.
+// A transaction interrupted at any point leaves the file's original bytes
+// untouched until its commit record is on the disk, and, once the file is
+// opened again, either the file as it was or the file with the whole
+// transaction.
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <random>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
+#include <map>
+#include <random>
+#include <sstream>
+
 #include "support/fault_file_layer.h"
-#include "jet/io/journal.h"
 #include "jet/io/pager.h"
+#include "jet/io/wal.h"
 #include "pager_test_util.h"
+#include "support/process.h"
 
 namespace jet::testing {
 namespace {
@@ -20,8 +28,8 @@ constexpr std::uint32_t kOldPages = 60;
 constexpr const char* kDbPath = "/disk/db.mdb";
 
 // Rewrites existing pages (some of them twice) and appends new ones through a
-// small cache, so that pages are written out, and their originals journaled,
-// in several batches before the commit. Stops at the first failure.
+// small cache, so that changed pages go to the log, and added ones to the
+// file, in several batches before the commit. Stops at the first failure.
 Status runTransaction(std::shared_ptr<FileLayer> layer) {
     Pager::Options options;
     options.cachePages = 16;
@@ -48,23 +56,49 @@ struct Outcome {
     Bytes newFile;
 };
 
-// What the real pager makes of a disk image after a crash.
-Bytes reopen(const std::map<std::string, Bytes>& image) {
-    ScratchDir dir;
-    std::string db = dir.file("db.mdb");
+using Image = std::map<std::string, Bytes>;
+
+std::shared_ptr<FaultFileLayer> holding(const Image& image) {
+    auto layer = std::make_shared<FaultFileLayer>();
     for (const auto& [path, bytes] : image) {
-        if (path == kDbPath) writeAll(db, bytes);
-        else if (path == journalPathOf(kDbPath)) writeAll(journalPathOf(db), bytes);
-        else ADD_FAILURE() << "unexpected file " << path;
+        if (path != kDbPath && path != logPathOf(kDbPath)) ADD_FAILURE() << "unexpected file " << path;
+        layer->put(path, bytes);
     }
-    std::unique_ptr<Pager> pager;
-    Status st = Pager::open(db, Mode::Exclusive, &pager);
-    EXPECT_TRUE(st.ok()) << st.message();
-    pager.reset();
-    EXPECT_FALSE(std::filesystem::exists(journalPathOf(db)));
-    return readAll(db);
+    return layer;
 }
 
+// What a reader finds on a disk image after a crash; it writes nothing.
+Bytes readerSees(const Image& image) {
+    auto layer = holding(image);
+    Pager::Options options;
+    options.file = layer;
+    std::unique_ptr<Pager> pager;
+    Status st = Pager::open(kDbPath, Mode::ReadOnly, options, &pager);
+    EXPECT_TRUE(st.ok()) << st.message();
+    Bytes seen = pager ? allPages(*pager) : Bytes{};
+    EXPECT_EQ(layer->changes(), 0u);
+    return seen;
+}
+
+// What the next writer makes of a disk image after a crash, crashing itself
+// after `crashAfter` changes (the disk then holding a random part of the
+// unflushed ones).
+Image recover(const Image& image, std::uint64_t crashAfter = UINT64_MAX) {
+    auto layer = holding(image);
+    layer->crashAfter(crashAfter);
+    Pager::Options options;
+    options.file = layer;
+    std::unique_ptr<Pager> pager;
+    Status st = Pager::open(kDbPath, Mode::Exclusive, options, &pager);
+    EXPECT_EQ(st.ok(), !layer->crashed()) << st.message();
+    std::mt19937 random(static_cast<unsigned>(crashAfter));
+    Image after = layer->disk([&] { return random() % 2 == 0; });
+    EXPECT_TRUE(layer->crashed() || !after.count(logPathOf(kDbPath)));
+    return after;
+}
+
+// The file's original bytes are overwritten only once the commit record is
+// on the disk; readers and the next writer agree on the outcome, old or new.
 TEST(CrashTest, EveryInterruptionLeavesTheOldOrTheNewFile) {
     Outcome expected;
     expected.oldFile = syntheticFile(kOldPages);
@@ -75,22 +109,21 @@ TEST(CrashTest, EveryInterruptionLeavesTheOldOrTheNewFile) {
         ASSERT_TRUE(runTransaction(layer).ok());
         expected.newFile = *layer->content(kDbPath);
         total = layer->changes();
-        ASSERT_FALSE(layer->content(journalPathOf(kDbPath)));
+        ASSERT_FALSE(layer->content(logPathOf(kDbPath)));
     }
     ASSERT_NE(expected.oldFile, expected.newFile);
     std::printf("%llu changes to the disk in the transaction\n",
                 static_cast<unsigned long long>(total));
 
-    int olds = 0, news = 0;
+    int olds = 0, news = 0, recoveries = 0;
     for (std::uint64_t k = 0; k <= total; ++k) {
         auto layer = std::make_shared<FaultFileLayer>();
         layer->put(kDbPath, expected.oldFile);
         layer->crashAfter(k);
         Status st = runTransaction(layer);
-        // The last change flushes the journal's deletion: the transaction
-        // has taken effect before it, and a crash there loses nothing but
-        // the certainty that the deletion itself is durable.
-        ASSERT_EQ(st.ok(), k + 1 >= total) << k;
+        // The last two changes delete the log and flush the folder: the file
+        // is complete before them.
+        ASSERT_EQ(st.ok(), k + 2 >= total) << k;
 
         std::mt19937 random(static_cast<unsigned>(k));
         std::vector<std::pair<const char*, std::function<bool()>>> models = {
@@ -98,16 +131,32 @@ TEST(CrashTest, EveryInterruptionLeavesTheOldOrTheNewFile) {
             {"no unflushed write reached the disk", [] { return false; }},
             {"some unflushed writes reached the disk", [&] { return random() % 2 == 0; }},
         };
-        for (auto& [model, reached] : models) {
-            Bytes after = reopen(layer->disk(reached));
-            bool isOld = after == expected.oldFile, isNew = after == expected.newFile;
-            ASSERT_TRUE(isOld || isNew) << "crash at change " << k << ", " << model;
-            ASSERT_TRUE(isNew || layer->crashed()) << model; // a finished commit is kept
+        for (std::size_t m = 0; m < models.size(); ++m) {
+            SCOPED_TRACE(::testing::Message() << "crash at change " << k << ", " << models[m].first);
+            const Image image = layer->disk(models[m].second);
+            const Bytes& file = image.at(kDbPath);
+            const bool untouched = file.size() >= expected.oldFile.size() &&
+                                   std::equal(expected.oldFile.begin(), expected.oldFile.end(), file.begin());
+            const Bytes seen = readerSees(image);
+            const bool isOld = seen == expected.oldFile, isNew = seen == expected.newFile;
+            ASSERT_TRUE(isOld || isNew);
+            ASSERT_TRUE(untouched || isNew);
+            ASSERT_TRUE(isNew || layer->crashed()); // a finished commit is kept
+            ASSERT_EQ(recover(image).at(kDbPath), seen);
             isOld ? ++olds : ++news;
+            // Putting the file right may itself be interrupted, as often as
+            // it takes.
+            for (std::uint64_t j = 0; m == 2; ++j) {
+                const Image again = recover(image, j);
+                ++recoveries;
+                ASSERT_EQ(recover(again).at(kDbPath), seen) << "recovery cut at change " << j;
+                if (!again.count(logPathOf(kDbPath))) break;
+            }
         }
     }
     EXPECT_GT(olds, 0);
     EXPECT_GT(news, 0);
+    EXPECT_GT(recoveries, 0);
 }
 
 // A real process killed in the middle of a transaction or of its commit.
@@ -182,7 +231,7 @@ TEST_F(KillTest, KilledInTheMiddleOfATransactionOrDuringCommit) {
         return readAll(path_);
     };
     killDuringTransaction(false, 2000);
-    EXPECT_TRUE(std::filesystem::exists(journalPathOf(path_)));
+    EXPECT_TRUE(std::filesystem::exists(logPathOf(path_)));
     EXPECT_EQ(recovered(), oldFile_);
 
     int olds = 0, news = 0;
@@ -194,6 +243,121 @@ TEST_F(KillTest, KilledInTheMiddleOfATransactionOrDuringCommit) {
         after == oldFile_ ? ++olds : ++news;
     }
     std::printf("killed during commit: %d rolled back, %d kept\n", olds, news);
+}
+
+// A real merge killed at points spread over its run. Until the commit record
+// is on the disk, other programs find the target as it was; once the next
+// run of ours has opened it, it is the old file or the merged one.
+class KilledMergeTest : public ::testing::Test {
+protected:
+    static constexpr int kScale = 100; // files of about 110 MB, a merge of about a second
+
+    static void SetUpTestSuite() {
+        if (!test_files::haveMdbExport()) return;
+        files_ = std::make_unique<ScratchDir>("killed-merge");
+        const std::string cli = "'" + test_files::cliPath().string() + "' generate ";
+        const std::string scale = " --scale " + std::to_string(kScale);
+        target_ = files_->file("target.mdb");
+        source_ = files_->file("source.mdb");
+        ASSERT_EQ(test_files::run(cli + target_ + " --seed 1" + scale).exit, 0);
+        ASSERT_EQ(test_files::run(cli + source_ + " --seed 2" + scale + " --share-identifiers-with " + target_).exit, 0);
+    }
+
+    // Starts the merge into `work`; its output goes nowhere.
+    static pid_t startMerge(const std::string& work) {
+        pid_t child = ::fork();
+        if (child == 0) {
+            int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+            const std::string cli = test_files::cliPath().string();
+            ::execl(cli.c_str(), cli.c_str(), "merge", work.c_str(), source_.c_str(), "--yes", nullptr);
+            ::_exit(127);
+        }
+        return child;
+    }
+
+    // Every table as mdb-export prints it (the output, or the failure).
+    static std::map<std::string, std::string> exported(const std::string& file) {
+        std::map<std::string, std::string> out;
+        const test_files::ProgramRun tables = test_files::run("mdb-tables -1 '" + file + "'");
+        out[""] = tables.exit == 0 ? "" : tables.err;
+        std::istringstream names(tables.out);
+        for (std::string name; std::getline(names, name);) {
+            const test_files::ProgramRun table = test_files::run("mdb-export '" + file + "' '" + name + "'");
+            out[name] = table.exit == 0 ? table.out : "failed: " + table.err;
+        }
+        return out;
+    }
+
+    static void TearDownTestSuite() { files_.reset(); }
+
+    static inline std::unique_ptr<ScratchDir> files_;
+    static inline std::string target_, source_;
+};
+
+TEST_F(KilledMergeTest, TheTargetStaysWholeForEveryReader) {
+    if (!test_files::haveMdbExport()) GTEST_SKIP() << "mdb-export is not installed";
+    const Bytes original = readAll(target_);
+    const auto originalTables = exported(target_);
+    const std::string work = files_->file("work.mdb");
+
+    const auto fresh = [&] {
+        std::filesystem::copy_file(target_, work, std::filesystem::copy_options::overwrite_existing);
+    };
+    // The whole run twice, the faster one counts: the first one reads the
+    // files from the disk.
+    double whole = 1e9;
+    int status = 0;
+    for (int i = 0; i < 2; ++i) {
+        fresh();
+        const auto start = std::chrono::steady_clock::now();
+        ::waitpid(startMerge(work), &status, 0);
+        whole = std::min(whole, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        ASSERT_TRUE(WIFEXITED(status)); // some rows of the generated pair are refused
+    }
+    const Bytes merged = readAll(work);
+    ASSERT_GT(merged.size(), original.size());
+    ASSERT_GT(originalTables.size(), 27u);
+    std::printf("the whole merge: %.2f s\n", whole);
+
+    int beforeCommit = 0;
+    for (double at : {0.2, 0.5, 0.8}) {
+        SCOPED_TRACE(::testing::Message() << "killed at " << at * 100 << " % of the run");
+        fresh();
+        const pid_t child = startMerge(work);
+        ::usleep(static_cast<useconds_t>(at * whole * 1e6));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        if (!WIFSIGNALED(status)) { // faster than the first time
+            EXPECT_EQ(readAll(work), merged);
+            continue;
+        }
+
+        // Other programs first, before any of ours has opened the file.
+        const Bytes killed = readAll(work);
+        const bool untouched = killed.size() >= original.size() &&
+                               std::equal(original.begin(), original.end(), killed.begin());
+        const bool readable = exported(work) == originalTables;
+
+        std::unique_ptr<Pager> pager;
+        ASSERT_TRUE(Pager::open(work, Mode::ReadOnly, &pager).ok());
+        const Bytes seen = allPages(*pager);
+        pager.reset();
+        ASSERT_TRUE(seen == original || seen == merged);
+        std::printf("killed at %.0f %% of the run: %s the commit record\n", at * 100,
+                    seen == original ? "before" : "after");
+        if (seen == original) {
+            ++beforeCommit;
+            EXPECT_TRUE(untouched);
+            EXPECT_TRUE(readable);
+        }
+        ASSERT_TRUE(Pager::open(work, Mode::Exclusive, &pager).ok());
+        pager.reset();
+        EXPECT_EQ(readAll(work), seen);
+        EXPECT_FALSE(std::filesystem::exists(logPathOf(work)));
+    }
+    EXPECT_GE(beforeCommit, 2);
 }
 
 } // namespace

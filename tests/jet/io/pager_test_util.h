@@ -44,4 +44,17 @@ inline Bytes pageBytes(const PageRef& page) {
     return Bytes(page->bytes.begin(), page->bytes.end());
 }
 
+// Every page of the file as the pager reads it.
+inline Bytes allPages(Pager& pager) {
+    Bytes bytes;
+    for (std::uint32_t pgno = 0; pgno < pager.pageCount(); ++pgno) {
+        PageRef page;
+        Status st = pager.read(pgno, &page);
+        EXPECT_TRUE(st.ok()) << st.message();
+        if (!st.ok()) break;
+        bytes.insert(bytes.end(), page->bytes.begin(), page->bytes.end());
+    }
+    return bytes;
+}
+
 } // namespace jet::testing

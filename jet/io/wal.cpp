@@ -1,0 +1,253 @@
+#include "jet/io/wal.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <random>
+
+#include "jet/util/bytes.h"
+
+namespace jet {
+
+namespace {
+
+constexpr char kMagic[8] = {'V', 'L', 'M', 'W', 'A', 'L', '0', '1'};
+constexpr std::size_t kHeaderSize = 24;
+constexpr std::size_t kRecordHead = 8;
+constexpr std::size_t kRecordSize = kRecordHead + kPageSize;
+constexpr std::size_t kCommitSize = 16;
+constexpr std::uint32_t kCommitMark = 0xFFFFFFFF; // never a page number
+constexpr std::uint64_t kMaxPages = (std::uint64_t{1} << 31) / kPageSize;
+// Consecutive records, or pages, written with one call.
+constexpr std::size_t kRunPages = 64;
+
+std::array<std::uint32_t, 256> makeCrcTable() {
+    std::array<std::uint32_t, 256> table{};
+    for (std::uint32_t i = 0; i < 256; ++i) {
+        std::uint32_t c = i;
+        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[i] = c;
+    }
+    return table;
+}
+
+std::uint32_t crc32(std::uint32_t crc, const std::uint8_t* p, std::size_t n) {
+    static const auto table = makeCrcTable();
+    crc = ~crc;
+    while (n--) crc = table[(crc ^ *p++) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
+
+std::uint32_t crcOfWord(std::uint32_t crc, std::uint32_t word) {
+    std::uint8_t bytes[4];
+    putLe32(bytes, word);
+    return crc32(crc, bytes, 4);
+}
+
+std::uint32_t recordCrc(std::uint32_t salt, const std::uint8_t* record) {
+    std::uint32_t crc = crcOfWord(0, salt);
+    crc = crc32(crc, record, 4);
+    return crc32(crc, record + kRecordHead, kPageSize);
+}
+
+std::uint32_t commitCrc(std::uint32_t salt, std::uint32_t newPages, const std::vector<std::uint32_t>& crcs) {
+    std::uint32_t crc = crcOfWord(crcOfWord(crcOfWord(0, salt), newPages), static_cast<std::uint32_t>(crcs.size()));
+    for (std::uint32_t c : crcs) crc = crcOfWord(crc, c);
+    return crc;
+}
+
+std::uint64_t recordAt(std::uint32_t record) { return kHeaderSize + std::uint64_t{record} * kRecordSize; }
+
+struct Header {
+    std::uint32_t originalPages = 0;
+    std::uint32_t salt = 0;
+};
+
+void encodeHeader(const Header& h, std::uint8_t* out) {
+    std::memcpy(out, kMagic, sizeof kMagic);
+    putLe32(out + 8, kPageSize);
+    putLe32(out + 12, h.originalPages);
+    putLe32(out + 16, h.salt);
+    putLe32(out + 20, crc32(0, out, 20));
+}
+
+bool decodeHeader(const std::uint8_t* in, Header* h) {
+    if (std::memcmp(in, kMagic, sizeof kMagic) != 0) return false;
+    if (le32(in + 20) != crc32(0, in, 20) || le32(in + 8) != kPageSize) return false;
+    h->originalPages = le32(in + 12);
+    h->salt = le32(in + 16);
+    return h->originalPages <= kMaxPages;
+}
+
+Status removeLog(FileLayer& files, const std::string& path) {
+    JET_TRY(files.remove(path));
+    return files.syncFolder(path);
+}
+
+} // namespace
+
+std::string logPathOf(const std::string& databasePath) { return databasePath + kLogSuffix; }
+
+WriteAheadLog::WriteAheadLog(std::unique_ptr<File> file, std::uint32_t originalPages, std::uint32_t salt)
+    : file_(std::move(file)), originalPages_(originalPages), salt_(salt) {}
+
+Status WriteAheadLog::create(FileLayer& files, const std::string& path, std::uint32_t originalPages,
+                             std::unique_ptr<WriteAheadLog>* out) {
+    std::unique_ptr<File> file;
+    Status st = files.open(path, FileLayer::Access::Create, FileLayer::Lock::None, &file);
+    if (!st.ok())
+        return Status::error(st.code(), "Nie je možné vytvoriť pomocný súbor na zápis zmien " + path + ". " +
+                                            st.message());
+    Header header;
+    header.originalPages = originalPages;
+    header.salt = std::random_device{}();
+    std::uint8_t bytes[kHeaderSize];
+    encodeHeader(header, bytes);
+    st = file->write(0, bytes, kHeaderSize);
+    if (st.ok()) st = file->sync();
+    if (st.ok()) st = files.syncFolder(path);
+    if (!st.ok()) {
+        file.reset();
+        files.remove(path); // best effort: a header that never got out is ignored anyway
+        return st;
+    }
+    out->reset(new WriteAheadLog(std::move(file), originalPages, header.salt));
+    return Status::OK();
+}
+
+Status WriteAheadLog::read(std::uint32_t pgno, std::uint8_t* out) const {
+    return file_->read(recordAt(slots_.at(pgno)) + kRecordHead, out, kPageSize);
+}
+
+Status WriteAheadLog::write(const std::vector<Entry>& pages) {
+    // Every page gets its record (a new one at the end when it has none);
+    // records that follow each other go out with one call.
+    std::vector<std::pair<std::uint32_t, const Entry*>> byRecord;
+    auto next = static_cast<std::uint32_t>(crcs_.size());
+    for (const Entry& e : pages) {
+        auto it = slots_.find(e.pgno);
+        byRecord.emplace_back(it != slots_.end() ? it->second : next++, &e);
+    }
+    std::sort(byRecord.begin(), byRecord.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::uint32_t> crcs(byRecord.size());
+    for (std::size_t i = 0; i < byRecord.size();) {
+        std::size_t end = i + 1;
+        while (end < byRecord.size() && end - i < kRunPages && byRecord[end].first == byRecord[end - 1].first + 1)
+            ++end;
+        buffer_.resize((end - i) * kRecordSize);
+        for (std::size_t k = i; k < end; ++k) {
+            std::uint8_t* record = &buffer_[(k - i) * kRecordSize];
+            putLe32(record, byRecord[k].second->pgno);
+            std::memcpy(record + kRecordHead, byRecord[k].second->page->bytes.data(), kPageSize);
+            crcs[k] = recordCrc(salt_, record);
+            putLe32(record + 4, crcs[k]);
+        }
+        JET_TRY(file_->write(recordAt(byRecord[i].first), buffer_.data(), buffer_.size()));
+        i = end;
+    }
+    crcs_.resize(next);
+    for (std::size_t k = 0; k < byRecord.size(); ++k) {
+        slots_[byRecord[k].second->pgno] = byRecord[k].first;
+        crcs_[byRecord[k].first] = crcs[k];
+    }
+    return Status::OK();
+}
+
+Status WriteAheadLog::commit(std::uint32_t newPages) {
+    std::uint8_t record[kCommitSize];
+    putLe32(record, kCommitMark);
+    putLe32(record + 4, newPages);
+    putLe32(record + 8, static_cast<std::uint32_t>(crcs_.size()));
+    putLe32(record + 12, commitCrc(salt_, newPages, crcs_));
+    JET_TRY(file_->write(recordAt(static_cast<std::uint32_t>(crcs_.size())), record, kCommitSize));
+    JET_TRY(file_->sync());
+    newPages_ = newPages;
+    return Status::OK();
+}
+
+Status WriteAheadLog::discard() {
+    JET_TRY(file_->truncate(kHeaderSize));
+    return file_->sync();
+}
+
+Status WriteAheadLog::copyInto(File& database) const {
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> pages(slots_.begin(), slots_.end());
+    std::sort(pages.begin(), pages.end());
+    std::vector<std::uint8_t> run;
+    for (std::size_t i = 0; i < pages.size();) {
+        std::size_t end = i + 1;
+        while (end < pages.size() && end - i < kRunPages && pages[end].first == pages[end - 1].first + 1) ++end;
+        run.resize((end - i) * kPageSize);
+        for (std::size_t k = i; k < end; ++k)
+            JET_TRY(file_->read(recordAt(pages[k].second) + kRecordHead, &run[(k - i) * kPageSize], kPageSize));
+        JET_TRY(database.write(std::uint64_t{pages[i].first} * kPageSize, run.data(), run.size()));
+        i = end;
+    }
+    return Status::OK();
+}
+
+// Reads the records one after the other up to the commit record. The log
+// counts as committed only when every record and the commit record check
+// out: a flush cut short may have left any of them behind.
+Status readLeftoverLog(FileLayer& files, const std::string& path, LeftoverLog* out) {
+    *out = LeftoverLog{};
+    std::unique_ptr<File> file;
+    JET_TRY(files.open(path, FileLayer::Access::Read, FileLayer::Lock::None, &file));
+    std::uint64_t size = 0;
+    JET_TRY(file->size(&size));
+    Header header;
+    std::uint8_t bytes[kHeaderSize];
+    if (size < kHeaderSize) return Status::OK();
+    JET_TRY(file->read(0, bytes, kHeaderSize));
+    if (!decodeHeader(bytes, &header)) return Status::OK();
+    out->originalPages = header.originalPages;
+
+    std::unique_ptr<WriteAheadLog> log(new WriteAheadLog(std::move(file), header.originalPages, header.salt));
+    std::vector<std::uint8_t> record(kRecordSize);
+    for (std::uint32_t n = 0;; ++n) {
+        const std::uint64_t at = recordAt(n);
+        if (at + kCommitSize > size) return Status::OK();
+        JET_TRY(log->file_->read(at, record.data(), kCommitSize));
+        if (le32(record.data()) == kCommitMark) {
+            const std::uint32_t newPages = le32(record.data() + 4);
+            bool intact = le32(record.data() + 8) == n &&
+                          le32(record.data() + 12) == commitCrc(header.salt, newPages, log->crcs_) &&
+                          newPages >= header.originalPages && newPages <= kMaxPages;
+            if (!intact) return Status::OK();
+            log->newPages_ = newPages;
+            out->committed = std::move(log);
+            return Status::OK();
+        }
+        if (at + kRecordSize > size) return Status::OK();
+        JET_TRY(log->file_->read(at, record.data(), kRecordSize));
+        const std::uint32_t pgno = le32(record.data());
+        const std::uint32_t crc = le32(record.data() + 4);
+        // Only pages the database had before are logged: any other record
+        // could only come from a foreign file and must not grow the database.
+        if (crc != recordCrc(header.salt, record.data()) || pgno >= header.originalPages ||
+            !log->slots_.emplace(pgno, n).second)
+            return Status::OK();
+        log->crcs_.push_back(crc);
+    }
+}
+
+Status recoverFromLog(FileLayer& files, const std::string& path, File& database) {
+    LeftoverLog leftover;
+    JET_TRY(readLeftoverLog(files, path, &leftover));
+    if (leftover.originalPages) {
+        std::uint64_t keep = std::uint64_t{*leftover.originalPages} * kPageSize;
+        if (leftover.committed) {
+            JET_TRY(leftover.committed->copyInto(database));
+            keep = std::uint64_t{leftover.committed->newPages()} * kPageSize;
+        }
+        std::uint64_t size = 0;
+        JET_TRY(database.size(&size));
+        if (size > keep) JET_TRY(database.truncate(keep));
+        JET_TRY(database.sync());
+    }
+    leftover.committed.reset();
+    return removeLog(files, path);
+}
+
+} // namespace jet

@@ -1,0 +1,243 @@
+// Logs left behind by interrupted runs, committed or not, intact or damaged,
+// as readers and the next writer find them; transactions that fail: no log,
+// full disk, a rollback that cannot finish.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "support/fault_file_layer.h"
+#include "jet/io/pager.h"
+#include "jet/io/wal.h"
+#include "pager_test_util.h"
+
+namespace jet::testing {
+namespace {
+
+using Code = Status::Code;
+using Mode = Pager::Mode;
+constexpr std::uint32_t kPages = 30;
+constexpr std::size_t kHeaderSize = 24, kRecordSize = 8 + kPageSize;
+
+class WalTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        oldFile_ = syntheticFile(kPages);
+        path_ = dir_.file("db.mdb");
+        log_ = logPathOf(path_);
+        writeAll(path_, oldFile_);
+        newFile_ = oldFile_;
+        for (std::uint32_t pgno : {2u, 5u}) std::fill_n(newFile_.begin() + pgno * kPageSize, kPageSize, 0xAB);
+        newFile_.insert(newFile_.end(), 2 * kPageSize, 0x77);
+    }
+
+    // Leaves the files as a run stopped once it has logged new content for
+    // `logged` pages and added two pages to the file, before or after its
+    // commit record.
+    void leaveInterruptedRun(bool committed, std::vector<std::uint32_t> logged = {2, 5}) {
+        std::unique_ptr<WriteAheadLog> log;
+        ASSERT_TRUE(WriteAheadLog::create(*posixFileLayer(), log_, kPages, &log).ok());
+        const Page changed = pageFilled(0xAB);
+        std::vector<WriteAheadLog::Entry> entries;
+        for (std::uint32_t pgno : logged) entries.push_back({pgno, &changed});
+        ASSERT_TRUE(log->write(entries).ok());
+        Bytes grown = oldFile_;
+        grown.insert(grown.end(), 2 * kPageSize, 0x77);
+        writeAll(path_, grown);
+        if (committed) {
+            ASSERT_TRUE(log->commit(kPages + 2).ok());
+        }
+    }
+
+    // What a reader finds; it changes neither file.
+    Bytes readerSees() {
+        const Bytes file = readAll(path_), log = readAll(log_);
+        std::unique_ptr<Pager> pager;
+        Status st = Pager::open(path_, Mode::ReadOnly, &pager);
+        EXPECT_TRUE(st.ok()) << st.message();
+        Bytes seen = pager ? allPages(*pager) : Bytes{};
+        pager.reset();
+        EXPECT_EQ(readAll(path_), file);
+        EXPECT_EQ(readAll(log_), log);
+        return seen;
+    }
+
+    void expectWriterLeaves(const Bytes& expected) {
+        std::unique_ptr<Pager> pager;
+        Status st = Pager::open(path_, Mode::Exclusive, &pager);
+        ASSERT_TRUE(st.ok()) << st.message();
+        EXPECT_EQ(pager->pageCount(), expected.size() / kPageSize);
+        pager.reset();
+        EXPECT_EQ(readAll(path_), expected);
+        EXPECT_FALSE(std::filesystem::exists(log_));
+    }
+
+    // A pager on the in-memory layer holding the original file.
+    std::unique_ptr<Pager> openOn(const std::shared_ptr<FaultFileLayer>& layer) {
+        layer->put(path_, oldFile_);
+        Pager::Options options;
+        options.file = layer;
+        options.cachePages = 16;
+        std::unique_ptr<Pager> pager;
+        EXPECT_TRUE(Pager::open(path_, Mode::Exclusive, options, &pager).ok());
+        return pager;
+    }
+
+    ScratchDir dir_;
+    std::string path_, log_;
+    Bytes oldFile_, newFile_;
+};
+
+// Before the commit record readers find the original file; after it, the new
+// one, even with the copy into place half done. The next writer makes the
+// file what readers found.
+TEST_F(WalTest, LeftoverLogBeforeAndAfterItsCommitRecord) {
+    for (bool committed : {false, true}) {
+        SCOPED_TRACE(committed ? "committed" : "not committed");
+        writeAll(path_, oldFile_);
+        leaveInterruptedRun(committed);
+        if (committed) { // page 2 already copied
+            Bytes file = readAll(path_);
+            std::fill_n(file.begin() + 2 * kPageSize, kPageSize, 0xAB);
+            writeAll(path_, file);
+        }
+        const Bytes& expected = committed ? newFile_ : oldFile_;
+        EXPECT_EQ(readerSees(), expected);
+        expectWriterLeaves(expected);
+        EXPECT_EQ(readerSees(), expected);
+    }
+}
+
+// Whatever in a log does not check out means that the commit record never
+// got to the disk whole: the run is undone.
+TEST_F(WalTest, DamagedLogsAreNotCommitted) {
+    const std::size_t commitAt = kHeaderSize + 2 * kRecordSize;
+    const std::vector<std::pair<const char*, std::function<void(Bytes&)>>> damages = {
+        {"torn record", [](Bytes& log) { log[kHeaderSize + kRecordSize + 100] ^= 0x01; }},
+        {"record from another log", [](Bytes& log) { log[kHeaderSize + 4] ^= 0x01; }},
+        {"torn commit record", [&](Bytes& log) { log[commitAt + 12] ^= 0x01; }},
+        {"commit record cut short", [&](Bytes& log) { log.resize(commitAt + 10); }},
+        {"no commit record", [&](Bytes& log) { log.resize(commitAt); }},
+        {"record count off", [&](Bytes& log) { log[commitAt + 8] = 1; }},
+    };
+    for (const auto& [what, damage] : damages) {
+        SCOPED_TRACE(what);
+        writeAll(path_, oldFile_);
+        leaveInterruptedRun(true);
+        Bytes log = readAll(log_);
+        damage(log);
+        writeAll(log_, log);
+        EXPECT_EQ(readerSees(), oldFile_);
+        expectWriterLeaves(oldFile_);
+    }
+    // A page past the file's original end is never logged: such a log comes
+    // from another file and must not change this one.
+    writeAll(path_, oldFile_);
+    leaveInterruptedRun(true, {2, kPages + 1000});
+    EXPECT_EQ(readerSees(), oldFile_);
+    expectWriterLeaves(oldFile_);
+}
+
+// A header that never got out whole means the file was never touched.
+TEST_F(WalTest, UnfinishedHeader) {
+    for (std::size_t size : {0, 5, 24, 100}) {
+        Bytes junk(size, 0);
+        if (size > 8) std::copy_n("VLMWAL01", 8, junk.begin());
+        writeAll(log_, junk);
+        EXPECT_EQ(readerSees(), oldFile_);
+        expectWriterLeaves(oldFile_);
+    }
+}
+
+TEST_F(WalTest, UnreadableLogIsReported) {
+    std::filesystem::create_directory(log_);
+    for (Mode mode : {Mode::ReadOnly, Mode::Exclusive}) {
+        std::unique_ptr<Pager> pager;
+        Status st = Pager::open(path_, mode, &pager);
+        EXPECT_FALSE(st.ok());
+        EXPECT_NE(st.message().find(log_), std::string::npos) << st.message();
+    }
+    EXPECT_EQ(readAll(path_), oldFile_);
+}
+
+TEST_F(WalTest, NoLogNoTransaction) {
+    auto layer = std::make_shared<FaultFileLayer>();
+    layer->setCreateDenied(true);
+    std::unique_ptr<Pager> pager = openOn(layer);
+    ASSERT_TRUE(pager);
+    Status st = pager->begin();
+    EXPECT_EQ(st.code(), Code::AccessDenied);
+    EXPECT_NE(st.message().find("Nie je možné vytvoriť"), std::string::npos) << st.message();
+    EXPECT_NE(st.message().find(log_), std::string::npos) << st.message();
+    EXPECT_FALSE(pager->inTransaction());
+    EXPECT_EQ(pager->write(1, pageFilled(0)).code(), Code::InvalidArgument);
+    pager.reset();
+    EXPECT_EQ(*layer->content(path_), oldFile_);
+}
+
+// Runs out of space at several points of a transaction; the caller's
+// rollback then brings back the old file.
+TEST_F(WalTest, FullDiskThenRollback) {
+    struct Case {
+        const char* what;
+        std::uint64_t room; // bytes free beyond the database
+        bool rewrite;       // change existing pages (they go to the log) or add pages
+    };
+    for (Case c : {Case{"log header", 10, true}, Case{"log records", 5 * kPageSize, true},
+                   Case{"commit record", kHeaderSize + kPages * kRecordSize + 8, true},
+                   Case{"added pages", 60 * kPageSize, false}}) {
+        SCOPED_TRACE(c.what);
+        auto layer = std::make_shared<FaultFileLayer>();
+        layer->setSpaceLimit(oldFile_.size() + c.room);
+        std::unique_ptr<Pager> pager = openOn(layer);
+        ASSERT_TRUE(pager);
+        Status st = pager->begin();
+        for (std::uint32_t i = 0; st.ok() && i < 200; ++i) {
+            std::uint32_t pgno;
+            st = c.rewrite ? pager->write(i % kPages, pageFilled(1)) : pager->append(pageFilled(2), &pgno);
+        }
+        if (st.ok()) st = pager->commit();
+        ASSERT_EQ(st.code(), Code::IoError);
+        EXPECT_NE(st.message().find("miesta"), std::string::npos) << st.message();
+        const Bytes file = *layer->content(path_); // the original pages untouched
+        ASSERT_GE(file.size(), oldFile_.size());
+        EXPECT_TRUE(std::equal(oldFile_.begin(), oldFile_.end(), file.begin()));
+        if (pager->inTransaction()) {
+            std::uint32_t pgno;
+            EXPECT_FALSE(pager->append(pageFilled(3), &pgno).ok()); // only rollback from here on
+            EXPECT_FALSE(pager->commit().ok());
+            ASSERT_TRUE(pager->rollback().ok());
+        }
+        EXPECT_EQ(*layer->content(path_), oldFile_);
+        EXPECT_FALSE(layer->content(log_));
+        PageRef page;
+        ASSERT_TRUE(pager->read(0, &page).ok());
+        EXPECT_EQ(pageBytes(page), pageBytes(oldFile_, 0));
+    }
+}
+
+TEST_F(WalTest, FailedRollbackLeavesTheLogForTheNextOpen) {
+    auto layer = std::make_shared<FaultFileLayer>();
+    std::unique_ptr<Pager> pager = openOn(layer);
+    ASSERT_TRUE(pager && pager->begin().ok());
+    for (std::uint32_t i = 0; i < 60; ++i) {
+        std::uint32_t pgno;
+        ASSERT_TRUE(pager->write(i % kPages, pageFilled(4)).ok());
+        ASSERT_TRUE(pager->append(pageFilled(5), &pgno).ok());
+    }
+    layer->crashAfter(0); // the rollback cannot even cut the added pages off
+    EXPECT_FALSE(pager->rollback().ok());
+    PageRef page;
+    EXPECT_FALSE(pager->read(0, &page).ok());
+    EXPECT_FALSE(pager->begin().ok());
+    pager.reset();
+
+    auto image = layer->disk([] { return true; });
+    ASSERT_TRUE(image.count(log_));
+    EXPECT_GT(image[path_].size(), oldFile_.size());
+    writeAll(path_, image[path_]);
+    writeAll(log_, image[log_]);
+    expectWriterLeaves(oldFile_);
+}
+
+} // namespace
+} // namespace jet::testing
