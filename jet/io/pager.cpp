@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "jet/io/file_layer.h"
+#include "jet/io/legacy_journal.h"
 #include "jet/io/page_cache.h"
 #include "jet/io/wal.h"
 
@@ -318,6 +319,19 @@ Status leftoverFailure(const std::string& log, const Status& st) {
     return Status::error(st.code(), "Prerušený zápis (" + log + ") sa nepodarilo spracovať. " + st.message());
 }
 
+// A journal left by an interrupted run of an earlier release: the database
+// may be partly overwritten and is unusable until the journal is played back,
+// which only a writer may do.
+Status undoLegacyRun(FileLayer& files, const std::string& journal, bool writer, File& db) {
+    if (!files.exists(journal)) return Status::OK();
+    if (!writer)
+        return Status::error(Code::Corrupt, "Zápis do súboru bol prerušený a súbor sa musí najprv obnoviť; "
+                                            "otvorte ho na zápis.");
+    Status st = playBackLegacyJournal(files, journal, db);
+    if (!st.ok()) return leftoverFailure(journal, st);
+    return Status::OK();
+}
+
 } // namespace
 
 double Pager::lastCommitWindow() { return lastWindow; }
@@ -330,6 +344,7 @@ Status Pager::open(const std::string& path, Mode mode, const Options& options,
     JET_TRY(files->open(path, exclusive ? FileLayer::Access::ReadWrite : FileLayer::Access::Read,
                         exclusive ? FileLayer::Lock::Exclusive : FileLayer::Lock::Shared, &db));
     const std::string real = files->realPath(path);
+    JET_TRY(undoLegacyRun(*files, legacyJournalPathOf(real), exclusive, *db));
     const std::string log = logPathOf(real);
     const bool leftover = files->exists(log);
     if (leftover && exclusive) {

@@ -1,11 +1,11 @@
 #include "jet/io/wal.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <random>
 
 #include "jet/util/bytes.h"
+#include "jet/util/crc32.h"
 
 namespace jet {
 
@@ -20,29 +20,6 @@ constexpr std::uint32_t kCommitMark = 0xFFFFFFFF; // never a page number
 constexpr std::uint64_t kMaxPages = (std::uint64_t{1} << 31) / kPageSize;
 // Consecutive records, or pages, written with one call.
 constexpr std::size_t kRunPages = 64;
-
-std::array<std::uint32_t, 256> makeCrcTable() {
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-        std::uint32_t c = i;
-        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[i] = c;
-    }
-    return table;
-}
-
-std::uint32_t crc32(std::uint32_t crc, const std::uint8_t* p, std::size_t n) {
-    static const auto table = makeCrcTable();
-    crc = ~crc;
-    while (n--) crc = table[(crc ^ *p++) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
-
-std::uint32_t crcOfWord(std::uint32_t crc, std::uint32_t word) {
-    std::uint8_t bytes[4];
-    putLe32(bytes, word);
-    return crc32(crc, bytes, 4);
-}
 
 std::uint32_t recordCrc(std::uint32_t salt, const std::uint8_t* record) {
     std::uint32_t crc = crcOfWord(0, salt);

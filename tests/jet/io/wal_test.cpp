@@ -1,13 +1,16 @@
 // Logs left behind by interrupted runs, committed or not, intact or damaged,
-// as readers and the next writer find them; transactions that fail: no log,
-// full disk, a rollback that cannot finish.
+// as readers and the next writer find them, and the rollback journal of an
+// earlier release; transactions that fail: no log, full disk, a rollback that
+// cannot finish.
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "support/fault_file_layer.h"
+#include "jet/io/legacy_journal.h"
 #include "jet/io/pager.h"
 #include "jet/io/wal.h"
+#include "jet/util/crc32.h"
 #include "pager_test_util.h"
 
 namespace jet::testing {
@@ -157,6 +160,53 @@ TEST_F(WalTest, UnreadableLogIsReported) {
         EXPECT_NE(st.message().find(log_), std::string::npos) << st.message();
     }
     EXPECT_EQ(readAll(path_), oldFile_);
+}
+
+// The journal an earlier release wrote before it overwrote pages 3 and 40
+// and added two: the original pages, then a record torn by the crash.
+Bytes earlierReleaseJournal(const Bytes& original) {
+    constexpr std::uint32_t salt = 0x5EED;
+    Bytes journal(kHeaderSize);
+    std::copy_n("VLMJRNL1", 8, journal.begin());
+    putLe32(&journal[8], kPageSize);
+    putLe32(&journal[12], static_cast<std::uint32_t>(original.size() / kPageSize));
+    putLe32(&journal[16], salt);
+    putLe32(&journal[20], crc32(0, journal.data(), 20));
+    for (std::uint32_t pgno : {3u, 40u, 0u}) {
+        const std::size_t at = journal.size();
+        journal.resize(at + kRecordSize);
+        putLe32(&journal[at], pgno);
+        std::copy_n(original.begin() + pgno * kPageSize, kPageSize, journal.begin() + at + 8);
+        putLe32(&journal[at + 4], crc32(crcOfWord(crcOfWord(0, salt), pgno), &journal[at + 8], kPageSize));
+    }
+    journal.back() ^= 0x01;
+    return journal;
+}
+
+// Readers refuse such a file untouched; the next writer puts the original
+// pages back and cuts the added ones off. A journal whose header does not
+// check out was left before the file was touched: it is merely deleted.
+TEST_F(WalTest, JournalOfAnEarlierReleaseIsPlayedBackByTheNextWriter) {
+    const Bytes original = readAll(test_files::testData("blank.mdb"));
+    const std::string journalPath = legacyJournalPathOf(path_);
+    Bytes damaged = original;
+    std::fill_n(damaged.begin() + 3 * kPageSize, kPageSize, 0xAB);
+    std::fill_n(damaged.begin() + 40 * kPageSize, kPageSize, 0xCD);
+    damaged.insert(damaged.end(), 2 * kPageSize, 0x77);
+    Bytes journal = earlierReleaseJournal(original);
+    for (bool intactHeader : {true, false}) {
+        SCOPED_TRACE(intactHeader ? "intact header" : "torn header");
+        if (!intactHeader) journal[21] ^= 0x01;
+        writeAll(path_, intactHeader ? damaged : original);
+        writeAll(journalPath, journal);
+        std::unique_ptr<Pager> pager;
+        Status st = Pager::open(path_, Mode::ReadOnly, &pager);
+        EXPECT_EQ(st.code(), Code::Corrupt);
+        EXPECT_NE(st.message().find("otvorte ho na zápis"), std::string::npos) << st.message();
+        EXPECT_EQ(readAll(journalPath), journal);
+        expectWriterLeaves(original);
+        EXPECT_FALSE(std::filesystem::exists(journalPath));
+    }
 }
 
 TEST_F(WalTest, NoLogNoTransaction) {
