@@ -102,9 +102,7 @@ Status IndexTree::load(std::uint32_t pgno, Node** out) {
     PageRef ref;
     JET_TRY(pager_->read(pgno, &ref));
     auto node = std::make_unique<Node>();
-    JET_TRY(parseIndexPage(*ref, pgno, owner_, &node->page));
-    node->entries = EntryList(node->page.entries);
-    node->page.entries = {};
+    JET_TRY(parseIndexPage(*ref, pgno, owner_, &node->page, &node->entries));
     *out = adopt(pgno, std::move(node));
     return Status::OK();
 }
@@ -384,14 +382,11 @@ Status IndexTree::listInParent(Step* parentStep, std::uint32_t pgno, ByteSpan ma
 
 Status IndexTree::writeNode(std::uint32_t pgno, Node& node) {
     if (!node.dirty) return Status::OK();
-    node.page.entries = node.entries.toVector();
     // Like Access, entries are stored whole unless they need the prefix to fit.
     node.page.prefixLength =
         node.entries.bytes() <= kIndexEntryCapacity ? 0 : static_cast<std::uint16_t>(node.entries.sharedPrefix(0, node.entries.size()));
     Page page;
-    Status built = buildIndexPage(node.page, &page);
-    node.page.entries = {};
-    JET_TRY(built);
+    JET_TRY(buildIndexPage(node.page, node.entries, &page));
     JET_TRY(pager_->write(pgno, page));
     node.dirty = false;
     return Status::OK();
