@@ -67,13 +67,20 @@ bool leafCovers(const IndexPage& page, const EntryList& entries, ByteSpan entry)
 }
 
 // Where a full page is cut: entries [0, cut) go to a new left sibling.
-// Entries appended at the end leave the left page full and the right one
-// nearly empty; otherwise the bytes are shared out evenly.
+// Entries come in their order, so the page left of the one just added is
+// done with: it keeps as much as fits up to that entry (entries appended
+// at the end leave the left page full and the right one nearly empty).
+// Otherwise, or when the rest would not fit, the bytes are shared out
+// evenly. `added` is the position of the entry just added, -1 when unknown.
 // REQUIRES: at least two entries.
-std::size_t splitPoint(const EntryList& entries, bool appending) {
+std::size_t splitPoint(const EntryList& entries, long added) {
     const std::size_t count = entries.size();
     assert(count >= 2);
-    if (appending && rangeFits(entries, 0, count - 1)) return count - 1;
+    if (added >= 0) {
+        std::size_t cut = std::min(static_cast<std::size_t>(added) + 1, count - 1);
+        while (cut > 1 && !rangeFits(entries, 0, cut)) --cut;
+        if (rangeFits(entries, 0, cut) && rangeFits(entries, cut, count)) return cut;
+    }
     const std::size_t half = entries.bytes() / 2;
     std::size_t cut = 0;
     while (cut + 1 < count && entries.bytes(0, cut + 1) <= half) ++cut;
@@ -325,7 +332,11 @@ Status IndexTree::split(std::vector<Step>* path, std::size_t level) {
     std::uint32_t leftPgno = 0;
     Node* left = nullptr;
     Bytes leftMaximum;
-    JET_TRY(moveToNewLeftSibling(step.pgno, right, splitPoint(right->entries, step.atEnd), &leftPgno, &left,
+    // A leaf knows where its entry went; an intermediate page, whether at the end.
+    const long added = right->page.isLeaf()           ? step.index
+                       : step.atEnd                   ? static_cast<long>(right->entries.size()) - 1
+                                                      : -1;
+    JET_TRY(moveToNewLeftSibling(step.pgno, right, splitPoint(right->entries, added), &leftPgno, &left,
                                  &leftMaximum));
     JET_TRY(listInParent(&(*path)[level - 1], leftPgno, leftMaximum));
     if (!fits(*left) || !fits(*right))
