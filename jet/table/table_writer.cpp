@@ -169,12 +169,11 @@ Status TableWriter::checkIndexes(const std::vector<Value>& row) {
 }
 
 Status TableWriter::storeLongValues(const std::vector<Value>& row) {
-    Bytes reference;
     for (std::size_t i = 0; i < row.size(); ++i) {
         if (!longValues_[i] || isNull(row[i])) continue;
-        if (inline_[i]) inlineLongValue(fields_[i], &reference);
-        else JET_TRY(longValues_[i]->store(fields_[i], &reference));
-        fields_[i].swap(reference);
+        if (inline_[i]) inlineLongValue(fields_[i], &reference_);
+        else JET_TRY(longValues_[i]->store(fields_[i], &reference_));
+        fields_[i].swap(reference_);
     }
     return Status::OK();
 }
