@@ -67,24 +67,24 @@ bool leafCovers(const IndexPage& page, const EntryList& entries, ByteSpan entry)
 }
 
 // Where a full page is cut: entries [0, cut) go to a new left sibling.
-// Entries come in their order, so the page left of the one just added is
-// done with: it keeps as much as fits up to that entry (entries appended
-// at the end leave the left page full and the right one nearly empty).
-// Otherwise, or when the rest would not fit, the bytes are shared out
-// evenly. `added` is the position of the entry just added, -1 when unknown.
+// The left page gets at least half the bytes. Within a batch entries come
+// in their order, so the left page is done with once the entry just added
+// lies in it: it keeps every entry up to that one, as far as they fit
+// (entries appended at the end leave the left page full and the right one
+// nearly empty). `added` is the position of the entry just added, -1 when
+// unknown.
 // REQUIRES: at least two entries.
 std::size_t splitPoint(const EntryList& entries, long added) {
     const std::size_t count = entries.size();
     assert(count >= 2);
-    if (added >= 0) {
-        std::size_t cut = std::min(static_cast<std::size_t>(added) + 1, count - 1);
-        while (cut > 1 && !rangeFits(entries, 0, cut)) --cut;
-        if (rangeFits(entries, 0, cut) && rangeFits(entries, cut, count)) return cut;
-    }
     const std::size_t half = entries.bytes() / 2;
-    std::size_t cut = 0;
-    while (cut + 1 < count && entries.bytes(0, cut + 1) <= half) ++cut;
-    return std::max<std::size_t>(cut, 1);
+    std::size_t even = 0;
+    while (even + 1 < count && entries.bytes(0, even + 1) <= half) ++even;
+    even = std::max<std::size_t>(even, 1);
+    if (added < 0) return even;
+    std::size_t cut = std::max(even, std::min(static_cast<std::size_t>(added) + 1, count - 1));
+    while (cut > even && !rangeFits(entries, 0, cut)) --cut;
+    return rangeFits(entries, cut, count) ? cut : even;
 }
 
 } // namespace
