@@ -67,11 +67,7 @@ const std::vector<ByteSpan>& EntryBatch::sorted() {
 }
 
 void EntryBatch::clear() {
-    data_.clear();
-    ends_.clear();
-    std::fill(slots_.begin(), slots_.end(), 0);
-    keys_ = 0;
-    sorted_.clear();
+    *this = EntryBatch(keyed_);
 }
 
 } // namespace jet

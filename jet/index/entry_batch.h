@@ -26,13 +26,14 @@ public:
     bool holdsKey(ByteSpan key) const;
 
     bool empty() const { return ends_.empty(); }
-    // Memory the batch takes, roughly, with what sorting it adds.
+    // Memory the batch holds, with what sorting it adds.
     std::size_t bytes() const {
-        return data_.size() + (sizeof(std::uint32_t) + sizeof(ByteSpan)) * ends_.size() +
-               sizeof(std::uint32_t) * slots_.size();
+        return data_.capacity() + sizeof(std::uint32_t) * (ends_.capacity() + slots_.capacity()) +
+               sizeof(ByteSpan) * ends_.size();
     }
     // The entries in their tree order (sorted on each call).
     const std::vector<ByteSpan>& sorted();
+    // Empties the batch and lets go of its memory.
     void clear();
 
 private:

@@ -332,10 +332,9 @@ Status IndexTree::split(std::vector<Step>* path, std::size_t level) {
     std::uint32_t leftPgno = 0;
     Node* left = nullptr;
     Bytes leftMaximum;
-    // A leaf knows where its entry went; an intermediate page, whether at the end.
-    const long added = right->page.isLeaf()           ? step.index
-                       : step.atEnd                   ? static_cast<long>(right->entries.size()) - 1
-                                                      : -1;
+    // A leaf knows where its entry went; an intermediate page only whether at its end.
+    long added = step.atEnd ? static_cast<long>(right->entries.size()) - 1 : -1;
+    if (right->page.isLeaf()) added = step.index;
     JET_TRY(moveToNewLeftSibling(step.pgno, right, splitPoint(right->entries, added), &leftPgno, &left,
                                  &leftMaximum));
     JET_TRY(listInParent(&(*path)[level - 1], leftPgno, leftMaximum));
