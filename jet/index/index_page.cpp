@@ -6,6 +6,7 @@
 
 #include "jet/util/bytes.h"
 #include "jet/util/corrupt.h"
+#include "jet/index/entry_list.h"
 
 namespace jet {
 
@@ -19,32 +20,33 @@ Status corrupt(std::uint32_t pgno, const std::string& what) { return corruptAt(p
 
 bool bitSet(const std::uint8_t* bitmap, std::size_t p) { return bitmap[p / 8] & (1u << (p % 8)); }
 
-Status readEntries(const Page& page, std::uint32_t pgno, IndexPage* out) {
+Status readEntries(const Page& page, std::uint32_t pgno, IndexPage* header, EntryList* out) {
     const std::uint8_t* bitmap = page.bytes.data() + kIndexBitmapOffset;
     const std::uint8_t* area = page.bytes.data() + kIndexEntriesOffset;
-    const std::size_t minEntry = kMinKeyBytes + kRowPointerBytes + (out->isLeaf() ? 0 : kChildPointerBytes);
+    const std::size_t minEntry = kMinKeyBytes + kRowPointerBytes + (header->isLeaf() ? 0 : kChildPointerBytes);
+    Bytes entry; // the entry being read; it starts with the prefix of the first
     std::size_t start = 0;
     for (std::size_t p = 1; p < kIndexBitmapBytes * 8; ++p) {
         if (!bitSet(bitmap, p)) continue;
         if (p > kIndexEntryCapacity) return corrupt(pgno, "bitová mapa ukazuje za koniec stránky");
-        const bool first = out->entries.empty();
-        const std::size_t prefix = first ? 0 : out->prefixLength;
-        if (first && p - start < out->prefixLength) return corrupt(pgno, "prvý záznam je kratší ako spoločná predpona");
-        Bytes entry(prefix + (p - start));
-        if (prefix) std::memcpy(entry.data(), out->entries.front().data(), prefix);
-        std::memcpy(entry.data() + prefix, area + start, p - start);
+        const bool first = out->empty();
+        const std::size_t prefix = first ? 0 : header->prefixLength;
+        if (first && p - start < header->prefixLength) return corrupt(pgno, "prvý záznam je kratší ako spoločná predpona");
+        entry.resize(prefix);
+        entry.insert(entry.end(), area + start, area + p);
         if (entry.size() < minEntry) return corrupt(pgno, "príliš krátky záznam");
-        out->entries.push_back(std::move(entry));
+        out->pushBack(entry);
         start = p;
     }
     if (bitSet(bitmap, 0)) return corrupt(pgno, "záznam nulovej dĺžky");
-    out->usedBytes = start;
+    header->usedBytes = start;
     return Status::OK();
 }
 
 } // namespace
 
-Status parseIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner, IndexPage* out) {
+Status parseIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner, IndexPage* header,
+                      EntryList* entries) {
     const std::uint8_t* b = page.bytes.data();
     IndexPage p;
     p.type = b[kPageTypeAt];
@@ -58,39 +60,42 @@ Status parseIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner,
     p.tail = le32(b + kTailPage);
     p.prefixLength = le16(b + kPrefixLength);
     p.mark = b[kMark];
-    JET_TRY(readEntries(page, pgno, &p));
-    *out = std::move(p);
+    EntryList list;
+    JET_TRY(readEntries(page, pgno, &p, &list));
+    *header = std::move(p);
+    *entries = std::move(list);
     return Status::OK();
 }
 
-std::size_t storedSize(std::span<const Bytes> entries, std::size_t prefix) {
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < entries.size(); ++i) n += entries[i].size() - (i ? prefix : 0);
-    return n;
+Status parseIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner, IndexPage* out) {
+    EntryList entries;
+    JET_TRY(parseIndexPage(page, pgno, owner, out, &entries));
+    out->entries = entries.toVector();
+    return Status::OK();
 }
 
-Status buildIndexPage(const IndexPage& page, Page* out) {
-    const std::size_t prefix = page.entries.size() > 1 ? page.prefixLength : 0;
-    for (std::size_t i = 1; i < page.entries.size(); ++i) {
-        const Bytes& e = page.entries[i];
-        if (e.size() <= prefix || !std::equal(e.begin(), e.begin() + prefix, page.entries.front().begin()))
+Status buildIndexPage(const IndexPage& header, const EntryList& entries, Page* out) {
+    const std::size_t prefix = entries.size() > 1 ? header.prefixLength : 0;
+    for (std::size_t i = 1; i < entries.size(); ++i) {
+        const ByteSpan e = entries[i];
+        if (e.size() <= prefix || !std::equal(e.begin(), e.begin() + prefix, entries.front().begin()))
             return Status::error(Status::Code::InvalidArgument, "Záznamy indexovej stránky nemajú spoločnú predponu");
     }
-    if (storedSize(page.entries, prefix) > kIndexEntryCapacity)
+    if (entries.bytes() - prefix * (entries.empty() ? 0 : entries.size() - 1) > kIndexEntryCapacity)
         return Status::error(Status::Code::TooLarge, "Záznamy sa nezmestia na indexovú stránku");
     out->bytes.fill(0);
     std::uint8_t* b = out->bytes.data();
-    b[kPageTypeAt] = page.type;
+    b[kPageTypeAt] = header.type;
     b[kPageMarkerAt] = kPageMarker;
-    putLe32(b + kOwner, page.owner);
-    putLe32(b + kPrevPage, page.prev);
-    putLe32(b + kNextPage, page.next);
-    putLe32(b + kTailPage, page.tail);
+    putLe32(b + kOwner, header.owner);
+    putLe32(b + kPrevPage, header.prev);
+    putLe32(b + kNextPage, header.next);
+    putLe32(b + kTailPage, header.tail);
     putLe16(b + kPrefixLength, static_cast<std::uint16_t>(prefix));
-    b[kMark] = page.mark;
+    b[kMark] = header.mark;
     std::size_t pos = 0;
-    for (std::size_t i = 0; i < page.entries.size(); ++i) {
-        const Bytes& e = page.entries[i];
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const ByteSpan e = entries[i];
         const std::size_t skip = i ? prefix : 0;
         std::memcpy(b + kIndexEntriesOffset + pos, e.data() + skip, e.size() - skip);
         pos += e.size() - skip;
@@ -99,6 +104,8 @@ Status buildIndexPage(const IndexPage& page, Page* out) {
     putLe16(b + kFreeSpace, static_cast<std::uint16_t>(kIndexEntryCapacity - pos));
     return Status::OK();
 }
+
+Status buildIndexPage(const IndexPage& page, Page* out) { return buildIndexPage(page, EntryList(page.entries), out); }
 
 std::span<const std::uint8_t> leafKey(ByteSpan e) {
     assert(e.size() > kRowPointerBytes);

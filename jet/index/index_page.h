@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "jet/util/bytes.h"
+#include "jet/index/entry_list.h"
 #include "jet/io/pager.h"
 #include "jet/format/index_page_format.h"
 #include "jet/format/row_pointer.h"
@@ -40,14 +41,17 @@ struct IndexPage {
 // or its bitmap, prefix or entries cannot be right. The free-space field is
 // not judged here: compare it with computedFreeSpace().
 Status parseIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner, IndexPage* out);
+// The same with the entries in one list (header->entries stays empty):
+// no allocation per entry.
+Status parseIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner, IndexPage* header,
+                      EntryList* entries);
 
 // Lays out a whole page from `page` (its usedBytes and freeSpace are
 // recomputed, its prefix length honoured). TooLarge when the entries do not
 // fit; InvalidArgument when the prefix is longer than the entries share.
 Status buildIndexPage(const IndexPage& page, Page* out);
-
-// Bytes that the entries, stored with prefix length `prefix`, take.
-std::size_t storedSize(std::span<const Bytes> entries, std::size_t prefix);
+// The same from the entries of a list (header.entries unused).
+Status buildIndexPage(const IndexPage& header, const EntryList& entries, Page* out);
 
 // Parts of entries.
 // REQUIRES: the entry is longer than its pointer (parseIndexPage makes sure

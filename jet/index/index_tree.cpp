@@ -67,17 +67,24 @@ bool leafCovers(const IndexPage& page, const EntryList& entries, ByteSpan entry)
 }
 
 // Where a full page is cut: entries [0, cut) go to a new left sibling.
-// Entries appended at the end leave the left page full and the right one
-// nearly empty; otherwise the bytes are shared out evenly.
+// The left page gets at least half the bytes. Within a batch entries come
+// in their order, so the left page is done with once the entry just added
+// lies in it: it keeps every entry up to that one, as far as they fit
+// (entries appended at the end leave the left page full and the right one
+// nearly empty). `added` is the position of the entry just added, -1 when
+// unknown.
 // REQUIRES: at least two entries.
-std::size_t splitPoint(const EntryList& entries, bool appending) {
+std::size_t splitPoint(const EntryList& entries, long added) {
     const std::size_t count = entries.size();
     assert(count >= 2);
-    if (appending && rangeFits(entries, 0, count - 1)) return count - 1;
     const std::size_t half = entries.bytes() / 2;
-    std::size_t cut = 0;
-    while (cut + 1 < count && entries.bytes(0, cut + 1) <= half) ++cut;
-    return std::max<std::size_t>(cut, 1);
+    std::size_t even = 0;
+    while (even + 1 < count && entries.bytes(0, even + 1) <= half) ++even;
+    even = std::max<std::size_t>(even, 1);
+    if (added < 0) return even;
+    std::size_t cut = std::max(even, std::min(static_cast<std::size_t>(added) + 1, count - 1));
+    while (cut > even && !rangeFits(entries, 0, cut)) --cut;
+    return rangeFits(entries, cut, count) ? cut : even;
 }
 
 } // namespace
@@ -102,9 +109,7 @@ Status IndexTree::load(std::uint32_t pgno, Node** out) {
     PageRef ref;
     JET_TRY(pager_->read(pgno, &ref));
     auto node = std::make_unique<Node>();
-    JET_TRY(parseIndexPage(*ref, pgno, owner_, &node->page));
-    node->entries = EntryList(node->page.entries);
-    node->page.entries = {};
+    JET_TRY(parseIndexPage(*ref, pgno, owner_, &node->page, &node->entries));
     *out = adopt(pgno, std::move(node));
     return Status::OK();
 }
@@ -327,7 +332,10 @@ Status IndexTree::split(std::vector<Step>* path, std::size_t level) {
     std::uint32_t leftPgno = 0;
     Node* left = nullptr;
     Bytes leftMaximum;
-    JET_TRY(moveToNewLeftSibling(step.pgno, right, splitPoint(right->entries, step.atEnd), &leftPgno, &left,
+    // A leaf knows where its entry went; an intermediate page only whether at its end.
+    long added = step.atEnd ? static_cast<long>(right->entries.size()) - 1 : -1;
+    if (right->page.isLeaf()) added = step.index;
+    JET_TRY(moveToNewLeftSibling(step.pgno, right, splitPoint(right->entries, added), &leftPgno, &left,
                                  &leftMaximum));
     JET_TRY(listInParent(&(*path)[level - 1], leftPgno, leftMaximum));
     if (!fits(*left) || !fits(*right))
@@ -384,14 +392,11 @@ Status IndexTree::listInParent(Step* parentStep, std::uint32_t pgno, ByteSpan ma
 
 Status IndexTree::writeNode(std::uint32_t pgno, Node& node) {
     if (!node.dirty) return Status::OK();
-    node.page.entries = node.entries.toVector();
     // Like Access, entries are stored whole unless they need the prefix to fit.
     node.page.prefixLength =
         node.entries.bytes() <= kIndexEntryCapacity ? 0 : static_cast<std::uint16_t>(node.entries.sharedPrefix(0, node.entries.size()));
     Page page;
-    Status built = buildIndexPage(node.page, &page);
-    node.page.entries = {};
-    JET_TRY(built);
+    JET_TRY(buildIndexPage(node.page, node.entries, &page));
     JET_TRY(pager_->write(pgno, page));
     node.dirty = false;
     return Status::OK();

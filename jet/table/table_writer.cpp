@@ -20,6 +20,10 @@ using Code = Status::Code;
 
 Status refuse(const std::string& why) { return Status::error(Code::Refused, why); }
 
+// Memory the index entries waiting for their trees may take, all indexes
+// of a table together.
+constexpr std::size_t kBatchBudget = 48u << 20;
+
 Status columnWritable(const TableDef& def, const ColumnDef& c) {
     const std::string where = "Do tabuľky nemožno pridávať riadky: stĺpec " + c.name;
     if (c.type == ColumnType::Bool) return Status::OK();
@@ -83,6 +87,7 @@ Status TableWriter::prepare() {
         index.unique = primary || ix.isUnique();
         index.required = primary || ix.isRequired();
         index.tree = std::make_unique<IndexTree>(*pager_, def_.firstPage, ix.firstPage, ix.usageMap);
+        index.batch = std::make_unique<EntryBatch>(index.unique);
         indexes_.push_back(std::move(index));
     }
     return Status::OK();
@@ -156,20 +161,19 @@ Status TableWriter::checkIndexes(const std::vector<Value>& row) {
         JET_TRY(s);
         if (ix.key.size() + kRowPointerBytes > kMaxIndexEntry) return refuse("Kľúč indexu " + name() + " je príliš dlhý.");
         if (!ix.unique || anyNull) continue;
-        bool found = false;
-        JET_TRY(ix.tree->contains(ix.key, &found));
+        bool found = ix.batch->holdsKey(ix.key);
+        if (!found) JET_TRY(ix.tree->contains(ix.key, &found));
         if (found) return refuse("Hodnota kľúča sa v jedinečnom indexe " + name() + " už nachádza.");
     }
     return Status::OK();
 }
 
 Status TableWriter::storeLongValues(const std::vector<Value>& row) {
-    Bytes reference;
     for (std::size_t i = 0; i < row.size(); ++i) {
         if (!longValues_[i] || isNull(row[i])) continue;
-        if (inline_[i]) inlineLongValue(fields_[i], &reference);
-        else JET_TRY(longValues_[i]->store(fields_[i], &reference));
-        fields_[i].swap(reference);
+        if (inline_[i]) inlineLongValue(fields_[i], &reference_);
+        else JET_TRY(longValues_[i]->store(fields_[i], &reference_));
+        fields_[i].swap(reference_);
     }
     return Status::OK();
 }
@@ -220,13 +224,15 @@ Status TableWriter::append(std::vector<Value>* row) {
     layout_.build(*row, fields_, &row_);
     RowPointer where;
     JET_TRY(placeRow(&where));
+    std::size_t batched = 0;
     for (Index& ix : indexes_) {
-        if (ix.skip) continue;
-        bool newKey = false;
-        appendRowPointer(&ix.key, where); // the key is built afresh for the next row
-        JET_TRY(ix.tree->insert(ix.key, &newKey));
-        if (newKey) ++ix.def->statDistinct;
+        if (!ix.skip) {
+            appendRowPointer(&ix.key, where); // the key is built afresh for the next row
+            ix.batch->add(ix.key);
+        }
+        batched += ix.batch->bytes();
     }
+    if (batched > kBatchBudget) JET_TRY(insertBatches());
     for (std::size_t i = 0; i < row->size(); ++i)
         if (def_.columns[i].isAutonumber() && def_.columns[i].type == ColumnType::Long)
             def_.autonumber = static_cast<std::uint32_t>(std::get<std::int64_t>((*row)[i]));
@@ -235,7 +241,29 @@ Status TableWriter::append(std::vector<Value>* row) {
     return Status::OK();
 }
 
+// Each index's batch goes into its tree in the tree's order: a leaf once
+// left is not visited again, and entries past the last key fill new leaves.
+Status TableWriter::insertBatches() {
+    for (Index& ix : indexes_) {
+        if (ix.batch->empty()) continue;
+        for (ByteSpan entry : ix.batch->sorted()) {
+            bool newKey = false;
+            JET_TRY(ix.tree->insert(entry, &newKey));
+            if (newKey) ++ix.def->statDistinct;
+        }
+        ix.batch->clear();
+    }
+    return Status::OK();
+}
+
+Status TableWriter::release() {
+    JET_TRY(insertBatches());
+    for (Index& ix : indexes_) JET_TRY(ix.tree->release());
+    return Status::OK();
+}
+
 Status TableWriter::flush() {
+    JET_TRY(insertBatches());
     JET_TRY(page_.write(*pager_));
     for (auto& lv : longValues_)
         if (lv) JET_TRY(lv->flush());

@@ -2,7 +2,10 @@
 // anything is written, then stores long values, the row and the index
 // entries, and keeps the row count, the AutoNumber counter and the index
 // statistics. The data page being filled, the index pages in use and the
-// counters stay in memory until flush().
+// counters stay in memory until flush(). New index entries gather in a
+// batch per index and go into the trees sorted, at flush() or release() or
+// when the batches fill their memory budget; the uniqueness test looks at
+// the tree and at the batch, so that it sees every row appended before.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +15,7 @@
 
 #include "jet/table/column_rules.h"
 #include "jet/format/data_page_writer.h"
+#include "jet/index/entry_batch.h"
 #include "jet/index/index_tree.h"
 #include "jet/index/keys.h"
 #include "jet/table/longvalue_writer.h"
@@ -40,10 +44,7 @@ public:
     Status flush();
     // Writes back and lets go of most decoded index pages: for a table that
     // takes no rows for now.
-    Status release() {
-        for (Index& ix : indexes_) JET_TRY(ix.tree->release());
-        return Status::OK();
-    }
+    Status release();
 
     const TableDef& def() const { return def_; }
 
@@ -53,6 +54,7 @@ private:
         std::vector<KeyColumn> columns;
         bool unique = false, required = false;
         std::unique_ptr<IndexTree> tree;
+        std::unique_ptr<EntryBatch> batch; // entries not in the tree yet
         Bytes key;
         bool skip = false; // no entry for this row
     };
@@ -65,6 +67,7 @@ private:
     Status storeLongValues(const std::vector<Value>& row);
     Status placeRow(RowPointer* where);
     Status startPage();
+    Status insertBatches();
 
     Pager* pager_;
     TableDef def_;
@@ -74,6 +77,7 @@ private:
     std::vector<std::unique_ptr<LongValueWriter>> longValues_; // per column; null for others
     std::vector<bool> inline_;                                  // per column, this row
     std::vector<Bytes> fields_;                                 // per column, this row
+    Bytes reference_;                                          // a long value's reference, this row
     Bytes row_;
     FillingPage page_; // the data page being filled
     bool countersDirty_ = false;

@@ -1,0 +1,73 @@
+#include "jet/index/entry_batch.h"
+
+#include <algorithm>
+
+#include "jet/format/index_page_format.h"
+#include "jet/index/entry_list.h"
+
+namespace jet {
+namespace {
+
+// FNV-1a: keys are short, a byte at a time is enough.
+std::uint64_t hashOf(ByteSpan key) {
+    std::uint64_t h = 14695981039346656037ull;
+    for (std::uint8_t b : key) h = (h ^ b) * 1099511628211ull;
+    return h ^ (h >> 29);
+}
+
+bool equal(ByteSpan a, ByteSpan b) { return std::equal(a.begin(), a.end(), b.begin(), b.end()); }
+
+} // namespace
+
+ByteSpan EntryBatch::entry(std::uint32_t i) const {
+    const std::uint32_t from = i == 0 ? 0 : ends_[i - 1];
+    return {data_.data() + from, ends_[i] - from};
+}
+
+ByteSpan EntryBatch::keyOf(std::uint32_t i) const {
+    const ByteSpan e = entry(i);
+    return e.first(e.size() - kRowPointerBytes);
+}
+
+std::size_t EntryBatch::probe(ByteSpan key, std::uint64_t hash) const {
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask)
+        if (slots_[i] == 0 || equal(keyOf(slots_[i] - 1), key)) return i;
+}
+
+void EntryBatch::grow() {
+    std::vector<std::uint32_t> old = std::move(slots_);
+    slots_.assign(old.empty() ? 1024 : 2 * old.size(), 0);
+    for (std::uint32_t s : old)
+        if (s != 0) slots_[probe(keyOf(s - 1), hashOf(keyOf(s - 1)))] = s;
+}
+
+void EntryBatch::add(ByteSpan e) {
+    data_.insert(data_.end(), e.begin(), e.end());
+    ends_.push_back(static_cast<std::uint32_t>(data_.size()));
+    if (!keyed_) return;
+    if (2 * (keys_ + 1) > slots_.size()) grow();
+    const auto n = static_cast<std::uint32_t>(ends_.size());
+    std::size_t at = probe(keyOf(n - 1), hashOf(keyOf(n - 1)));
+    if (slots_[at] != 0) return; // the key is known already
+    slots_[at] = n;
+    ++keys_;
+}
+
+bool EntryBatch::holdsKey(ByteSpan key) const {
+    return !slots_.empty() && slots_[probe(key, hashOf(key))] != 0;
+}
+
+const std::vector<ByteSpan>& EntryBatch::sorted() {
+    sorted_.clear();
+    sorted_.reserve(ends_.size());
+    for (std::uint32_t i = 0; i < ends_.size(); ++i) sorted_.push_back(entry(i));
+    std::sort(sorted_.begin(), sorted_.end(), [](ByteSpan a, ByteSpan b) { return entryLess(a, b); });
+    return sorted_;
+}
+
+void EntryBatch::clear() {
+    *this = EntryBatch(keyed_);
+}
+
+} // namespace jet
