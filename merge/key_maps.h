@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "merge/probe_table.h"
+#include "jet/probe_table.h"
 
 namespace merge {
 
@@ -44,7 +44,7 @@ private:
     struct Pair {
         std::int32_t oldKey = 0, newKey = 0;
     };
-    ProbeTable<Pair> keys_;
+    jet::ProbeTable<Pair> keys_;
 };
 
 // Entries in the order they were appended, with an index that keeps the

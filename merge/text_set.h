@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "merge/probe_table.h"
+#include "jet/probe_table.h"
 
 namespace merge {
 
@@ -29,7 +29,7 @@ private:
     auto matching(std::u16string_view text) const;
 
     std::u16string texts_;
-    ProbeTable<Stored> table_;
+    jet::ProbeTable<Stored> table_;
 };
 
 } // namespace merge

@@ -29,33 +29,17 @@ ByteSpan EntryBatch::keyOf(std::uint32_t i) const {
     return e.first(e.size() - kRowPointerBytes);
 }
 
-std::size_t EntryBatch::probe(ByteSpan key, std::uint64_t hash) const {
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask)
-        if (slots_[i] == 0 || equal(keyOf(slots_[i] - 1), key)) return i;
-}
-
-void EntryBatch::grow() {
-    std::vector<std::uint32_t> old = std::move(slots_);
-    slots_.assign(old.empty() ? 1024 : 2 * old.size(), 0);
-    for (std::uint32_t s : old)
-        if (s != 0) slots_[probe(keyOf(s - 1), hashOf(keyOf(s - 1)))] = s;
-}
-
 void EntryBatch::add(ByteSpan e) {
     data_.insert(data_.end(), e.begin(), e.end());
     ends_.push_back(static_cast<std::uint32_t>(data_.size()));
     if (!keyed_) return;
-    if (2 * (keys_ + 1) > slots_.size()) grow();
-    const auto n = static_cast<std::uint32_t>(ends_.size());
-    std::size_t at = probe(keyOf(n - 1), hashOf(keyOf(n - 1)));
-    if (slots_[at] != 0) return; // the key is known already
-    slots_[at] = n;
-    ++keys_;
+    const auto n = static_cast<std::uint32_t>(ends_.size() - 1);
+    const ByteSpan key = keyOf(n);
+    keys_.insert(hashOf(key), [&](std::uint32_t i) { return equal(keyOf(i), key); }, n);
 }
 
 bool EntryBatch::holdsKey(ByteSpan key) const {
-    return !slots_.empty() && slots_[probe(key, hashOf(key))] != 0;
+    return keys_.find(hashOf(key), [&](std::uint32_t i) { return equal(keyOf(i), key); }) != nullptr;
 }
 
 const std::vector<ByteSpan>& EntryBatch::sorted() {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "jet/probe_table.h"
 #include "jet/util/bytes.h"
 #include "jet/value.h"
 
@@ -28,7 +29,7 @@ public:
     bool empty() const { return ends_.empty(); }
     // Memory the batch holds, with what sorting it adds.
     std::size_t bytes() const {
-        return data_.capacity() + sizeof(std::uint32_t) * (ends_.capacity() + slots_.capacity()) +
+        return data_.capacity() + sizeof(std::uint32_t) * ends_.capacity() + keys_.capacityBytes() +
                sizeof(ByteSpan) * ends_.size();
     }
     // The entries in their tree order (sorted on each call).
@@ -39,15 +40,11 @@ public:
 private:
     ByteSpan entry(std::uint32_t i) const;
     ByteSpan keyOf(std::uint32_t i) const;
-    // The slot of the entry whose key is `key`, or the empty slot where it goes.
-    std::size_t probe(ByteSpan key, std::uint64_t hash) const;
-    void grow();
 
     bool keyed_;
     Bytes data_;
     std::vector<std::uint32_t> ends_;  // where each entry ends in data_
-    std::vector<std::uint32_t> slots_; // open addressing: entry number + 1, 0 = empty; a power of two or empty
-    std::size_t keys_ = 0;
+    ProbeTable<std::uint32_t> keys_; // entry numbers, by their keys' hash
     std::vector<ByteSpan> sorted_;
 };
 

@@ -1,5 +1,6 @@
-// An open-addressing hash table for the merge's lookups that run once per
-// row: values filed under a hash, found by linear probing from the slot the
+// An open-addressing hash table for lookups that run once per row (the
+// merge's key maps and identifier sets, the index writer's batch of new
+// keys): values filed under a hash, found by linear probing from the slot the
 // hash names, the table kept at most half full so that most lookups take
 // one probe.
 #pragma once
@@ -9,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace merge {
+namespace jet {
 
 template <class Value>
 class ProbeTable {
@@ -35,6 +36,8 @@ public:
     }
 
     std::size_t size() const { return used_; }
+    // Memory the slots hold.
+    std::size_t capacityBytes() const { return slots_.capacity() * sizeof(Slot); }
     void clear() {
         slots_.clear();
         used_ = 0;
@@ -74,4 +77,4 @@ private:
     std::size_t used_ = 0;
 };
 
-} // namespace merge
+} // namespace jet
