@@ -1,4 +1,9 @@
 // velmorant-cli: reads Jet 4 databases from the command line.
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -21,6 +26,9 @@ const char kUsage[] =
 } // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    ::SetConsoleOutputCP(CP_UTF8); // the messages are UTF-8, as on Linux
+#endif
     if (argc < 2) {
         std::cerr << kUsage;
         return 2;
