@@ -18,7 +18,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
+# Wine keeps its Windows in a folder of the build tree and says nothing of
+# its own; scripts/test prepares the folder once (wineboot -i).
 find_program(VELMORANT_WINE NAMES wine wine64)
 if(VELMORANT_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${VELMORANT_WINE})
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_COMMAND} -E env WINEPREFIX=${CMAKE_BINARY_DIR}/wine WINEDEBUG=-all
+      ${VELMORANT_WINE})
 endif()

@@ -27,8 +27,8 @@ namespace fs = std::filesystem;
 using test_files::ProgramRun;
 using test_files::run;
 
-std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
-std::string cli() { return quoted(fs::path(VELMORANT_BIN_DIR) / "velmorant-cli"); }
+using test_files::quoted;
+std::string cli() { return quoted(test_files::cliPath()); }
 
 json dumpOf(const fs::path& file) {
     ProgramRun out = run(cli() + " dump " + quoted(file));
@@ -285,7 +285,7 @@ void expectSameRows(const std::string& table, const std::vector<json>& got, cons
 class WholeMerge : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!fs::exists(fs::path(VELMORANT_BIN_DIR) / "velmorant-cli")) GTEST_SKIP() << "velmorant-cli not built";
+        if (!fs::exists(test_files::cliPath())) GTEST_SKIP() << "velmorant-cli not built";
     }
     fs::path generated(const std::string& name, int seed, const std::string& more = "") {
         fs::path out = dir / name;

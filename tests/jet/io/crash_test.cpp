@@ -2,12 +2,12 @@
 // again, either the file as it was or the file with the whole transaction.
 #include <gtest/gtest.h>
 
-#include <csignal>
+#include <chrono>
 #include <random>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <thread>
 
 #include "support/fault_file_layer.h"
+#include "support/process.h"
 #include "jet/io/journal.h"
 #include "jet/io/pager.h"
 #include "pager_test_util.h"
@@ -114,47 +114,19 @@ TEST(CrashTest, EveryInterruptionLeavesTheOldOrTheNewFile) {
 class KillTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        path_ = dir_.file("db.mdb");
+        path_ = utf8(dir_.path() / u8"kópia databázy.mdb");
         oldFile_ = syntheticFile(kOldPages);
-        writeAll(path_, oldFile_);
+        writeAll(pathOf(path_), oldFile_);
     }
 
-    // Runs a transaction in a child process that reports on `progress` when
-    // it is about to commit, then kills it after `delayMicros`.
+    // Runs a transaction in another process (velmorant-test-child write),
+    // which says when it is about to commit, then kills it after `delayMicros`.
     void killDuringTransaction(bool reachCommit, unsigned delayMicros) {
-        int progress[2];
-        ASSERT_EQ(::pipe(progress), 0);
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            Pager::Options options;
-            options.cachePages = 16;
-            std::unique_ptr<Pager> pager;
-            if (!Pager::open(path_, Mode::Exclusive, options, &pager).ok() || !pager->begin().ok()) ::_exit(1);
-            for (std::uint32_t i = 0;; ++i) {
-                std::uint32_t pgno;
-                Status st = i % 2 ? pager->write(i % kOldPages, pageFilled(0xEE))
-                                  : pager->append(pageFilled(0xEF), &pgno);
-                if (!st.ok()) ::_exit(1);
-                if (i == 400) {
-                    (void)!::write(progress[1], "c", 1);
-                    if (reachCommit) {
-                        pager->commit();
-                        (void)!::write(progress[1], "d", 1);
-                        ::pause();
-                    }
-                }
-            }
-        }
-        char c;
-        ASSERT_EQ(::read(progress[0], &c, 1), 1);
-        ::usleep(delayMicros);
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        ::close(progress[0]);
-        ::close(progress[1]);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended on its own";
+        test_files::Child child(test_files::testChild({"write", path_, reachCommit ? "1" : "0"}));
+        char c = 0;
+        ASSERT_TRUE(child.read(&c) && c == 'c');
+        std::this_thread::sleep_for(std::chrono::microseconds(delayMicros));
+        ASSERT_TRUE(child.kill()) << "the child ended on its own";
     }
 
     // The file after the child's transaction up to its commit.
@@ -179,15 +151,15 @@ TEST_F(KillTest, KilledInTheMiddleOfATransactionOrDuringCommit) {
         std::unique_ptr<Pager> pager;
         EXPECT_TRUE(Pager::open(path_, Mode::Exclusive, &pager).ok());
         pager.reset();
-        return readAll(path_);
+        return readAll(pathOf(path_));
     };
     killDuringTransaction(false, 2000);
-    EXPECT_TRUE(std::filesystem::exists(journalPathOf(path_)));
+    EXPECT_TRUE(std::filesystem::exists(pathOf(journalPathOf(path_))));
     EXPECT_EQ(recovered(), oldFile_);
 
     int olds = 0, news = 0;
     for (unsigned delay : {0u, 200u, 1000u, 3000u, 10000u, 50000u}) {
-        writeAll(path_, oldFile_);
+        writeAll(pathOf(path_), oldFile_);
         killDuringTransaction(true, delay);
         const Bytes after = recovered();
         ASSERT_TRUE(after == oldFile_ || after == newFile()) << delay;
