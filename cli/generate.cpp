@@ -6,6 +6,12 @@
 // descriptions up to the column's length, notes up to tens of KB; see
 // generate_text.h). The same seed and scale give the same file. Keys are
 // distinct by construction, so every row drawn is written.
+#ifdef _WIN32
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
@@ -405,12 +411,25 @@ bool parseNumber(const std::string& text, std::uint64_t* out) {
     return error == std::errc() && end == text.data() + text.size();
 }
 
+// The program's own folder; empty when it cannot be told.
+fs::path programFolder() {
+#ifdef _WIN32
+    wchar_t self[MAX_PATH];
+    const DWORD n = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    return n == 0 || n == MAX_PATH ? fs::path() : fs::path(self).parent_path();
+#else
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    return error ? fs::path() : self.parent_path();
+#endif
+}
+
 // The data folder is found from the program's own place, so an installed
 // tree works under any prefix (and in a staging folder).
 fs::path templatePath() {
+    const fs::path folder = programFolder();
+    if (folder.empty()) return kTemplate;
     std::error_code error;
-    const fs::path folder = fs::read_symlink("/proc/self/exe", error).parent_path();
-    if (error) return kTemplate;
     const fs::path beside = folder / kTemplate;
     return fs::exists(beside, error) ? beside : folder / VELMORANT_DATA_FROM_BIN / kTemplate;
 }
@@ -437,9 +456,10 @@ int runGenerate(const std::vector<std::string>& args) {
     std::vector<std::u16string> shared;
     jet::Status status = shareWith.empty() ? jet::Status::OK() : identifiersOf(shareWith, &shared);
     std::error_code error;
-    if (status.ok() && !fs::copy_file(templatePath(), out, fs::copy_options::overwrite_existing, error))
+    const fs::path outPath(std::u8string(out.begin(), out.end())); // UTF-8 on every system
+    if (status.ok() && !fs::copy_file(templatePath(), outPath, fs::copy_options::overwrite_existing, error))
         status = jet::Status::error(jet::Status::Code::IoError, "Nie je možné vytvoriť súbor: " + error.message());
-    if (status.ok()) fs::permissions(out, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, error);
+    if (status.ok()) fs::permissions(outPath, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, error);
     TextLengths lengths;
     if (status.ok()) status = textLengthsOf(out, &lengths);
     Generator generator(seed, static_cast<int>(scale), std::move(shared), std::move(lengths));

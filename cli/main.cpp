@@ -1,4 +1,11 @@
 // velmorant-cli: reads Jet 4 databases from the command line.
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
+
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -24,6 +31,12 @@ const char kUsage[] =
 } // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // The same bytes as on Linux: UTF-8, lines as the program ends them.
+    ::SetConsoleOutputCP(CP_UTF8);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     if (argc < 2) {
         std::cerr << kUsage;
         return 2;

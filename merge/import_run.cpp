@@ -23,7 +23,9 @@ std::string trimBlanks(const std::string& text) {
 // An ordinary file at this path; anything that cannot be looked up is not.
 bool fileExists(const std::string& path) {
     std::error_code error;
-    return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(path), error);
+    // Through char8_t, so that the path is read as UTF-8 on every system.
+    const std::u8string utf8(path.begin(), path.end());
+    return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(utf8), error);
 }
 
 std::string openFailure(const std::string& path, const jet::Status& status) {

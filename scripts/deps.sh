@@ -3,10 +3,12 @@
 velmorant_packages="cmake ninja-build g++ libgtest-dev qt6-base-dev qt6-translations-l10n
   fonts-liberation mdbtools xvfb xauth libgl-dev nlohmann-json3-dev
   dpkg-dev desktop-file-utils appstream man-db"
+# The Windows build: MinGW-w64, GoogleTest's sources to build with it, Wine.
+velmorant_windows_packages="g++-mingw-w64-x86-64-posix googletest wine wine64"
 
 velmorant_install_deps() {
   local missing=()
-  for p in $velmorant_packages; do
+  for p in $velmorant_packages ${1:-}; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0

@@ -51,7 +51,7 @@ Status Database::open(const std::string& path, OpenMode mode, const OpenOptions&
     auto db = std::make_unique<DatabaseImpl>();
     Status s = Pager::open(path, mode, options, &db->pager_);
     if (s.code() == Status::Code::NotJet)
-        return sniff(options.file ? *options.file : *posixFileLayer(), path, s);
+        return sniff(options.file ? *options.file : *systemFileLayer(), path, s);
     JET_TRY(s);
     JET_TRY(db->load());
     *out = std::move(db);

@@ -1,10 +1,6 @@
 #include "jet/io/file_layer.h"
 
 #include <cerrno>
-#include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace jet {
 
@@ -26,6 +22,8 @@ Code codeOf(int err) {
     }
 }
 
+std::string otherReason(long code) { return "Chyba operačného systému (kód " + std::to_string(code) + ")."; }
+
 std::string reasonOf(int err) {
     switch (err) {
     case ENOENT:
@@ -36,161 +34,32 @@ std::string reasonOf(int err) {
     case EAGAIN: return "Súbor je otvorený iným programom.";
     case EISDIR: return "Cesta vedie k priečinku, nie k súboru.";
     case ENOSPC: return "Na disku nie je dosť miesta.";
+#ifdef EDQUOT // not on Windows
     case EDQUOT: return "Bola prekročená kvóta disku.";
+#endif
     case EFBIG: return "Súbor by bol väčší, než systém dovoľuje.";
     case EIO: return "Chyba vstupu a výstupu na disku.";
     case EMFILE:
     case ENFILE: return "Je otvorených príliš veľa súborov.";
     case ENAMETOOLONG: return "Cesta k súboru je príliš dlhá.";
-    default: return "Chyba operačného systému (kód " + std::to_string(err) + ").";
+    default: return otherReason(err);
     }
 }
 
-class PosixFile final : public File {
-public:
-    explicit PosixFile(int fd) : fd_(fd) {}
-    ~PosixFile() override { ::close(fd_); }
-
-    Status read(std::uint64_t offset, void* buf, std::size_t n) override {
-        auto* p = static_cast<char*>(buf);
-        while (n > 0) {
-            ssize_t got = ::pread(fd_, p, n, static_cast<off_t>(offset));
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) return osError(errno, "Čítanie zo súboru zlyhalo");
-            if (got == 0)
-                return Status::error(Code::Corrupt, "Súbor je kratší, než by mal byť.");
-            p += got;
-            n -= static_cast<std::size_t>(got);
-            offset += static_cast<std::uint64_t>(got);
-        }
-        return Status::OK();
-    }
-
-    Status write(std::uint64_t offset, const void* buf, std::size_t n) override {
-        const auto* p = static_cast<const char*>(buf);
-        while (n > 0) {
-            ssize_t put = ::pwrite(fd_, p, n, static_cast<off_t>(offset));
-            if (put < 0 && errno == EINTR) continue;
-            if (put < 0) return osError(errno, "Zápis do súboru zlyhal");
-            p += put;
-            n -= static_cast<std::size_t>(put);
-            offset += static_cast<std::uint64_t>(put);
-        }
-        return Status::OK();
-    }
-
-    Status sync() override {
-        if (::fsync(fd_) != 0) return osError(errno, "Uloženie súboru na disk zlyhalo");
-        return Status::OK();
-    }
-
-    Status truncate(std::uint64_t size) override {
-        int rc;
-        do rc = ::ftruncate(fd_, static_cast<off_t>(size));
-        while (rc != 0 && errno == EINTR);
-        if (rc != 0) return osError(errno, "Zmena veľkosti súboru zlyhala");
-        return Status::OK();
-    }
-
-    Status size(std::uint64_t* out) override {
-        struct stat st;
-        if (::fstat(fd_, &st) != 0) return osError(errno, "Zistenie veľkosti súboru zlyhalo");
-        *out = static_cast<std::uint64_t>(st.st_size);
-        return Status::OK();
-    }
-
-private:
-    int fd_;
-};
-
-// Open-file-description locks conflict between two opens within one process
-// too, and closing another descriptor of the same file does not drop them.
-Status lockFile(int fd, FileLayer::Lock lock) {
-    if (lock == FileLayer::Lock::None) return Status::OK();
-    struct flock fl = {};
-    fl.l_type = lock == FileLayer::Lock::Exclusive ? F_WRLCK : F_RDLCK;
-    fl.l_whence = SEEK_SET;
-    if (::fcntl(fd, F_OFD_SETLK, &fl) == 0) return Status::OK();
-    int err = errno;
-    if (err == EACCES || err == EAGAIN) return osError(EAGAIN, "");
-    return osError(err, "");
+std::string joined(const std::string& what, const std::string& reason) {
+    return what.empty() ? reason : what + ". " + reason;
 }
-
-int openFlags(FileLayer::Access access) {
-    // O_NONBLOCK keeps a named pipe from hanging the open; it has no effect
-    // on the regular files that pass the check below.
-    int flags = O_CLOEXEC | O_NONBLOCK;
-    switch (access) {
-    case FileLayer::Access::Read: return flags | O_RDONLY;
-    case FileLayer::Access::ReadWrite: return flags | O_RDWR;
-    case FileLayer::Access::Create: return flags | O_RDWR | O_CREAT | O_TRUNC;
-    }
-    return flags;
-}
-
-std::string folderOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-class PosixFileLayer final : public FileLayer {
-public:
-    Status open(const std::string& path, Access access, Lock lock,
-                std::unique_ptr<File>* out) override {
-        int fd = ::open(path.c_str(), openFlags(access), 0644);
-        if (fd < 0) return osError(errno, "");
-        auto file = std::make_unique<PosixFile>(fd);
-        struct stat st;
-        if (::fstat(fd, &st) != 0) return osError(errno, "");
-        if (S_ISDIR(st.st_mode)) return osError(EISDIR, "");
-        if (!S_ISREG(st.st_mode))
-            return Status::error(Code::NotJet, "Cesta nevedie k bežnému súboru.");
-        JET_TRY(lockFile(fd, lock));
-        *out = std::move(file);
-        return Status::OK();
-    }
-
-    bool exists(const std::string& path) override {
-        struct stat st;
-        return ::lstat(path.c_str(), &st) == 0;
-    }
-
-    std::string realPath(const std::string& path) override {
-        char* real = ::realpath(path.c_str(), nullptr);
-        if (!real) return path;
-        std::string out(real);
-        ::free(real);
-        return out;
-    }
-
-    Status remove(const std::string& path) override {
-        if (::unlink(path.c_str()) != 0) return osError(errno, "Súbor sa nedá zmazať");
-        return Status::OK();
-    }
-
-    Status syncFolder(const std::string& path) override {
-        int fd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0) return osError(errno, "Priečinok sa nedá otvoriť");
-        int rc = ::fsync(fd);
-        int err = errno;
-        ::close(fd);
-        if (rc != 0) return osError(err, "Uloženie priečinka na disk zlyhalo");
-        return Status::OK();
-    }
-};
 
 } // namespace
 
 Status osError(int err, const std::string& what) {
-    std::string reason = reasonOf(err);
-    return Status::error(codeOf(err), what.empty() ? reason : what + ". " + reason);
+    return Status::error(codeOf(err), joined(what, reasonOf(err)));
 }
 
-std::shared_ptr<FileLayer> posixFileLayer() {
-    static auto layer = std::make_shared<PosixFileLayer>();
-    return layer;
+Status otherOsError(long code, const std::string& what) {
+    return Status::error(Status::Code::IoError, joined(what, otherReason(code)));
 }
+
+Status notRegularFile() { return Status::error(Status::Code::NotJet, "Cesta nevedie k bežnému súboru."); }
 
 } // namespace jet

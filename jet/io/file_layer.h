@@ -1,5 +1,6 @@
 // The operating-system files beneath the pager: positioned whole-buffer reads
-// and writes, flushes, truncation and advisory locks. An interface, so that
+// and writes, flushes, truncation and locks (advisory on POSIX systems,
+// enforced sharing modes on Windows). An interface, so that
 // tests can put a layer underneath that fails or "crashes" on demand.
 #pragma once
 
@@ -47,15 +48,21 @@ public:
     // Makes creations and removals of files in the folder of `path` durable.
     virtual Status syncFolder(const std::string& path) = 0;
     // The name of the file itself when `path` is a symbolic link to it (the
-    // journal belongs beside the file, where every name of it finds it);
+    // log belongs beside the file, where every name of it finds it);
     // `path` unchanged when it is no link or cannot be resolved.
     virtual std::string realPath(const std::string& path) { return path; }
 };
 
-// The real files of this computer.
-std::shared_ptr<FileLayer> posixFileLayer();
+// The real files of this computer: file_layer_posix.cpp or
+// file_layer_windows.cpp, whichever the build is for.
+std::shared_ptr<FileLayer> systemFileLayer();
 
-// A Status for the operating-system error `err`: "<what>: <Slovak reason>".
+// A Status for the operating-system error `err` (an errno value):
+// "<what>. <Slovak reason>".
 Status osError(int err, const std::string& what);
+// The same for an error code of the system that has no errno counterpart.
+Status otherOsError(long code, const std::string& what);
+// A path to something that is neither a file nor a folder (a pipe, a device).
+Status notRegularFile();
 
 } // namespace jet

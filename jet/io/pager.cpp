@@ -338,7 +338,7 @@ double Pager::lastCommitWindow() { return lastWindow; }
 
 Status Pager::open(const std::string& path, Mode mode, const Options& options,
                    std::unique_ptr<Pager>* out) {
-    std::shared_ptr<FileLayer> files = options.file ? options.file : posixFileLayer();
+    std::shared_ptr<FileLayer> files = options.file ? options.file : systemFileLayer();
     bool exclusive = mode == Mode::Exclusive;
     std::unique_ptr<File> db;
     JET_TRY(files->open(path, exclusive ? FileLayer::Access::ReadWrite : FileLayer::Access::Read,

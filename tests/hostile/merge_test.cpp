@@ -279,11 +279,7 @@ TEST_F(HostileMerge, FileHeldByAnotherProcessFailsToOpen) {
     for (bool heldTarget : {true, false}) {
         fs::path target = place("t.mdb", blank), source = place("s.mdb", fixture("sample.mdb"));
         const fs::path held = heldTarget ? target : source;
-        test_files::HeldElsewhere other([&]() -> std::shared_ptr<void> {
-            std::unique_ptr<jet::Database> db;
-            if (!jet::Database::open(held.string(), jet::Pager::Mode::Exclusive, &db).ok()) return nullptr;
-            return std::shared_ptr<jet::Database>(std::move(db));
-        });
+        test_files::HeldElsewhere other(held.string());
         ASSERT_TRUE(other.held());
         expectOpenFailure(run(target, source), held, heldTarget ? "held target" : "held source");
         EXPECT_TRUE(readAll(target) == blank);

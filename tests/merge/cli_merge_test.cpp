@@ -23,10 +23,10 @@ CliRun cli(const std::string& arguments, const std::string& input = "", const ch
 class CliMerge : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!fs::exists(fs::path(VELMORANT_BIN_DIR) / "velmorant-cli")) GTEST_SKIP() << "velmorant-cli not built";
+        if (!fs::exists(test_files::cliPath())) GTEST_SKIP() << "velmorant-cli not built";
         for (const char* f : {"blank.mdb", "sample.mdb", "narrow.mdb"}) dir_.copy(test_files::testData(f), f);
     }
-    std::string file(const char* name) { return "'" + dir_.file(name) + "'"; }
+    std::string file(const char* name) { return test_files::quoted(dir_ / name); }
     test_files::ScratchDir dir_{"merge-cli"};
 };
 
@@ -38,7 +38,7 @@ TEST_F(CliMerge, UsageMissingFilesAndRefusedQuestion) {
     EXPECT_EQ(missing.exit, 1);
     EXPECT_NE(missing.out.find("Neexistuje súbor ktorý má byť importovaný"), std::string::npos);
 
-    CliRun no = cli(file("blank.mdb") + " " + file("sample.mdb"), "n\\n");
+    CliRun no = cli(file("blank.mdb") + " " + file("sample.mdb"), "n\n");
     EXPECT_EQ(no.exit, 1);
     EXPECT_NE(no.out.find("Želáte si importovať súbor"), std::string::npos);
     EXPECT_NE(no.out.find("Nebola žiadosť o importovanie"), std::string::npos);
@@ -47,7 +47,7 @@ TEST_F(CliMerge, UsageMissingFilesAndRefusedQuestion) {
 TEST_F(CliMerge, ConfirmedRunPrintsEveryStep) {
     // Two patrol relations of one device whose patrol rounds are missing
     // both become (0, device): the second is refused.
-    CliRun yes = cli(file("blank.mdb") + " " + file("sample.mdb"), "a\\n");
+    CliRun yes = cli(file("blank.mdb") + " " + file("sample.mdb"), "a\n");
     EXPECT_EQ(yes.exit, 1) << yes.out;
     EXPECT_NE(yes.out.find("\nzariadenia copied=23 skipped=7 refused=0\n"), std::string::npos) << yes.out;
     EXPECT_NE(yes.out.find("\nref_obchodzky_zariadenia copied=24 skipped=6 refused=1\n"), std::string::npos);

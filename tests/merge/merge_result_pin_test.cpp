@@ -8,24 +8,24 @@
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
-#include <sys/wait.h>
 
 #include "jet/check.h"
 #include "jet/db/database_impl.h"
 #include "jet/dump_json.h"
 #include "merge/import_run.h"
 #include "recording_ui.h"
+#include "support/process.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 int generate(const fs::path& out, int seed, const fs::path& share = {}) {
-    std::string command = "'" + std::string(VELMORANT_BIN_DIR) + "/velmorant-cli' generate '" + out.string() +
-                          "' --seed " + std::to_string(seed) + " --scale 1";
-    if (!share.empty()) command += " --share-identifiers-with '" + share.string() + "'";
-    int status = std::system((command + " >/dev/null 2>&1").c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    using test_files::quoted;
+    std::string command = quoted(test_files::cliPath()) + " generate " + quoted(out) + " --seed " +
+                          std::to_string(seed) + " --scale 1";
+    if (!share.empty()) command += " --share-identifiers-with " + quoted(share);
+    return test_files::run(command).exit;
 }
 
 std::uint64_t fnv1a(const std::string& text) {
@@ -84,7 +84,7 @@ constexpr std::uint64_t kMergedDump = 15480728916530429407ull;
 constexpr std::size_t kMergedDumpSize = 1122993;
 
 TEST(MergeResultPin, GeneratedScaleOneMergeWritesTheRecordedRows) {
-    if (!fs::exists(fs::path(VELMORANT_BIN_DIR) / "velmorant-cli")) GTEST_SKIP() << "velmorant-cli not built";
+    if (!fs::exists(test_files::cliPath())) GTEST_SKIP() << "velmorant-cli not built";
     const fs::path dir = fs::temp_directory_path() / "merge-result-pin";
     fs::remove_all(dir);
     fs::create_directories(dir);

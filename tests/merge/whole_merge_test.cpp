@@ -29,8 +29,8 @@ namespace fs = std::filesystem;
 using test_files::ProgramRun;
 using test_files::run;
 
-std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
-std::string cli() { return quoted(fs::path(VELMORANT_BIN_DIR) / "velmorant-cli"); }
+using test_files::quoted;
+std::string cli() { return quoted(test_files::cliPath()); }
 
 json dumpOf(const fs::path& file) {
     ProgramRun out = run(cli() + " dump " + quoted(file));
@@ -330,7 +330,7 @@ void expectSameAsTrial(const ProgramRun& trial, const ImportResult& result) {
 class WholeMerge : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!fs::exists(fs::path(VELMORANT_BIN_DIR) / "velmorant-cli")) GTEST_SKIP() << "velmorant-cli not built";
+        if (!fs::exists(test_files::cliPath())) GTEST_SKIP() << "velmorant-cli not built";
     }
     fs::path generated(const std::string& name, int seed, const std::string& more = "") {
         fs::path out = dir / name;

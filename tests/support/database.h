@@ -3,7 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -45,7 +44,7 @@ inline fs::path blank() { return test_files::testData("blank.mdb"); }
 
 inline std::unique_ptr<Database> openWritable(const fs::path& file) {
     std::unique_ptr<Database> db;
-    Status s = Database::open(file, Pager::Mode::Exclusive, &db);
+    Status s = Database::open(test_files::utf8(file), Pager::Mode::Exclusive, &db);
     EXPECT_TRUE(s.ok()) << s.message();
     return db;
 }

@@ -3,13 +3,13 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -24,9 +24,13 @@ inline fs::path testData(const std::string& name) { return fs::path(VELMORANT_TE
 class ScratchDir {
 public:
     explicit ScratchDir(const std::string& prefix = "velmorant") {
-        std::string tmpl = (fs::temp_directory_path() / (prefix + "-XXXXXX")).string();
-        if (::mkdtemp(tmpl.data()) == nullptr) ADD_FAILURE() << "cannot create " << tmpl;
-        path_ = tmpl;
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const fs::path p = fs::temp_directory_path() / (prefix + "-" + std::to_string(random()));
+            std::error_code ec;
+            if (fs::create_directory(p, ec)) path_ = p;
+        }
+        if (path_.empty()) ADD_FAILURE() << "cannot create a folder for " << prefix;
     }
     ~ScratchDir() {
         std::error_code ec;
@@ -51,6 +55,14 @@ public:
 private:
     fs::path path_;
 };
+
+// Paths as the engine takes them, in UTF-8, and back; std::string alone
+// would be the system's code page on Windows.
+inline std::string utf8(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+inline fs::path pathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 
 inline std::vector<std::uint8_t> readAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

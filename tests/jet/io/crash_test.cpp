@@ -4,9 +4,12 @@
 // transaction.
 #include <gtest/gtest.h>
 
+#include <thread>
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <csignal>
@@ -163,47 +166,19 @@ TEST(CrashTest, EveryInterruptionLeavesTheOldOrTheNewFile) {
 class KillTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        path_ = dir_.file("db.mdb");
+        path_ = utf8(dir_.path() / u8"kópia databázy.mdb");
         oldFile_ = syntheticFile(kOldPages);
-        writeAll(path_, oldFile_);
+        writeAll(pathOf(path_), oldFile_);
     }
 
-    // Runs a transaction in a child process that reports on `progress` when
-    // it is about to commit, then kills it after `delayMicros`.
+    // Runs a transaction in another process (velmorant-test-child write),
+    // which says when it is about to commit, then kills it after `delayMicros`.
     void killDuringTransaction(bool reachCommit, unsigned delayMicros) {
-        int progress[2];
-        ASSERT_EQ(::pipe(progress), 0);
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            Pager::Options options;
-            options.cachePages = 16;
-            std::unique_ptr<Pager> pager;
-            if (!Pager::open(path_, Mode::Exclusive, options, &pager).ok() || !pager->begin().ok()) ::_exit(1);
-            for (std::uint32_t i = 0;; ++i) {
-                std::uint32_t pgno;
-                Status st = i % 2 ? pager->write(i % kOldPages, pageFilled(0xEE))
-                                  : pager->append(pageFilled(0xEF), &pgno);
-                if (!st.ok()) ::_exit(1);
-                if (i == 400) {
-                    (void)!::write(progress[1], "c", 1);
-                    if (reachCommit) {
-                        pager->commit();
-                        (void)!::write(progress[1], "d", 1);
-                        ::pause();
-                    }
-                }
-            }
-        }
-        char c;
-        ASSERT_EQ(::read(progress[0], &c, 1), 1);
-        ::usleep(delayMicros);
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        ::close(progress[0]);
-        ::close(progress[1]);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended on its own";
+        test_files::Child child(test_files::testChild({"write", path_, reachCommit ? "1" : "0"}));
+        char c = 0;
+        ASSERT_TRUE(child.read(&c) && c == 'c');
+        std::this_thread::sleep_for(std::chrono::microseconds(delayMicros));
+        ASSERT_TRUE(child.kill()) << "the child ended on its own";
     }
 
     // The file after the child's transaction up to its commit.
@@ -228,15 +203,15 @@ TEST_F(KillTest, KilledInTheMiddleOfATransactionOrDuringCommit) {
         std::unique_ptr<Pager> pager;
         EXPECT_TRUE(Pager::open(path_, Mode::Exclusive, &pager).ok());
         pager.reset();
-        return readAll(path_);
+        return readAll(pathOf(path_));
     };
     killDuringTransaction(false, 2000);
-    EXPECT_TRUE(std::filesystem::exists(logPathOf(path_)));
+    EXPECT_TRUE(std::filesystem::exists(pathOf(logPathOf(path_))));
     EXPECT_EQ(recovered(), oldFile_);
 
     int olds = 0, news = 0;
     for (unsigned delay : {0u, 200u, 1000u, 3000u, 10000u, 50000u}) {
-        writeAll(path_, oldFile_);
+        writeAll(pathOf(path_), oldFile_);
         killDuringTransaction(true, delay);
         const Bytes after = recovered();
         ASSERT_TRUE(after == oldFile_ || after == newFile()) << delay;
@@ -245,6 +220,7 @@ TEST_F(KillTest, KilledInTheMiddleOfATransactionOrDuringCommit) {
     std::printf("killed during commit: %d rolled back, %d kept\n", olds, news);
 }
 
+#ifndef _WIN32 // a POSIX process, read back by mdbtools
 // A real merge killed at points spread over its run. Until the commit record
 // is on the disk, other programs find the target as it was; once the next
 // run of ours has opened it, it is the old file or the merged one.
@@ -359,6 +335,8 @@ TEST_F(KilledMergeTest, TheTargetStaysWholeForEveryReader) {
     }
     EXPECT_GE(beforeCommit, 2);
 }
+
+#endif
 
 } // namespace
 } // namespace jet::testing

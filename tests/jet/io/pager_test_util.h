@@ -16,7 +16,9 @@ namespace jet::testing {
 namespace fs = std::filesystem;
 
 using test_files::ScratchDir;
+using test_files::pathOf;
 using test_files::readAll;
+using test_files::utf8;
 using test_files::writeAll;
 
 // A file of `pages` pages, each filled with a pattern derived from its number.

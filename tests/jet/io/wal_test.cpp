@@ -38,7 +38,7 @@ protected:
     // commit record.
     void leaveInterruptedRun(bool committed, std::vector<std::uint32_t> logged = {2, 5}) {
         std::unique_ptr<WriteAheadLog> log;
-        ASSERT_TRUE(WriteAheadLog::create(*posixFileLayer(), log_, kPages, &log).ok());
+        ASSERT_TRUE(WriteAheadLog::create(*systemFileLayer(), log_, kPages, &log).ok());
         const Page changed = pageFilled(0xAB);
         std::vector<WriteAheadLog::Entry> entries;
         for (std::uint32_t pgno : logged) entries.push_back({pgno, &changed});
