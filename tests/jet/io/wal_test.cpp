@@ -137,28 +137,6 @@ TEST_F(WalTest, DamagedLogsAreNotCommitted) {
     expectWriterLeaves(oldFile_);
 }
 
-// A header that never got out whole means the file was never touched.
-TEST_F(WalTest, UnfinishedHeader) {
-    for (std::size_t size : {0, 5, 24, 100}) {
-        Bytes junk(size, 0);
-        if (size > 8) std::copy_n("VLMWAL01", 8, junk.begin());
-        writeAll(log_, junk);
-        EXPECT_EQ(readerSees(), oldFile_);
-        expectWriterLeaves(oldFile_);
-    }
-}
-
-TEST_F(WalTest, UnreadableLogIsReported) {
-    std::filesystem::create_directory(log_);
-    for (Mode mode : {Mode::ReadOnly, Mode::Exclusive}) {
-        std::unique_ptr<Pager> pager;
-        Status st = Pager::open(path_, mode, &pager);
-        EXPECT_FALSE(st.ok());
-        EXPECT_NE(st.message().find(log_), std::string::npos) << st.message();
-    }
-    EXPECT_EQ(readAll(path_), oldFile_);
-}
-
 TEST_F(WalTest, NoLogNoTransaction) {
     auto layer = std::make_shared<FaultFileLayer>();
     layer->setCreateDenied(true);

@@ -180,33 +180,6 @@ TEST(Append, RefusedRowsLeaveNoTrace) {
     expectCleanCheck(file.path());
 }
 
-// Rows appended in an open transaction are visible to readers; a rollback
-// takes every one of them out of the file, and writing goes on after it.
-TEST(Append, RollbackUndoesEverythingAndWritingGoesOn) {
-    Scratch file(blank());
-    const std::string before = file.bytes();
-    auto db = openWritable(file.path());
-    auto t = openTable(*db, "downloadovane_identifikatory");
-    ASSERT_TRUE(db->begin().ok());
-    for (int i = 0; i < 5000; ++i) {
-        auto row = identifierRow(1, i);
-        ASSERT_TRUE(t->append(&row).ok());
-    }
-    EXPECT_EQ(readAll(*db, "downloadovane_identifikatory").size(), 5000u);
-    ASSERT_TRUE(db->rollback().ok());
-    EXPECT_TRUE(file.bytes() == before);
-
-    ASSERT_TRUE(db->begin().ok());
-    for (int i = 0; i < 10; ++i) {
-        auto row = identifierRow(2, i);
-        ASSERT_TRUE(t->append(&row).ok()) << i;
-    }
-    ASSERT_TRUE(db->commit().ok());
-    EXPECT_EQ(readAll(*db, "downloadovane_identifikatory").size(), 10u);
-    db.reset();
-    expectCleanCheck(file.path());
-}
-
 // Tables left open across a rollback show the counters of the file again,
 // and the numbers a rolled-back append took are handed out once more; a
 // table closed before the rollback or kept past its database does no harm.
