@@ -53,6 +53,7 @@ TEST(FrmMain, StartsEmptyWithTheFocusInTheTargetBox) {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Spojenie databáz"));
+    EXPECT_EQ(child<QPushButton>(window, "cmdSpojSubory")->text(), QStringLiteral("Spoj súbory"));
     EXPECT_TRUE(child<QLineEdit>(window, "txtSpojenySubor")->text().isEmpty());
     EXPECT_TRUE(child<QLineEdit>(window, "txtPridatSubor")->text().isEmpty());
     EXPECT_TRUE(child<QLabel>(window, "lblLog")->text().isEmpty());
