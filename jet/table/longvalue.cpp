@@ -10,8 +10,9 @@
 namespace jet {
 namespace {
 
-// The body of the LVAL row `where`.
-Status lvalRow(Pager& pager, RowPointer where, std::uint32_t from, PageRef* keep, ByteSpan* out) {
+// The body of the LVAL row `where`; its page goes to `pages` when given.
+Status lvalRow(Pager& pager, RowPointer where, std::uint32_t from, PageRef* keep, ByteSpan* out,
+               std::vector<std::uint32_t>* pages) {
     if (where.page == 0 || where.page >= pager.pageCount())
         return corruptAt(from, "dlhá hodnota ukazuje mimo súboru");
     JET_TRY(pager.read(where.page, keep));
@@ -21,12 +22,14 @@ Status lvalRow(Pager& pager, RowPointer where, std::uint32_t from, PageRef* keep
     RowSlot slot;
     JET_TRY(page.liveSlot(where.row, "dlhá hodnota", &slot));
     *out = page.body(slot);
+    if (pages) pages->push_back(where.page);
     return Status::OK();
 }
 
 } // namespace
 
-Status readLongValue(Pager& pager, ByteSpan field, std::uint32_t rowPage, Bytes* out) {
+Status readLongValue(Pager& pager, ByteSpan field, std::uint32_t rowPage, Bytes* out,
+                     std::vector<std::uint32_t>* pages) {
     out->clear();
     if (field.size() < kLongValueHeader) return corruptAt(rowPage, "skrátený odkaz na dlhú hodnotu");
     std::uint32_t head = le32(&field[0]);
@@ -42,7 +45,7 @@ Status readLongValue(Pager& pager, ByteSpan field, std::uint32_t rowPage, Bytes*
     PageRef keep;
     ByteSpan row;
     if ((head & kLongValueKindMask) == kLongValueSingle) {
-        JET_TRY(lvalRow(pager, next, rowPage, &keep, &row));
+        JET_TRY(lvalRow(pager, next, rowPage, &keep, &row, pages));
         if (row.size() < length) return corruptAt(next.page, "dlhá hodnota je kratšia ako jej uložená dĺžka");
         out->assign(row.begin(), row.begin() + length);
         return Status::OK();
@@ -54,7 +57,7 @@ Status readLongValue(Pager& pager, ByteSpan field, std::uint32_t rowPage, Bytes*
     while (out->size() < length) {
         if (!visited.insert(next.encode()).second)
             return corruptAt(next.page, "reťaz dlhej hodnoty sa zacyklila");
-        JET_TRY(lvalRow(pager, next, from, &keep, &row));
+        JET_TRY(lvalRow(pager, next, from, &keep, &row, pages));
         if (row.size() <= kChainLinkHeader) return corruptAt(next.page, "prázdny článok dlhej hodnoty");
         std::size_t take = std::min<std::size_t>(row.size() - kChainLinkHeader, length - out->size());
         out->insert(out->end(), row.begin() + kChainLinkHeader, row.begin() + kChainLinkHeader + take);

@@ -2,6 +2,8 @@
 // points to, inline, on one LVAL row or along a chain of LVAL rows.
 #pragma once
 
+#include <vector>
+
 #include <cstdint>
 
 #include "jet/util/bytes.h"
@@ -24,7 +26,9 @@ constexpr std::size_t kLongValueRow = 4;                // row pointer: the LVAL
 constexpr std::size_t kChainLinkHeader = 4;
 
 // Reads the value whose reference (with any inline data) is `field`.
-// `rowPage` names the row's page in messages.
-Status readLongValue(Pager& pager, ByteSpan field, std::uint32_t rowPage, Bytes* out);
+// `rowPage` names the row's page in messages. With `pages`, the LVAL pages
+// the value lies on are added to it.
+Status readLongValue(Pager& pager, ByteSpan field, std::uint32_t rowPage, Bytes* out,
+                     std::vector<std::uint32_t>* pages = nullptr);
 
 } // namespace jet

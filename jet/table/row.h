@@ -25,6 +25,11 @@ public:
     Status read(const ColumnDef& c, Pager& pager, Value* out) const;
 
     RowId id() const { return id_; }
+    // The stored reference (with any inline data) of memo or OLE column `c`;
+    // false when the value is Null or the row has no slot for it.
+    bool longValueField(const ColumnDef& c, ByteSpan* out) const {
+        return present(c.number) && c.isLongValue() && !c.isFixed() && varBytes(c, out);
+    }
 
 private:
     bool present(std::uint16_t number) const;

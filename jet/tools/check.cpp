@@ -6,9 +6,12 @@
 
 #include "jet/db/database_impl.h"
 #include "jet/format/data_page.h"
+#include "jet/format/data_page_writer.h"
 #include "jet/index/index_walk.h"
 #include "jet/index/keys.h"
 #include "jet/format/usage_map.h"
+#include "jet/table/longvalue.h"
+#include "jet/table/row_writer.h"
 
 namespace jet {
 namespace {
@@ -117,7 +120,7 @@ private:
                 Status r = cursor.read(i, &values[i]);
                 readable[i] = r.ok();
                 if (!r.ok()) problem("riadok " + rowName(cursor.rowId()) + ", stĺpec " + def.columns[i].name + ": " + r.message());
-                else if (def.columns[i].isLongValue() && !isNull(values[i])) ++report_.longValues;
+                else if (def.columns[i].isLongValue() && !isNull(values[i])) collectLongValuePages(cursor, def.columns[i]);
                 else if (def.columns[i].isAutonumber() && std::holds_alternative<std::int64_t>(values[i]))
                     highestAutonumber = std::max(highestAutonumber, std::get<std::int64_t>(values[i]));
             }
@@ -134,6 +137,18 @@ private:
         if (highestAutonumber > static_cast<std::int64_t>(def.autonumber))
             problem("počítadlo automatického čísla " + std::to_string(def.autonumber) + " je nižšie ako číslo " +
                     std::to_string(highestAutonumber) + " v tabuľke");
+    }
+
+    // The LVAL pages a value lies on, to be found in its column's map.
+    void collectLongValuePages(const TableScan& cursor, const ColumnDef& c) {
+        ++report_.longValues;
+        ByteSpan field;
+        if (!cursor.view().longValueField(c, &field)) return;
+        std::vector<std::uint32_t>& pages = longValuePages_[c.number];
+        const std::size_t from = pages.size();
+        (void)readLongValue(table().pager(), field, cursor.rowId().page, &longValue_, &pages);
+        // Values stored one after another share their pages.
+        if (from > 0 && pages.size() > from && pages[from] == pages[from - 1]) pages.erase(pages.begin() + from);
     }
 
     void expect(IndexCheck& ix, RowPointer row, const std::vector<Value>& values, const std::vector<bool>& readable) {
@@ -202,9 +217,24 @@ private:
         }
         Status s = readUsageMap(table().pager(), table().def().freePages, &withRoom);
         if (!s.ok()) return problem("mapa strán s voľným miestom: " + s.message());
+        const std::size_t shortest = RowLayout(table().def()).rowLength(0);
         for (std::uint32_t p : withRoom)
             if (!std::binary_search(pages.begin(), pages.end(), p))
                 problem("mapa strán s voľným miestom uvádza stranu " + std::to_string(p) + ", ktorú tabuľka nemá");
+            else checkRoom(p, shortest);
+    }
+
+    // A page listed as having room must take at least the table's shortest
+    // row, or every writer would look at it in vain and the table's pages
+    // would never be reused.
+    void checkRoom(std::uint32_t pgno, std::size_t shortest) {
+        PageRef ref;
+        if (!table().pager().read(pgno, &ref).ok() || !isDataPageOf(*ref, table().def().firstPage)) return;
+        const std::uint16_t slots = slotCountOf(*ref);
+        if (data_page::slotAt(slots) > kPageSize) return; // reported with the free space
+        if (slots >= data_page::kMaxSlotsWritten || dataPageGap(*ref) < shortest + data_page::kSlotSize)
+            problem("mapa strán s voľným miestom uvádza stranu " + std::to_string(pgno) +
+                    ", do ktorej sa už nevojde ani najkratší riadok");
     }
 
     // The free-space field of a data page is the gap between its slot table
@@ -229,7 +259,20 @@ private:
             }
             use(pages);
             use({m.ownedPages.page, m.freePages.page});
+            std::vector<std::uint32_t>& reached = longValuePages_[m.column];
+            std::sort(reached.begin(), reached.end());
+            reached.erase(std::unique(reached.begin(), reached.end()), reached.end());
+            for (std::uint32_t p : reached)
+                if (!std::binary_search(pages.begin(), pages.end(), p))
+                    problem("dlhá hodnota stĺpca " + columnName(m.column) + " leží na strane " + std::to_string(p) +
+                            ", ktorá nie je v mape dlhých hodnôt stĺpca");
         }
+    }
+
+    std::string columnName(std::uint16_t number) const {
+        for (const ColumnDef& c : table().def().columns)
+            if (c.number == number) return c.name;
+        return std::to_string(number);
     }
 
     void checkEntries(IndexCheck& ix, const IndexWalk& walk) {
@@ -289,6 +332,8 @@ private:
     std::vector<PageUse>& used_;
     std::unique_ptr<Table> table_;
     std::vector<IndexCheck> indexes_;
+    std::unordered_map<std::uint16_t, std::vector<std::uint32_t>> longValuePages_; // by column number
+    Bytes longValue_; // scratch for the values walked again
     std::size_t problems_ = 0;
     std::size_t suppressed_ = 0;
 };

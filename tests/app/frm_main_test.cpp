@@ -7,12 +7,10 @@
 #include <QTemporaryDir>
 #include <QFontInfo>
 #include <QLabel>
-#include <QPointer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
-#include "app/module1.h"
 #include "app/translation.h"
 #include "dialogs/twips.h"
 #include "tests/app/paint_log.h"
@@ -55,23 +53,11 @@ TEST(FrmMain, StartsEmptyWithTheFocusInTheTargetBox) {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Spojenie databáz"));
+    EXPECT_EQ(child<QPushButton>(window, "cmdSpojSubory")->text(), QStringLiteral("Spoj súbory"));
     EXPECT_TRUE(child<QLineEdit>(window, "txtSpojenySubor")->text().isEmpty());
     EXPECT_TRUE(child<QLineEdit>(window, "txtPridatSubor")->text().isEmpty());
     EXPECT_TRUE(child<QLabel>(window, "lblLog")->text().isEmpty());
     EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>(window, "txtSpojenySubor"));
-}
-
-TEST(Module1, ShowsTheWindowWithoutBlockingAndClosingReleasesIt) {
-    app::Module1::Main(); // returns at once
-    frmMain* window = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* main = qobject_cast<frmMain*>(w); main && main->isVisible()) window = main;
-    ASSERT_NE(window, nullptr);
-    EXPECT_FALSE(window->isModal());
-    QPointer<frmMain> watch(window);
-    window->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(watch.isNull());
 }
 
 // A fixed window whose labels show their whole captions; where each box

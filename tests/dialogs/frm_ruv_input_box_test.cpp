@@ -67,19 +67,3 @@ TEST(FrmRuvInputBox, CountdownStartsAgainOnEveryChange) {
     });
     EXPECT_EQ(result, QString());
 }
-
-// An empty default text runs one step at once; without a timeout there is
-// no countdown at all.
-TEST(FrmRuvInputBox, EmptyDefaultTextRunsOneStepWithoutTimeoutTheBoxStays) {
-    run("", "", 10, [](frmRuvInputBox* box) {
-        EXPECT_EQ(box->countdownLabel()->text(), QStringLiteral("9"));
-        box->okButton()->click();
-    });
-    const QString result = run("", "t", 0, [](frmRuvInputBox* box) {
-        EXPECT_FALSE(box->countdownLabel()->isVisible());
-        for (int i = 0; i < 20; ++i) box->tick();
-        EXPECT_TRUE(box->isVisible());
-        box->okButton()->click();
-    });
-    EXPECT_EQ(result, QStringLiteral("t"));
-}

@@ -121,31 +121,6 @@ TEST(FrmRuvMsgBox, IconsAndPromptPlace) {
     }
 }
 
-TEST(FrmRuvMsgBox, WindowFollowsThePrompt) {
-    whenShown<frmRuvMsgBox>([](frmRuvMsgBox* box) {
-        const dialogs::Twips tw(box);
-        EXPECT_EQ(box->windowTitle(), QStringLiteral("Velmorant"));
-        EXPECT_EQ(box->layoutTwips().clientWidth, 1455);
-        EXPECT_EQ(box->width(), tw.toPixelsX(1455));
-        EXPECT_EQ(box->rowButtons()[0]->geometry(), tw.toPixels(120, box->layoutTwips().rowTop, 1215, 495));
-        box->close();
-    });
-    frmRuvMsgBox shortBox;
-    shortBox.Ukaz(QStringLiteral("A"));
-
-    const QString longLine(120, u'W');
-    whenShown<frmRuvMsgBox>([](frmRuvMsgBox* box) {
-        const int width = box->layoutTwips().clientWidth;
-        EXPECT_GT(width, 1455);
-        EXPECT_EQ(width, dialogs::Twips(box).fromPixelsX(box->promptLabel()->width()) + 240);
-        // Two lines from one CR LF.
-        EXPECT_GT(box->promptLabel()->height(), box->promptLabel()->fontMetrics().height() * 3 / 2);
-        box->close();
-    });
-    frmRuvMsgBox longBox;
-    longBox.Ukaz(longLine + QStringLiteral("\r\ndruhý riadok"));
-}
-
 TEST(FrmRuvMsgBox, ShowMsgBoxCountsDownFrom24AndClosesWith2) {
     whenShown<frmRuvMsgBox>([](frmRuvMsgBox* box) {
         box->countdownTimer()->stop();
@@ -162,24 +137,3 @@ TEST(FrmRuvMsgBox, ShowMsgBoxCountsDownFrom24AndClosesWith2) {
     EXPECT_EQ(dialogs::ShowMsgBox(QStringLiteral("Import bol úspešný"), 64), 2);
 }
 
-// Without a timeout the box stays; with one it closes at the last tick.
-TEST(FrmRuvMsgBox, TimeoutClosesTheBoxAtItsLastTickOrNever) {
-    for (int timeout : {0, -3, 1}) {
-        SCOPED_TRACE(timeout);
-        whenShown<frmRuvMsgBox>([timeout](frmRuvMsgBox* box) {
-            box->countdownTimer()->stop();
-            EXPECT_EQ(box->countdownLabel()->isVisible(), timeout > 0);
-            for (int i = 0; i < (timeout > 0 ? 1 : 30); ++i) box->tick();
-            EXPECT_EQ(box->isVisible(), timeout <= 0);
-            if (box->isVisible()) box->rowButtons()[0]->click();
-        });
-        frmRuvMsgBox box;
-        EXPECT_EQ(box.Ukaz(QStringLiteral("x"), 0, timeout), timeout > 0 ? 2 : 1);
-    }
-}
-
-TEST(FrmRuvMsgBox, RealTimerClosesTheBox) {
-    frmRuvMsgBox box;
-    box.countdownTimer()->setInterval(10);
-    EXPECT_EQ(box.Ukaz(QStringLiteral("x"), 4, 3), 2);
-}

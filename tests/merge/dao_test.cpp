@@ -64,17 +64,5 @@ TEST_F(FileDao, IdentifierTestIgnoresLetterCaseAndTakesQuotes) {
     EXPECT_EQ(test("' OR ''='"), "");
 }
 
-TEST(SingleValue, DefaultUnlessTheFirstRowHoldsAValue) {
-    testing::ScratchDir dir;
-    testing::MdbFile file(dir / "t.mdb");
-    EXPECT_EQ(ZistiStringHodnotu(nullptr, MaxOf{"zvuky", "id_zvuku"}, "d"), "d");
-    file.insert("zvuky", {{"id_zvuku", std::int64_t{-12}}, {"popis", std::u16string()}});
-    file.insert("zvuky", {{"id_zvuku", std::int64_t{-40}}});
-    std::unique_ptr<Database> db = testing::openForMerge(file);
-    EXPECT_EQ(ZistiStringHodnotu(db.get(), MaxOf{"zvuky", "id_zvuku"}, "0"), "-12");
-    EXPECT_EQ(ZistiStringHodnotu(db.get(), ValueOf{"zvuky", "popis", u""}, "d"), ""); // empty text is a value
-    EXPECT_EQ(ZistiStringHodnotu(db.get(), ValueOf{"zvuky", "popis", u"x"}, "d"), "d"); // no row
-}
-
 } // namespace
 } // namespace merge

@@ -56,22 +56,6 @@ TEST_F(ImportFrame, MissingFilesAreReportedAtOnceWithFocus) {
     EXPECT_EQ(ui.events, std::vector<std::string>{"focus source"});
 }
 
-TEST_F(ImportFrame, SameFileTwiceFailsOnTheSecondOpen) {
-    std::string blank = copy("blank.mdb", "t.mdb");
-    ImportResult result = run(" " + blank + " ", blank);
-    ASSERT_EQ(ui_.outcomes.size(), 1u);
-    EXPECT_EQ(result.outcomeFlags, 48);
-    EXPECT_EQ(result.outcome.rfind("Nie je možné otvoriť súbor\r\n" + blank + "\r\n", 0), 0u) << result.outcome;
-    EXPECT_GT(result.outcome.size(), ("Nie je možné otvoriť súbor\r\n" + blank + "\r\n").size());
-    EXPECT_TRUE(ui_.messages.empty());
-
-    // Both files were closed again: the next run opens them.
-    RecordingUi again;
-    again.answer = mb::ResultNo;
-    ImportDatabase(blank, copy("blank.mdb", "s.mdb"), maps_, again);
-    EXPECT_EQ(again.outcomes.at(0).text, "Nebola žiadosť o importovanie");
-}
-
 TEST_F(ImportFrame, WrongVersionsAreRefusedNamingTheFile) {
     std::string target = copy("version-3161.mdb", "t.mdb");
     std::string source = copy("no-version.mdb", "s.mdb");

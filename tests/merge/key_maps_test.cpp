@@ -13,25 +13,10 @@
 namespace merge {
 namespace {
 
-// That every kind has a map of its own and a run starts from empty maps is
-// pinned by the whole-merge tests, which start from maps left by a run.
-TEST(KeyMaps, LookupReturnsFirstMatchingEntryOrZero) {
-    KeyMaps maps;
-    EXPECT_EQ(maps.MapZariadenie(3), 0); // empty map
-    maps.colRefZariadenie.append({3, 8});
-    maps.colRefZariadenie.append({10, 9});
-    maps.colRefZariadenie.append({3, 42}); // a later entry for the same old key
-    EXPECT_EQ(maps.MapZariadenie(3), 8);
-    EXPECT_EQ(maps.MapZariadenie(10), 9);
-    EXPECT_EQ(maps.MapZariadenie(4), 0);
-    EXPECT_EQ(maps.MapZariadenie(-1), 0);
-    ASSERT_EQ(maps.colRefZariadenie.entries().size(), 3u);
-    EXPECT_EQ(maps.colRefZariadenie.entries()[2].IdStarehoZariadenia, 3);
-    EXPECT_EQ(maps.colRefZariadenie.entries()[2].IdNovehoZariadenia, 42);
-}
-
 // Thousands of keys, negative ones, runs and repeats: the index grows many
-// times and must still answer as a walk from the first entry would.
+// times and must still answer as a walk from the first entry would. That
+// every kind has a map of its own and a run starts from empty maps is
+// pinned by the whole-merge tests, which start from maps left by a run.
 TEST(KeyMaps, LargeMapsAgreeWithAWalkFromTheFirstEntry) {
     KeyMaps maps;
     std::map<std::int32_t, std::int32_t> first;

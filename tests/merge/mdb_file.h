@@ -103,16 +103,6 @@ public:
     void setSortOrder(std::string_view table, const std::string& column, std::uint16_t lcid) {
         patch(columnDescriptor(table, column) + 11, {static_cast<std::uint8_t>(lcid), static_cast<std::uint8_t>(lcid >> 8)});
     }
-    // The primary key turns into an ordinary index: Nulls and repeated keys
-    // are taken, as in files of servers that kept no key on the table.
-    void dropPrimaryKey(std::string_view table) {
-        jet::TableDef def = definition(table);
-        for (const jet::LogicalIndexDef& ix : def.logicalIndexes) {
-            if (!ix.isPrimaryKey()) continue;
-            patch(fileOffset(def, ix.descriptorOffset + 23), {0});
-            patch(fileOffset(def, def.realIndexes.at(ix.realIndex).descriptorOffset + 46), {0x80});
-        }
-    }
     // Renames a table in the catalogue; the new name has the old one's length.
     void renameTable(std::string_view from, std::string_view to) {
         close();

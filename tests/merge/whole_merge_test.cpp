@@ -435,7 +435,8 @@ std::unique_ptr<Oracle> WholeMerge::merge(const fs::path& target, const fs::path
 }
 
 // Two generated files of one server's kind, the source holding a share of
-// the target's identifiers.
+// the target's identifiers: the scale-1 merge whose every row is pinned here,
+// so that work on the speed of the merge cannot change what it writes.
 TEST_F(WholeMerge, GeneratedFilesSharingIdentifiers) {
     fs::path target = generated("ciel.mdb", 1);
     fs::path source = generated("zdroj.mdb", 2, "--share-identifiers-with " + quoted(target));
@@ -485,14 +486,6 @@ TEST_F(WholeMerge, FixtureIntoNarrowerColumnsLosesOnlyTheValuesThatDoNotFit) {
         std::sort(got.begin(), got.end());
         EXPECT_EQ(got, want) << table << "." << column;
     }
-}
-
-// A file merged into a copy of itself: every identifier is already there,
-// everything else is copied again under new keys.
-TEST_F(WholeMerge, FileIntoACopyOfItself) {
-    std::unique_ptr<Oracle> oracle = merge(fixture("sample.mdb", "ciel.mdb"), fixture("sample.mdb", "zdroj.mdb"));
-    EXPECT_EQ(oracle->counts("identifikatory").copied, 0);
-    EXPECT_GT(oracle->counts("zariadenia").copied, 0);
 }
 
 } // namespace

@@ -7,8 +7,6 @@
 #include <unistd.h>
 #endif
 
-#include <chrono>
-
 #include "jet/io/pager.h"
 #include "jet/io/wal.h"
 #include "pager_test_util.h"
@@ -110,29 +108,6 @@ TEST_F(PagerTest, LockHeldByAnotherProcess) {
     EXPECT_FALSE(fs::exists(pathOf(logPathOf(path))));
     pager.reset();
     EXPECT_EQ(pageBytes(readAll(pathOf(path)), 1), Bytes(kPageSize, 0x11));
-}
-
-TEST_F(PagerTest, CacheStaysBoundedAndHeldPagesSurviveEviction) {
-    constexpr std::uint32_t kPages = 100 * 256; // 100 MiB
-    std::string big = dir_.file("big.mdb");
-    writeAll(big, syntheticFile(kPages, 7));
-    std::unique_ptr<Pager> pager;
-    ASSERT_TRUE(openFile(big, Mode::ReadOnly, &pager, 1000).ok());
-    PageRef first;
-    ASSERT_TRUE(pager->read(0, &first).ok());
-    Bytes firstBytes = pageBytes(first);
-    auto start = std::chrono::steady_clock::now();
-    std::size_t most = 0;
-    for (std::uint32_t pgno = 0; pgno < kPages; ++pgno) {
-        PageRef page;
-        ASSERT_TRUE(pager->read(pgno, &page).ok());
-        ASSERT_EQ(page->bytes[5], syntheticByte(std::size_t{pgno} * kPageSize + 5, 7));
-        most = std::max(most, pager->cachedPages());
-    }
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("sequential read through the cache: %.0f MB/s\n", 100 / seconds);
-    EXPECT_LE(most, 1000u);
-    EXPECT_EQ(pageBytes(first), firstBytes);
 }
 
 // ---- transactions ----

@@ -34,9 +34,9 @@ protected:
     }
 
     // Leaves the files as a run stopped once it has logged new content for
-    // `logged` pages and added two pages to the file, before or after its
-    // commit record.
-    void leaveInterruptedRun(bool committed, std::vector<std::uint32_t> logged = {2, 5}) {
+    // `logged` pages and added `added` pages to the file, before or after
+    // its commit record.
+    void leaveInterruptedRun(bool committed, std::vector<std::uint32_t> logged = {2, 5}, std::uint32_t added = 2) {
         std::unique_ptr<WriteAheadLog> log;
         ASSERT_TRUE(WriteAheadLog::create(*systemFileLayer(), log_, kPages, &log).ok());
         const Page changed = pageFilled(0xAB);
@@ -44,10 +44,10 @@ protected:
         for (std::uint32_t pgno : logged) entries.push_back({pgno, &changed});
         ASSERT_TRUE(log->write(entries).ok());
         Bytes grown = oldFile_;
-        grown.insert(grown.end(), 2 * kPageSize, 0x77);
+        grown.insert(grown.end(), added * kPageSize, 0x77);
         writeAll(path_, grown);
         if (committed) {
-            ASSERT_TRUE(log->commit(kPages + 2).ok());
+            ASSERT_TRUE(log->commit(kPages + added).ok());
         }
     }
 
@@ -108,6 +108,12 @@ TEST_F(WalTest, LeftoverLogBeforeAndAfterItsCommitRecord) {
         expectWriterLeaves(expected);
         EXPECT_EQ(readerSees(), expected);
     }
+    // A committed run that only changed pages is kept all the same.
+    writeAll(path_, oldFile_);
+    leaveInterruptedRun(true, {2, 5}, 0);
+    const Bytes changedOnly(newFile_.begin(), newFile_.begin() + static_cast<std::ptrdiff_t>(oldFile_.size()));
+    EXPECT_EQ(readerSees(), changedOnly);
+    expectWriterLeaves(changedOnly);
 }
 
 // Whatever in a log does not check out means that the commit record never

@@ -191,6 +191,11 @@ TEST(DamagedCheck, EveryDamageIsNamed) {
          }},
         {"table usage map", "identifikatory",
          [](SampleCopy& f) { return f.clearMap(f.def("identifikatory").ownedPages), ""; }},
+        {"long-value pages in no map", "zariadenia",
+         [](SampleCopy& f) {
+             for (const LongValueMaps& m : f.def("zariadenia").longValueMaps) f.clearMap(m.ownedPages);
+             return "mape dlhých hodnôt";
+         }},
         {"index usage map", "identifikatory",
          [](SampleCopy& f) { return f.clearMap(f.def("identifikatory").realIndexes[0].usageMap), "mape"; }},
         {"page in use marked free", "identifikatory",
