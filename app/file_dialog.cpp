@@ -11,9 +11,7 @@ namespace app {
 
 namespace {
 
-bool namesFolder(const QString& fileName) {
-    return fileName.contains(u'/') || fileName.contains(u'\\');
-}
+bool namesFolder(const QString& fileName) { return fileName.contains(u'/') || fileName.contains(u'\\'); }
 
 // To a Windows user a filter's "*.*" means every file; Qt takes it literally
 // and hides names without a dot. The filter keeps its text, the file list

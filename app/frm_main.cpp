@@ -17,11 +17,12 @@ const QStringList kFileFilter = {QStringLiteral("Databázové súbory(*.mdb)"), 
 } // namespace
 
 frmMain::frmMain(Seams seams, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
       seams_(std::move(seams)), initialFolder_(QCoreApplication::applicationDirPath()),
-      txtSpojenySubor_(new QLineEdit(this)), txtPridatSubor_(new QLineEdit(this)), lblLog_(new QLabel(this)),
-      l_{new QLabel(QStringLiteral("Spojený súbor"), this), new QLabel(QStringLiteral("Pridať súbor"), this)},
+      txtSpojenySubor_(new QLineEdit(this)), txtPridatSubor_(new QLineEdit(this)),
+      lblLog_(new QLabel(this)), l_{new QLabel(QStringLiteral("Spojený súbor"), this),
+                                    new QLabel(QStringLiteral("Pridať súbor"), this)},
       cmdSpojSubory_(new QPushButton(QStringLiteral("Spoj súbory"), this)),
       cmdVolbaSpojenehoSuboru_(new QPushButton(QStringLiteral("..."), this)),
       cmdVolbaNovehoSuboru_(new QPushButton(QStringLiteral("..."), this)) {
@@ -77,8 +78,8 @@ void frmMain::browse(const QString& title, QLineEdit* box) {
 }
 
 void frmMain::cmdSpojSubory_Click() {
-    merge::ImportDatabase(txtSpojenySubor_->text().toStdString(), txtPridatSubor_->text().toStdString(),
-                          keyMaps_, *this);
+    merge::ImportDatabase(txtSpojenySubor_->text().toStdString(), txtPridatSubor_->text().toStdString(), keyMaps_,
+                          *this);
 }
 
 int frmMain::showMessage(const std::string& text, int flags) {

@@ -21,9 +21,16 @@ namespace {
 class NullBuffer : public std::streambuf {
 public:
     std::size_t bytes = 0;
+
 protected:
-    int overflow(int c) override { ++bytes; return c; }
-    std::streamsize xsputn(const char*, std::streamsize n) override { bytes += static_cast<std::size_t>(n); return n; }
+    int overflow(int c) override {
+        ++bytes;
+        return c;
+    }
+    std::streamsize xsputn(const char*, std::streamsize n) override {
+        bytes += static_cast<std::size_t>(n);
+        return n;
+    }
 };
 
 std::string largestDatabase() {

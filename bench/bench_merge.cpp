@@ -99,8 +99,8 @@ bool generate(const fs::path& out, int seed, int scale, const fs::path& share = 
     if (!share.empty()) inputs.push_back(share);
     if (newerThan(out, inputs)) return true;
     const fs::path partial = out.string() + ".part";
-    std::string command = "'" + (bin / "velmorant-cli").string() + "' generate '" + partial.string() +
-                          "' --seed " + std::to_string(seed) + " --scale " + std::to_string(scale);
+    std::string command = "'" + (bin / "velmorant-cli").string() + "' generate '" + partial.string() + "' --seed " +
+                          std::to_string(seed) + " --scale " + std::to_string(scale);
     if (!share.empty()) command += " --share-identifiers-with '" + share.string() + "'";
     if (std::system((command + " > /dev/null").c_str()) != 0) return false;
     fs::rename(partial, out);
@@ -154,8 +154,8 @@ bool runOnce(const fs::path& target, const fs::path& source, const fs::path& wor
     for (std::size_t at; (at = outcome.find("\r\n")) != std::string::npos;) outcome.replace(at, 2, " / ");
     std::printf("merge        %.3f s wall, %.3f s processor, commit window %.3f s, outcome: %s\n", wall, cpu,
                 jet::lastCommitWindow(), outcome.c_str());
-    std::printf("rows         %lld walked, %lld copied: %.0f rows/s walked, %.2f us processor per copied row\n",
-                walked, copied, walked / wall, copied ? cpu * 1e6 / double(copied) : 0.0);
+    std::printf("rows         %lld walked, %lld copied: %.0f rows/s walked, %.2f us processor per copied row\n", walked,
+                copied, walked / wall, copied ? cpu * 1e6 / double(copied) : 0.0);
     std::printf("written      %.1f MiB (file grew %.1f MiB): %.1f MiB/s\n", mib(double(written)),
                 mib(double(fs::file_size(merged) - sizeBefore)), mib(double(written)) / wall);
     std::printf("peak memory  %.1f MiB resident\n", peakKb / 1024.0);
@@ -172,7 +172,8 @@ bool runOnce(const fs::path& target, const fs::path& source, const fs::path& wor
                                      : report.ok() ? "OK"
                                                    : report.problems.front().c_str());
     fs::remove(merged);
-    return !result.steps.empty() && floorAfter >= 0 && checked.ok() && report.ok(); // refusals are the data's, not a failure
+    return !result.steps.empty() && floorAfter >= 0 && checked.ok() &&
+           report.ok(); // refusals are the data's, not a failure
 }
 
 } // namespace

@@ -19,9 +19,8 @@ int runCheck(const std::vector<std::string>& args) {
     for (const std::string& n : report.notes) std::cout << "poznámka: " << n << "\n";
     const std::string counts = "tabuľky " + std::to_string(report.tables) + ", riadky " + std::to_string(report.rows) +
                                ", dlhé hodnoty " + std::to_string(report.longValues) + ", indexy " +
-                               std::to_string(report.indexes) + ", záznamy indexov " +
-                               std::to_string(report.entries) + " (kľúče porovnané " +
-                               std::to_string(report.keysCompared) + ", neporovnané " +
+                               std::to_string(report.indexes) + ", záznamy indexov " + std::to_string(report.entries) +
+                               " (kľúče porovnané " + std::to_string(report.keysCompared) + ", neporovnané " +
                                std::to_string(report.keysNotCompared) + ")";
     if (report.ok()) {
         std::cout << "OK: " << counts << "\n";

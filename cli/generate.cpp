@@ -148,7 +148,8 @@ jet::Status textLengthsOf(const std::string& path, TextLengths* out) {
 class Generator {
 public:
     Generator(std::uint64_t seed, int scale, std::vector<std::u16string> shared, TextLengths lengths)
-        : random_(seed), prose_(random_), scale_(scale), identifiers_(std::move(shared)), lengths_(std::move(lengths)) {}
+        : random_(seed), prose_(random_), scale_(scale), identifiers_(std::move(shared)), lengths_(std::move(lengths)) {
+    }
 
     jet::Status fill(merge::Database& db) {
         makeIdentifiers();
@@ -328,9 +329,9 @@ private:
         std::string column = lower(field.name);
         if (column == "typ_zariadenia" && table == schema::zariadenia::table) {
             // Every type shows up once before they are drawn at random.
-            const Value types[] = {std::int64_t(0), std::int64_t(10), std::int64_t(12), Value{}, std::int64_t(1),
-                                   std::int64_t(2), std::int64_t(3), std::int64_t(5), std::int64_t(7),
-                                   std::int64_t(11), std::int64_t(13)};
+            const Value types[] = {std::int64_t(0), std::int64_t(10), std::int64_t(12), Value{},
+                                   std::int64_t(1), std::int64_t(2),  std::int64_t(3),  std::int64_t(5),
+                                   std::int64_t(7), std::int64_t(11), std::int64_t(13)};
             return typeTurn_ < std::size(types) ? types[typeTurn_++] : types[below(std::size(types))];
         }
         if (auto* owner = ownerOf(column)) return reference(columnKey(table, column), *owner);
@@ -353,8 +354,8 @@ private:
                 for (std::string_view column : key.columns) {
                     keyFields.push_back(merge::fieldIndex(fields, column));
                     if (keyFields.back() < 0)
-                        return jet::Status::error(jet::Status::Code::NotFound,
-                                                  "Chýba stĺpec " + std::string(column) + " v " + std::string(info.name));
+                        return jet::Status::error(jet::Status::Code::NotFound, "Chýba stĺpec " + std::string(column) +
+                                                                                   " v " + std::string(info.name));
                     domains.push_back(info.name == schema::identifikatory::table
                                           ? std::vector<Value>(identifiers_.begin(), identifiers_.begin() + rows)
                                           : domain(info.name, fields[keyFields.back()], rows));
@@ -459,7 +460,8 @@ int runGenerate(const std::vector<std::string>& args) {
     const fs::path outPath(std::u8string(out.begin(), out.end())); // UTF-8 on every system
     if (status.ok() && !fs::copy_file(templatePath(), outPath, fs::copy_options::overwrite_existing, error))
         status = jet::Status::error(jet::Status::Code::IoError, "Nie je možné vytvoriť súbor: " + error.message());
-    if (status.ok()) fs::permissions(outPath, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, error);
+    if (status.ok())
+        fs::permissions(outPath, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, error);
     TextLengths lengths;
     if (status.ok()) status = textLengthsOf(out, &lengths);
     Generator generator(seed, static_cast<int>(scale), std::move(shared), std::move(lengths));

@@ -8,39 +8,43 @@ namespace {
 using namespace std::string_view_literals;
 
 constexpr std::u16string_view kWords[] = {
-    u"brána", u"vchod", u"sklad", u"šatňa", u"žien", u"mužov", u"výťah", u"čítačka", u"karta", u"kľúč",
-    u"ľavé", u"pravé", u"dvere", u"poschodie", u"prízemie", u"suterén", u"kancelária", u"recepcia", u"vrátnica",
-    u"údržba", u"zámok", u"porucha", u"opravené", u"vymenená", u"stratená", u"nájdená", u"platnosť", u"predĺžená",
-    u"do", u"od", u"po", u"pri", u"nad", u"pod", u"a", u"aj", u"len", u"večer", u"ráno", u"cez", u"víkend",
-    u"sviatky", u"zmluva", u"nájomca", u"správca", u"bytu", u"garáž", u"parkovisko", u"zmena", u"hesla",
-    u"povolený", u"vstup", u"zakázaný", u"výstup", u"hlásenie", u"technik", u"kontrola", u"batéria", u"napájanie",
-    u"kábel", u"modul", u"relé", u"čas", u"zóna", u"skupina", u"návšteva", u"upratovanie", u"služba", u"žiadosť",
-    u"schválil", u"vedúci", u"oddelenia", u"Ďumbierska", u"Kŕdeľ", u"Ôsmy", u"mäta", u"O'Neil", u"„dôležité“",
-    u"-1", u"č. 3", u"Ťažký", u"100%", u"(dočasne)", u"tel.", u"e-mail", u"firma", u"s.r.o.", u"dodávateľ",
+    u"brána",      u"vchod",    u"sklad",       u"šatňa",     u"žien",     u"mužov",      u"výťah",    u"čítačka",
+    u"karta",      u"kľúč",     u"ľavé",        u"pravé",     u"dvere",    u"poschodie",  u"prízemie", u"suterén",
+    u"kancelária", u"recepcia", u"vrátnica",    u"údržba",    u"zámok",    u"porucha",    u"opravené", u"vymenená",
+    u"stratená",   u"nájdená",  u"platnosť",    u"predĺžená", u"do",       u"od",         u"po",       u"pri",
+    u"nad",        u"pod",      u"a",           u"aj",        u"len",      u"večer",      u"ráno",     u"cez",
+    u"víkend",     u"sviatky",  u"zmluva",      u"nájomca",   u"správca",  u"bytu",       u"garáž",    u"parkovisko",
+    u"zmena",      u"hesla",    u"povolený",    u"vstup",     u"zakázaný", u"výstup",     u"hlásenie", u"technik",
+    u"kontrola",   u"batéria",  u"napájanie",   u"kábel",     u"modul",    u"relé",       u"čas",      u"zóna",
+    u"skupina",    u"návšteva", u"upratovanie", u"služba",    u"žiadosť",  u"schválil",   u"vedúci",   u"oddelenia",
+    u"Ďumbierska", u"Kŕdeľ",    u"Ôsmy",        u"mäta",      u"O'Neil",   u"„dôležité“", u"-1",       u"č. 3",
+    u"Ťažký",      u"100%",     u"(dočasne)",   u"tel.",      u"e-mail",   u"firma",      u"s.r.o.",   u"dodávateľ",
 };
 constexpr std::u16string_view kFirstNames[] = {
-    u"Ján", u"Mária", u"Peter", u"Katarína", u"Jozef", u"Zuzana", u"Štefan", u"Anna", u"Ľubomír", u"Žofia",
-    u"Miroslav", u"Eva", u"Tomáš", u"Jana", u"Martin", u"Lucia", u"Michal", u"Veronika", u"Ľudmila", u"Igor",
-    u"Alžbeta", u"Róbert", u"Soňa", u"Juraj", u"Dagmar", u"Ondrej", u"Šimon", u"Terézia",
+    u"Ján",      u"Mária",  u"Peter", u"Katarína", u"Jozef",  u"Zuzana", u"Štefan", u"Anna",     u"Ľubomír", u"Žofia",
+    u"Miroslav", u"Eva",    u"Tomáš", u"Jana",     u"Martin", u"Lucia",  u"Michal", u"Veronika", u"Ľudmila", u"Igor",
+    u"Alžbeta",  u"Róbert", u"Soňa",  u"Juraj",    u"Dagmar", u"Ondrej", u"Šimon",  u"Terézia",
 };
 constexpr std::u16string_view kSurnames[] = {
-    u"Kováč", u"Kováčová", u"Horváth", u"Horváthová", u"Varga", u"Tóth", u"Baláž", u"Balážová", u"Šimko",
-    u"Lukáč", u"Novák", u"Nováková", u"Krajčí", u"Ďuriš", u"Čierny", u"Čierna", u"Ťapák", u"Žiak", u"Molnár",
-    u"Hudák", u"Polák", u"Oravec", u"Kučera", u"Blaho", u"Šťastný", u"O'Neil", u"Mäsiar", u"Ľupták",
+    u"Kováč",    u"Kováčová", u"Horváth", u"Horváthová", u"Varga",    u"Tóth",   u"Baláž",
+    u"Balážová", u"Šimko",    u"Lukáč",   u"Novák",      u"Nováková", u"Krajčí", u"Ďuriš",
+    u"Čierny",   u"Čierna",   u"Ťapák",   u"Žiak",       u"Molnár",   u"Hudák",  u"Polák",
+    u"Oravec",   u"Kučera",   u"Blaho",   u"Šťastný",    u"O'Neil",   u"Mäsiar", u"Ľupták",
 };
 constexpr std::u16string_view kTitles[] = {u"Ing.", u"Mgr.", u"MUDr.", u"Bc.", u"JUDr."};
 constexpr std::u16string_view kTowns[] = {
-    u"Bratislava", u"Košice", u"Prešov", u"Žilina", u"Nitra", u"Banská Bystrica", u"Trnava", u"Trenčín",
-    u"Martin", u"Poprad", u"Ružomberok", u"Liptovský Mikuláš", u"Zvolen", u"Piešťany", u"Komárno", u"Šaľa",
+    u"Bratislava", u"Košice",   u"Prešov",  u"Žilina", u"Nitra",      u"Banská Bystrica",
+    u"Trnava",     u"Trenčín",  u"Martin",  u"Poprad", u"Ružomberok", u"Liptovský Mikuláš",
+    u"Zvolen",     u"Piešťany", u"Komárno", u"Šaľa",
 };
 constexpr std::u16string_view kStreets[] = {
-    u"Hlavná", u"Štúrova", u"Ďumbierska", u"Mlynská", u"Kpt. Nálepku", u"Šafárikova", u"Hviezdoslavova",
-    u"Záhradná", u"Hurbanova", u"Ružová", u"Jesenského", u"Čsl. armády",
+    u"Hlavná",         u"Štúrova",  u"Ďumbierska", u"Mlynská", u"Kpt. Nálepku", u"Šafárikova",
+    u"Hviezdoslavova", u"Záhradná", u"Hurbanova",  u"Ružová",  u"Jesenského",   u"Čsl. armády",
 };
 constexpr std::u16string_view kSpots[] = {
-    u"hlavný vchod", u"zadný vchod", u"vchod B", u"brána", u"garáž", u"výťah č. 3", u"šatňa žien", u"šatňa mužov",
-    u"sklad", u"kotolňa", u"recepcia", u"jedáleň", u"serverovňa", u"2. poschodie", u"prízemie", u"suterén",
-    u"vrátnica", u"parkovisko", u"dielňa", u"kancelária 214",
+    u"hlavný vchod", u"zadný vchod", u"vchod B",  u"brána",      u"garáž",   u"výťah č. 3",     u"šatňa žien",
+    u"šatňa mužov",  u"sklad",       u"kotolňa",  u"recepcia",   u"jedáleň", u"serverovňa",     u"2. poschodie",
+    u"prízemie",     u"suterén",     u"vrátnica", u"parkovisko", u"dielňa",  u"kancelária 214",
 };
 constexpr std::u16string_view kUnits[] = {u"kWh", u"MWh", u"m³", u"l", u"GJ", u"imp"};
 constexpr std::u16string_view kLinks[] = {u"TCP/IP ", u"RS485 linka ", u"COM", u"USB "};
@@ -73,13 +77,20 @@ std::u16string Prose::forColumn(std::string_view column, std::size_t maxChars) {
         Kind kind;
     };
     static constexpr ColumnKind kKinds[] = {
-        {"meno_majitela", Kind::Person},        {"kontaktna_osoba", Kind::Contact},
-        {"umiestnenie", Kind::Place},           {"nazov_zony", Kind::Place},
-        {"popis_schranky", Kind::Place},        {"suhrnny_popis", Kind::Description},
-        {"popis", Kind::Description},           {"hodnota", Kind::Description},
-        {"definicia_komunikacnej_linky", Kind::Link}, {"fotka_subor", Kind::Photo},
-        {"fname_zvukoveho_suboru", Kind::Sound}, {"cislo_bytu", Kind::Flat},
-        {"pin_kod", Kind::Pin},                 {"heslo", Kind::Password},
+        {"meno_majitela", Kind::Person},
+        {"kontaktna_osoba", Kind::Contact},
+        {"umiestnenie", Kind::Place},
+        {"nazov_zony", Kind::Place},
+        {"popis_schranky", Kind::Place},
+        {"suhrnny_popis", Kind::Description},
+        {"popis", Kind::Description},
+        {"hodnota", Kind::Description},
+        {"definicia_komunikacnej_linky", Kind::Link},
+        {"fotka_subor", Kind::Photo},
+        {"fname_zvukoveho_suboru", Kind::Sound},
+        {"cislo_bytu", Kind::Flat},
+        {"pin_kod", Kind::Pin},
+        {"heslo", Kind::Password},
         {"impulzomer_jednotka", Kind::Unit},
     };
     Kind kind = Kind::Words;
@@ -117,9 +128,9 @@ std::u16string Prose::forColumn(std::string_view column, std::size_t maxChars) {
 std::u16string Prose::notes() {
     std::size_t roll = below(100), chars = 0;
     if (roll < 35) return {};
-    if (roll < 76) chars = 20 + below(300);           // a line or a few
-    else if (roll < 96) chars = 1500 + below(4500);   // several KB
-    else chars = 10000 + below(35000);                // a history kept for years
+    if (roll < 76) chars = 20 + below(300);         // a line or a few
+    else if (roll < 96) chars = 1500 + below(4500); // several KB
+    else chars = 10000 + below(35000);              // a history kept for years
     std::u16string out;
     while (out.size() < chars) appendLine(&out);
     return out;

@@ -84,8 +84,8 @@ int runMerge(const std::vector<std::string>& args) {
     // A trial run keeps nothing, so it needs no consent.
     TerminalUi ui(yes || dryRun, json ? std::cerr : std::cout);
     merge::KeyMaps maps;
-    const merge::ImportResult result = merge::ImportDatabase(
-        files[0], files[1], maps, ui, dryRun ? merge::Finish::Rollback : merge::Finish::Commit);
+    const merge::ImportResult result =
+        merge::ImportDatabase(files[0], files[1], maps, ui, dryRun ? merge::Finish::Rollback : merge::Finish::Commit);
     if (json) {
         std::cout << asJson(result, dryRun);
     } else {

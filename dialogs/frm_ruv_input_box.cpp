@@ -12,10 +12,9 @@
 namespace dialogs {
 
 frmRuvInputBox::frmRuvInputBox(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      lblPrompt_(new QLabel(this)), txtEdit_(new QLineEdit(this)),
-      cmdOk_(new QPushButton(QStringLiteral("Ok"), this)),
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      lblPrompt_(new QLabel(this)), txtEdit_(new QLineEdit(this)), cmdOk_(new QPushButton(QStringLiteral("Ok"), this)),
       cmdCancel_(new QPushButton(QStringLiteral("Naspäť"), this)), countdown_(this, [this] { tick(); }) {
     setFont(arialFont(8.25));
     const Twips tw(this);
@@ -46,8 +45,7 @@ frmRuvInputBox::frmRuvInputBox(QWidget* parent)
     });
 }
 
-QString frmRuvInputBox::Ukaz(const QString& prompt, const QString& title, const QString& defaultText,
-                             int timeoutSec) {
+QString frmRuvInputBox::Ukaz(const QString& prompt, const QString& title, const QString& defaultText, int timeoutSec) {
     QString caption = trimSpaces(title);
     if (caption.isEmpty()) caption = applicationTitle();
     countdown_.reset(timeoutSec);

@@ -30,8 +30,8 @@ QStyle::StandardPixmap iconFor(int iconField, bool* found) {
 } // namespace
 
 frmRuvMsgBox::frmRuvMsgBox(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
       lblPrompt_(new QLabel(this)), imgPicture_(new QLabel(this)), countdown_(this, [this] { tick(); }) {
     setFont(arialFont(8.25));
     const Twips tw(this);
@@ -41,8 +41,8 @@ frmRuvMsgBox::frmRuvMsgBox(QWidget* parent)
     lblPrompt_->setWordWrap(false);
     lblPrompt_->move(tw.toPixelsX(MsgBoxMetrics::margin), tw.toPixelsY(MsgBoxMetrics::margin));
     imgPicture_->setObjectName(QStringLiteral("imgPicture"));
-    imgPicture_->setGeometry(tw.toPixels(MsgBoxMetrics::iconLeft, 360, MsgBoxMetrics::iconSize,
-                                         MsgBoxMetrics::iconSize));
+    imgPicture_->setGeometry(
+        tw.toPixels(MsgBoxMetrics::iconLeft, 360, MsgBoxMetrics::iconSize, MsgBoxMetrics::iconSize));
     imgPicture_->setAlignment(Qt::AlignCenter);
     imgPicture_->hide();
     addButton(0); // element 0: becomes OK when the OK button is wanted
@@ -128,8 +128,7 @@ void frmRuvMsgBox::layOut() {
     lblPrompt_->move(tw.toPixelsX(layout_.promptLeft), lblPrompt_->y());
     int x = layout_.rowLeft;
     for (QPushButton* button : row) {
-        button->setGeometry(tw.toPixels(x, layout_.rowTop, MsgBoxMetrics::buttonWidth,
-                                        MsgBoxMetrics::buttonHeight));
+        button->setGeometry(tw.toPixels(x, layout_.rowTop, MsgBoxMetrics::buttonWidth, MsgBoxMetrics::buttonHeight));
         button->show();
         x += MsgBoxMetrics::buttonWidth + MsgBoxMetrics::margin;
     }

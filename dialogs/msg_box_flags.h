@@ -9,8 +9,8 @@ namespace dialogs::mb {
 constexpr int OkOnly = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5;
 constexpr int Critical = 16, Question = 32, Exclamation = 48, Information = 64;
 constexpr int DefaultButton1 = 0, DefaultButton2 = 256, DefaultButton3 = 512, DefaultButton4 = 768;
-constexpr int ResultOk = 1, ResultCancel = 2, ResultAbort = 3, ResultRetry = 4, ResultIgnore = 5,
-              ResultYes = 6, ResultNo = 7;
+constexpr int ResultOk = 1, ResultCancel = 2, ResultAbort = 3, ResultRetry = 4, ResultIgnore = 5, ResultYes = 6,
+              ResultNo = 7;
 
 constexpr int kButtonsMask = 15, kIconMask = 112, kDefaultButtonMask = 768;
 

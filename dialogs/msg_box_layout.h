@@ -5,7 +5,7 @@
 namespace dialogs {
 
 struct MsgBoxMetrics {
-    static constexpr int margin = 120;       // left edge and top of the prompt
+    static constexpr int margin = 120; // left edge and top of the prompt
     static constexpr int buttonWidth = 1215;
     static constexpr int buttonHeight = 495;
     static constexpr int iconLeft = 120;

@@ -48,8 +48,7 @@ int fieldIndex(const std::vector<Field>& fields, std::string_view name) {
 std::string ZistiStringHodnotu(Database* database, const Statement& query, std::string defaultText) {
     if (!database) return defaultText;
     std::unique_ptr<Recordset> rs;
-    if (!database->openRecordset(query, &rs).ok() || rs->eof() || rs->values().empty())
-        return defaultText;
+    if (!database->openRecordset(query, &rs).ok() || rs->eof() || rs->values().empty()) return defaultText;
     std::string text;
     if (!jet::isNull(rs->values()[0]) && valueText(rs->values()[0], &text)) return text;
     return defaultText;

@@ -199,9 +199,12 @@ private:
             if (jet::equalsIgnoreCase(it->column, column)) *out = &*it;
         if (!*out) {
             TextSet set{std::string(column), 0, {}};
-            JET_TRY(scanColumn(table, column, [&](const jet::Value& v) {
-                if (auto* text = std::get_if<std::u16string>(&v)) set.texts.insert(*text);
-            }, &set.field));
+            JET_TRY(scanColumn(
+                table, column,
+                [&](const jet::Value& v) {
+                    if (auto* text = std::get_if<std::u16string>(&v)) set.texts.insert(*text);
+                },
+                &set.field));
             sets.push_back(std::move(set));
             *out = &sets.back();
         }

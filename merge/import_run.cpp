@@ -37,8 +37,8 @@ std::string versionProblem(Database& database, const std::string& path) {
     std::string version;
     if (!database.property(schema::TABLES_VERSION, &version).ok()) version.clear();
     if (version == schema::kRequiredVersion) return {};
-    return std::string("Nekorektná verzia databázy:") + version + kCrLf + kCrLf + "Má byť:" +
-           std::string(schema::kRequiredVersion) + kCrLf + path + kCrLf + kCrLf +
+    return std::string("Nekorektná verzia databázy:") + version + kCrLf + kCrLf +
+           "Má byť:" + std::string(schema::kRequiredVersion) + kCrLf + path + kCrLf + kCrLf +
            "Skúste upgradovať databázový súbor, prípadne používať inú verziu tejto aplikácie";
 }
 
@@ -69,8 +69,7 @@ void reportCounts(ImportResult* result) {
     if (!emptied.empty()) {
         if (refusals.empty())
             text = "Import bol dokončený, ale cieľový súbor neprijal niektoré hodnoty; tieto polia zostali prázdne:";
-        else
-            text += std::string(kCrLf) + "Cieľový súbor neprijal niektoré hodnoty; tieto polia zostali prázdne:";
+        else text += std::string(kCrLf) + "Cieľový súbor neprijal niektoré hodnoty; tieto polia zostali prázdne:";
         text += emptied;
     }
     result->outcomeFlags = mb::Exclamation;
@@ -78,8 +77,8 @@ void reportCounts(ImportResult* result) {
 
 // The steps proper, inside the open transaction; the table and the failure
 // of the engine when one stops them.
-jet::Status runSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui, ImportResult* result,
-                     Finish finish, std::string* failedTable) {
+jet::Status runSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui, ImportResult* result, Finish finish,
+                     std::string* failedTable) {
     for (const Step& step : importPlan()) {
         ui.setProgress(std::string(step.table));
         result->steps.emplace_back().table = step.table;
@@ -92,8 +91,7 @@ jet::Status runSteps(Database& target, Database& source, KeyMaps& maps, RunUi& u
 
 } // namespace
 
-void runImportSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui, ImportResult* result,
-                    Finish finish) {
+void runImportSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui, ImportResult* result, Finish finish) {
     result->steps.clear();
     for (const Step& step : importPlan()) {
         jet::Status status = target.canAppend(step.table);
@@ -139,8 +137,8 @@ ImportResult ImportDatabase(const std::string& targetBoxText, const std::string&
         error = versionProblem(*source, sourcePath);
     }
     if (error.empty()) {
-        const std::string question = std::string("Želáte si importovať súbor") + kCrLf + sourcePath + kCrLf +
-                                     "do súboru" + kCrLf + targetPath;
+        const std::string question =
+            std::string("Želáte si importovať súbor") + kCrLf + sourcePath + kCrLf + "do súboru" + kCrLf + targetPath;
         if (ui.showMessage(question, mb::YesNoCancel | mb::Question | mb::DefaultButton2) != mb::ResultYes)
             error = "Nebola žiadosť o importovanie";
     }

@@ -56,7 +56,7 @@ void runImportSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui
 // Runs one merge. The box texts are taken as typed (they are trimmed here).
 // The key maps are emptied when the run starts and filled by its steps.
 // Blocks until the run has ended, the outcome message included.
-ImportResult ImportDatabase(const std::string& targetBoxText, const std::string& sourceBoxText,
-                            KeyMaps& maps, RunUi& ui, Finish finish = Finish::Commit);
+ImportResult ImportDatabase(const std::string& targetBoxText, const std::string& sourceBoxText, KeyMaps& maps,
+                            RunUi& ui, Finish finish = Finish::Commit);
 
 } // namespace merge

@@ -5,9 +5,7 @@ namespace merge {
 namespace {
 
 // Fibonacci hashing: the high half of the product spreads runs of keys.
-std::uint64_t keyHash(std::int32_t oldKey) {
-    return static_cast<std::uint32_t>(oldKey) * 0x9E3779B97F4A7C15ull >> 32;
-}
+std::uint64_t keyHash(std::int32_t oldKey) { return static_cast<std::uint32_t>(oldKey) * 0x9E3779B97F4A7C15ull >> 32; }
 
 auto withOldKey(std::int32_t oldKey) {
     return [oldKey](const auto& pair) { return pair.oldKey == oldKey; };

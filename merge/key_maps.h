@@ -50,8 +50,7 @@ private:
 // Entries in the order they were appended, with an index that keeps the
 // first entry of each old key, so a lookup costs O(1) and still returns what
 // a walk from the first entry would find.
-template <class Entry, std::int32_t Entry::*Old, std::int32_t Entry::*New>
-class KeyMap {
+template <class Entry, std::int32_t Entry::*Old, std::int32_t Entry::*New> class KeyMap {
 public:
     void append(const Entry& entry) {
         entries_.push_back(entry);
@@ -79,8 +78,7 @@ public:
         colRefZariadenie;
     KeyMap<claRefSkupina, &claRefSkupina::IdStarejSkupiny, &claRefSkupina::IdNovejSkupiny> colRefSkupina;
     KeyMap<claRefZvuk, &claRefZvuk::IdStarehoZvuku, &claRefZvuk::IdNovehoZvuku> colRefZvuk;
-    KeyMap<claRefObchodzka, &claRefObchodzka::IdStarejObchodzky, &claRefObchodzka::IdNovejObchodzky>
-        colRefObchodzka;
+    KeyMap<claRefObchodzka, &claRefObchodzka::IdStarejObchodzky, &claRefObchodzka::IdNovejObchodzky> colRefObchodzka;
     KeyMap<claRefObjednavka, &claRefObjednavka::IdStarejObjednavky, &claRefObjednavka::IdNovejObjednavky>
         colRefObjednavka;
 

@@ -55,8 +55,8 @@ std::vector<Step> buildPlan() {
     plan.push_back(dependent(dovpi::table, {{dovpi::id_zariadenia_na_otvorenie, MapKind::Zariadenie, true},
                                             {dovpi::id_zariadenia_vyvolajuce, MapKind::Zariadenie, true}}));
 
-    Step remote = owning(s::dialkove_ovladanie_zariadeni::table, s::dialkove_ovladanie_zariadeni::id_dialkoveho_ovladania,
-                         MapKind::None);
+    Step remote = owning(s::dialkove_ovladanie_zariadeni::table,
+                         s::dialkove_ovladanie_zariadeni::id_dialkoveho_ovladania, MapKind::None);
     remote.references = {{s::dialkove_ovladanie_zariadeni::id_zariadenia, MapKind::Zariadenie, true}};
     plan.push_back(remote);
 
@@ -92,10 +92,10 @@ std::vector<Step> buildPlan() {
     plan.push_back(byDevice(s::downloadovane_identifikatory::table, s::downloadovane_identifikatory::id_zariadenia));
     plan.push_back(byDevice(s::downloadovane_identifikatory_vo_vytahoch::table,
                             s::downloadovane_identifikatory_vo_vytahoch::id_zariadenia));
-    plan.push_back(byDevice(s::downloadovane_parametre_zariadeni::table,
-                            s::downloadovane_parametre_zariadeni::id_zariadenia));
-    plan.push_back(byDevice(s::downloadovane_releidentifikatory::table,
-                            s::downloadovane_releidentifikatory::id_zariadenia));
+    plan.push_back(
+        byDevice(s::downloadovane_parametre_zariadeni::table, s::downloadovane_parametre_zariadeni::id_zariadenia));
+    plan.push_back(
+        byDevice(s::downloadovane_releidentifikatory::table, s::downloadovane_releidentifikatory::id_zariadenia));
     return plan;
 }
 

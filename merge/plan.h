@@ -29,13 +29,13 @@ struct Reference {
 struct Step {
     std::string_view table;
     RowKind kind = RowKind::Dependent;
-    std::string_view ownKey;         // qualified key column renewed; empty: none
-    MapKind fills = MapKind::None;   // map recording old and new own keys
+    std::string_view ownKey;       // qualified key column renewed; empty: none
+    MapKind fills = MapKind::None; // map recording old and new own keys
     std::vector<Reference> references;
-    std::string_view setTrue;        // qualified yes/no column set in every copied row
-    std::string_view filterColumn;   // qualified; rows whose value is Null or listed below are left out
+    std::string_view setTrue;      // qualified yes/no column set in every copied row
+    std::string_view filterColumn; // qualified; rows whose value is Null or listed below are left out
     std::vector<std::int64_t> filterExcluded;
-    std::string_view identifier;     // qualified identifier column (identifier step)
+    std::string_view identifier; // qualified identifier column (identifier step)
 };
 
 const std::vector<Step>& importPlan();

@@ -166,7 +166,8 @@ struct StepRun {
     }
 
     bool leftOut(const std::vector<jet::Value>& row) {
-        return (b.sourceFilter >= 0 && !passesFilter(step, at(row, b.sourceFilter))) || !lookUp(b, row, maps, &lookups) ||
+        return (b.sourceFilter >= 0 && !passesFilter(step, at(row, b.sourceFilter))) ||
+               !lookUp(b, row, maps, &lookups) ||
                (b.sourceIdentifier >= 0 && targetHolds(target, step, at(row, b.sourceIdentifier)));
     }
 

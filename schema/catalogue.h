@@ -52,8 +52,10 @@ inline constexpr std::string_view kod_dds = "dds_kody_na_zaznamenanie.kod_dds";
 namespace dialkove_otvorenie_vyvolane_pouzitim_identifikatora {
 inline constexpr std::string_view table = "dialkove_otvorenie_vyvolane_pouzitim_identifikatora";
 inline constexpr std::string_view id = "dialkove_otvorenie_vyvolane_pouzitim_identifikatora.id";
-inline constexpr std::string_view id_zariadenia_na_otvorenie = "dialkove_otvorenie_vyvolane_pouzitim_identifikatora.id_zariadenia_na_otvorenie";
-inline constexpr std::string_view id_zariadenia_vyvolajuce = "dialkove_otvorenie_vyvolane_pouzitim_identifikatora.id_zariadenia_vyvolajuce";
+inline constexpr std::string_view id_zariadenia_na_otvorenie =
+    "dialkove_otvorenie_vyvolane_pouzitim_identifikatora.id_zariadenia_na_otvorenie";
+inline constexpr std::string_view id_zariadenia_vyvolajuce =
+    "dialkove_otvorenie_vyvolane_pouzitim_identifikatora.id_zariadenia_vyvolajuce";
 inline constexpr std::string_view identifikator = "dialkove_otvorenie_vyvolane_pouzitim_identifikatora.identifikator";
 } // namespace dialkove_otvorenie_vyvolane_pouzitim_identifikatora
 
@@ -80,10 +82,13 @@ inline constexpr std::string_view od_minuty = "downloadovane_casove_zony.od_minu
 
 namespace downloadovane_casove_zony_identifikatorov_na_zariadeniach {
 inline constexpr std::string_view table = "downloadovane_casove_zony_identifikatorov_na_zariadeniach";
-inline constexpr std::string_view den_v_tyzdni = "downloadovane_casove_zony_identifikatorov_na_zariadeniach.den_v_tyzdni";
+inline constexpr std::string_view den_v_tyzdni =
+    "downloadovane_casove_zony_identifikatorov_na_zariadeniach.den_v_tyzdni";
 inline constexpr std::string_view do_v_10_min = "downloadovane_casove_zony_identifikatorov_na_zariadeniach.do_v_10_min";
-inline constexpr std::string_view id_zariadenia = "downloadovane_casove_zony_identifikatorov_na_zariadeniach.id_zariadenia";
-inline constexpr std::string_view identifikator = "downloadovane_casove_zony_identifikatorov_na_zariadeniach.identifikator";
+inline constexpr std::string_view id_zariadenia =
+    "downloadovane_casove_zony_identifikatorov_na_zariadeniach.id_zariadenia";
+inline constexpr std::string_view identifikator =
+    "downloadovane_casove_zony_identifikatorov_na_zariadeniach.identifikator";
 inline constexpr std::string_view od_v_10_min = "downloadovane_casove_zony_identifikatorov_na_zariadeniach.od_v_10_min";
 } // namespace downloadovane_casove_zony_identifikatorov_na_zariadeniach
 
@@ -105,29 +110,40 @@ inline constexpr std::string_view relativne_poschodie = "downloadovane_identifik
 namespace downloadovane_parametre_zariadeni {
 inline constexpr std::string_view table = "downloadovane_parametre_zariadeni";
 inline constexpr std::string_view flag_blokovanie_alarmu = "downloadovane_parametre_zariadeni.flag_blokovanie_alarmu";
-inline constexpr std::string_view flag_nezaznamenat_udalosti_s_identifikatormi = "downloadovane_parametre_zariadeni.flag_nezaznamenat_udalosti_s_identifikatormi";
+inline constexpr std::string_view flag_nezaznamenat_udalosti_s_identifikatormi =
+    "downloadovane_parametre_zariadeni.flag_nezaznamenat_udalosti_s_identifikatormi";
 inline constexpr std::string_view flag_opakovany_alarm = "downloadovane_parametre_zariadeni.flag_opakovany_alarm";
-inline constexpr std::string_view flag_ponuknut_pri_generovani_dochadzky = "downloadovane_parametre_zariadeni.flag_ponuknut_pri_generovani_dochadzky";
-inline constexpr std::string_view flag_povolit_otvorenie_externym_tlacidlom = "downloadovane_parametre_zariadeni.flag_povolit_otvorenie_externym_tlacidlom";
-inline constexpr std::string_view flag_povolit_upozornenie_za_nezatvorene_dvere = "downloadovane_parametre_zariadeni.flag_povolit_upozornenie_za_nezatvorene_dvere";
-inline constexpr std::string_view flag_zaznamenat_udalosti_zatvorenia = "downloadovane_parametre_zariadeni.flag_zaznamenat_udalosti_zatvorenia";
+inline constexpr std::string_view flag_ponuknut_pri_generovani_dochadzky =
+    "downloadovane_parametre_zariadeni.flag_ponuknut_pri_generovani_dochadzky";
+inline constexpr std::string_view flag_povolit_otvorenie_externym_tlacidlom =
+    "downloadovane_parametre_zariadeni.flag_povolit_otvorenie_externym_tlacidlom";
+inline constexpr std::string_view flag_povolit_upozornenie_za_nezatvorene_dvere =
+    "downloadovane_parametre_zariadeni.flag_povolit_upozornenie_za_nezatvorene_dvere";
+inline constexpr std::string_view flag_zaznamenat_udalosti_zatvorenia =
+    "downloadovane_parametre_zariadeni.flag_zaznamenat_udalosti_zatvorenia";
 inline constexpr std::string_view heslo = "downloadovane_parametre_zariadeni.heslo";
 inline constexpr std::string_view id_zariadenia = "downloadovane_parametre_zariadeni.id_zariadenia";
-inline constexpr std::string_view impulzomer_cena_za_jednotku = "downloadovane_parametre_zariadeni.impulzomer_cena_za_jednotku";
+inline constexpr std::string_view impulzomer_cena_za_jednotku =
+    "downloadovane_parametre_zariadeni.impulzomer_cena_za_jednotku";
 inline constexpr std::string_view impulzomer_jednotka = "downloadovane_parametre_zariadeni.impulzomer_jednotka";
 inline constexpr std::string_view impulzomer_vaha_impulzu = "downloadovane_parametre_zariadeni.impulzomer_vaha_impulzu";
 inline constexpr std::string_view kamera_kod_modu = "downloadovane_parametre_zariadeni.kamera_kod_modu";
 inline constexpr std::string_view kamera_kod_rozlisenia = "downloadovane_parametre_zariadeni.kamera_kod_rozlisenia";
-inline constexpr std::string_view kamera_kontinualne_fotenie_sec = "downloadovane_parametre_zariadeni.kamera_kontinualne_fotenie_sec";
-inline constexpr std::string_view kamera_percento_naplnenia_pred_alarmom = "downloadovane_parametre_zariadeni.kamera_percento_naplnenia_pred_alarmom";
-inline constexpr std::string_view kamera_zapnutie_vystupu_sec = "downloadovane_parametre_zariadeni.kamera_zapnutie_vystupu_sec";
+inline constexpr std::string_view kamera_kontinualne_fotenie_sec =
+    "downloadovane_parametre_zariadeni.kamera_kontinualne_fotenie_sec";
+inline constexpr std::string_view kamera_percento_naplnenia_pred_alarmom =
+    "downloadovane_parametre_zariadeni.kamera_percento_naplnenia_pred_alarmom";
+inline constexpr std::string_view kamera_zapnutie_vystupu_sec =
+    "downloadovane_parametre_zariadeni.kamera_zapnutie_vystupu_sec";
 inline constexpr std::string_view master_identifikator_1 = "downloadovane_parametre_zariadeni.master_identifikator_1";
 inline constexpr std::string_view master_identifikator_2 = "downloadovane_parametre_zariadeni.master_identifikator_2";
 inline constexpr std::string_view master_identifikator_3 = "downloadovane_parametre_zariadeni.master_identifikator_3";
-inline constexpr std::string_view mek_inicializovat_zariadenie = "downloadovane_parametre_zariadeni.mek_inicializovat_zariadenie";
+inline constexpr std::string_view mek_inicializovat_zariadenie =
+    "downloadovane_parametre_zariadeni.mek_inicializovat_zariadenie";
 inline constexpr std::string_view typ_casovych_zon = "downloadovane_parametre_zariadeni.typ_casovych_zon";
 inline constexpr std::string_view vytah_cas_pohybu_sec = "downloadovane_parametre_zariadeni.vytah_cas_pohybu_sec";
-inline constexpr std::string_view vytah_najnizsie_poschodie = "downloadovane_parametre_zariadeni.vytah_najnizsie_poschodie";
+inline constexpr std::string_view vytah_najnizsie_poschodie =
+    "downloadovane_parametre_zariadeni.vytah_najnizsie_poschodie";
 inline constexpr std::string_view zamok_zatvaraci_cas_sec = "downloadovane_parametre_zariadeni.zamok_zatvaraci_cas_sec";
 } // namespace downloadovane_parametre_zariadeni
 
@@ -149,7 +165,8 @@ namespace garazovy_semafor_priradene_skupiny {
 inline constexpr std::string_view table = "garazovy_semafor_priradene_skupiny";
 inline constexpr std::string_view id_skupiny = "garazovy_semafor_priradene_skupiny.id_skupiny";
 inline constexpr std::string_view id_zariadenia = "garazovy_semafor_priradene_skupiny.id_zariadenia";
-inline constexpr std::string_view maxpocetparkovacichmiest = "garazovy_semafor_priradene_skupiny.maxpocetparkovacichmiest";
+inline constexpr std::string_view maxpocetparkovacichmiest =
+    "garazovy_semafor_priradene_skupiny.maxpocetparkovacichmiest";
 inline constexpr std::string_view pc_semaforu = "garazovy_semafor_priradene_skupiny.pc_semaforu";
 } // namespace garazovy_semafor_priradene_skupiny
 
@@ -172,7 +189,8 @@ inline constexpr std::string_view cislo_bytu = "identifikatory.cislo_bytu";
 inline constexpr std::string_view datum_prevzatia = "identifikatory.datum_prevzatia";
 inline constexpr std::string_view datumcas_expiracie = "identifikatory.datumcas_expiracie";
 inline constexpr std::string_view datumcas_vytvorenia = "identifikatory.datumcas_vytvorenia";
-inline constexpr std::string_view dohodnuty_cas_pritomnosti_za_pracovny_den_minuty = "identifikatory.dohodnuty_cas_pritomnosti_za_pracovny_den_minuty";
+inline constexpr std::string_view dohodnuty_cas_pritomnosti_za_pracovny_den_minuty =
+    "identifikatory.dohodnuty_cas_pritomnosti_za_pracovny_den_minuty";
 inline constexpr std::string_view flag_existuje_hlasova_vyzva = "identifikatory.flag_existuje_hlasova_vyzva";
 inline constexpr std::string_view flag_navsteva = "identifikatory.flag_navsteva";
 inline constexpr std::string_view flag_nezahrnut_do_dochadzky = "identifikatory.flag_nezahrnut_do_dochadzky";
@@ -182,9 +200,11 @@ inline constexpr std::string_view flag_strateny = "identifikatory.flag_strateny"
 inline constexpr std::string_view flag_vyvolat_alarm = "identifikatory.flag_vyvolat_alarm";
 inline constexpr std::string_view fotka_subor = "identifikatory.fotka_subor";
 inline constexpr std::string_view identifikator = "identifikatory.identifikator";
-inline constexpr std::string_view max_hodin_pritomnosti_za_pracovny_den = "identifikatory.max_hodin_pritomnosti_za_pracovny_den";
+inline constexpr std::string_view max_hodin_pritomnosti_za_pracovny_den =
+    "identifikatory.max_hodin_pritomnosti_za_pracovny_den";
 inline constexpr std::string_view meno_majitela = "identifikatory.meno_majitela";
-inline constexpr std::string_view min_hodin_pritomnosti_za_pracovny_den = "identifikatory.min_hodin_pritomnosti_za_pracovny_den";
+inline constexpr std::string_view min_hodin_pritomnosti_za_pracovny_den =
+    "identifikatory.min_hodin_pritomnosti_za_pracovny_den";
 inline constexpr std::string_view pin_kod = "identifikatory.pin_kod";
 inline constexpr std::string_view poradove_cislo_pre_rovnake_meno = "identifikatory.poradove_cislo_pre_rovnake_meno";
 inline constexpr std::string_view poschodie = "identifikatory.poschodie";
@@ -253,12 +273,17 @@ inline constexpr std::string_view report = "objednavaci_system.report";
 namespace parametre_zariadeni {
 inline constexpr std::string_view table = "parametre_zariadeni";
 inline constexpr std::string_view flag_blokovanie_alarmu = "parametre_zariadeni.flag_blokovanie_alarmu";
-inline constexpr std::string_view flag_nezaznamenat_udalosti_s_identifikatormi = "parametre_zariadeni.flag_nezaznamenat_udalosti_s_identifikatormi";
+inline constexpr std::string_view flag_nezaznamenat_udalosti_s_identifikatormi =
+    "parametre_zariadeni.flag_nezaznamenat_udalosti_s_identifikatormi";
 inline constexpr std::string_view flag_opakovany_alarm = "parametre_zariadeni.flag_opakovany_alarm";
-inline constexpr std::string_view flag_ponuknut_pri_generovani_dochadzky = "parametre_zariadeni.flag_ponuknut_pri_generovani_dochadzky";
-inline constexpr std::string_view flag_povolit_otvorenie_externym_tlacidlom = "parametre_zariadeni.flag_povolit_otvorenie_externym_tlacidlom";
-inline constexpr std::string_view flag_povolit_upozornenie_za_nezatvorene_dvere = "parametre_zariadeni.flag_povolit_upozornenie_za_nezatvorene_dvere";
-inline constexpr std::string_view flag_zaznamenat_udalosti_zatvorenia = "parametre_zariadeni.flag_zaznamenat_udalosti_zatvorenia";
+inline constexpr std::string_view flag_ponuknut_pri_generovani_dochadzky =
+    "parametre_zariadeni.flag_ponuknut_pri_generovani_dochadzky";
+inline constexpr std::string_view flag_povolit_otvorenie_externym_tlacidlom =
+    "parametre_zariadeni.flag_povolit_otvorenie_externym_tlacidlom";
+inline constexpr std::string_view flag_povolit_upozornenie_za_nezatvorene_dvere =
+    "parametre_zariadeni.flag_povolit_upozornenie_za_nezatvorene_dvere";
+inline constexpr std::string_view flag_zaznamenat_udalosti_zatvorenia =
+    "parametre_zariadeni.flag_zaznamenat_udalosti_zatvorenia";
 inline constexpr std::string_view heslo = "parametre_zariadeni.heslo";
 inline constexpr std::string_view id_zariadenia = "parametre_zariadeni.id_zariadenia";
 inline constexpr std::string_view impulzomer_cena_za_jednotku = "parametre_zariadeni.impulzomer_cena_za_jednotku";
@@ -267,7 +292,8 @@ inline constexpr std::string_view impulzomer_vaha_impulzu = "parametre_zariadeni
 inline constexpr std::string_view kamera_kod_modu = "parametre_zariadeni.kamera_kod_modu";
 inline constexpr std::string_view kamera_kod_rozlisenia = "parametre_zariadeni.kamera_kod_rozlisenia";
 inline constexpr std::string_view kamera_kontinualne_fotenie_sec = "parametre_zariadeni.kamera_kontinualne_fotenie_sec";
-inline constexpr std::string_view kamera_percento_naplnenia_pred_alarmom = "parametre_zariadeni.kamera_percento_naplnenia_pred_alarmom";
+inline constexpr std::string_view kamera_percento_naplnenia_pred_alarmom =
+    "parametre_zariadeni.kamera_percento_naplnenia_pred_alarmom";
 inline constexpr std::string_view kamera_zapnutie_vystupu_sec = "parametre_zariadeni.kamera_zapnutie_vystupu_sec";
 inline constexpr std::string_view master_identifikator_1 = "parametre_zariadeni.master_identifikator_1";
 inline constexpr std::string_view master_identifikator_2 = "parametre_zariadeni.master_identifikator_2";
@@ -283,14 +309,17 @@ namespace pozadovane_casove_zony_identifikatorov_na_zariadeniach {
 inline constexpr std::string_view table = "pozadovane_casove_zony_identifikatorov_na_zariadeniach";
 inline constexpr std::string_view den_v_tyzdni = "pozadovane_casove_zony_identifikatorov_na_zariadeniach.den_v_tyzdni";
 inline constexpr std::string_view do_v_10_min = "pozadovane_casove_zony_identifikatorov_na_zariadeniach.do_v_10_min";
-inline constexpr std::string_view id_zariadenia = "pozadovane_casove_zony_identifikatorov_na_zariadeniach.id_zariadenia";
-inline constexpr std::string_view identifikator = "pozadovane_casove_zony_identifikatorov_na_zariadeniach.identifikator";
+inline constexpr std::string_view id_zariadenia =
+    "pozadovane_casove_zony_identifikatorov_na_zariadeniach.id_zariadenia";
+inline constexpr std::string_view identifikator =
+    "pozadovane_casove_zony_identifikatorov_na_zariadeniach.identifikator";
 inline constexpr std::string_view od_v_10_min = "pozadovane_casove_zony_identifikatorov_na_zariadeniach.od_v_10_min";
 } // namespace pozadovane_casove_zony_identifikatorov_na_zariadeniach
 
 namespace pozadovane_identifikatory_priamo_na_zariadeniach {
 inline constexpr std::string_view table = "pozadovane_identifikatory_priamo_na_zariadeniach";
-inline constexpr std::string_view bitpole_casovych_zon = "pozadovane_identifikatory_priamo_na_zariadeniach.bitpole_casovych_zon";
+inline constexpr std::string_view bitpole_casovych_zon =
+    "pozadovane_identifikatory_priamo_na_zariadeniach.bitpole_casovych_zon";
 inline constexpr std::string_view id_zariadenia = "pozadovane_identifikatory_priamo_na_zariadeniach.id_zariadenia";
 inline constexpr std::string_view identifikator = "pozadovane_identifikatory_priamo_na_zariadeniach.identifikator";
 } // namespace pozadovane_identifikatory_priamo_na_zariadeniach
@@ -327,7 +356,8 @@ namespace ref_identifikator_dochadzkove_zaznamy {
 inline constexpr std::string_view table = "ref_identifikator_dochadzkove_zaznamy";
 inline constexpr std::string_view datum = "ref_identifikator_dochadzkove_zaznamy.datum";
 inline constexpr std::string_view identifikator = "ref_identifikator_dochadzkove_zaznamy.identifikator";
-inline constexpr std::string_view typ_dochadzkoveho_zaznamu = "ref_identifikator_dochadzkove_zaznamy.typ_dochadzkoveho_zaznamu";
+inline constexpr std::string_view typ_dochadzkoveho_zaznamu =
+    "ref_identifikator_dochadzkove_zaznamy.typ_dochadzkoveho_zaznamu";
 } // namespace ref_identifikator_dochadzkove_zaznamy
 
 namespace ref_obchodzky_zariadenia {

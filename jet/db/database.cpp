@@ -14,8 +14,7 @@ namespace {
 Status sniff(FileLayer& files, const std::string& path, Status pagerStatus) {
     std::unique_ptr<File> file;
     std::uint64_t size = 0;
-    if (!files.open(path, FileLayer::Access::Read, FileLayer::Lock::None, &file).ok() ||
-        !file->size(&size).ok())
+    if (!files.open(path, FileLayer::Access::Read, FileLayer::Lock::None, &file).ok() || !file->size(&size).ok())
         return pagerStatus;
     std::vector<std::uint8_t> head(static_cast<std::size_t>(std::min<std::uint64_t>(size, kPageSize)));
     if (head.empty() || !file->read(0, head.data(), head.size()).ok()) return pagerStatus;
@@ -50,8 +49,7 @@ Status Database::open(const std::string& path, OpenMode mode, const OpenOptions&
                       std::unique_ptr<Database>* out) {
     auto db = std::make_unique<DatabaseImpl>();
     Status s = Pager::open(path, mode, options, &db->pager_);
-    if (s.code() == Status::Code::NotJet)
-        return sniff(options.file ? *options.file : *systemFileLayer(), path, s);
+    if (s.code() == Status::Code::NotJet) return sniff(options.file ? *options.file : *systemFileLayer(), path, s);
     JET_TRY(s);
     JET_TRY(db->load());
     *out = std::move(db);
@@ -63,8 +61,7 @@ Status DatabaseImpl::load() {
     JET_TRY(pager_->read(0, &page0));
     JET_TRY(parseHeader(page0->bytes, &header_));
     JET_TRY(readCatalog(*pager_, &catalog_));
-    if (!catalog_.databaseProperties.empty())
-        JET_TRY(parseProperties(catalog_.databaseProperties, "", &properties_));
+    if (!catalog_.databaseProperties.empty()) JET_TRY(parseProperties(catalog_.databaseProperties, "", &properties_));
     Value version;
     if (property("AccessVersion", &version).ok()) {
         if (auto* text = std::get_if<std::u16string>(&version)) {
@@ -92,8 +89,7 @@ const TableInfo* DatabaseImpl::findTable(std::string_view name) const {
 
 Status DatabaseImpl::openTable(std::string_view name, std::unique_ptr<Table>* out) {
     const TableInfo* info = findTable(name);
-    if (!info)
-        return Status::error(Status::Code::NotFound, "Tabuľka " + std::string(name) + " v databáze neexistuje.");
+    if (!info) return Status::error(Status::Code::NotFound, "Tabuľka " + std::string(name) + " v databáze neexistuje.");
     if (info->kind == TableInfo::Kind::Linked)
         return Status::error(Status::Code::Unsupported,
                              "Tabuľka " + info->name + " je prepojená z iného súboru a nedá sa otvoriť.");

@@ -64,10 +64,10 @@ private:
     Format format_ = Format::GenericJet4;
     Catalog catalog_;
     std::vector<Property> properties_;
-    std::vector<TableImpl*> openTables_; // tables opened here and not yet closed
+    std::vector<TableImpl*> openTables_;                            // tables opened here and not yet closed
     std::map<std::uint32_t, std::unique_ptr<TableWriter>> writers_; // by TDEF page
-    TableWriter* lastWriter_ = nullptr; // the one that took the last row
-    Status pendingFailure_; // an append that failed inside the open transaction
+    TableWriter* lastWriter_ = nullptr;                             // the one that took the last row
+    Status pendingFailure_;                                         // an append that failed inside the open transaction
 };
 
 // Every Database is a DatabaseImpl.

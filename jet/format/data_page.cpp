@@ -19,8 +19,7 @@ std::size_t lowestBodyStart(const Page& page) {
     const std::size_t n = slotCountOf(page);
     assert(slotAt(n) <= kPageSize);
     std::size_t low = kPageSize;
-    for (std::size_t i = 0; i < n; ++i)
-        low = std::min<std::size_t>(low, le16(&page.bytes[slotAt(i)]) & kOffsetMask);
+    for (std::size_t i = 0; i < n; ++i) low = std::min<std::size_t>(low, le16(&page.bytes[slotAt(i)]) & kOffsetMask);
     return low;
 }
 

@@ -31,8 +31,8 @@ public:
     void start(std::uint32_t owner);
     void numbered(std::uint32_t pgno) { pgno_ = pgno; }
     void adopt(const Page& page, std::uint32_t pgno); // a page that may already hold rows
-    std::uint32_t pgno() const { return pgno_; } // 0 = none yet
-    bool fits(std::size_t length) const; // a slot left and length + 2 bytes free
+    std::uint32_t pgno() const { return pgno_; }      // 0 = none yet
+    bool fits(std::size_t length) const;              // a slot left and length + 2 bytes free
     // REQUIRES: fits(body.size()).
     std::uint8_t add(ByteSpan body);
     const Page& page() const { return page_; }

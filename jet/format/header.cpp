@@ -42,8 +42,7 @@ Status parseHeader(ByteSpan b, Header* out) {
     static const char kJet[] = "Standard Jet DB";
     static const char kAce[] = "Standard ACE DB";
     const Status notJet = Status::error(Status::Code::NotJet, "Súbor nie je databáza Jet.");
-    if (b.size() <= kVersion || b[kPageTypeAt] != kPageType || b[kPageMarkerAt] != kPageMarker)
-        return notJet;
+    if (b.size() <= kVersion || b[kPageTypeAt] != kPageType || b[kPageMarkerAt] != kPageMarker) return notJet;
     bool jet = std::memcmp(&b[kEngineName], kJet, sizeof kJet) == 0;
     if (!jet && std::memcmp(&b[kEngineName], kAce, sizeof kAce) == 0)
         return unsupported("Súbor je databáza ACE (formát .accdb), ktorú tento program nepodporuje.");
@@ -65,8 +64,7 @@ Status parseHeader(ByteSpan b, Header* out) {
     r.sortOrder = le16(&h[kSortOrder]);
     r.sortVersion = h[kSortVersion];
     r.created = leDouble(&h[kCreated]);
-    if (r.encryptionKey != 0)
-        return unsupported("Databáza je šifrovaná, tento program ju nepodporuje.");
+    if (r.encryptionKey != 0) return unsupported("Databáza je šifrovaná, tento program ju nepodporuje.");
 
     // The password is masked once more with the creation date's day number.
     std::uint8_t pattern[4] = {};
@@ -79,8 +77,7 @@ Status parseHeader(ByteSpan b, Header* out) {
         if (c == 0) break;
         r.password.push_back(c);
     }
-    if (!r.password.empty())
-        return Status::error(Status::Code::AccessDenied, "Databáza je chránená heslom.");
+    if (!r.password.empty()) return Status::error(Status::Code::AccessDenied, "Databáza je chránená heslom.");
     *out = std::move(r);
     return Status::OK();
 }

@@ -12,11 +12,11 @@ namespace jet {
 
 struct Header {
     std::uint16_t codePage = 0;
-    std::uint16_t sortOrder = 0;   // collation LCID, 0x0409 = General
+    std::uint16_t sortOrder = 0; // collation LCID, 0x0409 = General
     std::uint8_t sortVersion = 0;
     std::uint32_t encryptionKey = 0;
-    double created = 0;            // Jet date
-    std::u16string password;       // empty when none
+    double created = 0;      // Jet date
+    std::u16string password; // empty when none
 };
 
 // Recognises a Jet 4 header in the first bytes of a file. Jet 3 and ACE

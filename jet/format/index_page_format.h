@@ -36,7 +36,7 @@ constexpr std::size_t kIndexBitmapOffset = 27;
 constexpr std::size_t kIndexBitmapBytes = 453;
 constexpr std::size_t kIndexEntriesOffset = 480;
 constexpr std::size_t kIndexEntryCapacity = kPageSize - kIndexEntriesOffset; // 3616 bytes
-constexpr std::size_t kRowPointerBytes = 4;   // at the end of a leaf entry
-constexpr std::size_t kChildPointerBytes = 4; // at the end of an intermediate entry
+constexpr std::size_t kRowPointerBytes = 4;                                  // at the end of a leaf entry
+constexpr std::size_t kChildPointerBytes = 4;                                // at the end of an intermediate entry
 
 } // namespace jet

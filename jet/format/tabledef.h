@@ -26,16 +26,16 @@ struct ColumnDef {
     // Extended flags (descriptor byte 16).
     static constexpr std::uint8_t kCompressedUnicode = 0x01;
 
-    std::string name;          // UTF-8
+    std::string name;                     // UTF-8
     ColumnType type = ColumnType::Binary; // the stored code, possibly outside the enum
-    std::uint16_t number = 0;  // null-mask bit; what indexes refer to
-    std::uint16_t varSlot = 0; // variable columns: slot in the row's offset table
-    std::uint16_t fixedOffset = 0; // fixed columns: offset in the fixed area
-    std::uint16_t length = 0;  // bytes (text: 2 x characters; memo/ole: 0)
+    std::uint16_t number = 0;             // null-mask bit; what indexes refer to
+    std::uint16_t varSlot = 0;            // variable columns: slot in the row's offset table
+    std::uint16_t fixedOffset = 0;        // fixed columns: offset in the fixed area
+    std::uint16_t length = 0;             // bytes (text: 2 x characters; memo/ole: 0)
     std::uint8_t flags = 0;
     std::uint8_t extFlags = 0;
-    std::uint16_t sortOrder = 0;   // text and memo: collation LCID (0x0409 General)
-    std::uint8_t sortVersion = 0;  // text and memo
+    std::uint16_t sortOrder = 0;           // text and memo: collation LCID (0x0409 General)
+    std::uint8_t sortVersion = 0;          // text and memo
     std::uint8_t precision = 0, scale = 0; // numeric
     std::uint32_t descriptorOffset = 0;    // where the descriptor sits in the definition
 
@@ -57,14 +57,14 @@ struct RealIndexDef {
     static constexpr std::uint8_t kIgnoreNulls = 0x02;
     static constexpr std::uint8_t kRequired = 0x08;
 
-    std::uint32_t number = 0;          // position among the real indexes
-    std::vector<IndexColumn> columns;  // in key order
-    RowPointer usageMap;               // the index's pages
-    std::uint32_t firstPage = 0;       // root of the B-tree
+    std::uint32_t number = 0;         // position among the real indexes
+    std::vector<IndexColumn> columns; // in key order
+    RowPointer usageMap;              // the index's pages
+    std::uint32_t firstPage = 0;      // root of the B-tree
     std::uint8_t flags = 0;
     // Statistics record (tdef::indexStatsAt(number)).
-    std::uint32_t statRows = 0;        // 0 or a row count
-    std::uint32_t statDistinct = 0;    // roughly the distinct keys; stale in Access files
+    std::uint32_t statRows = 0;     // 0 or a row count
+    std::uint32_t statDistinct = 0; // roughly the distinct keys; stale in Access files
     std::uint32_t statReserved = 0;
     std::uint32_t descriptorOffset = 0;
 
@@ -77,12 +77,12 @@ struct RealIndexDef {
 struct LogicalIndexDef {
     enum class Kind : std::uint8_t { Normal = 0, PrimaryKey = 1, ForeignKey = 2 };
 
-    std::string name;               // UTF-8
+    std::string name; // UTF-8
     std::uint32_t number = 0;
-    std::uint32_t realIndex = 0;    // RealIndexDef::number
+    std::uint32_t realIndex = 0;     // RealIndexDef::number
     std::uint8_t foreignKeySide = 0; // 1 referenced table, 2 referencing table
-    std::int32_t otherIndex = -1;   // index number in the other table, -1 = none
-    std::uint32_t otherTable = 0;   // TDEF page of the other table
+    std::int32_t otherIndex = -1;    // index number in the other table, -1 = none
+    std::uint32_t otherTable = 0;    // TDEF page of the other table
     std::uint8_t cascadeUpdates = 0;
     std::uint8_t cascadeDeletes = 0;
     Kind kind = Kind::Normal;
@@ -102,17 +102,17 @@ struct TableDef {
     static constexpr std::uint8_t kUserTable = 0x4E;
     static constexpr std::uint8_t kSystemTable = 0x53;
 
-    std::uint32_t firstPage = 0;           // the TDEF page; owner of the data pages
-    std::vector<std::uint32_t> pages;      // the chain, first page first
-    std::uint32_t length = 0;              // bytes of the definition
+    std::uint32_t firstPage = 0;      // the TDEF page; owner of the data pages
+    std::vector<std::uint32_t> pages; // the chain, first page first
+    std::uint32_t length = 0;         // bytes of the definition
     std::uint32_t rowCount = 0;
-    std::uint32_t autonumber = 0;          // last LONG autonumber handed out
+    std::uint32_t autonumber = 0; // last LONG autonumber handed out
     std::uint8_t tableType = 0;
-    std::uint16_t maxColumns = 0;          // column count of new rows; sizes the null mask
-    std::uint16_t varColumns = 0;          // variable slots of new rows
-    RowPointer ownedPages;                 // data pages
-    RowPointer freePages;                  // data pages with room
-    std::vector<ColumnDef> columns;        // in stored (display) order
+    std::uint16_t maxColumns = 0;   // column count of new rows; sizes the null mask
+    std::uint16_t varColumns = 0;   // variable slots of new rows
+    RowPointer ownedPages;          // data pages
+    RowPointer freePages;           // data pages with room
+    std::vector<ColumnDef> columns; // in stored (display) order
     std::vector<RealIndexDef> realIndexes;
     std::vector<LogicalIndexDef> logicalIndexes;
     std::vector<LongValueMaps> longValueMaps;

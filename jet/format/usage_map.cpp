@@ -38,8 +38,8 @@ Status readMap(Pager& pager, RowPointer where, bool clip, std::vector<std::uint3
     if (row.empty()) return corruptAt(where.page, "prázdna mapa strán");
     if (row[kMapType] == kInlineMap) {
         if (row.size() < kInlineMapHeader) return corruptAt(where.page, "krátka mapa strán");
-        return addBits(row.subspan(kInlineMapHeader), le32(&row[kInlineMapStart]), pager.pageCount(), where.page,
-                       clip, pages);
+        return addBits(row.subspan(kInlineMapHeader), le32(&row[kInlineMapStart]), pager.pageCount(), where.page, clip,
+                       pages);
     }
     if (row[kMapType] != kReferenceMap) return corruptAt(where.page, "neznámy druh mapy strán");
     for (std::size_t i = 0; bitmapPageAt(i + 1) <= row.size(); ++i) {

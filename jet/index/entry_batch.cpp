@@ -35,7 +35,8 @@ void EntryBatch::add(ByteSpan e) {
     if (!keyed_) return;
     const auto n = static_cast<std::uint32_t>(ends_.size() - 1);
     const ByteSpan key = keyOf(n);
-    keys_.insert(hashOf(key), [&](std::uint32_t i) { return equal(keyOf(i), key); }, n);
+    keys_.insert(
+        hashOf(key), [&](std::uint32_t i) { return equal(keyOf(i), key); }, n);
 }
 
 bool EntryBatch::holdsKey(ByteSpan key) const {
@@ -50,8 +51,6 @@ const std::vector<ByteSpan>& EntryBatch::sorted() {
     return sorted_;
 }
 
-void EntryBatch::clear() {
-    *this = EntryBatch(keyed_);
-}
+void EntryBatch::clear() { *this = EntryBatch(keyed_); }
 
 } // namespace jet

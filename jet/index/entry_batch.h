@@ -43,8 +43,8 @@ private:
 
     bool keyed_;
     Bytes data_;
-    std::vector<std::uint32_t> ends_;  // where each entry ends in data_
-    ProbeTable<std::uint32_t> keys_; // entry numbers, by their keys' hash
+    std::vector<std::uint32_t> ends_; // where each entry ends in data_
+    ProbeTable<std::uint32_t> keys_;  // entry numbers, by their keys' hash
     std::vector<ByteSpan> sorted_;
 };
 

@@ -25,7 +25,8 @@ inline bool entryLess(ByteSpan a, ByteSpan b) {
         std::memcpy(&x, a.data() + i, 8);
         std::memcpy(&y, b.data() + i, 8);
         if (x != y) {
-            if constexpr (std::endian::native == std::endian::little) x = __builtin_bswap64(x), y = __builtin_bswap64(y);
+            if constexpr (std::endian::native == std::endian::little)
+                x = __builtin_bswap64(x), y = __builtin_bswap64(y);
             return x < y;
         }
     }
@@ -71,8 +72,7 @@ public:
     }
 
     // The first position whose entry, seen through `view`, is not less than `x`.
-    template <class View>
-    std::size_t lowerBound(ByteSpan x, View view) const {
+    template <class View> std::size_t lowerBound(ByteSpan x, View view) const {
         std::size_t lo = 0, n = size();
         while (n > 0) {
             const std::size_t half = n / 2;

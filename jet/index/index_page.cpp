@@ -31,7 +31,8 @@ Status readEntries(const Page& page, std::uint32_t pgno, IndexPage* header, Entr
         if (p > kIndexEntryCapacity) return corrupt(pgno, "bitová mapa ukazuje za koniec stránky");
         const bool first = out->empty();
         const std::size_t prefix = first ? 0 : header->prefixLength;
-        if (first && p - start < header->prefixLength) return corrupt(pgno, "prvý záznam je kratší ako spoločná predpona");
+        if (first && p - start < header->prefixLength)
+            return corrupt(pgno, "prvý záznam je kratší ako spoločná predpona");
         entry.resize(prefix);
         entry.insert(entry.end(), area + start, area + p);
         if (entry.size() < minEntry) return corrupt(pgno, "príliš krátky záznam");

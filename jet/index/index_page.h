@@ -20,20 +20,18 @@ namespace jet {
 
 struct IndexPage {
     std::uint8_t type = kIndexLeafPage;
-    std::uint16_t freeSpace = 0;     // as stored
-    std::uint32_t owner = 0;         // TDEF page of the table
+    std::uint16_t freeSpace = 0;      // as stored
+    std::uint32_t owner = 0;          // TDEF page of the table
     std::uint32_t prev = 0, next = 0; // siblings on the same level, 0 = none
-    std::uint32_t tail = 0;          // intermediate: the last child, described by no entry
+    std::uint32_t tail = 0;           // intermediate: the last child, described by no entry
     std::uint16_t prefixLength = 0;
-    std::uint8_t mark = 0;           // 0 on leaves, 1 on intermediate pages
-    std::vector<Bytes> entries;      // full entries, prefix restored
-    std::size_t usedBytes = 0;       // bytes the entries take on the page
+    std::uint8_t mark = 0;      // 0 on leaves, 1 on intermediate pages
+    std::vector<Bytes> entries; // full entries, prefix restored
+    std::size_t usedBytes = 0;  // bytes the entries take on the page
 
     bool isLeaf() const { return type == kIndexLeafPage; }
     // What the free-space field should say.
-    std::uint16_t computedFreeSpace() const {
-        return static_cast<std::uint16_t>(kIndexEntryCapacity - usedBytes);
-    }
+    std::uint16_t computedFreeSpace() const { return static_cast<std::uint16_t>(kIndexEntryCapacity - usedBytes); }
 };
 
 // Decodes an index page of the table whose TDEF page is `owner`. Corrupt
@@ -43,8 +41,7 @@ struct IndexPage {
 Status parseIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner, IndexPage* out);
 // The same with the entries in one list (header->entries stays empty):
 // no allocation per entry.
-Status parseIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner, IndexPage* header,
-                      EntryList* entries);
+Status parseIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner, IndexPage* header, EntryList* entries);
 
 // Lays out a whole page from `page` (its usedBytes and freeSpace are
 // recomputed, its prefix length honoured). TooLarge when the entries do not

@@ -335,8 +335,7 @@ Status IndexTree::split(std::vector<Step>* path, std::size_t level) {
     // A leaf knows where its entry went; an intermediate page only whether at its end.
     long added = step.atEnd ? static_cast<long>(right->entries.size()) - 1 : -1;
     if (right->page.isLeaf()) added = step.index;
-    JET_TRY(moveToNewLeftSibling(step.pgno, right, splitPoint(right->entries, added), &leftPgno, &left,
-                                 &leftMaximum));
+    JET_TRY(moveToNewLeftSibling(step.pgno, right, splitPoint(right->entries, added), &leftPgno, &left, &leftMaximum));
     JET_TRY(listInParent(&(*path)[level - 1], leftPgno, leftMaximum));
     if (!fits(*left) || !fits(*right))
         return Status::error(Status::Code::TooLarge, "Kľúče indexu sú príliš dlhé na rozdelenie stránky.");
@@ -393,8 +392,9 @@ Status IndexTree::listInParent(Step* parentStep, std::uint32_t pgno, ByteSpan ma
 Status IndexTree::writeNode(std::uint32_t pgno, Node& node) {
     if (!node.dirty) return Status::OK();
     // Like Access, entries are stored whole unless they need the prefix to fit.
-    node.page.prefixLength =
-        node.entries.bytes() <= kIndexEntryCapacity ? 0 : static_cast<std::uint16_t>(node.entries.sharedPrefix(0, node.entries.size()));
+    node.page.prefixLength = node.entries.bytes() <= kIndexEntryCapacity
+                                 ? 0
+                                 : static_cast<std::uint16_t>(node.entries.sharedPrefix(0, node.entries.size()));
     Page page;
     JET_TRY(buildIndexPage(node.page, node.entries, &page));
     JET_TRY(pager_->write(pgno, page));

@@ -45,15 +45,15 @@ public:
 
 private:
     struct Node {
-        IndexPage page;     // all but the entries, which are kept in `entries`
+        IndexPage page; // all but the entries, which are kept in `entries`
         EntryList entries;
         bool dirty = false;
         std::uint64_t used = 0; // when last loaded, on the tree's clock
     };
     struct Step {
         std::uint32_t pgno;
-        long index;     // leaf: insertion position; node: entry followed, -1 = tail
-        bool atEnd;     // the change at this level happened after every entry
+        long index; // leaf: insertion position; node: entry followed, -1 = tail
+        bool atEnd; // the change at this level happened after every entry
     };
 
     static bool fits(const Node& node);

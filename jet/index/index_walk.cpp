@@ -68,8 +68,8 @@ private:
             JET_TRY(visit(nodeChild(e), depth + 1, false, &childLast));
             const auto stored = nodeLeafEntry(e);
             if (!std::equal(stored.begin(), stored.end(), childLast.begin(), childLast.end()))
-                return corrupt(pgno, "záznam uzla nezodpovedá poslednému záznamu stránky " +
-                                         std::to_string(nodeChild(e)));
+                return corrupt(pgno,
+                               "záznam uzla nezodpovedá poslednému záznamu stránky " + std::to_string(nodeChild(e)));
             *last = std::move(childLast);
         }
         if (page.tail != 0) JET_TRY(visit(page.tail, depth + 1, false, last));

@@ -27,16 +27,16 @@ using PageReader = std::function<Status(std::uint32_t pgno, PageRef* out)>;
 Status readIndexPage(const PageReader& read, std::uint32_t pgno, std::uint32_t owner, IndexPage* out);
 
 struct LeafEntry {
-    Bytes key;                 // without the row pointer
+    Bytes key; // without the row pointer
     RowPointer row;
     std::uint32_t leafPage = 0;
 };
 
 struct IndexWalk {
-    std::vector<LeafEntry> entries; // in key order
+    std::vector<LeafEntry> entries;   // in key order
     std::vector<std::uint32_t> pages; // every page of the tree, in walking order
     std::uint32_t leaves = 0;
-    std::uint32_t depth = 0;        // 1 for a tree that is a single leaf
+    std::uint32_t depth = 0; // 1 for a tree that is a single leaf
 };
 
 constexpr std::uint32_t kMaxIndexDepth = 32;

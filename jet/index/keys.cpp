@@ -15,9 +15,7 @@ constexpr std::uint8_t kDescNull = 0xFF, kDescValue = 0x80;
 constexpr std::size_t kSegment = 8;
 constexpr std::uint8_t kMoreSegments = 0x09;
 
-Status mismatch() {
-    return Status::error(Status::Code::InvalidArgument, "Hodnota nezodpovedá typu stĺpca indexu");
-}
+Status mismatch() { return Status::error(Status::Code::InvalidArgument, "Hodnota nezodpovedá typu stĺpca indexu"); }
 
 void invert(Bytes& b, std::size_t from) {
     for (std::size_t i = from; i < b.size(); ++i) b[i] = static_cast<std::uint8_t>(~b[i]);
@@ -77,8 +75,7 @@ void appendNumeric(const Numeric& n, bool ascending, Bytes* out) {
     (*out)[at] = n.negative ? 0x00 : 0xFF;
 }
 
-template <typename T>
-const T* as(const Value& v) { return std::get_if<T>(&v); }
+template <typename T> const T* as(const Value& v) { return std::get_if<T>(&v); }
 
 Status appendInteger(const Value& v, std::int64_t lo, std::int64_t hi, int bytes, Bytes* out) {
     const auto* i = as<std::int64_t>(v);
@@ -96,19 +93,30 @@ Status appendInvertible(ColumnType type, const Value& v, Bytes* out) {
     case ColumnType::Int: return appendInteger(v, INT16_MIN, INT16_MAX, 2, out);
     case ColumnType::Long: return appendInteger(v, INT32_MIN, INT32_MAX, 4, out);
     case ColumnType::Currency:
-        if (const auto* c = as<Currency>(v)) { appendSigned(c->scaled, 8, out); return Status::OK(); }
+        if (const auto* c = as<Currency>(v)) {
+            appendSigned(c->scaled, 8, out);
+            return Status::OK();
+        }
         return mismatch();
     case ColumnType::Single:
-        if (const auto* f = as<float>(v)) { appendFloat(std::bit_cast<std::uint32_t>(*f), 4, out); return Status::OK(); }
+        if (const auto* f = as<float>(v)) {
+            appendFloat(std::bit_cast<std::uint32_t>(*f), 4, out);
+            return Status::OK();
+        }
         return mismatch();
     case ColumnType::Double:
-        if (const auto* d = as<double>(v)) { appendFloat(std::bit_cast<std::uint64_t>(*d), 8, out); return Status::OK(); }
+        if (const auto* d = as<double>(v)) {
+            appendFloat(std::bit_cast<std::uint64_t>(*d), 8, out);
+            return Status::OK();
+        }
         return mismatch();
     case ColumnType::DateTime:
-        if (const auto* d = as<DateTime>(v)) { appendFloat(std::bit_cast<std::uint64_t>(d->days), 8, out); return Status::OK(); }
+        if (const auto* d = as<DateTime>(v)) {
+            appendFloat(std::bit_cast<std::uint64_t>(d->days), 8, out);
+            return Status::OK();
+        }
         return mismatch();
-    default:
-        return Status::error(Status::Code::Unsupported, "Kľúč indexu pre tento typ stĺpca nevieme vytvoriť");
+    default: return Status::error(Status::Code::Unsupported, "Kľúč indexu pre tento typ stĺpca nevieme vytvoriť");
     }
 }
 
@@ -126,7 +134,8 @@ Status appendValue(const KeyColumn& c, const Value& v, Bytes* out) {
         const auto* s = as<std::u16string>(v);
         if (!s) return mismatch();
         if (!isGeneralSortOrder(c.sortOrder, c.sortVersion))
-            return Status::error(Status::Code::Unsupported, "Kľúč indexu v tomto poradí triedenia textu nevieme vytvoriť");
+            return Status::error(Status::Code::Unsupported,
+                                 "Kľúč indexu v tomto poradí triedenia textu nevieme vytvoriť");
         return appendGeneralTextKey(*s, c.ascending, out);
     }
     case ColumnType::Binary: {
@@ -168,9 +177,9 @@ Status keyColumnsOf(const TableDef& table, const RealIndexDef& index, std::vecto
     for (const IndexColumn& ic : index.columns) {
         const ColumnDef* col = table.columnByNumber(ic.column);
         if (!col)
-            return Status::error(Status::Code::Corrupt,
-                                 "Index " + std::to_string(index.number) + " odkazuje na neexistujúci stĺpec " +
-                                     std::to_string(ic.column));
+            return Status::error(Status::Code::Corrupt, "Index " + std::to_string(index.number) +
+                                                            " odkazuje na neexistujúci stĺpec " +
+                                                            std::to_string(ic.column));
         const auto position = static_cast<std::size_t>(col - table.columns.data());
         out->push_back({col->type, ic.ascending, col->sortOrder, col->sortVersion, position});
     }

@@ -55,8 +55,7 @@ constexpr std::uint8_t kSeparator = 0x01;
 constexpr std::uint8_t kEnd = 0x00;
 
 // A section of the key, sized for the longest text that counts.
-template <std::size_t N>
-struct Section {
+template <std::size_t N> struct Section {
     std::array<std::uint8_t, N> bytes;
     std::size_t size = 0;
 
@@ -71,9 +70,9 @@ struct Section {
 struct KeySections {
     Section<2 * kMaxKeyChars> primary;
     bool haveAccents = false;
-    Section<kMaxKeyChars + 1> accents; // one weight per letter up to the last accented one
-    std::size_t accented = 0;          // letters represented in `accents`
-    bool leadingMark = false;          // `accents` began with a combining mark
+    Section<kMaxKeyChars + 1> accents;     // one weight per letter up to the last accented one
+    std::size_t accented = 0;              // letters represented in `accents`
+    bool leadingMark = false;              // `accents` began with a combining mark
     Section<4 * kMaxKeyChars> punctuation; // 4 bytes per punctuation character
     std::size_t letters = 0;               // characters that produced primary weights
 
@@ -136,9 +135,7 @@ std::u16string_view significant(std::u16string_view text) {
 
 } // namespace
 
-bool isGeneralSortOrder(std::uint16_t lcid, std::uint8_t version) {
-    return lcid == kGeneralSortOrder && version == 0;
-}
+bool isGeneralSortOrder(std::uint16_t lcid, std::uint8_t version) { return lcid == kGeneralSortOrder && version == 0; }
 
 bool generalSortKnows(char16_t ch) { return weightOf(ch) != nullptr; }
 

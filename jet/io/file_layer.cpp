@@ -52,9 +52,7 @@ std::string joined(const std::string& what, const std::string& reason) {
 
 } // namespace
 
-Status osError(int err, const std::string& what) {
-    return Status::error(codeOf(err), joined(what, reasonOf(err)));
-}
+Status osError(int err, const std::string& what) { return Status::error(codeOf(err), joined(what, reasonOf(err))); }
 
 Status otherOsError(long code, const std::string& what) {
     return Status::error(Status::Code::IoError, joined(what, otherReason(code)));

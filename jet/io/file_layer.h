@@ -41,8 +41,7 @@ public:
     virtual ~FileLayer() = default;
     // Opens a regular file and takes the lock; a lock held elsewhere is a
     // Locked status, never a wait.
-    virtual Status open(const std::string& path, Access access, Lock lock,
-                        std::unique_ptr<File>* out) = 0;
+    virtual Status open(const std::string& path, Access access, Lock lock, std::unique_ptr<File>* out) = 0;
     virtual bool exists(const std::string& path) = 0;
     virtual Status remove(const std::string& path) = 0;
     // Makes creations and removals of files in the folder of `path` durable.

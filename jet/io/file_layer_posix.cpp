@@ -23,8 +23,7 @@ public:
             ssize_t got = ::pread(fd_, p, n, static_cast<off_t>(offset));
             if (got < 0 && errno == EINTR) continue;
             if (got < 0) return osError(errno, "Čítanie zo súboru zlyhalo");
-            if (got == 0)
-                return Status::error(Code::Corrupt, "Súbor je kratší, než by mal byť.");
+            if (got == 0) return Status::error(Code::Corrupt, "Súbor je kratší, než by mal byť.");
             p += got;
             n -= static_cast<std::size_t>(got);
             offset += static_cast<std::uint64_t>(got);
@@ -103,8 +102,7 @@ std::string folderOf(const std::string& path) {
 
 class PosixFileLayer final : public FileLayer {
 public:
-    Status open(const std::string& path, Access access, Lock lock,
-                std::unique_ptr<File>* out) override {
+    Status open(const std::string& path, Access access, Lock lock, std::unique_ptr<File>* out) override {
         int fd = ::open(path.c_str(), openFlags(access), 0644);
         if (fd < 0) return osError(errno, "");
         auto file = std::make_unique<PosixFile>(fd);

@@ -140,13 +140,12 @@ bool isFolder(const std::wstring& path) {
 
 class WindowsFileLayer final : public FileLayer {
 public:
-    Status open(const std::string& path, Access access, Lock lock,
-                std::unique_ptr<File>* out) override {
+    Status open(const std::string& path, Access access, Lock lock, std::unique_ptr<File>* out) override {
         const std::wstring wide = widened(path);
         DWORD rights = access == Access::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
         DWORD disposition = access == Access::Create ? CREATE_ALWAYS : OPEN_EXISTING;
-        HANDLE h = ::CreateFileW(wide.c_str(), rights, sharingOf(lock), nullptr, disposition,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE h =
+            ::CreateFileW(wide.c_str(), rights, sharingOf(lock), nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) {
             DWORD err = ::GetLastError();
             // A folder is refused as access denied.
@@ -169,8 +168,8 @@ public:
     Status remove(const std::string& path) override {
         static std::atomic<unsigned> removals{0};
         const std::wstring wide = widened(path);
-        const std::wstring aside = wide + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                                   std::to_wstring(removals++) + L".deleted";
+        const std::wstring aside =
+            wide + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(removals++) + L".deleted";
         if (!::MoveFileExW(wide.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return lastError("Súbor sa nedá zmazať");
         // Once moved aside the file is as good as gone; should the deletion

@@ -66,8 +66,8 @@ Status playBackLegacyJournal(FileLayer& files, const std::string& path, File& da
     JET_TRY(journal->size(&journalSize));
     Header header;
     std::uint8_t bytes[kHeaderSize];
-    bool valid = journalSize >= kHeaderSize && journal->read(0, bytes, kHeaderSize).ok() &&
-                 decodeHeader(bytes, &header);
+    bool valid =
+        journalSize >= kHeaderSize && journal->read(0, bytes, kHeaderSize).ok() && decodeHeader(bytes, &header);
     if (valid) {
         JET_TRY(restorePages(*journal, journalSize, header, database));
         std::uint64_t size = 0;

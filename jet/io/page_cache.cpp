@@ -53,10 +53,8 @@ void PageCache::clear() {
 }
 
 void PageCache::assign(Slot* slot, const Page& page) {
-    if (slot->page.use_count() > 1)
-        slot->page = std::make_shared<Page>(page);
-    else
-        *slot->page = page;
+    if (slot->page.use_count() > 1) slot->page = std::make_shared<Page>(page);
+    else *slot->page = page;
 }
 
 void PageCache::unlink(Slot* slot) {

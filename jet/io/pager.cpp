@@ -35,15 +35,13 @@ double lastWindow = 0; // Pager::lastCommitWindow()
 Status checkSize(std::uint64_t size) {
     if (size == 0) return Status::error(Code::NotJet, "Súbor je prázdny.");
     if (size % kPageSize != 0 || size < 2 * kPageSize)
-        return Status::error(Code::NotJet, "Súbor nie je databáza Jet 4: jeho veľkosť (" +
-                                               std::to_string(size) +
+        return Status::error(Code::NotJet, "Súbor nie je databáza Jet 4: jeho veľkosť (" + std::to_string(size) +
                                                " bajtov) nezodpovedá celým stranám.");
     return Status::OK();
 }
 
 Status pastEnd(std::uint32_t pgno, std::uint32_t pages) {
-    return Status::error(Code::Corrupt, "Stránka " + std::to_string(pgno) +
-                                            " leží za koncom súboru, ktorý má " +
+    return Status::error(Code::Corrupt, "Stránka " + std::to_string(pgno) + " leží za koncom súboru, ktorý má " +
                                             std::to_string(pages) + " strán.");
 }
 
@@ -78,11 +76,9 @@ public:
     }
 
     Status begin() override {
-        if (mode_ == Mode::ReadOnly)
-            return Status::error(Code::InvalidArgument, "Súbor je otvorený len na čítanie.");
+        if (mode_ == Mode::ReadOnly) return Status::error(Code::InvalidArgument, "Súbor je otvorený len na čítanie.");
         if (!broken_.ok()) return broken_;
-        if (inTransaction_)
-            return Status::error(Code::InvalidArgument, "Transakcia už prebieha.");
+        if (inTransaction_) return Status::error(Code::InvalidArgument, "Transakcia už prebieha.");
         JET_TRY(WriteAheadLog::create(*files_, logPath_, pages_, &log_));
         originalPages_ = pages_;
         commitWritten_ = false;
@@ -107,8 +103,7 @@ public:
     Status append(const Page& page, std::uint32_t* pgno) override {
         JET_TRY(writable());
         if (pages_ >= kMaxPages)
-            return Status::error(Code::TooLarge,
-                                 "Databáza by prekročila najväčšiu dovolenú veľkosť 2 GB.");
+            return Status::error(Code::TooLarge, "Databáza by prekročila najväčšiu dovolenú veľkosť 2 GB.");
         JET_TRY(guard(makeRoom()));
         PageCache::Slot* slot = cache_.insert(pages_);
         PageCache::assign(slot, page);
@@ -140,15 +135,13 @@ public:
     }
 
     Status rollback() override {
-        if (!inTransaction_)
-            return Status::error(Code::InvalidArgument, "Žiadna transakcia neprebieha.");
+        if (!inTransaction_) return Status::error(Code::InvalidArgument, "Žiadna transakcia neprebieha.");
         if (!broken_.ok()) return broken_;
         cache_.clear();
         Status st = undo();
         if (!st.ok()) {
-            broken_ = Status::error(st.code(), st.message() +
-                                                   " Súbor treba zatvoriť a znova otvoriť, "
-                                                   "zmeny sa potom vrátia.");
+            broken_ = Status::error(st.code(), st.message() + " Súbor treba zatvoriť a znova otvoriť, "
+                                                              "zmeny sa potom vrátia.");
             return broken_;
         }
         pages_ = originalPages_;
@@ -158,8 +151,7 @@ public:
 
 private:
     Status writable() const {
-        if (!inTransaction_)
-            return Status::error(Code::InvalidArgument, "Zápis mimo transakcie.");
+        if (!inTransaction_) return Status::error(Code::InvalidArgument, "Zápis mimo transakcie.");
         if (!broken_.ok()) return broken_;
         return failed_;
     }
@@ -229,7 +221,8 @@ private:
         for (std::size_t k = count; k-- > 0;) {
             JET_TRY(guard(makeRoom()));
             PageCache::Slot* slot = cache_.insert(static_cast<std::uint32_t>(pgno + k));
-            std::copy_n(ahead_.begin() + static_cast<std::ptrdiff_t>(k * kPageSize), kPageSize, slot->page->bytes.begin());
+            std::copy_n(ahead_.begin() + static_cast<std::ptrdiff_t>(k * kPageSize), kPageSize,
+                        slot->page->bytes.begin());
             *wanted = slot;
         }
         return Status::OK();
@@ -248,10 +241,9 @@ private:
     // Writes dirty pages out: those the file had when the transaction began
     // into the log, the added ones into the file.
     Status writeOut(std::vector<PageCache::Slot*>& slots) {
-        std::sort(slots.begin(), slots.end(),
-                  [](auto* a, auto* b) { return a->pgno < b->pgno; });
-        auto added = std::partition_point(slots.begin(), slots.end(),
-                                          [&](auto* s) { return s->pgno < originalPages_; });
+        std::sort(slots.begin(), slots.end(), [](auto* a, auto* b) { return a->pgno < b->pgno; });
+        auto added =
+            std::partition_point(slots.begin(), slots.end(), [&](auto* s) { return s->pgno < originalPages_; });
         std::vector<WriteAheadLog::Entry> changed;
         for (auto it = slots.begin(); it != added; ++it) changed.push_back({(*it)->pgno, (*it)->page.get()});
         if (!changed.empty()) JET_TRY(log_->write(changed));
@@ -263,9 +255,7 @@ private:
     Status writeRuns(std::span<PageCache::Slot* const> sorted) {
         for (std::size_t i = 0; i < sorted.size();) {
             std::size_t end = i + 1;
-            while (end < sorted.size() && end - i < kRunPages &&
-                   sorted[end]->pgno == sorted[end - 1]->pgno + 1)
-                ++end;
+            while (end < sorted.size() && end - i < kRunPages && sorted[end]->pgno == sorted[end - 1]->pgno + 1) ++end;
             const std::uint8_t* bytes = sorted[i]->page->bytes.data();
             if (end - i > 1) {
                 run_.resize(kRunPages * kPageSize);
@@ -290,13 +280,13 @@ private:
     // The open transaction's log; for a reader, a committed one left behind.
     std::unique_ptr<WriteAheadLog> log_;
     bool inTransaction_ = false;
-    bool commitWritten_ = false;  // the commit record may be on the disk
+    bool commitWritten_ = false; // the commit record may be on the disk
     std::uint32_t originalPages_ = 0;
-    std::vector<std::uint8_t> run_; // consecutive pages on their way to the file
+    std::vector<std::uint8_t> run_;   // consecutive pages on their way to the file
     std::vector<std::uint8_t> ahead_; // consecutive pages read from the file
     std::uint32_t lastRead_ = 0;      // the last page read from the file
-    Status failed_;               // first failure of the open transaction
-    Status broken_;               // a rollback that failed: nothing works any more
+    Status failed_;                   // first failure of the open transaction
+    Status broken_;                   // a rollback that failed: nothing works any more
 };
 
 // A reader of a file with a log left by an interrupted run reads the file as
@@ -307,10 +297,8 @@ Status readThroughLeftover(FileLayer& files, const std::string& log, std::uint64
                            std::unique_ptr<WriteAheadLog>* committed) {
     LeftoverLog leftover;
     JET_TRY(readLeftoverLog(files, log, &leftover));
-    if (leftover.committed)
-        *size = offsetOf(leftover.committed->newPages());
-    else if (leftover.originalPages)
-        *size = std::min(*size, offsetOf(*leftover.originalPages));
+    if (leftover.committed) *size = offsetOf(leftover.committed->newPages());
+    else if (leftover.originalPages) *size = std::min(*size, offsetOf(*leftover.originalPages));
     *committed = std::move(leftover.committed);
     return Status::OK();
 }
@@ -336,8 +324,7 @@ Status undoLegacyRun(FileLayer& files, const std::string& journal, bool writer, 
 
 double Pager::lastCommitWindow() { return lastWindow; }
 
-Status Pager::open(const std::string& path, Mode mode, const Options& options,
-                   std::unique_ptr<Pager>* out) {
+Status Pager::open(const std::string& path, Mode mode, const Options& options, std::unique_ptr<Pager>* out) {
     std::shared_ptr<FileLayer> files = options.file ? options.file : systemFileLayer();
     bool exclusive = mode == Mode::Exclusive;
     std::unique_ptr<File> db;

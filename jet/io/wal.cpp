@@ -73,8 +73,8 @@ Status WriteAheadLog::create(FileLayer& files, const std::string& path, std::uin
     std::unique_ptr<File> file;
     Status st = files.open(path, FileLayer::Access::Create, FileLayer::Lock::None, &file);
     if (!st.ok())
-        return Status::error(st.code(), "Nie je možné vytvoriť pomocný súbor na zápis zmien " + path + ". " +
-                                            st.message());
+        return Status::error(st.code(),
+                             "Nie je možné vytvoriť pomocný súbor na zápis zmien " + path + ". " + st.message());
     Header header;
     header.originalPages = originalPages;
     header.salt = std::random_device{}();
@@ -105,8 +105,7 @@ Status WriteAheadLog::write(const std::vector<Entry>& pages) {
         auto it = slots_.find(e.pgno);
         byRecord.emplace_back(it != slots_.end() ? it->second : next++, &e);
     }
-    std::sort(byRecord.begin(), byRecord.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::sort(byRecord.begin(), byRecord.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<std::uint32_t> crcs(byRecord.size());
     for (std::size_t i = 0; i < byRecord.size();) {
         std::size_t end = i + 1;

@@ -84,8 +84,8 @@ private:
     std::uint32_t salt_;
     std::uint32_t newPages_ = 0;
     std::unordered_map<std::uint32_t, std::uint32_t> slots_; // page number -> record number
-    std::vector<std::uint32_t> crcs_;                         // by record number
-    std::vector<std::uint8_t> buffer_;                        // records on their way to the log
+    std::vector<std::uint32_t> crcs_;                        // by record number
+    std::vector<std::uint8_t> buffer_;                       // records on their way to the log
 };
 
 Status readLeftoverLog(FileLayer& files, const std::string& path, LeftoverLog* out);

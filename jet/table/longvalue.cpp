@@ -13,8 +13,7 @@ namespace {
 // The body of the LVAL row `where`; its page goes to `pages` when given.
 Status lvalRow(Pager& pager, RowPointer where, std::uint32_t from, PageRef* keep, ByteSpan* out,
                std::vector<std::uint32_t>* pages) {
-    if (where.page == 0 || where.page >= pager.pageCount())
-        return corruptAt(from, "dlhá hodnota ukazuje mimo súboru");
+    if (where.page == 0 || where.page >= pager.pageCount()) return corruptAt(from, "dlhá hodnota ukazuje mimo súboru");
     JET_TRY(pager.read(where.page, keep));
     DataPage page;
     JET_TRY(DataPage::open(*keep, where.page, &page));
@@ -36,12 +35,14 @@ Status readLongValue(Pager& pager, ByteSpan field, std::uint32_t rowPage, Bytes*
     std::uint32_t length = head & kLongValueLengthMask;
     RowPointer next = RowPointer::decode(le32(&field[kLongValueRow]));
     if ((head & kLongValueKindMask) == kLongValueInline) {
-        if (length > field.size() - kLongValueHeader) return corruptAt(rowPage, "vložená dlhá hodnota presahuje riadok");
+        if (length > field.size() - kLongValueHeader)
+            return corruptAt(rowPage, "vložená dlhá hodnota presahuje riadok");
         out->assign(field.begin() + kLongValueHeader, field.begin() + kLongValueHeader + length);
         return Status::OK();
     }
     // No value can be longer than the file that holds it.
-    if (length > std::uint64_t{pager.pageCount()} * kPageSize) return corruptAt(rowPage, "dlhá hodnota je dlhšia ako súbor");
+    if (length > std::uint64_t{pager.pageCount()} * kPageSize)
+        return corruptAt(rowPage, "dlhá hodnota je dlhšia ako súbor");
     PageRef keep;
     ByteSpan row;
     if ((head & kLongValueKindMask) == kLongValueSingle) {
@@ -55,8 +56,7 @@ Status readLongValue(Pager& pager, ByteSpan field, std::uint32_t rowPage, Bytes*
     std::uint32_t from = rowPage;
     std::unordered_set<std::uint32_t> visited;
     while (out->size() < length) {
-        if (!visited.insert(next.encode()).second)
-            return corruptAt(next.page, "reťaz dlhej hodnoty sa zacyklila");
+        if (!visited.insert(next.encode()).second) return corruptAt(next.page, "reťaz dlhej hodnoty sa zacyklila");
         JET_TRY(lvalRow(pager, next, from, &keep, &row, pages));
         if (row.size() <= kChainLinkHeader) return corruptAt(next.page, "prázdny článok dlhej hodnoty");
         std::size_t take = std::min<std::size_t>(row.size() - kChainLinkHeader, length - out->size());

@@ -20,7 +20,7 @@ constexpr std::uint32_t kLongValueLengthMask = 0x3FFFFFFF;
 constexpr std::uint32_t kLongValueKindMask = 0xC0000000;
 constexpr std::uint32_t kLongValueInline = 0x80000000; // the data follows the reference
 constexpr std::uint32_t kLongValueSingle = 0x40000000; // the data is one LVAL row
-constexpr std::size_t kLongValueRow = 4;                // row pointer: the LVAL row
+constexpr std::size_t kLongValueRow = 4;               // row pointer: the LVAL row
 // A link of a chain: the row pointer of the next link (0 after the last),
 // then the link's share of the data.
 constexpr std::size_t kChainLinkHeader = 4;

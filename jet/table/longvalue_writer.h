@@ -39,7 +39,7 @@ private:
     bool hasMaps_ = false;
     LongValueMaps maps_;
     bool started_ = false;
-    FillingPage page_;          // the page being filled
+    FillingPage page_; // the page being filled
     Bytes chunk_;
 };
 

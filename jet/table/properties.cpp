@@ -95,7 +95,8 @@ Status parseProperties(ByteSpan blob, std::string_view object, std::vector<Prope
         if (body.size() < 6) return damaged("krátky blok");
         std::size_t header = le32(&body[0]);
         std::size_t nameLength = le16(&body[4]);
-        if (header < 6 || header > body.size() || nameLength > header - 6) return damaged("hlavička bloku presahuje blok");
+        if (header < 6 || header > body.size() || nameLength > header - 6)
+            return damaged("hlavička bloku presahuje blok");
         std::string name = toUtf8(decodeUcs2(body.subspan(6, nameLength)));
         if (!equalsIgnoreCase(name, object)) continue;
         return parseRecords(body.subspan(header), names, out);

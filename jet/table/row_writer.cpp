@@ -52,7 +52,8 @@ void RowLayout::build(std::span<const Value> values, std::span<const Bytes> fiel
         const ColumnDef& c = def_->columns[i];
         const bool on = c.type == ColumnType::Bool ? std::get_if<bool>(&values[i]) && std::get<bool>(values[i])
                                                    : !isNull(values[i]);
-        if (on && c.number < def_->maxColumns) (*out)[mask + c.number / 8] |= static_cast<std::uint8_t>(1u << (c.number % 8));
+        if (on && c.number < def_->maxColumns)
+            (*out)[mask + c.number / 8] |= static_cast<std::uint8_t>(1u << (c.number % 8));
     }
 }
 

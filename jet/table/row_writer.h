@@ -35,9 +35,9 @@ private:
     const TableDef* def_;
     std::size_t fixedArea_ = 0;
     std::size_t maskBytes_ = 0;
-    std::size_t frame_ = 0;            // every byte but the variable data
+    std::size_t frame_ = 0; // every byte but the variable data
     std::vector<Fixed> fixed_;
-    std::vector<int> varColumn_;       // per variable slot: column index or -1
+    std::vector<int> varColumn_;              // per variable slot: column index or -1
     mutable std::vector<std::size_t> starts_; // scratch of build()
 };
 

@@ -50,7 +50,8 @@ Status TableImpl::reloadCounters() {
     };
     counter(tdef::kRowCount, &def_.rowCount);
     counter(tdef::kAutonumber, &def_.autonumber);
-    for (RealIndexDef& ix : def_.realIndexes) counter(tdef::indexStatsAt(ix.number) + tdef::kStatDistinct, &ix.statDistinct);
+    for (RealIndexDef& ix : def_.realIndexes)
+        counter(tdef::indexStatsAt(ix.number) + tdef::kStatDistinct, &ix.statDistinct);
     return Status::OK();
 }
 
@@ -135,7 +136,8 @@ Status TableScan::load(const RowSlot& slot, bool* isRow) {
     const DataPage* page = &page_;
     RowSlot body = slot;
     for (int hop = 0; body.overflow; ++hop) {
-        if (hop == kMaxOverflowHops) return corruptAt(id_.page, "presunutý riadok " + std::to_string(id_.row) + " tvorí slučku");
+        if (hop == kMaxOverflowHops)
+            return corruptAt(id_.page, "presunutý riadok " + std::to_string(id_.row) + " tvorí slučku");
         ByteSpan ptr = page->body(body);
         if (ptr.size() < 4) return corruptAt(page->pageNumber(), "krátky odkaz na presunutý riadok");
         RowPointer to = RowPointer::decode(le32(ptr.data()));
@@ -168,7 +170,8 @@ Status TableScan::read(std::size_t column, Value* out) const {
 Status TableScan::inTable(Status s) const {
     static const std::string prefix = "Poškodená databáza: ";
     if (s.code() != Status::Code::Corrupt || s.message().rfind(prefix, 0) != 0) return s;
-    return Status::error(s.code(), "Poškodená databáza, tabuľka " + table_->name() + ": " + s.message().substr(prefix.size()));
+    return Status::error(s.code(),
+                         "Poškodená databáza, tabuľka " + table_->name() + ": " + s.message().substr(prefix.size()));
 }
 
 Status TableScan::next(bool* hasRow) {
@@ -233,8 +236,7 @@ Status TableImpl::canAppend() const {
 }
 
 // The public cursor hands every call to the scan behind it.
-Table::Cursor::Cursor(const Table& table, bool decode)
-    : scan_(std::make_unique<TableScan>(impl(table), decode)) {}
+Table::Cursor::Cursor(const Table& table, bool decode) : scan_(std::make_unique<TableScan>(impl(table), decode)) {}
 Table::Cursor::~Cursor() = default;
 Status Table::Cursor::next(bool* hasRow) { return scan_->next(hasRow); }
 const std::vector<Value>& Table::Cursor::row() const { return scan_->row(); }

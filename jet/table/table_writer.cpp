@@ -29,7 +29,7 @@ Status columnWritable(const TableDef& def, const ColumnDef& c) {
     if (c.type == ColumnType::Bool) return Status::OK();
     // A fixed column must be stored at its type's size, inside the row.
     if (!encodable(c.type) || (c.isFixed() && (fixedSize(c.type) == 0 || c.length != fixedSize(c.type) ||
-                                                c.fixedOffset + c.length > kMaxRowLength)))
+                                               c.fixedOffset + c.length > kMaxRowLength)))
         return Status::error(Code::Unsupported, where + " má typ, ktorý nevieme zapisovať.");
     if (!c.isFixed() && c.varSlot >= def.varColumns)
         return Status::error(Code::Corrupt, where + " leží mimo tabuľky premenlivých stĺpcov.");
@@ -47,10 +47,12 @@ Status checkAppendable(const TableDef& def) {
         for (const KeyColumn& k : columns) {
             const bool text = k.type == ColumnType::Text || k.type == ColumnType::Memo;
             if (text && !isGeneralSortOrder(k.sortOrder, k.sortVersion))
-                return Status::error(Code::Unsupported, "Do tabuľky nemožno pridávať riadky: index " + def.indexName(ix) +
+                return Status::error(Code::Unsupported, "Do tabuľky nemožno pridávať riadky: index " +
+                                                            def.indexName(ix) +
                                                             " triedi text v poradí, ktoré nepoznáme.");
             if (k.type == ColumnType::Ole)
-                return Status::error(Code::Unsupported, "Do tabuľky nemožno pridávať riadky: index " + def.indexName(ix) +
+                return Status::error(Code::Unsupported, "Do tabuľky nemožno pridávať riadky: index " +
+                                                            def.indexName(ix) +
                                                             " má stĺpec, z ktorého nevieme vytvoriť kľúč.");
         }
     }
@@ -141,8 +143,7 @@ Status TableWriter::placeLongValues(std::vector<Value>& row, std::size_t* length
         variable += fields_[i].size();
     }
     *length = layout_.rowLength(variable);
-    if (*length > kMaxRowLength)
-        return refuse("Riadok je dlhší ako " + std::to_string(kMaxRowLength) + " bajtov.");
+    if (*length > kMaxRowLength) return refuse("Riadok je dlhší ako " + std::to_string(kMaxRowLength) + " bajtov.");
     return Status::OK();
 }
 
@@ -159,7 +160,8 @@ Status TableWriter::checkIndexes(const std::vector<Value>& row) {
         if (s.code() == Code::Unsupported)
             return refuse("Text v indexe " + name() + " obsahuje znak, ktorý nevieme zoradiť.");
         JET_TRY(s);
-        if (ix.key.size() + kRowPointerBytes > kMaxIndexEntry) return refuse("Kľúč indexu " + name() + " je príliš dlhý.");
+        if (ix.key.size() + kRowPointerBytes > kMaxIndexEntry)
+            return refuse("Kľúč indexu " + name() + " je príliš dlhý.");
         if (!ix.unique || anyNull) continue;
         bool found = ix.batch->holdsKey(ix.key);
         if (!found) JET_TRY(ix.tree->contains(ix.key, &found));

@@ -73,10 +73,10 @@ private:
     TableDef def_;
     RowLayout layout_;
     std::vector<Index> indexes_;
-    std::vector<ColumnRules> rules_;                            // per column
+    std::vector<ColumnRules> rules_;                           // per column
     std::vector<std::unique_ptr<LongValueWriter>> longValues_; // per column; null for others
-    std::vector<bool> inline_;                                  // per column, this row
-    std::vector<Bytes> fields_;                                 // per column, this row
+    std::vector<bool> inline_;                                 // per column, this row
+    std::vector<Bytes> fields_;                                // per column, this row
     Bytes reference_;                                          // a long value's reference, this row
     Bytes row_;
     FillingPage page_; // the data page being filled

@@ -11,7 +11,7 @@ namespace jet {
 namespace {
 
 constexpr std::size_t kMaxMemoCompressed = 1024; // characters
-constexpr std::size_t kMinCompressed = 3;         // shorter text gains nothing
+constexpr std::size_t kMinCompressed = 3;        // shorter text gains nothing
 constexpr char16_t kByteOrderMark = 0xFEFF;
 
 Status refuse(const ColumnDef& c, const std::string& why) {
@@ -24,8 +24,7 @@ Status outOfRange(const ColumnDef& c) { return refuse(c, "hodnota je mimo rozsah
 
 Status notWhole(const ColumnDef& c) { return refuse(c, "stĺpec berie len celé čísla"); }
 
-template <class T>
-const T* as(const Value& v) { return std::get_if<T>(&v); }
+template <class T> const T* as(const Value& v) { return std::get_if<T>(&v); }
 
 // A double from any number.
 bool asDouble(const Value& v, double* out) {
@@ -63,8 +62,7 @@ Status integer(const ColumnDef& c, Value* v, std::int64_t lo, std::int64_t hi) {
 Status text(const ColumnDef& c, const Value& v, std::size_t maxChars) {
     const auto* s = as<std::u16string>(v);
     if (!s) return wrongKind(c);
-    if (s->size() > maxChars)
-        return refuse(c, "text je dlhší ako " + std::to_string(maxChars) + " znakov");
+    if (s->size() > maxChars) return refuse(c, "text je dlhší ako " + std::to_string(maxChars) + " znakov");
     // Starting with FF FE, a plain text would read as the compressed form;
     // the marked form stores it only when no character has a zero low byte.
     if (!s->empty() && (*s)[0] == kByteOrderMark)
@@ -201,9 +199,7 @@ void encodeValue(const ColumnDef& c, const Value& v, Bytes* out) {
             out->insert(out->end(), n.magnitude.begin() + 4 * w, n.magnitude.begin() + 4 * w + 4);
         break;
     }
-    case ColumnType::Text:
-        encodeText(std::get<std::u16string>(v), c.isCompressedUnicode(), out);
-        break;
+    case ColumnType::Text: encodeText(std::get<std::u16string>(v), c.isCompressedUnicode(), out); break;
     case ColumnType::Memo: {
         const auto& s = std::get<std::u16string>(v);
         encodeText(s, c.isCompressedUnicode() && s.size() <= kMaxMemoCompressed, out);

@@ -24,7 +24,7 @@ std::string rowName(RowPointer r) { return std::to_string(r.page) + ":" + std::t
 // What a row should have in one index.
 struct Expected {
     Bytes key;
-    bool known = false;   // the key could be encoded
+    bool known = false; // the key could be encoded
     bool anyNull = false;
     bool allNull = false;
     bool seen = false;
@@ -119,8 +119,11 @@ private:
             for (std::size_t i = 0; i < def.columns.size(); ++i) {
                 Status r = cursor.read(i, &values[i]);
                 readable[i] = r.ok();
-                if (!r.ok()) problem("riadok " + rowName(cursor.rowId()) + ", stĺpec " + def.columns[i].name + ": " + r.message());
-                else if (def.columns[i].isLongValue() && !isNull(values[i])) collectLongValuePages(cursor, def.columns[i]);
+                if (!r.ok())
+                    problem("riadok " + rowName(cursor.rowId()) + ", stĺpec " + def.columns[i].name + ": " +
+                            r.message());
+                else if (def.columns[i].isLongValue() && !isNull(values[i]))
+                    collectLongValuePages(cursor, def.columns[i]);
                 else if (def.columns[i].isAutonumber() && std::holds_alternative<std::int64_t>(values[i]))
                     highestAutonumber = std::max(highestAutonumber, std::get<std::int64_t>(values[i]));
             }
@@ -128,8 +131,8 @@ private:
         }
         report_.rows += count;
         if (count != def.rowCount) {
-            const std::string what = "uložený počet riadkov " + std::to_string(def.rowCount) + ", skutočný " +
-                                     std::to_string(count);
+            const std::string what =
+                "uložený počet riadkov " + std::to_string(def.rowCount) + ", skutočný " + std::to_string(count);
             strict() ? problem(what) : note(what);
         }
         // The counter names the last number handed out; a lower one would be
@@ -170,8 +173,8 @@ private:
         if (!ix.columnsStatus.ok()) return problem(ix, ix.columnsStatus.message());
         Pager& pager = table().pager();
         IndexWalk walk;
-        Status s = walkIndex([&pager](std::uint32_t n, PageRef* out) { return pager.read(n, out); },
-                             ix.def->firstPage, table().def().firstPage, &walk);
+        Status s = walkIndex([&pager](std::uint32_t n, PageRef* out) { return pager.read(n, out); }, ix.def->firstPage,
+                             table().def().firstPage, &walk);
         if (!s.ok()) return problem(ix, s.message());
         ix.summary.entries = walk.entries.size();
         use(walk.pages);
@@ -244,8 +247,8 @@ private:
         const std::size_t lowest = tableEnd <= kPageSize ? lowestBodyStart(page) : kPageSize;
         const std::uint16_t stored = le16(&page.bytes[data_page::kFreeSpace]);
         if (lowest < tableEnd || stored != lowest - tableEnd)
-            problem("strana " + std::to_string(pgno) + " udáva voľné miesto " + std::to_string(stored) +
-                    ", skutočné " + (lowest < tableEnd ? std::string("žiadne") : std::to_string(lowest - tableEnd)));
+            problem("strana " + std::to_string(pgno) + " udáva voľné miesto " + std::to_string(stored) + ", skutočné " +
+                    (lowest < tableEnd ? std::string("žiadne") : std::to_string(lowest - tableEnd)));
     }
 
     // The long-value pages that the memo and OLE columns' maps list.

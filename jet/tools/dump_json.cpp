@@ -96,7 +96,6 @@ std::string formatGuid(const Guid& g) {
     return s;
 }
 
-
 std::string formatDouble(double v) { return formatFloating(v); }
 std::string formatSingle(float v) { return formatFloating(v); }
 
@@ -170,18 +169,14 @@ std::string dumpTypeName(const ColumnDef& c) {
     case ColumnType::Memo: return "memo";
     case ColumnType::Ole: return "ole";
     case ColumnType::Guid: return c.isGuidAutonumber() ? "guid-autonum" : "guid";
-    case ColumnType::Numeric:
-        return "numeric(" + std::to_string(c.precision) + "," + std::to_string(c.scale) + ")";
+    case ColumnType::Numeric: return "numeric(" + std::to_string(c.precision) + "," + std::to_string(c.scale) + ")";
     case ColumnType::BigInt: return "bigint";
     case ColumnType::Complex: return "complex";
     default: return "binary(" + std::to_string(c.length) + ")";
     }
 }
 
-
 bool isPlainAscii(char16_t c) { return c >= 0x20 && c < 0x80 && c != u'"' && c != u'\\'; }
-
-
 
 void appendJsonValue(std::string* out, const Value& v) {
     struct Visitor {
@@ -200,7 +195,6 @@ void appendJsonValue(std::string* out, const Value& v) {
     };
     std::visit(Visitor{out}, v);
 }
-
 
 Status writeTable(Table& table, std::string* buf, std::ostream& out) {
     const TableDef& def = impl(table).def();

@@ -20,7 +20,8 @@ void decodeText(ByteSpan b, std::u16string* out) {
         bool compressed = true;
         while (at < end) {
             if (compressed) {
-                const auto* stop = static_cast<const std::uint8_t*>(std::memchr(at, 0, static_cast<std::size_t>(end - at)));
+                const auto* stop =
+                    static_cast<const std::uint8_t*>(std::memchr(at, 0, static_cast<std::size_t>(end - at)));
                 if (!stop) stop = end;
                 p = std::copy(at, stop, p);
                 at = stop;

@@ -21,8 +21,7 @@ using app::frmMain;
 
 namespace {
 
-template <class W>
-W* child(QWidget& window, const char* name) {
+template <class W> W* child(QWidget& window, const char* name) {
     W* found = window.findChild<W*>(QString::fromLatin1(name));
     EXPECT_NE(found, nullptr) << name;
     return found;
@@ -126,8 +125,8 @@ TEST(FrmMain, ProgressCaptionPaintsAtOnce) {
     window.setProgress("pozadovane_casove_zony_identifikatorov_na_zariadeniach");
     window.setProgress("ref_skupina_zariadenie");
     // No event loop ran in between: both captions were painted synchronously.
-    EXPECT_EQ(paints.captions, QStringList({"pozadovane_casove_zony_identifikatorov_na_zariadeniach",
-                                            "ref_skupina_zariadenie"}));
+    EXPECT_EQ(paints.captions,
+              QStringList({"pozadovane_casove_zony_identifikatorov_na_zariadeniach", "ref_skupina_zariadenie"}));
     EXPECT_GE(log->width(), log->fontMetrics().horizontalAdvance(log->text()));
     log->removeEventFilter(&paints);
 
@@ -173,7 +172,8 @@ QStringList listedNames(QFileDialog* dialog) {
 
 TEST(FileDialog, EveryFileFilterShowsNamesWithoutADot) {
     const QTemporaryDir folder;
-    for (const char* name : {"ciel.mdb", "zaloha", "poznamky.txt"}) QFile(folder.filePath(name)).open(QIODevice::WriteOnly);
+    for (const char* name : {"ciel.mdb", "zaloha", "poznamky.txt"})
+        QFile(folder.filePath(name)).open(QIODevice::WriteOnly);
     const QStringList filters = {QStringLiteral("Databázové súbory(*.mdb)"), QStringLiteral("Všetky súbory(*.*)")};
     testing_qt::whenShown<QFileDialog>([](QFileDialog* dialog) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return listedNames(dialog) == QStringList({"ciel.mdb"}); }))

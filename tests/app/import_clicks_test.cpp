@@ -37,9 +37,7 @@ protected:
             messages_.append({text, flags, focus ? focus->objectName() : QString()});
             return answers_.isEmpty() ? 2 : answers_.takeFirst();
         };
-        seams.outcomeBox = [this](const QString& text, int flags) {
-            outcomes_.append({text, flags, log()->text()});
-        };
+        seams.outcomeBox = [this](const QString& text, int flags) { outcomes_.append({text, flags, log()->text()}); };
         window_ = std::make_unique<app::frmMain>(seams);
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));

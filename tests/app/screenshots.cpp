@@ -52,7 +52,9 @@ int main(int argc, char** argv) {
         ok &= dialog && save(dialog, out.filePath("file-dialog.png"));
         if (dialog) dialog->close();
     });
-    app::openFileDialog(&window, {"Výsledný súbor", "server.mdb", QCoreApplication::applicationDirPath(),
+    app::openFileDialog(&window, {"Výsledný súbor",
+                                  "server.mdb",
+                                  QCoreApplication::applicationDirPath(),
                                   {"Databázové súbory(*.mdb)", "Všetky súbory(*.*)"}});
 
     for (const auto& [name, text, flags] :

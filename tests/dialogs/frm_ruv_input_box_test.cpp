@@ -34,12 +34,13 @@ TEST(FrmRuvInputBox, CaptionIsTheTrimmedTitleOrTheApplicationTitle) {
 }
 
 TEST(FrmRuvInputBox, ConfirmingAndCancelling) {
-    EXPECT_EQ(run("", "abc", 0, [](frmRuvInputBox* box) {
-                  EXPECT_EQ(box->editBox()->selectedText(), QStringLiteral("abc"));
-                  EXPECT_EQ(box->focusWidget(), box->editBox());
-                  QTest::keyClicks(box->editBox(), QStringLiteral("xy")); // replaces the selection
-                  QTest::keyClick(box->editBox(), Qt::Key_Return);
-              }),
+    EXPECT_EQ(run("", "abc", 0,
+                  [](frmRuvInputBox* box) {
+                      EXPECT_EQ(box->editBox()->selectedText(), QStringLiteral("abc"));
+                      EXPECT_EQ(box->focusWidget(), box->editBox());
+                      QTest::keyClicks(box->editBox(), QStringLiteral("xy")); // replaces the selection
+                      QTest::keyClick(box->editBox(), Qt::Key_Return);
+                  }),
               QStringLiteral("xy"));
     EXPECT_EQ(run("", "abc", 0, [](frmRuvInputBox* box) { box->okButton()->click(); }), QStringLiteral("abc"));
     EXPECT_EQ(run("", "", 0, [](frmRuvInputBox* box) { box->okButton()->click(); }), QString());

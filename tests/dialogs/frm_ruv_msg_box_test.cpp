@@ -72,12 +72,17 @@ TEST(FrmRuvMsgBox, KeysPressTheRightButtons) {
         int result;
     };
     const QList<Case> cases = {
-        {48, Qt::Key_Escape, Qt::NoModifier, 1},     {48, Qt::Key_Return, Qt::NoModifier, 1},
-        {48, Qt::Key_Space, Qt::NoModifier, 1},      {1 + 256, Qt::Key_Escape, Qt::NoModifier, 2},
-        {1 + 256, Qt::Key_Return, Qt::NoModifier, 2}, {4, Qt::Key_N, Qt::AltModifier, 7},
-        {3, Qt::Key_A, Qt::AltModifier, 6},          {2, Qt::Key_I, Qt::AltModifier, 5},
+        {48, Qt::Key_Escape, Qt::NoModifier, 1},
+        {48, Qt::Key_Return, Qt::NoModifier, 1},
+        {48, Qt::Key_Space, Qt::NoModifier, 1},
+        {1 + 256, Qt::Key_Escape, Qt::NoModifier, 2},
+        {1 + 256, Qt::Key_Return, Qt::NoModifier, 2},
+        {4, Qt::Key_N, Qt::AltModifier, 7},
+        {3, Qt::Key_A, Qt::AltModifier, 6},
+        {2, Qt::Key_I, Qt::AltModifier, 5},
         // The focus on the default button, the first when the default is beyond the row.
-        {3 + 512, Qt::Key_Return, Qt::NoModifier, 2}, {4 + 768, Qt::Key_Return, Qt::NoModifier, 6},
+        {3 + 512, Qt::Key_Return, Qt::NoModifier, 2},
+        {4 + 768, Qt::Key_Return, Qt::NoModifier, 6},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.flags * 1000 + c.key);
@@ -136,4 +141,3 @@ TEST(FrmRuvMsgBox, ShowMsgBoxCountsDownFrom24AndClosesWith2) {
     });
     EXPECT_EQ(dialogs::ShowMsgBox(QStringLiteral("Import bol úspešný"), 64), 2);
 }
-

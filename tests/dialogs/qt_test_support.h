@@ -18,8 +18,7 @@ namespace testing_qt {
 // Runs action on the modal dialog of type Dialog as soon as its event loop is
 // running and its window is active. The action must close the dialog; a guard closes it after a few
 // seconds in case a failing test does not.
-template <class Dialog>
-void whenShown(std::function<void(Dialog*)> action) {
+template <class Dialog> void whenShown(std::function<void(Dialog*)> action) {
     QTimer::singleShot(0, [action] {
         auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
         if (!dialog) {

@@ -34,8 +34,7 @@ const std::map<std::string, NamedRows>& sampleRows(const std::string& dataDir) {
         bool hasRow = false;
         while (out.size() < kRowsPerTable && cursor.next(&hasRow).ok() && hasRow) {
             std::map<std::string, Value>& named = out.emplace_back();
-            for (std::size_t i = 0; i < table->columns().size(); ++i)
-                named[table->columns()[i].name] = cursor.row()[i];
+            for (std::size_t i = 0; i < table->columns().size(); ++i) named[table->columns()[i].name] = cursor.row()[i];
         }
     }
     return rows;

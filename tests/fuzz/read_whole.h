@@ -12,9 +12,9 @@
 namespace fuzz {
 
 struct Outcome {
-    jet::Status open;      // opening the buffer as a database
-    jet::Status dump;      // the JSON dump (when it opened)
-    jet::Status check;     // the check itself (when it opened)
+    jet::Status open;  // opening the buffer as a database
+    jet::Status dump;  // the JSON dump (when it opened)
+    jet::Status check; // the check itself (when it opened)
     jet::CheckReport report;
 };
 

@@ -22,8 +22,8 @@ namespace fs = std::filesystem;
 using Code = jet::Status::Code;
 
 bool isFileDamage(Code code) {
-    return code == Code::NotJet || code == Code::Unsupported || code == Code::Corrupt ||
-           code == Code::TooLarge || code == Code::AccessDenied;
+    return code == Code::NotJet || code == Code::Unsupported || code == Code::Corrupt || code == Code::TooLarge ||
+           code == Code::AccessDenied;
 }
 
 void expectSound(const jet::Status& st, const std::string& what) {
@@ -67,8 +67,8 @@ TEST(FuzzReplay, EveryFindingEndsInASoundStatus) {
                     !out.open.ok()    ? out.open.message().c_str()
                     : !out.dump.ok()  ? out.dump.message().c_str()
                     : !out.check.ok() ? out.check.message().c_str()
-                    : out.report.ok()   ? "readable, no problems"
-                                        : out.report.problems.front().c_str());
+                    : out.report.ok() ? "readable, no problems"
+                                      : out.report.problems.front().c_str());
     }
 }
 

@@ -16,7 +16,7 @@ namespace {
 
 constexpr std::uint32_t kFirstChainPage = 2;
 constexpr std::uint32_t kRowsPerPage = 256; // all a row pointer can address
-constexpr std::uint32_t kRowSize = 5;      // next pointer and one byte of the value
+constexpr std::uint32_t kRowSize = 5;       // next pointer and one byte of the value
 
 void put16(std::uint8_t* at, std::uint16_t v) {
     at[0] = static_cast<std::uint8_t>(v);

@@ -65,8 +65,8 @@ protected:
         return true;
     }
     bool privateMounts() {
-        static bool done = ::unshare(CLONE_NEWNS) == 0 &&
-                           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        static bool done =
+            ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
         return done;
     }
 
@@ -108,10 +108,8 @@ std::vector<std::pair<std::string, Bytes>> damagedFiles() {
         {"ACE", ace()},
     };
     fs::path sample = fs::path(VELMORANT_JET_SAMPLES) / "testV1997.mdb";
-    if (fs::exists(sample))
-        files.push_back({"Jet 3 written by Access", readAll(sample)});
-    else
-        std::printf("Access-written Jet 3 sample absent (%s): that case is left out\n", sample.c_str());
+    if (fs::exists(sample)) files.push_back({"Jet 3 written by Access", readAll(sample)});
+    else std::printf("Access-written Jet 3 sample absent (%s): that case is left out\n", sample.c_str());
     return files;
 }
 
@@ -197,10 +195,10 @@ TEST_F(HostileMerge, SpacesSlovakLettersLongNamesDotFilesAndLinksAreOrdinaryFile
     struct Case {
         std::string target, source, link;
     };
-    for (const Case& c : {Case{"Zálohy 2024/cieľová databáza č. 1.mdb", "zdroj s medzerami/ďábelský kôň.mdb"},
-                          Case{longFolder + "cieľ.mdb", longFolder + "zdroj.mdb"},
-                          Case{".skrytý cieľ.mdb", ".skryté/.zdroj.mdb"},
-                          Case{"skutočný/cieľ.mdb", "s.mdb", "odkazy/cieľ.mdb"}}) {
+    for (const Case& c :
+         {Case{"Zálohy 2024/cieľová databáza č. 1.mdb", "zdroj s medzerami/ďábelský kôň.mdb"},
+          Case{longFolder + "cieľ.mdb", longFolder + "zdroj.mdb"}, Case{".skrytý cieľ.mdb", ".skryté/.zdroj.mdb"},
+          Case{"skutočný/cieľ.mdb", "s.mdb", "odkazy/cieľ.mdb"}}) {
         SCOPED_TRACE(c.target);
         const fs::path real = place(c.target, blank), source = place(c.source, fixture("sample.mdb"));
         fs::path target = real;
@@ -212,8 +210,8 @@ TEST_F(HostileMerge, SpacesSlovakLettersLongNamesDotFilesAndLinksAreOrdinaryFile
         RecordingUi ui;
         ImportResult result = run(target, source, &ui);
         ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text, "Želáte si importovať súbor\r\n" + source.string() + "\r\ndo súboru\r\n" +
-                                           target.string());
+        EXPECT_EQ(ui.messages[0].text,
+                  "Želáte si importovať súbor\r\n" + source.string() + "\r\ndo súboru\r\n" + target.string());
         EXPECT_EQ(result.steps.size(), 27u) << result.outcome;
         EXPECT_FALSE(readAll(real) == blank);
         EXPECT_EQ(fs::is_symlink(target), !c.link.empty());

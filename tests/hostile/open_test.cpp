@@ -40,8 +40,7 @@ std::vector<Case> foreignFiles() {
         {"Jet 3, one 2 KiB page", jet3(1), Code::Unsupported, "Jet 3"},
         {"ACE", ace(), Code::Unsupported, "ACE"},
         {"encrypted", encrypted, Code::Unsupported, "šifrovaná"},
-        {"unknown version", withHeader(0x07, "Standard Jet DB", 16 * 4096), Code::Unsupported,
-         "neznámej verzie"},
+        {"unknown version", withHeader(0x07, "Standard Jet DB", 16 * 4096), Code::Unsupported, "neznámej verzie"},
     };
 }
 

@@ -95,7 +95,8 @@ TEST_F(CliMerge, DryRunPrintsTheRealRunAndLeavesTheTargetAsItWas) {
 
     // Into a blank file with no such clash the run succeeds.
     dir_.copy(test_files::testData("blank.mdb"), "empty.mdb");
-    const test_files::ProgramRun empty = test_files::cli("merge " + file("sample.mdb") + " " + file("empty.mdb") + " --yes");
+    const test_files::ProgramRun empty =
+        test_files::cli("merge " + file("sample.mdb") + " " + file("empty.mdb") + " --yes");
     EXPECT_EQ(empty.exit, 0) << empty.out;
     EXPECT_NE(empty.out.find("Import bol úspešný"), std::string::npos);
 }

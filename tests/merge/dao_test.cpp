@@ -46,7 +46,7 @@ TEST_F(FileDao, HighestKeyIsReadFromTheTargetNullOverNoRows) {
     Database& blank = open("blank.mdb");
     std::unique_ptr<Recordset> rs;
     ASSERT_TRUE(blank.openRecordset(MaxOf{"zvuky", "id_zvuku"}, &rs).ok());
-    ASSERT_FALSE(rs->eof()); // one row ...
+    ASSERT_FALSE(rs->eof());                      // one row ...
     EXPECT_TRUE(jet::isNull(rs->values().at(0))); // ... holding Null
     EXPECT_EQ(ZistiStringHodnotu(&blank, MaxOf{"zvuky", "id_zvuku"}, "0"), "0");
 }

@@ -88,8 +88,7 @@ TEST_F(ImportFrame, AnswerOtherThanYesWritesNothing) {
         ui.answer = answer;
         ImportResult result = ImportDatabase("  " + target, source + "  ", maps_, ui);
         ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text,
-                  "Želáte si importovať súbor\r\n" + source + "\r\ndo súboru\r\n" + target);
+        EXPECT_EQ(ui.messages[0].text, "Želáte si importovať súbor\r\n" + source + "\r\ndo súboru\r\n" + target);
         EXPECT_EQ(ui.messages[0].flags, 291);
         EXPECT_EQ(result.outcome, "Nebola žiadosť o importovanie");
         EXPECT_EQ(result.outcomeFlags, 48);

@@ -45,9 +45,10 @@ TEST_F(ImportSteps, RefusedRowsAndEmptiedFieldsAreReportedPerStep) {
     source.insert(s::zvuky::table, {{"id_zvuku", I(1)}});
 
     ImportResult result = run();
-    EXPECT_EQ(result.outcome, "Import bol dokončený, ale cieľový súbor odmietol niektoré riadky:\r\nzvuky: 1\r\n"
-                              "Cieľový súbor neprijal niektoré hodnoty; tieto polia zostali prázdne:\r\n"
-                              "zariadenia.kontaktna_osoba: 1\r\nidentifikatory.cislo_bytu: 1\r\nidentifikatory.pin_kod: 2");
+    EXPECT_EQ(result.outcome,
+              "Import bol dokončený, ale cieľový súbor odmietol niektoré riadky:\r\nzvuky: 1\r\n"
+              "Cieľový súbor neprijal niektoré hodnoty; tieto polia zostali prázdne:\r\n"
+              "zariadenia.kontaktna_osoba: 1\r\nidentifikatory.cislo_bytu: 1\r\nidentifikatory.pin_kod: 2");
     EXPECT_EQ(result.outcomeFlags, mb::Exclamation);
     EXPECT_FALSE(result.succeeded);
     EXPECT_EQ(target.column(i::table, "pin_kod"), (std::vector<jet::Value>{T("1234"), Null, Null}));

@@ -29,8 +29,8 @@ inline jet::Value I(std::int64_t n) { return n; }
 inline jet::Value T(const char* utf8) { return jet::fromUtf8(utf8); }
 const jet::Value Null{};
 
-using test_files::ScratchDir;
 using test_files::readAll;
+using test_files::ScratchDir;
 using test_files::writeAll;
 
 class MdbFile {
@@ -98,10 +98,12 @@ public:
     }
     void setTextLength(std::string_view table, const std::string& column, std::uint16_t chars) {
         std::uint16_t bytes = 2 * chars;
-        patch(columnDescriptor(table, column) + 23, {static_cast<std::uint8_t>(bytes), static_cast<std::uint8_t>(bytes >> 8)});
+        patch(columnDescriptor(table, column) + 23,
+              {static_cast<std::uint8_t>(bytes), static_cast<std::uint8_t>(bytes >> 8)});
     }
     void setSortOrder(std::string_view table, const std::string& column, std::uint16_t lcid) {
-        patch(columnDescriptor(table, column) + 11, {static_cast<std::uint8_t>(lcid), static_cast<std::uint8_t>(lcid >> 8)});
+        patch(columnDescriptor(table, column) + 11,
+              {static_cast<std::uint8_t>(lcid), static_cast<std::uint8_t>(lcid >> 8)});
     }
     // Renames a table in the catalogue; the new name has the old one's length.
     void renameTable(std::string_view from, std::string_view to) {
@@ -122,16 +124,14 @@ public:
     }
 
 private:
-    template <class Visit>
-    void withTable(std::string_view table, Visit visit) {
+    template <class Visit> void withTable(std::string_view table, Visit visit) {
         std::unique_ptr<jet::Database> db;
         ASSERT_TRUE(jet::Database::open(path_.string(), jet::Pager::Mode::ReadOnly, &db).ok());
         std::unique_ptr<jet::Table> t;
         ASSERT_TRUE(db->openTable(table, &t).ok()) << table;
         visit(*t);
     }
-    template <class Visit>
-    void read(std::string_view table, Visit visit) {
+    template <class Visit> void read(std::string_view table, Visit visit) {
         withTable(table, [&](jet::Table& t) {
             jet::Table::Cursor cursor(t);
             for (bool hasRow = true;;) {

@@ -22,8 +22,8 @@ namespace fs = std::filesystem;
 
 int generate(const fs::path& out, int seed, const fs::path& share = {}) {
     using test_files::quoted;
-    std::string command = quoted(test_files::cliPath()) + " generate " + quoted(out) + " --seed " +
-                          std::to_string(seed) + " --scale 1";
+    std::string command =
+        quoted(test_files::cliPath()) + " generate " + quoted(out) + " --seed " + std::to_string(seed) + " --scale 1";
     if (!share.empty()) command += " --share-identifiers-with " + quoted(share);
     return test_files::run(command).exit;
 }
@@ -117,4 +117,3 @@ TEST(MergeResultPin, GeneratedScaleOneMergeWritesTheRecordedRows) {
 }
 
 } // namespace
-

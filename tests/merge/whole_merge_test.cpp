@@ -119,7 +119,9 @@ const std::vector<PlanStep>& plan() {
         {"identifikatory", nullptr, nullptr, {}},
         {"pozadovane_identifikatory_v_skupinach", nullptr, nullptr, {{"id_skupiny", "skupiny"}}},
         {"pozadovane_identifikatory_priamo_na_zariadeniach", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
-        {"dialkove_otvorenie_vyvolane_pouzitim_identifikatora", nullptr, nullptr,
+        {"dialkove_otvorenie_vyvolane_pouzitim_identifikatora",
+         nullptr,
+         nullptr,
          {{"id_zariadenia_na_otvorenie", "zariadenia"}, {"id_zariadenia_vyvolajuce", "zariadenia"}}},
         {"dialkove_ovladanie_zariadeni", "id_dialkoveho_ovladania", nullptr, {{"id_zariadenia", "zariadenia"}}},
         {"hlasove_vyzvy", nullptr, nullptr, {{"id_zariadenia", "zariadenia", false}, {"id_zvuku", "zvuky"}}},
@@ -129,14 +131,21 @@ const std::vector<PlanStep>& plan() {
         {"pozadovane_casove_zony_identifikatorov_na_zariadeniach", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
         {"pozadovane_identifikatory_vo_vytahoch", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
         {"pozadovane_releidentifikatory_na_zariadeniach", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
-        {"ref_obchodzky_zariadenia", nullptr, nullptr,
+        {"ref_obchodzky_zariadenia",
+         nullptr,
+         nullptr,
          {{"id_zariadenia", "zariadenia"}, {"id_obchodzky", "obchodzky", false}}},
         {"ref_objednavaci_system_identifikator", nullptr, nullptr, {{"id_objednavky", "objednavky"}}},
-        {"ref_objednavaci_system_zariadenie", nullptr, nullptr,
+        {"ref_objednavaci_system_zariadenie",
+         nullptr,
+         nullptr,
          {{"id_zariadenia", "zariadenia"}, {"id_objednavky", "objednavky"}}},
         {"ref_skupina_zariadenie", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}, {"id_skupiny", "skupiny"}}},
         {"downloadovane_casove_zony", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
-        {"downloadovane_casove_zony_identifikatorov_na_zariadeniach", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
+        {"downloadovane_casove_zony_identifikatorov_na_zariadeniach",
+         nullptr,
+         nullptr,
+         {{"id_zariadenia", "zariadenia"}}},
         {"downloadovane_identifikatory", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
         {"downloadovane_identifikatory_vo_vytahoch", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
         {"downloadovane_parametre_zariadeni", nullptr, nullptr, {{"id_zariadenia", "zariadenia"}}},
@@ -279,8 +288,7 @@ private:
             ++counts.copied;
             for (int i : lost) ++emptied[i];
             const json& old = step.ownKey ? row[from.at(step.ownKey)] : json();
-            if (step.fills && old.is_number_integer())
-                entries_[step.fills].emplace_back(old.get<std::int64_t>(), key);
+            if (step.fills && old.is_number_integer()) entries_[step.fills].emplace_back(old.get<std::int64_t>(), key);
         }
         for (std::size_t i = 0; i < emptied.size(); ++i)
             if (emptied[i]) emptiedLines_.push_back(name + "." + to.columns[i] + ": " + std::to_string(emptied[i]));
@@ -308,7 +316,8 @@ void expectSameRows(const std::string& table, const std::vector<json>& got, cons
     int shown = 0;
     for (std::size_t i = 0; i < std::min(got.size(), want.size()) && shown < 3; ++i)
         if (got[i] != want[i]) {
-            ADD_FAILURE() << table << " row " << i << "\n merged:   " << got[i].dump() << "\n expected: " << want[i].dump();
+            ADD_FAILURE() << table << " row " << i << "\n merged:   " << got[i].dump()
+                          << "\n expected: " << want[i].dump();
             ++shown;
         }
 }
@@ -334,8 +343,8 @@ protected:
     }
     fs::path generated(const std::string& name, int seed, const std::string& more = "") {
         fs::path out = dir / name;
-        ProgramRun made = run(cli() + " generate " + quoted(out) + " --seed " + std::to_string(seed) +
-                              " --scale 1 " + more);
+        ProgramRun made =
+            run(cli() + " generate " + quoted(out) + " --seed " + std::to_string(seed) + " --scale 1 " + more);
         EXPECT_EQ(made.exit, 0) << made.err;
         return out;
     }

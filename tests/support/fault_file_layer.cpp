@@ -99,8 +99,7 @@ public:
         if (!writable_) return osError(EBADF, "Zápis do súboru zlyhal");
         std::uint64_t size = node_->current.size();
         std::uint64_t growth = offset + n > size ? offset + n - size : 0;
-        if (state_->used() + growth > state_->spaceLimit)
-            return osError(ENOSPC, "Zápis do súboru zlyhal");
+        if (state_->used() + growth > state_->spaceLimit) return osError(ENOSPC, "Zápis do súboru zlyhal");
         JET_TRY(state_->change());
         const auto* p = static_cast<const std::uint8_t*>(buf);
         node_->change(Change{false, offset, Bytes(p, p + n)});
@@ -161,10 +160,8 @@ std::map<std::string, Bytes> FaultFileLayer::disk(const std::function<bool()>& r
     Names names = state_->durableNames;
     for (const NameChange& c : state_->pendingNames) {
         if (!reached()) continue;
-        if (c.node)
-            names[c.path] = c.node;
-        else
-            names.erase(c.path);
+        if (c.node) names[c.path] = c.node;
+        else names.erase(c.path);
     }
     std::map<std::string, Bytes> files;
     for (const auto& [path, node] : names) {
@@ -177,8 +174,7 @@ std::map<std::string, Bytes> FaultFileLayer::disk(const std::function<bool()>& r
 }
 
 // Locks are not modelled: every lock is granted.
-Status FaultFileLayer::open(const std::string& path, Access access, Lock,
-                            std::unique_ptr<File>* out) {
+Status FaultFileLayer::open(const std::string& path, Access access, Lock, std::unique_ptr<File>* out) {
     JET_TRY(state_->alive());
     auto it = state_->names.find(path);
     std::shared_ptr<Node> node;

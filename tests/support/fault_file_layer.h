@@ -19,7 +19,6 @@ namespace jet {
 
 class FaultFileLayer final : public FileLayer {
 public:
-
     FaultFileLayer();
     ~FaultFileLayer() override;
 
@@ -47,8 +46,7 @@ public:
     // not write to.
     void setCreateDenied(bool denied);
 
-    Status open(const std::string& path, Access access, Lock lock,
-                std::unique_ptr<File>* out) override;
+    Status open(const std::string& path, Access access, Lock lock, std::unique_ptr<File>* out) override;
     bool exists(const std::string& path) override;
     Status remove(const std::string& path) override;
     Status syncFolder(const std::string& path) override;

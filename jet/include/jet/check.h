@@ -14,8 +14,8 @@ namespace jet {
 // What was found in one real index.
 struct IndexSummary {
     std::string table;
-    std::string index;             // its logical names
-    bool text = false;             // has a text or memo key column
+    std::string index; // its logical names
+    bool text = false; // has a text or memo key column
     std::uint64_t entries = 0;
     std::uint64_t keysCompared = 0;
     std::uint64_t keysNotCompared = 0;
@@ -26,11 +26,11 @@ struct CheckReport {
     std::vector<std::string> notes;    // harmless findings (stale statistics, keys not compared)
     std::uint64_t tables = 0;
     std::uint64_t rows = 0;
-    std::uint64_t longValues = 0;      // memo and OLE values read
-    std::uint64_t indexes = 0;         // real indexes walked
-    std::uint64_t entries = 0;         // leaf entries
-    std::uint64_t keysCompared = 0;    // entries whose key was re-encoded and matched
-    std::uint64_t keysNotCompared = 0; // entries the encoder cannot reproduce
+    std::uint64_t longValues = 0;             // memo and OLE values read
+    std::uint64_t indexes = 0;                // real indexes walked
+    std::uint64_t entries = 0;                // leaf entries
+    std::uint64_t keysCompared = 0;           // entries whose key was re-encoded and matched
+    std::uint64_t keysNotCompared = 0;        // entries the encoder cannot reproduce
     std::vector<IndexSummary> indexSummaries; // indexes walked
 
     bool ok() const { return problems.empty(); }

@@ -12,12 +12,10 @@
 
 namespace jet {
 
-template <class Value>
-class ProbeTable {
+template <class Value> class ProbeTable {
 public:
     // The value filed under `hash` that `matches` accepts; null when none.
-    template <class Matches>
-    const Value* find(std::uint64_t hash, Matches matches) const {
+    template <class Matches> const Value* find(std::uint64_t hash, Matches matches) const {
         if (slots_.empty()) return nullptr;
         const Slot& slot = slots_[probe(hash, matches)];
         return slot.used ? &slot.value : nullptr;
@@ -25,8 +23,7 @@ public:
 
     // Files `value` under `hash` unless a value filed there that `matches`
     // accepts stands already; true when it was filed.
-    template <class Matches>
-    bool insert(std::uint64_t hash, Matches matches, Value value) {
+    template <class Matches> bool insert(std::uint64_t hash, Matches matches, Value value) {
         if (2 * (used_ + 1) > slots_.size()) grow();
         Slot& slot = slots_[probe(hash, matches)];
         if (slot.used) return false;
@@ -52,8 +49,7 @@ private:
 
     // The slot holding the value `matches` accepts, or the empty slot where
     // it would go.
-    template <class Matches>
-    std::size_t probe(std::uint64_t hash, Matches& matches) const {
+    template <class Matches> std::size_t probe(std::uint64_t hash, Matches& matches) const {
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
             const Slot& slot = slots_[i];

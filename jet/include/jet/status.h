@@ -38,10 +38,10 @@ private:
 };
 
 // Returns early from the enclosing function when a Status-returning call fails.
-#define JET_TRY(expr)                                   \
-    do {                                                \
-        ::jet::Status jet_try_status_ = (expr);         \
-        if (!jet_try_status_.ok()) return jet_try_status_; \
+#define JET_TRY(expr)                                                                                                  \
+    do {                                                                                                               \
+        ::jet::Status jet_try_status_ = (expr);                                                                        \
+        if (!jet_try_status_.ok()) return jet_try_status_;                                                             \
     } while (0)
 
 } // namespace jet

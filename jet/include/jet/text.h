@@ -27,9 +27,7 @@ std::u16string fromUtf8(std::string_view text);
 char16_t foldCase(char16_t c);
 // <0, 0, >0 comparing folded code units.
 int compareIgnoreCase(std::u16string_view a, std::u16string_view b);
-inline bool equalsIgnoreCase(std::u16string_view a, std::u16string_view b) {
-    return compareIgnoreCase(a, b) == 0;
-}
+inline bool equalsIgnoreCase(std::u16string_view a, std::u16string_view b) { return compareIgnoreCase(a, b) == 0; }
 bool equalsIgnoreCase(std::string_view utf8a, std::string_view utf8b);
 
 } // namespace jet

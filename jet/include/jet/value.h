@@ -30,9 +30,18 @@ enum class ColumnType : std::uint8_t {
     BigInt = 0x13,
 };
 
-struct Currency { std::int64_t scaled = 0; bool operator==(const Currency&) const = default; };
-struct DateTime { double days = 0; bool operator==(const DateTime&) const = default; };
-struct Guid { std::array<std::uint8_t, 16> bytes{}; bool operator==(const Guid&) const = default; };
+struct Currency {
+    std::int64_t scaled = 0;
+    bool operator==(const Currency&) const = default;
+};
+struct DateTime {
+    double days = 0;
+    bool operator==(const DateTime&) const = default;
+};
+struct Guid {
+    std::array<std::uint8_t, 16> bytes{};
+    bool operator==(const Guid&) const = default;
+};
 struct Numeric {
     std::uint8_t precision = 0, scale = 0;
     bool negative = false;
@@ -45,8 +54,8 @@ using ByteSpan = std::span<const std::uint8_t>;
 // One value: Null, or the C++ form of its column type. Byte, Int, Long and
 // BigInt all read as int64; Text and Memo as UTF-16 code units; Binary and
 // Ole as bytes.
-using Value = std::variant<std::monostate, bool, std::int64_t, Currency, float, double,
-                           DateTime, std::u16string, Bytes, Guid, Numeric>;
+using Value = std::variant<std::monostate, bool, std::int64_t, Currency, float, double, DateTime, std::u16string, Bytes,
+                           Guid, Numeric>;
 
 inline bool isNull(const Value& v) { return std::holds_alternative<std::monostate>(v); }
 

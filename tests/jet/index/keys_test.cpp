@@ -24,13 +24,13 @@ Bytes hex(std::initializer_list<int> bytes) { return Bytes(bytes.begin(), bytes.
 
 Bytes text(std::u16string_view s, bool ascending = true) {
     Bytes out;
-    Status st = appendKeyField(KeyColumn{ColumnType::Text, ascending, kGeneralSortOrder, 0}, Value(std::u16string(s)), &out);
+    Status st =
+        appendKeyField(KeyColumn{ColumnType::Text, ascending, kGeneralSortOrder, 0}, Value(std::u16string(s)), &out);
     EXPECT_TRUE(st.ok()) << st.message();
     return out;
 }
 
-template <typename T>
-void expectIncreasing(ColumnType type, std::initializer_list<T> values) {
+template <typename T> void expectIncreasing(ColumnType type, std::initializer_list<T> values) {
     std::vector<Bytes> asc, desc;
     for (const T& v : values) {
         asc.push_back(field(type, Value(v), true));
@@ -50,14 +50,14 @@ TEST(Keys, ByteOrderFollowsValueOrder) {
     expectIncreasing<std::int64_t>(ColumnType::Byte, {0, 1, 127, 128, 255});
     expectIncreasing<std::int64_t>(ColumnType::Int, {-32768, -2, -1, 0, 1, 32767});
     expectIncreasing<std::int64_t>(ColumnType::Long, {INT32_MIN, -70000, -1, 0, 1, 65536, INT32_MAX});
-    expectIncreasing<Currency>(ColumnType::Currency, {Currency{INT64_MIN}, Currency{-10000}, Currency{0},
-                                                      Currency{1}, Currency{INT64_MAX}});
+    expectIncreasing<Currency>(ColumnType::Currency,
+                               {Currency{INT64_MIN}, Currency{-10000}, Currency{0}, Currency{1}, Currency{INT64_MAX}});
     const double inf = std::numeric_limits<double>::infinity();
     expectIncreasing<double>(ColumnType::Double, {-inf, -1e300, -2.5, -1e-300, 0.0, 1e-300, 0.1 + 0.2, 1e300, inf});
     expectIncreasing<float>(ColumnType::Single, {-3.5f, -1.0f, 0.0f, 0.25f, 1e30f});
     expectIncreasing<DateTime>(ColumnType::DateTime, {DateTime{-1.5}, DateTime{0}, DateTime{40108.16}});
-    expectIncreasing<Bytes>(ColumnType::Binary, {Bytes{0}, Bytes{0, 0}, Bytes{1}, Bytes(8, 0xFF),
-                                                 Bytes(9, 0xFF), Bytes(20, 0xFF)});
+    expectIncreasing<Bytes>(ColumnType::Binary,
+                            {Bytes{0}, Bytes{0, 0}, Bytes{1}, Bytes(8, 0xFF), Bytes(9, 0xFF), Bytes(20, 0xFF)});
 }
 
 // Letter case, trailing blanks and zero characters are ignored, only the

@@ -115,8 +115,7 @@ TEST(CrashTest, EveryInterruptionLeavesTheOldOrTheNewFile) {
         ASSERT_FALSE(layer->content(logPathOf(kDbPath)));
     }
     ASSERT_NE(expected.oldFile, expected.newFile);
-    std::printf("%llu changes to the disk in the transaction\n",
-                static_cast<unsigned long long>(total));
+    std::printf("%llu changes to the disk in the transaction\n", static_cast<unsigned long long>(total));
 
     int olds = 0, news = 0, recoveries = 0;
     for (std::uint64_t k = 0; k <= total; ++k) {
@@ -185,10 +184,8 @@ protected:
     Bytes newFile() const {
         Bytes bytes = oldFile_;
         for (std::uint32_t i = 0; i <= 400; ++i) {
-            if (i % 2)
-                std::fill_n(bytes.begin() + std::size_t{i % kOldPages} * kPageSize, kPageSize, 0xEE);
-            else
-                bytes.insert(bytes.end(), kPageSize, 0xEF);
+            if (i % 2) std::fill_n(bytes.begin() + std::size_t{i % kOldPages} * kPageSize, kPageSize, 0xEE);
+            else bytes.insert(bytes.end(), kPageSize, 0xEF);
         }
         return bytes;
     }
@@ -236,7 +233,8 @@ protected:
         target_ = files_->file("target.mdb");
         source_ = files_->file("source.mdb");
         ASSERT_EQ(test_files::run(cli + target_ + " --seed 1" + scale).exit, 0);
-        ASSERT_EQ(test_files::run(cli + source_ + " --seed 2" + scale + " --share-identifiers-with " + target_).exit, 0);
+        ASSERT_EQ(test_files::run(cli + source_ + " --seed 2" + scale + " --share-identifiers-with " + target_).exit,
+                  0);
     }
 
     // Starts the merge into `work`; its output goes nowhere.
@@ -312,8 +310,8 @@ TEST_F(KilledMergeTest, TheTargetStaysWholeForEveryReader) {
 
         // Other programs first, before any of ours has opened the file.
         const Bytes killed = readAll(work);
-        const bool untouched = killed.size() >= original.size() &&
-                               std::equal(original.begin(), original.end(), killed.begin());
+        const bool untouched =
+            killed.size() >= original.size() && std::equal(original.begin(), original.end(), killed.begin());
         const bool readable = exported(work) == originalTables;
 
         std::unique_ptr<Pager> pager;

@@ -18,8 +18,7 @@ namespace {
 using Code = Status::Code;
 using Mode = Pager::Mode;
 
-Status openFile(const std::string& path, Mode mode, std::unique_ptr<Pager>* out,
-                std::size_t cachePages = 4096) {
+Status openFile(const std::string& path, Mode mode, std::unique_ptr<Pager>* out, std::size_t cachePages = 4096) {
     Pager::Options options;
     options.cachePages = cachePages;
     return Pager::open(path, mode, options, out);
@@ -42,8 +41,7 @@ TEST_F(PagerTest, RefusesWhatCannotBeAJet4File) {
     Status st = Pager::open(dir_.file("missing.mdb"), Mode::Exclusive, &pager);
     EXPECT_EQ(st.code(), Code::NotFound);
     EXPECT_EQ(st.message(), "Súbor neexistuje.");
-    EXPECT_EQ(Pager::open(dir_.file("missing-folder/x.mdb"), Mode::ReadOnly, &pager).code(),
-              Code::NotFound);
+    EXPECT_EQ(Pager::open(dir_.file("missing-folder/x.mdb"), Mode::ReadOnly, &pager).code(), Code::NotFound);
 
     for (Mode mode : {Mode::Exclusive, Mode::ReadOnly}) {
         st = Pager::open(dir_.path().string(), mode, &pager);
@@ -157,7 +155,7 @@ TEST_F(PagerTest, ReadsInOrderAmidChangedPagesSeeTheRightContent) {
     for (std::uint32_t pgno = 1; pgno < pager->pageCount(); ++pgno) {
         PageRef page;
         ASSERT_TRUE(pager->read(pgno, &page).ok());
-        const Bytes expected = pgno >= 40 ? Bytes(kPageSize, static_cast<std::uint8_t>(pgno - 40))
+        const Bytes expected = pgno >= 40                    ? Bytes(kPageSize, static_cast<std::uint8_t>(pgno - 40))
                                : pgno >= 20 && pgno % 2 == 0 ? Bytes(kPageSize, 0xC0)
                                                              : pageBytes(original_, pgno);
         ASSERT_EQ(pageBytes(page), expected) << "page " << pgno;

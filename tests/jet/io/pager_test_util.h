@@ -15,9 +15,9 @@ namespace jet::testing {
 
 namespace fs = std::filesystem;
 
-using test_files::ScratchDir;
 using test_files::pathOf;
 using test_files::readAll;
+using test_files::ScratchDir;
 using test_files::utf8;
 using test_files::writeAll;
 
@@ -42,9 +42,7 @@ inline Bytes pageBytes(const Bytes& file, std::uint32_t pgno) {
     return Bytes(at, at + kPageSize);
 }
 
-inline Bytes pageBytes(const PageRef& page) {
-    return Bytes(page->bytes.begin(), page->bytes.end());
-}
+inline Bytes pageBytes(const PageRef& page) { return Bytes(page->bytes.begin(), page->bytes.end()); }
 
 // Every page of the file as the pager reads it.
 inline Bytes allPages(Pager& pager) {

@@ -23,8 +23,8 @@ std::pair<std::uint32_t, std::size_t> largestIndex(const fs::path& file, const s
     std::pair<std::uint32_t, std::size_t> largest;
     for (const RealIndexDef& ix : impl(*t).def().realIndexes) {
         IndexWalk walk;
-        Status s = walkIndex([&](std::uint32_t p, PageRef* out) { return impl(*db).pager().read(p, out); }, ix.firstPage,
-                             impl(*t).def().firstPage, &walk);
+        Status s = walkIndex([&](std::uint32_t p, PageRef* out) { return impl(*db).pager().read(p, out); },
+                             ix.firstPage, impl(*t).def().firstPage, &walk);
         EXPECT_TRUE(s.ok()) << s.message();
         largest = std::max(largest, std::make_pair(walk.depth, walk.pages.size()));
     }
@@ -35,9 +35,9 @@ CheckReport expectClean(const fs::path& file, std::uint64_t rows) {
     const CheckReport r = expectCleanCheck(file);
     EXPECT_EQ(r.keysNotCompared, 0u);
     EXPECT_GE(r.rows, rows);
-    EXPECT_TRUE(std::none_of(r.notes.begin(), r.notes.end(),
-                             [](const std::string& n) { return n.find("rôznych kľúčov") != std::string::npos; }))
-        << "distinct-key statistics kept";
+    EXPECT_TRUE(std::none_of(r.notes.begin(), r.notes.end(), [](const std::string& n) {
+        return n.find("rôznych kľúčov") != std::string::npos;
+    })) << "distinct-key statistics kept";
     return r;
 }
 
@@ -142,4 +142,3 @@ TEST(AppendIndex, HundredThousandDownloadedIdentifiersInKeyOrder) {
     if (!haveMdbExport()) GTEST_SKIP() << "mdb-export is not installed";
     EXPECT_EQ(mdbExport(file.path(), "downloadovane_identifikatory").size(), std::size_t{kRows + kBetween});
 }
-

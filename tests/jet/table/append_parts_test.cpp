@@ -106,8 +106,7 @@ TEST(AppendParts, GlobalMapWithoutRoomTurnsIntoBitmapPages) {
     for (int i = 0; i < 5000; ++i) ASSERT_TRUE(allocatePage(pager, blankPage, &pgno).ok());
     ASSERT_EQ(mapKind(pager, {kGlobalMapPage, 0}), 1) << "a map of bitmap pages";
     for (std::uint32_t p : used) EXPECT_FALSE(mapBit(pager, {kGlobalMapPage, 0}, p)) << p;
-    for (std::uint32_t p = first; p < pager.pageCount(); ++p)
-        ASSERT_FALSE(mapBit(pager, {kGlobalMapPage, 0}, p)) << p;
+    for (std::uint32_t p = first; p < pager.pageCount(); ++p) ASSERT_FALSE(mapBit(pager, {kGlobalMapPage, 0}, p)) << p;
     EXPECT_TRUE(mapBit(pager, {kGlobalMapPage, 0}, pager.pageCount()));
     ASSERT_TRUE(pager.rollback().ok());
 }

@@ -246,8 +246,7 @@ TEST(Append, RollbackLeavesNoStaleCountersInOpenTables) {
     sibling.reset();
     t.reset();
     db = openWritable(file.path());
-    EXPECT_EQ(openTable(*db, "dialkove_otvorenie_vyvolane_pouzitim_identifikatora")->rowCount(),
-              before.rowCount + 1);
+    EXPECT_EQ(openTable(*db, "dialkove_otvorenie_vyvolane_pouzitim_identifikatora")->rowCount(), before.rowCount + 1);
 }
 
 // A disk that fills up in the middle: the failure is reported, the

@@ -181,9 +181,13 @@ TEST(DamagedCheck, EveryDamageIsNamed) {
              return "";
          }},
         {"index root with a sibling past the file", "identifikatory",
-         [](SampleCopy& f) { return f.write(f.indexRoot("identifikatory"), 16, {0xFF, 0xFF, 0xFF, 0x00}), ""; }},
+         [](SampleCopy& f) {
+             return f.write(f.indexRoot("identifikatory"), 16, {0xFF, 0xFF, 0xFF, 0x00}), "";
+         }},
         {"row starting inside the header", "zariadenia",
-         [](SampleCopy& f) { return f.write(f.dataPages("zariadenia").at(0), data_page::kSlotTable, {5, 0}), ""; }},
+         [](SampleCopy& f) {
+             return f.write(f.dataPages("zariadenia").at(0), data_page::kSlotTable, {5, 0}), "";
+         }},
         {"long value pointer", "zariadenia",
          [](SampleCopy& f) {
              EXPECT_TRUE(breakLongValuePointer(f, "zariadenia")) << "no long value stored outside its row";
