@@ -6,23 +6,19 @@
 
 #include "jet/io/pager.h"
 #include "jet/util/bytes.h"
+#include "jet/io/page_record.h"
 #include "jet/util/crc32.h"
 
 namespace jet {
 
 namespace {
 
-constexpr char kMagic[8] = {'V', 'L', 'M', 'J', 'R', 'N', 'L', '1'};
-constexpr std::size_t kHeaderSize = 24;
-constexpr std::size_t kRecordHead = 8;
-constexpr std::size_t kRecordSize = kRecordHead + kPageSize;
-constexpr std::uint64_t kMaxPages = (std::uint64_t{1} << 31) / kPageSize;
+using page_record::kHeaderSize;
+using page_record::kMaxPages;
+constexpr std::size_t kRecordHead = page_record::kHead;
+constexpr std::size_t kRecordSize = page_record::kSize;
 
-std::uint32_t recordCrc(std::uint32_t salt, const std::uint8_t* record) {
-    std::uint32_t crc = crcOfWord(0, salt);
-    crc = crc32(crc, record, 4);
-    return crc32(crc, record + kRecordHead, kPageSize);
-}
+constexpr char kMagic[8] = {'V', 'L', 'M', 'J', 'R', 'N', 'L', '1'};
 
 struct Header {
     std::uint32_t originalPages = 0;
@@ -48,7 +44,7 @@ Status restorePages(File& journal, std::uint64_t journalSize, const Header& head
     for (std::uint64_t at = kHeaderSize; at + kRecordSize <= journalSize; at += kRecordSize) {
         JET_TRY(journal.read(at, record.data(), kRecordSize));
         std::uint32_t pgno = le32(record.data());
-        bool intact = le32(record.data() + 4) == recordCrc(header.salt, record.data()) && pgno < pages;
+        bool intact = le32(record.data() + 4) == page_record::crc(header.salt, record.data()) && pgno < pages;
         if (!intact) continue;
         JET_TRY(database.write(std::uint64_t{pgno} * kPageSize, record.data() + kRecordHead, kPageSize));
     }

@@ -5,27 +5,23 @@
 #include <random>
 
 #include "jet/util/bytes.h"
+#include "jet/io/page_record.h"
 #include "jet/util/crc32.h"
 
 namespace jet {
 
 namespace {
 
+using page_record::kHeaderSize;
+using page_record::kMaxPages;
+constexpr std::size_t kRecordHead = page_record::kHead;
+constexpr std::size_t kRecordSize = page_record::kSize;
+
 constexpr char kMagic[8] = {'V', 'L', 'M', 'W', 'A', 'L', '0', '1'};
-constexpr std::size_t kHeaderSize = 24;
-constexpr std::size_t kRecordHead = 8;
-constexpr std::size_t kRecordSize = kRecordHead + kPageSize;
 constexpr std::size_t kCommitSize = 16;
 constexpr std::uint32_t kCommitMark = 0xFFFFFFFF; // never a page number
-constexpr std::uint64_t kMaxPages = (std::uint64_t{1} << 31) / kPageSize;
 // Consecutive records, or pages, written with one call.
 constexpr std::size_t kRunPages = 64;
-
-std::uint32_t recordCrc(std::uint32_t salt, const std::uint8_t* record) {
-    std::uint32_t crc = crcOfWord(0, salt);
-    crc = crc32(crc, record, 4);
-    return crc32(crc, record + kRecordHead, kPageSize);
-}
 
 std::uint32_t commitCrc(std::uint32_t salt, std::uint32_t newPages, const std::vector<std::uint32_t>& crcs) {
     std::uint32_t crc = crcOfWord(crcOfWord(crcOfWord(0, salt), newPages), static_cast<std::uint32_t>(crcs.size()));
@@ -116,7 +112,7 @@ Status WriteAheadLog::write(const std::vector<Entry>& pages) {
             std::uint8_t* record = &buffer_[(k - i) * kRecordSize];
             putLe32(record, byRecord[k].second->pgno);
             std::memcpy(record + kRecordHead, byRecord[k].second->page->bytes.data(), kPageSize);
-            crcs[k] = recordCrc(salt_, record);
+            crcs[k] = page_record::crc(salt_, record);
             putLe32(record + 4, crcs[k]);
         }
         JET_TRY(file_->write(recordAt(byRecord[i].first), buffer_.data(), buffer_.size()));
@@ -201,7 +197,7 @@ Status readLeftoverLog(FileLayer& files, const std::string& path, LeftoverLog* o
         const std::uint32_t crc = le32(record.data() + 4);
         // Only pages the database had before are logged: any other record
         // could only come from a foreign file and must not grow the database.
-        if (crc != recordCrc(header.salt, record.data()) || pgno >= header.originalPages ||
+        if (crc != page_record::crc(header.salt, record.data()) || pgno >= header.originalPages ||
             !log->slots_.emplace(pgno, n).second)
             return Status::OK();
         log->crcs_.push_back(crc);
