@@ -51,14 +51,14 @@ TEST(Cli, WrongUsageExitsWithTwo) {
     EXPECT_NE(help.out.find("dump"), std::string::npos);
 }
 
-// The question of a merge takes "a" or "A" for yes; anything else writes nothing.
+// The question of a merge takes "a" or "A" for yes, anything else for no.
 TEST(Cli, MergeAnsweredWithACapitalA) {
     test_files::ScratchDir dir;
-    const std::string target = dir.copy(kData + "/sample.mdb", "ciel.mdb").string();
-    const std::string source = dir.copy(kData + "/blank.mdb", "zdroj.mdb").string();
+    const std::string files = test_files::quoted(dir.copy(kData + "/sample.mdb", "ciel.mdb")) + " " +
+                              test_files::quoted(dir.copy(kData + "/blank.mdb", "zdroj.mdb"));
     for (const auto& [answer, exit, outcome] :
          {std::tuple{"n\n", 1, "Nebola žiadosť o importovanie"}, std::tuple{"A\n", 0, "Import bol úspešný"}}) {
-        const ProgramRun r = cli("merge " + target + " " + source, answer);
+        const ProgramRun r = cli("merge " + files, answer);
         EXPECT_EQ(r.exit, exit) << answer << r.err;
         EXPECT_NE(r.out.find(std::string(outcome) + "\n"), std::string::npos) << r.out;
     }
