@@ -1,147 +1,191 @@
+// The main window with its file dialog and message boxes answered by script,
+// and runs clicked through it on copies of the fixture databases.
 #include "app/frm_main.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFileDialog>
-#include <QListView>
-#include <QTemporaryDir>
-#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QPaintEvent>
 #include <QPushButton>
-#include <QTest>
+#include <QTemporaryDir>
+#include <memory>
 
 #include "app/translation.h"
-#include "dialogs/twips.h"
-#include "tests/app/paint_log.h"
 #include "tests/dialogs/qt_test_support.h"
-
-using app::FileDialogRequest;
-using app::frmMain;
 
 namespace {
 
-template <class W> W* child(QWidget& window, const char* name) {
-    W* found = window.findChild<W*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
-
-// A window whose file dialog is a script: it records each request and answers
-// with the next of the given answers.
-struct ScriptedBrowsing {
-    QList<FileDialogRequest> requests;
-    QList<std::optional<QString>> answers;
-
-    app::Seams seams() {
-        app::Seams s;
-        s.fileDialog = [this](QWidget*, const FileDialogRequest& r) {
-            requests.append(r);
-            return answers.isEmpty() ? std::nullopt : answers.takeFirst();
-        };
-        s.messageBox = [](QWidget*, const QString&, int) { return 2; };
-        s.outcomeBox = [](const QString&, int) {};
-        return s;
+// What a widget paints, each time: its caption and the region. While a run
+// holds the window thread no events are handled, so only a repaint forced by
+// a caption change can paint.
+class Paints : public QObject {
+public:
+    QStringList captions;
+    QList<QRegion> regions;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Paint) return false;
+        captions << watched->property("text").toString();
+        regions << static_cast<QPaintEvent*>(event)->region();
+        return false;
     }
+};
+
+struct Shown {
+    QString text;
+    int flags;
+    QString focus; // a message: the box with the focus; an outcome: lblLog's caption
+};
+
+class FrmMain : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app::Seams seams;
+        seams.fileDialog = [this](QWidget*, const app::FileDialogRequest& r) {
+            requests_.append(r);
+            return chosen_.isEmpty() ? std::nullopt : chosen_.takeFirst();
+        };
+        seams.messageBox = [this](QWidget* parent, const QString& text, int flags) {
+            QWidget* focus = parent->focusWidget();
+            messages_.append({text, flags, focus ? focus->objectName() : QString()});
+            return answers_.isEmpty() ? 2 : answers_.takeFirst();
+        };
+        seams.outcomeBox = [this](const QString& text, int flags) { outcomes_.append({text, flags, log()->text()}); };
+        window_ = std::make_unique<app::frmMain>(seams);
+        window_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    }
+
+    template <class W = QWidget> W* child(const char* name) {
+        W* found = window_->findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QLabel* log() { return child<QLabel>("lblLog"); }
+
+    QString fixture(const char* name, const QString& as) {
+        const QString path = dir_.filePath(as);
+        QFile::copy(QStringLiteral(VELMORANT_TEST_DATA "/") + name, path);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        return path;
+    }
+
+    void click(const QString& target, const QString& source) {
+        child<QLineEdit>("txtSpojenySubor")->setText(target);
+        child<QLineEdit>("txtPridatSubor")->setText(source);
+        child("txtPridatSubor")->setFocus(); // away from where a message would put it
+        child<QPushButton>("cmdSpojSubory")->click();
+    }
+
+    QTemporaryDir dir_;
+    std::unique_ptr<app::frmMain> window_;
+    QList<app::FileDialogRequest> requests_;
+    QList<std::optional<QString>> chosen_; // the file dialog's answers
+    QList<int> answers_;                   // the message boxes'
+    QList<Shown> messages_, outcomes_;
 };
 
 } // namespace
 
-TEST(FrmMain, StartsEmptyWithTheFocusInTheTargetBox) {
-    frmMain window(ScriptedBrowsing().seams());
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Spojenie databáz"));
-    EXPECT_EQ(child<QPushButton>(window, "cmdSpojSubory")->text(), QStringLiteral("Spoj súbory"));
-    EXPECT_TRUE(child<QLineEdit>(window, "txtSpojenySubor")->text().isEmpty());
-    EXPECT_TRUE(child<QLineEdit>(window, "txtPridatSubor")->text().isEmpty());
-    EXPECT_TRUE(child<QLabel>(window, "lblLog")->text().isEmpty());
-    EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>(window, "txtSpojenySubor"));
-}
+TEST_F(FrmMain, SlovakTextsFocusAndTabOrder) {
+    EXPECT_EQ(window_->windowTitle(), QStringLiteral("Spojenie databáz"));
+    for (const auto& [name, text] :
+         {std::pair{"l0", "Spojený súbor"}, std::pair{"l1", "Pridať súbor"}, std::pair{"cmdSpojSubory", "Spoj súbory"}})
+        EXPECT_EQ(child(name)->property("text").toString(), QString::fromUtf8(text));
+    EXPECT_EQ(window_->minimumSize(), window_->maximumSize()); // not resizable
 
-// A fixed window whose labels show their whole captions; where each box
-// sits is the form's own figures, not repeated here.
-TEST(FrmMain, FixedWindowWithWholeCaptions) {
-    frmMain window(ScriptedBrowsing().seams());
-    const dialogs::Twips tw(&window);
-    EXPECT_EQ(window.size(), QSize(tw.toPixelsX(7125), tw.toPixelsY(1890)));
-    EXPECT_EQ(window.minimumSize(), window.maximumSize()); // not resizable
-    for (const char* name : {"l0", "l1"}) {
-        QLabel* label = child<QLabel>(window, name);
-        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << name;
-    }
-    EXPECT_DOUBLE_EQ(window.font().pointSizeF(), 8.25);
-    EXPECT_EQ(window.font().family(), QStringLiteral("Arial"));
-}
-
-TEST(FrmMain, TabOrder) {
-    frmMain window(ScriptedBrowsing().seams());
     QStringList order;
-    QWidget* w = child<QLineEdit>(window, "txtSpojenySubor");
-    for (int i = 0; i < 5; w = w->nextInFocusChain()) {
-        if (w->focusPolicy() == Qt::NoFocus) continue;
-        order << w->objectName();
-        ++i;
-    }
+    for (QWidget* w = QApplication::focusWidget(); w && order.size() < 5; w = w->nextInFocusChain())
+        if (w->focusPolicy() != Qt::NoFocus) order << w->objectName();
     EXPECT_EQ(order, QStringList({"txtSpojenySubor", "txtPridatSubor", "cmdSpojSubory", "cmdVolbaSpojenehoSuboru",
                                   "cmdVolbaNovehoSuboru"}));
 }
 
-TEST(FrmMain, BrowsingFillsTheBoxWithTheChosenPathAndCancelKeepsIt) {
-    ScriptedBrowsing script;
-    frmMain window(script.seams());
-    auto* target = child<QLineEdit>(window, "txtSpojenySubor");
-    auto* source = child<QLineEdit>(window, "txtPridatSubor");
+TEST_F(FrmMain, BrowsingFillsTheBoxWithTheChosenPathAndCancelKeepsIt) {
+    auto* target = child<QLineEdit>("txtSpojenySubor");
     target->setText(QStringLiteral("  stary.mdb"));
-    script.answers = {QStringLiteral("/data/server/ciel.mdb"), std::nullopt, QStringLiteral("/data/zdroj.mdb")};
+    chosen_ = {QStringLiteral("/data/ciel.mdb"), std::nullopt, QStringLiteral("/data/zdroj.mdb")};
+    for (const char* button : {"cmdVolbaSpojenehoSuboru", "cmdVolbaSpojenehoSuboru", "cmdVolbaNovehoSuboru"})
+        child<QPushButton>(button)->click();
+    EXPECT_EQ(target->text(), QStringLiteral("/data/ciel.mdb"));
+    EXPECT_EQ(child<QLineEdit>("txtPridatSubor")->text(), QStringLiteral("/data/zdroj.mdb"));
 
-    child<QPushButton>(window, "cmdVolbaSpojenehoSuboru")->click();
-    EXPECT_EQ(target->text(), QStringLiteral("/data/server/ciel.mdb"));
-    child<QPushButton>(window, "cmdVolbaSpojenehoSuboru")->click();
-    EXPECT_EQ(target->text(), QStringLiteral("/data/server/ciel.mdb"));
-    child<QPushButton>(window, "cmdVolbaNovehoSuboru")->click();
-    EXPECT_EQ(source->text(), QStringLiteral("/data/zdroj.mdb"));
-    EXPECT_EQ(target->text(), QStringLiteral("/data/server/ciel.mdb"));
-
-    ASSERT_EQ(script.requests.size(), 3);
-    const FileDialogRequest& first = script.requests[0];
-    EXPECT_EQ(first.title, QStringLiteral("Výsledný súbor"));
-    EXPECT_EQ(first.fileName, QStringLiteral("  stary.mdb")); // the box's text, unchanged
-    EXPECT_EQ(first.initialFolder, QCoreApplication::applicationDirPath());
-    EXPECT_EQ(first.filters, QStringList({"Databázové súbory(*.mdb)", "Všetky súbory(*.*)"}));
-    EXPECT_EQ(script.requests[1].fileName, QStringLiteral("/data/server/ciel.mdb"));
-    EXPECT_EQ(script.requests[2].title, QStringLiteral("Pridaný súbor"));
-    EXPECT_EQ(script.requests[2].fileName, QString());
+    ASSERT_EQ(requests_.size(), 3);
+    EXPECT_EQ(requests_[0].title, QStringLiteral("Výsledný súbor"));
+    EXPECT_EQ(requests_[0].fileName, QStringLiteral("  stary.mdb")); // the box's text, unchanged
+    EXPECT_EQ(requests_[0].initialFolder, QCoreApplication::applicationDirPath());
+    EXPECT_EQ(requests_[0].filters, QStringList({"Databázové súbory(*.mdb)", "Všetky súbory(*.*)"}));
+    EXPECT_EQ(requests_[1].fileName, QStringLiteral("/data/ciel.mdb"));
+    EXPECT_EQ(requests_[2].title, QStringLiteral("Pridaný súbor"));
 }
 
-TEST(FrmMain, ProgressCaptionPaintsAtOnce) {
-    frmMain window(ScriptedBrowsing().seams());
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+TEST_F(FrmMain, ProgressCaptionPaintsAtOnce) {
     QApplication::processEvents();
-    QLabel* log = child<QLabel>(window, "lblLog");
-    testing_qt::PaintLog paints;
-    log->installEventFilter(&paints);
-    window.setProgress("pozadovane_casove_zony_identifikatorov_na_zariadeniach");
-    window.setProgress("ref_skupina_zariadenie");
-    // No event loop ran in between: both captions were painted synchronously.
-    EXPECT_EQ(paints.captions,
-              QStringList({"pozadovane_casove_zony_identifikatorov_na_zariadeniach", "ref_skupina_zariadenie"}));
-    EXPECT_GE(log->width(), log->fontMetrics().horizontalAdvance(log->text()));
-    log->removeEventFilter(&paints);
-
-    // A shorter caption, and the empty one, wipe the tail of the longer one
-    // before them at once.
-    for (const char* caption : {"zvuky", ""}) {
-        const QRect before = log->geometry();
-        testing_qt::PaintRegions windowPaints;
-        window.installEventFilter(&windowPaints);
-        window.setProgress(caption);
-        window.removeEventFilter(&windowPaints);
-        ASSERT_EQ(windowPaints.regions.size(), 1) << caption;
-        EXPECT_TRUE(windowPaints.regions[0].contains(before)) << caption;
-        EXPECT_EQ(log->text(), QString::fromUtf8(caption));
+    Paints label, window;
+    log()->installEventFilter(&label);
+    window_->installEventFilter(&window);
+    // No event loop runs in between: each caption is painted at once, and a
+    // shorter one, or the empty one, wipes the tail of the longer one before it.
+    const QStringList captions = {"pozadovane_casove_zony_identifikatorov_na_zariadeniach", "zvuky", ""};
+    for (const QString& caption : captions) {
+        const QRect before = log()->geometry();
+        window.regions.clear();
+        window_->setProgress(caption.toStdString());
+        EXPECT_EQ(log()->text(), caption);
+        EXPECT_GE(log()->width(), log()->fontMetrics().horizontalAdvance(caption));
+        ASSERT_EQ(window.regions.size(), 1) << caption.toStdString();
+        EXPECT_TRUE(window.regions[0].contains(before)) << caption.toStdString();
     }
+    EXPECT_EQ(label.captions, captions.first(2));
+}
+
+TEST_F(FrmMain, MissingFilesAreReportedWithTheFocusOnTheirBox) {
+    const QString target = fixture("blank.mdb", "ciel.mdb");
+    const QString targetMissing = QStringLiteral("Neexistuje súbor, do ktorého má byť vykonané importovanie");
+    click("", "");
+    click(target, dir_.filePath("nie-je.mdb"));
+    click(dir_.path(), target); // a folder is no file
+    ASSERT_EQ(messages_.size(), 3);
+    EXPECT_EQ(messages_[0].text, targetMissing);
+    EXPECT_EQ(messages_[0].flags, 48);
+    EXPECT_EQ(messages_[0].focus, QStringLiteral("txtSpojenySubor"));
+    EXPECT_EQ(messages_[1].text, QStringLiteral("Neexistuje súbor ktorý má byť importovaný"));
+    EXPECT_EQ(messages_[1].focus, QStringLiteral("txtPridatSubor"));
+    EXPECT_EQ(messages_[2].text, targetMissing);
+    EXPECT_TRUE(outcomes_.isEmpty());
+}
+
+TEST_F(FrmMain, OnlyAConfirmedRunWritesAndShowsEachTable) {
+    // No and Cancel leave the blank file as it was, where Yes would fill it.
+    const QString blank = fixture("blank.mdb", "prazdny.mdb"), sample = fixture("sample.mdb", "vzorka.mdb");
+    const auto contents = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = contents(blank);
+    answers_ = {7, 2};
+    click(blank, sample);
+    click(blank, sample);
+    EXPECT_EQ(contents(blank), before);
+    ASSERT_EQ(outcomes_.size(), 2);
+    EXPECT_EQ(outcomes_[1].text, QStringLiteral("Nebola žiadosť o importovanie"));
+
+    Paints paints;
+    log()->installEventFilter(&paints);
+    answers_ = {6};
+    click(sample, blank);
+    log()->removeEventFilter(&paints);
+    ASSERT_EQ(outcomes_.size(), 3);
+    EXPECT_EQ(outcomes_[2].text, QStringLiteral("Import bol úspešný"));
+    EXPECT_EQ(outcomes_[2].flags, 64);
+    EXPECT_EQ(outcomes_[2].focus, QString()); // lblLog was emptied before the outcome came
+    // Each of the 27 steps painted its table name, in step order.
+    paints.captions.removeDuplicates();
+    ASSERT_EQ(paints.captions.size(), 27);
+    EXPECT_EQ(paints.captions.first(), QStringLiteral("zariadenia"));
+    EXPECT_EQ(paints.captions.indexOf("objednavaci_system"), 13);
+    EXPECT_EQ(paints.captions.last(), QStringLiteral("downloadovane_releidentifikatory"));
 }
 
 TEST(FileDialog, StartsInTheFolderThePresetNameNames) {
@@ -158,11 +202,9 @@ namespace {
 QStringList listedNames(QFileDialog* dialog) {
     auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
     QStringList names;
-    if (list == nullptr) return names;
-    const QAbstractItemModel* model = list->model();
-    for (int row = 0; row < model->rowCount(list->rootIndex()); ++row) {
-        const QModelIndex at = model->index(row, 0, list->rootIndex());
-        if (model->flags(at) & Qt::ItemIsEnabled) names << at.data().toString();
+    for (int row = 0; list && row < list->model()->rowCount(list->rootIndex()); ++row) {
+        const QModelIndex at = list->model()->index(row, 0, list->rootIndex());
+        if (at.flags() & Qt::ItemIsEnabled) names << at.data().toString();
     }
     names.sort();
     return names;
@@ -174,20 +216,18 @@ TEST(FileDialog, EveryFileFilterShowsNamesWithoutADot) {
     const QTemporaryDir folder;
     for (const char* name : {"ciel.mdb", "zaloha", "poznamky.txt"})
         QFile(folder.filePath(name)).open(QIODevice::WriteOnly);
-    const QStringList filters = {QStringLiteral("Databázové súbory(*.mdb)"), QStringLiteral("Všetky súbory(*.*)")};
     testing_qt::whenShown<QFileDialog>([](QFileDialog* dialog) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return listedNames(dialog) == QStringList({"ciel.mdb"}); }))
             << listedNames(dialog).join(' ').toStdString();
         // The user picks the second filter.
-        auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-        ASSERT_NE(types, nullptr);
-        QTest::keyClick(types, Qt::Key_Down);
+        QTest::keyClick(dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo")), Qt::Key_Down);
         EXPECT_EQ(dialog->selectedNameFilter(), QStringLiteral("Všetky súbory(*.*)"));
         EXPECT_TRUE(QTest::qWaitFor([&] {
             return listedNames(dialog) == QStringList({"ciel.mdb", "poznamky.txt", "zaloha"});
         })) << listedNames(dialog).join(' ').toStdString();
         dialog->reject();
     });
+    const QStringList filters = {QStringLiteral("Databázové súbory(*.mdb)"), QStringLiteral("Všetky súbory(*.*)")};
     EXPECT_EQ(app::openFileDialog(nullptr, {"t", "", folder.path(), filters}), std::nullopt);
 }
 

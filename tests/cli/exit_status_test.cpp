@@ -1,4 +1,4 @@
-// velmorant-cli dump and check: output on standard output, messages on
+// velmorant-cli as a user runs it: output on standard output, messages on
 // standard error, and the exit status 0 / 1 / 2.
 #include <gtest/gtest.h>
 
@@ -11,17 +11,13 @@ using test_files::ProgramRun;
 
 const std::string kData = VELMORANT_TEST_DATA;
 
-std::string fileText(const std::string& path) {
-    const auto bytes = test_files::readAll(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 } // namespace
 
 TEST(Cli, DumpAndCheckOfASoundFile) {
     ProgramRun r = cli("dump " + kData + "/sample.mdb");
     EXPECT_EQ(r.exit, 0) << r.err;
-    EXPECT_EQ(r.out, fileText(kData + "/sample.json"));
+    const auto json = test_files::readAll(kData + "/sample.json");
+    EXPECT_EQ(r.out, std::string(json.begin(), json.end()));
     EXPECT_EQ(r.err, "");
     r = cli("check " + kData + "/sample.mdb");
     EXPECT_EQ(r.exit, 0) << r.err;
@@ -47,9 +43,23 @@ TEST(Cli, FileProblemsExitWithOne) {
 }
 
 TEST(Cli, WrongUsageExitsWithTwo) {
-    for (const char* args : {"", "dump", "dump a.mdb b.mdb", "check", "check a.mdb b.mdb", "frobnicate x.mdb"})
+    for (const char* args : {"", "dump", "dump a.mdb b.mdb", "check", "check a.mdb b.mdb", "frobnicate x.mdb",
+                             "merge a.mdb", "merge a.mdb b.mdb c.mdb"})
         EXPECT_EQ(cli(args).exit, 2) << args;
     ProgramRun help = cli("--help");
     EXPECT_EQ(help.exit, 0);
     EXPECT_NE(help.out.find("dump"), std::string::npos);
+}
+
+// The question of a merge takes "a" or "A" for yes, anything else for no.
+TEST(Cli, MergeAnsweredWithACapitalA) {
+    test_files::ScratchDir dir;
+    const std::string files = test_files::quoted(dir.copy(kData + "/sample.mdb", "ciel.mdb")) + " " +
+                              test_files::quoted(dir.copy(kData + "/blank.mdb", "zdroj.mdb"));
+    for (const auto& [answer, exit, outcome] :
+         {std::tuple{"n\n", 1, "Nebola žiadosť o importovanie"}, std::tuple{"A\n", 0, "Import bol úspešný"}}) {
+        const ProgramRun r = cli("merge " + files, answer);
+        EXPECT_EQ(r.exit, exit) << answer << r.err;
+        EXPECT_NE(r.out.find(std::string(outcome) + "\n"), std::string::npos) << r.out;
+    }
 }
