@@ -1,7 +1,7 @@
 // The scaffolding of the merge tests. Copies of the empty server database:
 // filled with the rows a case needs through the engine, and altered in place
 // where a case needs a file the engine would not write (a renamed table, a
-// damaged page). A RunUi that records what a run showed.
+// damaged page).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@
 #include "jet/db/database_impl.h"
 #include "merge/dao.h"
 #include "merge/key_maps.h"
-#include "merge/run_ui.h"
+#include "recording_ui.h"
 #include "support/files.h"
 
 namespace merge::testing {
@@ -130,27 +130,6 @@ struct PlanFixture {
     ScratchDir dir;
     MdbFile source, target;
     KeyMaps maps;
-};
-
-// Answers the question as told.
-struct RecordingUi : RunUi {
-    struct Shown {
-        std::string text;
-        int flags;
-    };
-    int answer = mb::ResultYes;
-    std::vector<Shown> messages;
-    std::vector<std::string> events; // "focus target", "focus source", "progress <caption>"
-    std::vector<Shown> outcomes;
-
-    int showMessage(const std::string& text, int flags) override {
-        messages.push_back({text, flags});
-        return flags == (mb::YesNoCancel | mb::Question | mb::DefaultButton2) ? answer : mb::ResultOk;
-    }
-    void focusTarget() override { events.push_back("focus target"); }
-    void focusSource() override { events.push_back("focus source"); }
-    void setProgress(const std::string& caption) override { events.push_back("progress " + caption); }
-    void showOutcome(const std::string& text, int flags) override { outcomes.push_back({text, flags}); }
 };
 
 } // namespace merge::testing
