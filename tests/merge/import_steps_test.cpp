@@ -41,7 +41,8 @@ TEST_F(ImportSteps, NewKeysSkipZeroAndNeverWrap) {
         f.target.insert(s::zvuky::table, {{"id_zvuku", I(highest)}});
         for (int k = 1; k <= 2; ++k) f.source.insert(s::zvuky::table, {{"id_zvuku", I(k)}});
         const bool full = highest > 0;
-        const StepCounts& zvuky = runOn(f, ui).steps.at(4);
+        const ImportResult result = runOn(f, ui);
+        const StepCounts& zvuky = result.steps.at(4);
         EXPECT_EQ(std::tie(zvuky.table, zvuky.copied, zvuky.refused), std::make_tuple("zvuky", 2 - full, full));
         EXPECT_EQ(f.maps.MapZvuk(1), highest + 1);
         EXPECT_EQ(f.maps.MapZvuk(2), full ? 0 : 1);
