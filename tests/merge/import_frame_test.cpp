@@ -4,11 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "merge/import_run.h"
-#include "recording_ui.h"
+#include "fixture.h"
 #include "support/files.h"
 
 namespace merge {
@@ -18,11 +16,6 @@ namespace fs = std::filesystem;
 using testing::RecordingUi;
 
 const char* kVersionTail = "\r\n\r\nSkúste upgradovať databázový súbor, prípadne používať inú verziu tejto aplikácie";
-
-std::string contents(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 class ImportFrame : public ::testing::Test {
 protected:
@@ -81,7 +74,7 @@ TEST_F(ImportFrame, WrongVersionsAreRefusedNamingTheFile) {
 TEST_F(ImportFrame, AnswerOtherThanYesWritesNothing) {
     std::string target = copy("blank.mdb", "t.mdb");
     std::string source = copy("sample.mdb", "s.mdb");
-    std::string before = contents(target);
+    const auto before = test_files::readAll(target);
     maps_.colRefZariadenie.append({1, 2}); // left over from an earlier run
     for (int answer : {mb::ResultNo, mb::ResultCancel}) {
         RecordingUi ui;
@@ -94,7 +87,7 @@ TEST_F(ImportFrame, AnswerOtherThanYesWritesNothing) {
         EXPECT_EQ(result.outcomeFlags, 48);
         EXPECT_TRUE(ui.events.empty());
     }
-    EXPECT_TRUE(contents(target) == before);
+    EXPECT_TRUE(test_files::readAll(target) == before);
     EXPECT_EQ(maps_.MapZariadenie(1), 0); // every run starts from empty maps
 }
 
