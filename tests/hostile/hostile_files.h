@@ -1,10 +1,7 @@
-// Damaged and foreign database files made from the fixtures, for the tests
-// of hostile input.
+// Damaged and foreign database files made from the fixtures.
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include <cstring>
 
 #include "jet/value.h"
 #include "tests/support/files.h"
@@ -12,7 +9,6 @@
 namespace hostile {
 
 using jet::Bytes;
-
 using test_files::readAll;
 using test_files::writeAll;
 
@@ -26,7 +22,7 @@ inline Bytes prefix(Bytes bytes, std::size_t n) {
 // The empty database's header page under another version byte and name.
 inline Bytes withHeader(std::uint8_t version, const char* engineName, std::size_t size) {
     Bytes bytes = prefix(fixture("blank.mdb"), size);
-    for (std::size_t i = 0; engineName[i]; ++i) bytes[4 + i] = static_cast<std::uint8_t>(engineName[i]);
+    std::copy(engineName, engineName + std::strlen(engineName), bytes.begin() + 4);
     bytes[0x14] = version;
     return bytes;
 }
@@ -36,9 +32,8 @@ inline Bytes jet3(std::size_t pages2k) { return withHeader(0x00, "Standard Jet D
 inline Bytes ace() { return withHeader(0x02, "Standard ACE DB", 16 * 4096); }
 
 inline Bytes text() {
-    std::string s = "Toto je obyčajný text, nie databáza.\r\n";
     std::string many;
-    while (many.size() < 9000) many += s;
+    while (many.size() < 9000) many += "Toto je obyčajný text, nie databáza.\r\n";
     return Bytes(many.begin(), many.end());
 }
 

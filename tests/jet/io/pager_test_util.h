@@ -1,11 +1,7 @@
-// Helpers shared by the page-file tests: synthetic files and pages.
+// Synthetic files and pages for the page-file tests.
 #pragma once
 
 #include <gtest/gtest.h>
-
-#include <cstdint>
-#include <string>
-#include <vector>
 
 #include "jet/io/pager.h"
 #include "jet/value.h"
@@ -14,20 +10,16 @@
 namespace jet::testing {
 
 namespace fs = std::filesystem;
-
 using test_files::pathOf;
 using test_files::readAll;
 using test_files::ScratchDir;
 using test_files::utf8;
 using test_files::writeAll;
 
-// A file of `pages` pages, each filled with a pattern derived from its number.
-inline std::uint8_t syntheticByte(std::size_t at, std::uint8_t salt) {
-    return static_cast<std::uint8_t>((at / kPageSize) * 31 + at % 251 + salt);
-}
-inline Bytes syntheticFile(std::uint32_t pages, std::uint8_t salt = 0) {
+// A file of `pages` pages, each with a pattern derived from its number.
+inline Bytes syntheticFile(std::uint32_t pages) {
     Bytes bytes(std::size_t{pages} * kPageSize);
-    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = syntheticByte(i, salt);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>((i / kPageSize) * 31 + i % 251);
     return bytes;
 }
 
@@ -41,7 +33,6 @@ inline Bytes pageBytes(const Bytes& file, std::uint32_t pgno) {
     auto at = file.begin() + static_cast<std::ptrdiff_t>(std::size_t{pgno} * kPageSize);
     return Bytes(at, at + kPageSize);
 }
-
 inline Bytes pageBytes(const PageRef& page) { return Bytes(page->bytes.begin(), page->bytes.end()); }
 
 // Every page of the file as the pager reads it.

@@ -1,17 +1,16 @@
 // Logs left behind by interrupted runs, committed or not, intact or damaged,
 // as readers and the next writer find them, and the rollback journal of an
-// earlier release; transactions that fail: no log, full disk, a rollback that
-// cannot finish.
+// earlier release; transactions that fail: no log, full disk, a failed
+// commit whose rollback is cut short.
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "support/fault_file_layer.h"
 #include "jet/io/legacy_journal.h"
-#include "jet/io/pager.h"
 #include "jet/io/wal.h"
 #include "jet/util/crc32.h"
 #include "pager_test_util.h"
+#include "support/fault_file_layer.h"
 
 namespace jet::testing {
 namespace {
@@ -24,11 +23,7 @@ constexpr std::size_t kHeaderSize = 24, kRecordSize = 8 + kPageSize;
 class WalTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        oldFile_ = syntheticFile(kPages);
-        path_ = dir_.file("db.mdb");
-        log_ = logPathOf(path_);
         writeAll(path_, oldFile_);
-        newFile_ = oldFile_;
         for (std::uint32_t pgno : {2u, 5u}) std::fill_n(newFile_.begin() + pgno * kPageSize, kPageSize, 0xAB);
         newFile_.insert(newFile_.end(), 2 * kPageSize, 0x77);
     }
@@ -64,14 +59,21 @@ protected:
         return seen;
     }
 
-    void expectWriterLeaves(const Bytes& expected) {
+    // What the next writer leaves.
+    Bytes writerLeaves() {
         std::unique_ptr<Pager> pager;
         Status st = Pager::open(path_, Mode::Exclusive, &pager);
-        ASSERT_TRUE(st.ok()) << st.message();
-        EXPECT_EQ(pager->pageCount(), expected.size() / kPageSize);
+        EXPECT_TRUE(st.ok()) << st.message();
+        const std::size_t pages = pager ? pager->pageCount() : 0;
         pager.reset();
-        EXPECT_EQ(readAll(path_), expected);
         EXPECT_FALSE(std::filesystem::exists(log_));
+        EXPECT_EQ(readAll(path_).size(), pages * kPageSize);
+        return readAll(path_);
+    }
+
+    void expectBoth(const Bytes& expected) {
+        EXPECT_EQ(readerSees(), expected);
+        EXPECT_EQ(writerLeaves(), expected);
     }
 
     // A pager on the in-memory layer holding the original file.
@@ -86,8 +88,8 @@ protected:
     }
 
     ScratchDir dir_;
-    std::string path_, log_;
-    Bytes oldFile_, newFile_;
+    std::string path_ = dir_.file("db.mdb"), log_ = logPathOf(path_);
+    Bytes oldFile_ = syntheticFile(kPages), newFile_ = oldFile_;
 };
 
 // Before the commit record readers find the original file; after it, the new
@@ -96,24 +98,19 @@ protected:
 TEST_F(WalTest, LeftoverLogBeforeAndAfterItsCommitRecord) {
     for (bool committed : {false, true}) {
         SCOPED_TRACE(committed ? "committed" : "not committed");
-        writeAll(path_, oldFile_);
         leaveInterruptedRun(committed);
         if (committed) { // page 2 already copied
             Bytes file = readAll(path_);
             std::fill_n(file.begin() + 2 * kPageSize, kPageSize, 0xAB);
             writeAll(path_, file);
         }
-        const Bytes& expected = committed ? newFile_ : oldFile_;
-        EXPECT_EQ(readerSees(), expected);
-        expectWriterLeaves(expected);
-        EXPECT_EQ(readerSees(), expected);
+        expectBoth(committed ? newFile_ : oldFile_);
+        EXPECT_EQ(readerSees(), committed ? newFile_ : oldFile_);
     }
     // A committed run that only changed pages is kept all the same.
     writeAll(path_, oldFile_);
     leaveInterruptedRun(true, {2, 5}, 0);
-    const Bytes changedOnly(newFile_.begin(), newFile_.begin() + static_cast<std::ptrdiff_t>(oldFile_.size()));
-    EXPECT_EQ(readerSees(), changedOnly);
-    expectWriterLeaves(changedOnly);
+    expectBoth(Bytes(newFile_.begin(), newFile_.begin() + static_cast<std::ptrdiff_t>(oldFile_.size())));
 }
 
 // Whatever in a log does not check out means that the commit record never
@@ -135,37 +132,27 @@ TEST_F(WalTest, DamagedLogsAreNotCommitted) {
         Bytes log = readAll(log_);
         damage(log);
         writeAll(log_, log);
-        EXPECT_EQ(readerSees(), oldFile_);
-        expectWriterLeaves(oldFile_);
+        expectBoth(oldFile_);
     }
-    // A page past the file's original end is never logged: such a log comes
-    // from another file and must not change this one.
+    // Pages at or past the file's original end are never logged: such a log
+    // comes from another file and must not change this one.
     writeAll(path_, oldFile_);
-    leaveInterruptedRun(true, {2, kPages + 1000});
-    EXPECT_EQ(readerSees(), oldFile_);
-    expectWriterLeaves(oldFile_);
-}
-
-// A header that never got out whole means the file was never touched.
-TEST_F(WalTest, UnfinishedHeader) {
+    leaveInterruptedRun(true, {2, kPages});
+    expectBoth(oldFile_);
+    // A header that never got out whole means the file was never touched.
     for (std::size_t size : {0, 5, 24, 100}) {
         Bytes junk(size, 0);
         if (size > 8) std::copy_n("VLMWAL01", 8, junk.begin());
         writeAll(log_, junk);
-        EXPECT_EQ(readerSees(), oldFile_);
-        expectWriterLeaves(oldFile_);
+        expectBoth(oldFile_);
     }
-}
-
-TEST_F(WalTest, UnreadableLogIsReported) {
-    std::filesystem::create_directory(log_);
+    std::filesystem::create_directory(log_); // unreadable: reported, never ignored
     for (Mode mode : {Mode::ReadOnly, Mode::Exclusive}) {
         std::unique_ptr<Pager> pager;
         Status st = Pager::open(path_, mode, &pager);
         EXPECT_FALSE(st.ok());
         EXPECT_NE(st.message().find(log_), std::string::npos) << st.message();
     }
-    EXPECT_EQ(readAll(path_), oldFile_);
 }
 
 // The journal an earlier release wrote before it overwrote pages 3 and 40
@@ -210,40 +197,30 @@ TEST_F(WalTest, JournalOfAnEarlierReleaseIsPlayedBackByTheNextWriter) {
         EXPECT_EQ(st.code(), Code::Corrupt);
         EXPECT_NE(st.message().find("otvorte ho na zápis"), std::string::npos) << st.message();
         EXPECT_EQ(readAll(journalPath), journal);
-        expectWriterLeaves(original);
+        EXPECT_EQ(writerLeaves(), original);
         EXPECT_FALSE(std::filesystem::exists(journalPath));
     }
 }
 
-TEST_F(WalTest, NoLogNoTransaction) {
-    auto layer = std::make_shared<FaultFileLayer>();
-    layer->setCreateDenied(true);
-    std::unique_ptr<Pager> pager = openOn(layer);
-    ASSERT_TRUE(pager);
-    Status st = pager->begin();
-    EXPECT_EQ(st.code(), Code::AccessDenied);
-    EXPECT_NE(st.message().find("Nie je možné vytvoriť"), std::string::npos) << st.message();
-    EXPECT_NE(st.message().find(log_), std::string::npos) << st.message();
-    EXPECT_FALSE(pager->inTransaction());
-    EXPECT_EQ(pager->write(1, pageFilled(0)).code(), Code::InvalidArgument);
-    pager.reset();
-    EXPECT_EQ(*layer->content(path_), oldFile_);
-}
-
-// Runs out of space at several points of a transaction; the caller's
-// rollback then brings back the old file.
-TEST_F(WalTest, FullDiskThenRollback) {
+// No room for the log or the pages at several points of a transaction, or
+// no log at all: the caller's rollback brings back the old file.
+TEST_F(WalTest, NoLogOrFullDiskThenRollback) {
     struct Case {
         const char* what;
         std::uint64_t room; // bytes free beyond the database
         bool rewrite;       // change existing pages (they go to the log) or add pages
+        Code code;
+        const char* says;
     };
-    for (Case c : {Case{"log header", 10, true}, Case{"log records", 5 * kPageSize, true},
-                   Case{"commit record", kHeaderSize + kPages * kRecordSize + 8, true},
-                   Case{"added pages", 60 * kPageSize, false}}) {
+    for (Case c : {Case{"no log", 1 << 20, true, Code::AccessDenied, "Nie je možné vytvoriť"},
+                   Case{"log header", 10, true, Code::IoError, "miesta"},
+                   Case{"log records", 5 * kPageSize, true, Code::IoError, "miesta"},
+                   Case{"commit record", kHeaderSize + kPages * kRecordSize + 8, true, Code::IoError, "miesta"},
+                   Case{"added pages", 60 * kPageSize, false, Code::IoError, "miesta"}}) {
         SCOPED_TRACE(c.what);
         auto layer = std::make_shared<FaultFileLayer>();
         layer->setSpaceLimit(oldFile_.size() + c.room);
+        layer->setCreateDenied(c.code == Code::AccessDenied);
         std::unique_ptr<Pager> pager = openOn(layer);
         ASSERT_TRUE(pager);
         Status st = pager->begin();
@@ -252,8 +229,8 @@ TEST_F(WalTest, FullDiskThenRollback) {
             st = c.rewrite ? pager->write(i % kPages, pageFilled(1)) : pager->append(pageFilled(2), &pgno);
         }
         if (st.ok()) st = pager->commit();
-        ASSERT_EQ(st.code(), Code::IoError);
-        EXPECT_NE(st.message().find("miesta"), std::string::npos) << st.message();
+        ASSERT_EQ(st.code(), c.code);
+        EXPECT_NE(st.message().find(c.says), std::string::npos) << st.message();
         const Bytes file = *layer->content(path_); // the original pages untouched
         ASSERT_GE(file.size(), oldFile_.size());
         EXPECT_TRUE(std::equal(oldFile_.begin(), oldFile_.end(), file.begin()));
@@ -263,6 +240,7 @@ TEST_F(WalTest, FullDiskThenRollback) {
             EXPECT_FALSE(pager->commit().ok());
             ASSERT_TRUE(pager->rollback().ok());
         }
+        EXPECT_EQ(pager->write(1, pageFilled(0)).code(), Code::InvalidArgument);
         EXPECT_EQ(*layer->content(path_), oldFile_);
         EXPECT_FALSE(layer->content(log_));
         PageRef page;
@@ -271,28 +249,48 @@ TEST_F(WalTest, FullDiskThenRollback) {
     }
 }
 
-TEST_F(WalTest, FailedRollbackLeavesTheLogForTheNextOpen) {
-    auto layer = std::make_shared<FaultFileLayer>();
-    std::unique_ptr<Pager> pager = openOn(layer);
-    ASSERT_TRUE(pager && pager->begin().ok());
-    for (std::uint32_t i = 0; i < 60; ++i) {
-        std::uint32_t pgno;
-        ASSERT_TRUE(pager->write(i % kPages, pageFilled(4)).ok());
-        ASSERT_TRUE(pager->append(pageFilled(5), &pgno).ok());
+// A commit fails at some change, and the machine stops during the rollback
+// that follows: the next writer finds the old file, or the new one where the
+// commit record may have reached the disk before the rollback took it back.
+TEST_F(WalTest, FailedCommitThenRollbackCutShort) {
+    Bytes newFile(kPages * kPageSize, 4);
+    newFile.insert(newFile.end(), 40 * kPageSize, 5);
+    int rolledBack = 0, cut = 0;
+    for (std::uint64_t failAt = 0; failAt < 16; ++failAt) {
+        for (std::uint64_t crashAt = 0; crashAt < 8; ++crashAt) {
+            SCOPED_TRACE(::testing::Message()
+                         << "commit fails at change " << failAt << ", rollback stops at " << crashAt);
+            auto layer = std::make_shared<FaultFileLayer>();
+            std::unique_ptr<Pager> pager = openOn(layer);
+            ASSERT_TRUE(pager && pager->begin().ok());
+            for (std::uint32_t i = 0; i < 40; ++i) {
+                std::uint32_t pgno;
+                ASSERT_TRUE(pager->write(i % kPages, pageFilled(4)).ok());
+                ASSERT_TRUE(pager->append(pageFilled(5), &pgno).ok());
+            }
+            layer->failAfter(failAt);
+            if (pager->commit().ok()) break;
+            layer->crashAfter(crashAt);
+            const bool undone = pager->rollback().ok();
+            if (undone) {
+                ++rolledBack;
+                EXPECT_EQ(pager->pageCount(), kPages);
+            } else {
+                ++cut;
+                PageRef page;
+                EXPECT_FALSE(pager->begin().ok() || pager->read(0, &page).ok());
+            }
+            pager.reset();
+            auto image = layer->disk([] { return true; });
+            writeAll(path_, image[path_]);
+            std::filesystem::remove(log_);
+            if (image.count(log_)) writeAll(log_, image[log_]);
+            const Bytes after = writerLeaves();
+            ASSERT_TRUE(after == oldFile_ || (!undone && after == newFile));
+        }
     }
-    layer->crashAfter(0); // the rollback cannot even cut the added pages off
-    EXPECT_FALSE(pager->rollback().ok());
-    PageRef page;
-    EXPECT_FALSE(pager->read(0, &page).ok());
-    EXPECT_FALSE(pager->begin().ok());
-    pager.reset();
-
-    auto image = layer->disk([] { return true; });
-    ASSERT_TRUE(image.count(log_));
-    EXPECT_GT(image[path_].size(), oldFile_.size());
-    writeAll(path_, image[path_]);
-    writeAll(log_, image[log_]);
-    expectWriterLeaves(oldFile_);
+    EXPECT_GT(rolledBack, 0);
+    EXPECT_GT(cut, 0);
 }
 
 } // namespace
