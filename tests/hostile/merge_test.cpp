@@ -1,5 +1,6 @@
-// Whole merges with damaged or foreign files and with unusual paths: every
-// run ends in its proper message and the target keeps its bytes.
+// Whole merges with damaged or foreign files, files that may not be changed,
+// and unusual paths: every run ends in its proper message and the target
+// keeps its bytes.
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
@@ -7,9 +8,9 @@
 #include <sched.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <optional>
 
-#include "hostile_files.h"
 #include "jet/check.h"
 #include "jet/io/wal.h"
 #include "merge/import_run.h"
@@ -20,6 +21,35 @@ namespace hostile {
 namespace {
 
 namespace fs = std::filesystem;
+using jet::Bytes;
+using test_files::readAll;
+using test_files::writeAll;
+
+Bytes fixture(const std::string& name) { return readAll(test_files::testData(name)); }
+
+Bytes prefix(Bytes bytes, std::size_t n) {
+    bytes.resize(n);
+    return bytes;
+}
+
+// The empty database's header page under another version byte and name.
+Bytes withHeader(std::uint8_t version, const char* engineName, std::size_t size) {
+    Bytes bytes = prefix(fixture("blank.mdb"), size);
+    std::copy(engineName, engineName + std::strlen(engineName), bytes.begin() + 4);
+    bytes[0x14] = version;
+    return bytes;
+}
+
+// A Jet 3 file: 2 KiB pages, so its size need not be whole 4 KiB pages.
+Bytes jet3(std::size_t pages2k) { return withHeader(0x00, "Standard Jet DB", pages2k * 2048); }
+Bytes ace() { return withHeader(0x02, "Standard ACE DB", 16 * 4096); }
+
+Bytes text() {
+    std::string many;
+    while (many.size() < 9000) many += "Toto je obyčajný text, nie databáza.\r\n";
+    return Bytes(many.begin(), many.end());
+}
+
 using merge::ImportResult;
 using merge::testing::RecordingUi;
 
@@ -77,29 +107,44 @@ protected:
 
 bool hasLog(const fs::path& file) { return fs::exists(jet::logPathOf(file.string())); }
 
-void expectOpenFailure(const ImportResult& result, const fs::path& path, const std::string& name) {
+void expectOpenFailure(const ImportResult& result, const fs::path& path, const std::string& name,
+                       const char* says = "") {
     const std::string head = kOpenFailure + path.string() + "\r\n";
     EXPECT_EQ(result.outcome.rfind(head, 0), 0u) << name << ": " << result.outcome;
     std::string description = result.outcome.substr(std::min(head.size(), result.outcome.size()));
     EXPECT_FALSE(description.empty()) << name;
+    EXPECT_NE(description.find(says), std::string::npos) << name << ": " << description;
     EXPECT_EQ(description.find('\n'), std::string::npos) << name << ": " << description;
     EXPECT_EQ(result.outcomeFlags, merge::mb::Exclamation) << name;
     EXPECT_TRUE(result.steps.empty()) << name;
 }
 
-std::vector<std::pair<std::string, Bytes>> damagedFiles() {
-    Bytes blank = fixture("blank.mdb");
-    std::vector<std::pair<std::string, Bytes>> files = {
-        {"empty", {}},
-        {"cut mid-page", prefix(blank, 100000)},
-        {"cut after the catalogue", prefix(blank, 32768)},
-        {"zeros", Bytes(blank.size(), 0)},
-        {"text", text()},
-        {"Jet 3 header", jet3(9)},
-        {"ACE", ace()},
+struct Damaged {
+    std::string name;
+    Bytes bytes;
+    const char* says; // part of the message
+};
+
+std::vector<Damaged> damagedFiles() {
+    const Bytes blank = fixture("blank.mdb");
+    Bytes encrypted = fixture("sample.mdb");
+    encrypted[0x3E] ^= 0x01; // the key lies in the masked region
+    std::vector<Damaged> files = {
+        {"empty", {}, "prázdny"},
+        {"zeros", Bytes(8 * 4096, 0), "nie je databáza Jet"},
+        {"text", text(), "nie je databáza Jet"},
+        {"cut mid-page", prefix(blank, 10000), "10000"},
+        {"header page only", prefix(blank, 4096), "4096"},
+        {"cut after the catalogue", prefix(blank, 8 * 4096), "za koncom"},
+        {"Jet 3, odd 2 KiB pages", jet3(7), "Jet 3"},
+        {"Jet 3, even 2 KiB pages", jet3(8), "Jet 3"},
+        {"Jet 3, one 2 KiB page", jet3(1), "Jet 3"},
+        {"ACE", ace(), "ACE"},
+        {"encrypted", encrypted, "šifrovaná"},
+        {"unknown version", withHeader(0x07, "Standard Jet DB", 16 * 4096), "neznámej verzie"},
     };
-    fs::path sample = fs::path(VELMORANT_JET_SAMPLES) / "testV1997.mdb";
-    if (fs::exists(sample)) files.push_back({"Jet 3 written by Access", readAll(sample)});
+    const fs::path sample = fs::path(VELMORANT_JET_SAMPLES) / "testV1997.mdb";
+    if (fs::exists(sample)) files.push_back({"Jet 3 written by Access", readAll(sample), "Jet 3"});
     else std::printf("Access-written Jet 3 sample absent (%s): that case is left out\n", sample.c_str());
     return files;
 }
@@ -108,13 +153,13 @@ std::vector<std::pair<std::string, Bytes>> damagedFiles() {
 // whichever side of the merge it is on.
 TEST_F(HostileMerge, DamagedOrForeignFileOnEitherSideFailsToOpen) {
     Bytes blank = fixture("blank.mdb"), sample = fixture("sample.mdb");
-    for (const auto& [name, bytes] : damagedFiles()) {
+    for (const auto& [name, bytes, says] : damagedFiles()) {
         for (bool asTarget : {true, false}) {
             fs::path bad = place("bad.mdb", bytes);
             fs::path good = place("good.mdb", asTarget ? sample : blank);
             RecordingUi ui;
             ImportResult result = asTarget ? run(bad, good, &ui) : run(good, bad, &ui);
-            expectOpenFailure(result, bad, name + (asTarget ? " as target" : " as source"));
+            expectOpenFailure(result, bad, name + (asTarget ? " as target" : " as source"), says);
             EXPECT_TRUE(ui.messages.empty()) << name; // no question
             EXPECT_TRUE(readAll(bad) == bytes) << name;
             EXPECT_TRUE(readAll(good) == (asTarget ? sample : blank)) << name;

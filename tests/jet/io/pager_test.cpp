@@ -1,5 +1,4 @@
-// Locks, the page cache amid changed pages, rollback and the size limit of
-// the page file.
+// Locks, the page cache amid changed pages, and rollback.
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
@@ -104,24 +103,6 @@ TEST_F(PagerTest, ChangesThroughASmallCacheAreReadBackAndUndone) {
         EXPECT_EQ(readAll(path_), original_);
         EXPECT_FALSE(fs::exists(logPathOf(path_)));
     }
-}
-
-TEST_F(PagerTest, TwoGigabyteLimit) {
-    constexpr std::uint64_t kLimit = std::uint64_t{1} << 31;
-    fs::resize_file(path_, kLimit - 2 * kPageSize); // sparse
-    std::unique_ptr<Pager> pager;
-    ASSERT_TRUE(Pager::open(path_, Mode::Exclusive, &pager).ok());
-    ASSERT_TRUE(pager->begin().ok());
-    std::uint32_t pgno;
-    ASSERT_TRUE(pager->append(pageFilled(1), &pgno).ok());
-    ASSERT_TRUE(pager->append(pageFilled(2), &pgno).ok());
-    EXPECT_EQ(pgno, kLimit / kPageSize - 1);
-    Status st = pager->append(pageFilled(3), &pgno);
-    EXPECT_EQ(st.code(), Code::TooLarge);
-    EXPECT_NE(st.message().find("2 GB"), std::string::npos);
-    ASSERT_TRUE(pager->commit().ok()); // the refusal did not spoil the transaction
-    pager.reset();
-    EXPECT_EQ(fs::file_size(path_), kLimit);
 }
 
 } // namespace
