@@ -12,23 +12,18 @@
 
 #include <chrono>
 #include <csignal>
-#include <map>
 #include <random>
 #include <sstream>
 #include <thread>
 
-#include "jet/io/wal.h"
 #include "pager_test_util.h"
-#include "support/fault_file_layer.h"
 #include "support/process.h"
 
 namespace jet::testing {
 namespace {
 
 using Mode = Pager::Mode;
-using Image = std::map<std::string, Bytes>;
 constexpr std::uint32_t kOldPages = 60;
-constexpr const char* kDbPath = "/disk/db.mdb";
 
 // Rewrites existing pages (some of them twice) and appends new ones through a
 // small cache, so that changed pages go to the log, and added ones to the
@@ -48,42 +43,6 @@ Status runTransaction(std::shared_ptr<FileLayer> layer) {
         JET_TRY(i % 3 == 2 ? pager->append(page, &pgno) : pager->write(random() % kOldPages, page));
     }
     return pager->commit();
-}
-
-std::shared_ptr<FaultFileLayer> holding(const Image& image) {
-    auto layer = std::make_shared<FaultFileLayer>();
-    for (const auto& [path, bytes] : image) layer->put(path, bytes);
-    return layer;
-}
-
-// What a reader finds on a disk image after a crash; it writes nothing.
-Bytes readerSees(const Image& image) {
-    auto layer = holding(image);
-    Pager::Options options;
-    options.file = layer;
-    std::unique_ptr<Pager> pager;
-    Status st = Pager::open(kDbPath, Mode::ReadOnly, options, &pager);
-    EXPECT_TRUE(st.ok()) << st.message();
-    Bytes seen = pager ? allPages(*pager) : Bytes{};
-    EXPECT_EQ(layer->changes(), 0u);
-    return seen;
-}
-
-// What the next writer makes of a disk image after a crash, crashing itself
-// after `crashAfter` changes (the disk then holding a random part of the
-// unflushed ones).
-Image recover(const Image& image, std::uint64_t crashAfter = UINT64_MAX) {
-    auto layer = holding(image);
-    layer->crashAfter(crashAfter);
-    Pager::Options options;
-    options.file = layer;
-    std::unique_ptr<Pager> pager;
-    Status st = Pager::open(kDbPath, Mode::Exclusive, options, &pager);
-    EXPECT_EQ(st.ok(), !layer->crashed()) << st.message();
-    std::mt19937 random(static_cast<unsigned>(crashAfter));
-    Image after = layer->disk([&] { return random() % 2 == 0; });
-    EXPECT_TRUE(layer->crashed() || !after.count(logPathOf(kDbPath)));
-    return after;
 }
 
 // The file's original bytes are overwritten only once the commit record is

@@ -5,7 +5,6 @@
 #include <unistd.h>
 #endif
 
-#include "jet/io/wal.h"
 #include "pager_test_util.h"
 #include "support/process.h"
 

@@ -1,10 +1,15 @@
-// Synthetic files and pages for the page-file tests.
+// Synthetic files and pages, and disk images kept in memory, for the
+// page-file tests.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "jet/io/pager.h"
 #include "jet/value.h"
+#include "jet/io/wal.h"
+#include "support/fault_file_layer.h"
 #include "support/files.h"
 
 namespace jet::testing {
@@ -46,6 +51,45 @@ inline Bytes allPages(Pager& pager) {
         bytes.insert(bytes.end(), page->bytes.begin(), page->bytes.end());
     }
     return bytes;
+}
+
+using Image = std::map<std::string, Bytes>; // the files of a disk, by path
+constexpr const char* kDbPath = "/disk/db.mdb";
+
+inline std::shared_ptr<FaultFileLayer> holding(const Image& image) {
+    auto layer = std::make_shared<FaultFileLayer>();
+    for (const auto& [path, bytes] : image) layer->put(path, bytes);
+    return layer;
+}
+
+// What a reader finds on a disk image after a crash; it writes nothing.
+inline Bytes readerSees(const Image& image) {
+    auto layer = holding(image);
+    Pager::Options options;
+    options.file = layer;
+    std::unique_ptr<Pager> pager;
+    Status st = Pager::open(kDbPath, Pager::Mode::ReadOnly, options, &pager);
+    EXPECT_TRUE(st.ok()) << st.message();
+    Bytes seen = pager ? allPages(*pager) : Bytes{};
+    EXPECT_EQ(layer->changes(), 0u);
+    return seen;
+}
+
+// What the next writer makes of a disk image after a crash, crashing itself
+// after `crashAfter` changes (the disk then holding a random part of the
+// unflushed ones).
+inline Image recover(const Image& image, std::uint64_t crashAfter = UINT64_MAX) {
+    auto layer = holding(image);
+    layer->crashAfter(crashAfter);
+    Pager::Options options;
+    options.file = layer;
+    std::unique_ptr<Pager> pager;
+    Status st = Pager::open(kDbPath, Pager::Mode::Exclusive, options, &pager);
+    EXPECT_EQ(st.ok(), !layer->crashed()) << st.message();
+    std::mt19937 random(static_cast<unsigned>(crashAfter));
+    Image after = layer->disk([&] { return random() % 2 == 0; });
+    EXPECT_TRUE(layer->crashed() || !after.count(logPathOf(kDbPath)));
+    return after;
 }
 
 } // namespace jet::testing

@@ -1,7 +1,7 @@
 // Logs left behind by interrupted runs, committed or not, intact or damaged,
 // as readers and the next writer find them, and the rollback journal of an
-// earlier release; transactions that fail: no log, full disk, a failed
-// commit whose rollback is cut short.
+// earlier release; transactions that cannot begin, or fail at any change
+// and then have their rollback cut short.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -10,7 +10,6 @@
 #include "jet/io/wal.h"
 #include "jet/util/crc32.h"
 #include "pager_test_util.h"
-#include "support/fault_file_layer.h"
 
 namespace jet::testing {
 namespace {
@@ -23,73 +22,47 @@ constexpr std::size_t kHeaderSize = 24, kRecordSize = 8 + kPageSize;
 class WalTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        writeAll(path_, oldFile_);
         for (std::uint32_t pgno : {2u, 5u}) std::fill_n(newFile_.begin() + pgno * kPageSize, kPageSize, 0xAB);
         newFile_.insert(newFile_.end(), 2 * kPageSize, 0x77);
     }
 
-    // Leaves the files as a run stopped once it has logged new content for
-    // `logged` pages and added `added` pages to the file, before or after
-    // its commit record.
-    void leaveInterruptedRun(bool committed, std::vector<std::uint32_t> logged = {2, 5}, std::uint32_t added = 2) {
+    // The disk as a run left it once it had logged new content for `logged`
+    // pages and added `added` pages to the file, before or after its commit
+    // record.
+    Image interruptedRun(bool committed, std::vector<std::uint32_t> logged = {2, 5}, std::uint32_t added = 2) {
+        auto layer = holding({{kDbPath, oldFile_}});
         std::unique_ptr<WriteAheadLog> log;
-        ASSERT_TRUE(WriteAheadLog::create(*systemFileLayer(), log_, kPages, &log).ok());
+        EXPECT_TRUE(WriteAheadLog::create(*layer, log_, kPages, &log).ok());
         const Page changed = pageFilled(0xAB);
         std::vector<WriteAheadLog::Entry> entries;
         for (std::uint32_t pgno : logged) entries.push_back({pgno, &changed});
-        ASSERT_TRUE(log->write(entries).ok());
-        Bytes grown = oldFile_;
-        grown.insert(grown.end(), added * kPageSize, 0x77);
-        writeAll(path_, grown);
-        if (committed) {
-            ASSERT_TRUE(log->commit(kPages + added).ok());
-        }
+        EXPECT_TRUE(log->write(entries).ok());
+        EXPECT_TRUE(!committed || log->commit(kPages + added).ok());
+        Image image = layer->disk([] { return true; });
+        image[kDbPath].insert(image[kDbPath].end(), added * kPageSize, 0x77);
+        return image;
     }
 
-    // What a reader finds; it changes neither file.
-    Bytes readerSees() {
-        const Bytes file = readAll(path_), log = readAll(log_);
-        std::unique_ptr<Pager> pager;
-        Status st = Pager::open(path_, Mode::ReadOnly, &pager);
-        EXPECT_TRUE(st.ok()) << st.message();
-        Bytes seen = pager ? allPages(*pager) : Bytes{};
-        pager.reset();
-        EXPECT_EQ(readAll(path_), file);
-        EXPECT_EQ(readAll(log_), log);
-        return seen;
+    // Readers and the next writer find `expected`.
+    void expectBoth(const Image& image, const Bytes& expected) {
+        EXPECT_EQ(readerSees(image), expected);
+        EXPECT_EQ(recover(image).at(kDbPath), expected);
     }
 
-    // What the next writer leaves.
-    Bytes writerLeaves() {
-        std::unique_ptr<Pager> pager;
-        Status st = Pager::open(path_, Mode::Exclusive, &pager);
-        EXPECT_TRUE(st.ok()) << st.message();
-        const std::size_t pages = pager ? pager->pageCount() : 0;
-        pager.reset();
-        EXPECT_FALSE(std::filesystem::exists(log_));
-        EXPECT_EQ(readAll(path_).size(), pages * kPageSize);
-        return readAll(path_);
-    }
-
-    void expectBoth(const Bytes& expected) {
-        EXPECT_EQ(readerSees(), expected);
-        EXPECT_EQ(writerLeaves(), expected);
-    }
-
-    // A pager on the in-memory layer holding the original file.
+    // A pager on a disk holding the original file.
     std::unique_ptr<Pager> openOn(const std::shared_ptr<FaultFileLayer>& layer) {
-        layer->put(path_, oldFile_);
+        layer->put(kDbPath, oldFile_);
         Pager::Options options;
         options.file = layer;
         options.cachePages = 16;
         std::unique_ptr<Pager> pager;
-        EXPECT_TRUE(Pager::open(path_, Mode::Exclusive, options, &pager).ok());
+        EXPECT_TRUE(Pager::open(kDbPath, Mode::Exclusive, options, &pager).ok());
         return pager;
     }
 
-    ScratchDir dir_;
-    std::string path_ = dir_.file("db.mdb"), log_ = logPathOf(path_);
-    Bytes oldFile_ = syntheticFile(kPages), newFile_ = oldFile_;
+    const std::string log_ = logPathOf(kDbPath);
+    const Bytes oldFile_ = syntheticFile(kPages);
+    Bytes newFile_ = oldFile_;
 };
 
 // Before the commit record readers find the original file; after it, the new
@@ -98,19 +71,13 @@ protected:
 TEST_F(WalTest, LeftoverLogBeforeAndAfterItsCommitRecord) {
     for (bool committed : {false, true}) {
         SCOPED_TRACE(committed ? "committed" : "not committed");
-        leaveInterruptedRun(committed);
-        if (committed) { // page 2 already copied
-            Bytes file = readAll(path_);
-            std::fill_n(file.begin() + 2 * kPageSize, kPageSize, 0xAB);
-            writeAll(path_, file);
-        }
-        expectBoth(committed ? newFile_ : oldFile_);
-        EXPECT_EQ(readerSees(), committed ? newFile_ : oldFile_);
+        Image image = interruptedRun(committed);
+        if (committed) std::fill_n(image[kDbPath].begin() + 2 * kPageSize, kPageSize, 0xAB); // page 2 copied
+        expectBoth(image, committed ? newFile_ : oldFile_);
     }
     // A committed run that only changed pages is kept all the same.
-    writeAll(path_, oldFile_);
-    leaveInterruptedRun(true, {2, 5}, 0);
-    expectBoth(Bytes(newFile_.begin(), newFile_.begin() + static_cast<std::ptrdiff_t>(oldFile_.size())));
+    expectBoth(interruptedRun(true, {2, 5}, 0),
+               Bytes(newFile_.begin(), newFile_.begin() + static_cast<std::ptrdiff_t>(oldFile_.size())));
 }
 
 // Whatever in a log does not check out means that the commit record never
@@ -127,31 +94,18 @@ TEST_F(WalTest, DamagedLogsAreNotCommitted) {
     };
     for (const auto& [what, damage] : damages) {
         SCOPED_TRACE(what);
-        writeAll(path_, oldFile_);
-        leaveInterruptedRun(true);
-        Bytes log = readAll(log_);
-        damage(log);
-        writeAll(log_, log);
-        expectBoth(oldFile_);
+        Image image = interruptedRun(true);
+        damage(image[log_]);
+        expectBoth(image, oldFile_);
     }
     // Pages at or past the file's original end are never logged: such a log
     // comes from another file and must not change this one.
-    writeAll(path_, oldFile_);
-    leaveInterruptedRun(true, {2, kPages});
-    expectBoth(oldFile_);
+    expectBoth(interruptedRun(true, {2, kPages}), oldFile_);
     // A header that never got out whole means the file was never touched.
     for (std::size_t size : {0, 5, 24, 100}) {
         Bytes junk(size, 0);
         if (size > 8) std::copy_n("VLMWAL01", 8, junk.begin());
-        writeAll(log_, junk);
-        expectBoth(oldFile_);
-    }
-    std::filesystem::create_directory(log_); // unreadable: reported, never ignored
-    for (Mode mode : {Mode::ReadOnly, Mode::Exclusive}) {
-        std::unique_ptr<Pager> pager;
-        Status st = Pager::open(path_, mode, &pager);
-        EXPECT_FALSE(st.ok());
-        EXPECT_NE(st.message().find(log_), std::string::npos) << st.message();
+        expectBoth({{kDbPath, oldFile_}, {log_, junk}}, oldFile_);
     }
 }
 
@@ -181,7 +135,7 @@ Bytes earlierReleaseJournal(const Bytes& original) {
 // check out was left before the file was touched: it is merely deleted.
 TEST_F(WalTest, JournalOfAnEarlierReleaseIsPlayedBackByTheNextWriter) {
     const Bytes original = readAll(test_files::testData("blank.mdb"));
-    const std::string journalPath = legacyJournalPathOf(path_);
+    const std::string journalPath = legacyJournalPathOf(kDbPath);
     Bytes damaged = original;
     std::fill_n(damaged.begin() + 3 * kPageSize, kPageSize, 0xAB);
     std::fill_n(damaged.begin() + 40 * kPageSize, kPageSize, 0xCD);
@@ -190,15 +144,16 @@ TEST_F(WalTest, JournalOfAnEarlierReleaseIsPlayedBackByTheNextWriter) {
     for (bool intactHeader : {true, false}) {
         SCOPED_TRACE(intactHeader ? "intact header" : "torn header");
         if (!intactHeader) journal[21] ^= 0x01;
-        writeAll(path_, intactHeader ? damaged : original);
-        writeAll(journalPath, journal);
+        const Image image = {{kDbPath, intactHeader ? damaged : original}, {journalPath, journal}};
+        auto layer = holding(image);
+        Pager::Options options;
+        options.file = layer;
         std::unique_ptr<Pager> pager;
-        Status st = Pager::open(path_, Mode::ReadOnly, &pager);
+        Status st = Pager::open(kDbPath, Mode::ReadOnly, options, &pager);
         EXPECT_EQ(st.code(), Code::Corrupt);
         EXPECT_NE(st.message().find("otvorte ho na zápis"), std::string::npos) << st.message();
-        EXPECT_EQ(readAll(journalPath), journal);
-        EXPECT_EQ(writerLeaves(), original);
-        EXPECT_FALSE(std::filesystem::exists(journalPath));
+        EXPECT_EQ(layer->changes(), 0u);
+        EXPECT_EQ(recover(image), (Image{{kDbPath, original}}));
     }
 }
 
@@ -253,11 +208,7 @@ TEST_F(WalTest, FailureAnywhereThenRollbackCutShort) {
             undone ? ++rolledBack : ++cut;
             EXPECT_TRUE(!undone || pager->pageCount() == kPages);
             pager.reset();
-            auto image = layer->disk([] { return true; });
-            writeAll(path_, image[path_]);
-            std::filesystem::remove(log_);
-            if (image.count(log_)) writeAll(log_, image[log_]);
-            const Bytes after = writerLeaves();
+            const Bytes after = recover(layer->disk([] { return true; })).at(kDbPath);
             ASSERT_TRUE(after == oldFile_ || (!undone && after == newFile));
         }
     }
