@@ -1,8 +1,5 @@
 // libFuzzer entry: every input is a database file.
-#include <cstddef>
-#include <cstdint>
-
-#include "tests/fuzz/read_whole.h"
+#include "tests/fuzz/fuzz_inputs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::readWhole(data, size);

@@ -1,10 +1,9 @@
 // velmorant-test-child: the second process of the tests. Reports on its
 // standard output and ends when its standard input does, or when killed.
-//   hold PATH          holds the database open for writing ("y", or "n"
-//                      when it cannot)
-//   write PATH COMMIT  writes pages in one transaction without end; says "c"
-//                      after 400 of them and, when COMMIT is 1, commits and
-//                      says "d"
+//   hold PATH          holds the database open for writing ("y", or "n")
+//   write PATH COMMIT  rewrites page i%60 on odd steps and appends a page on
+//                      even ones in one transaction without end; says "c"
+//                      after step 400 and, when COMMIT is 1, commits there
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -22,42 +21,31 @@ void say(char c) {
     std::fflush(stdout);
 }
 
-void waitForEndOfInput() {
+int waitForEndOfInput() {
     while (std::fgetc(stdin) != EOF) {}
+    return 0;
 }
 
 int hold(const std::string& path) {
     std::unique_ptr<Pager> pager;
     say(Pager::open(path, Pager::Mode::Exclusive, &pager).ok() ? 'y' : 'n');
-    waitForEndOfInput();
-    return 0;
+    return waitForEndOfInput();
 }
 
-jet::Page filled(std::uint8_t value) {
-    jet::Page page;
-    page.bytes.fill(value);
-    return page;
-}
-
-// Page i%60 rewritten on odd steps, a page appended on even ones: the test
-// knows from this what the file holds after step 400.
 int write(const std::string& path, bool commit) {
     Pager::Options options;
     options.cachePages = 16;
     std::unique_ptr<Pager> pager;
     if (!Pager::open(path, Pager::Mode::Exclusive, options, &pager).ok() || !pager->begin().ok()) return 1;
+    jet::Page changed, added;
+    changed.bytes.fill(0xEE);
+    added.bytes.fill(0xEF);
     for (std::uint32_t i = 0;; ++i) {
         std::uint32_t pgno;
-        jet::Status st = i % 2 ? pager->write(i % 60, filled(0xEE)) : pager->append(filled(0xEF), &pgno);
-        if (!st.ok()) return 1;
+        if (!(i % 2 ? pager->write(i % 60, changed) : pager->append(added, &pgno)).ok()) return 1;
         if (i == 400) {
             say('c');
-            if (commit) {
-                if (!pager->commit().ok()) return 1;
-                say('d');
-                waitForEndOfInput();
-                return 0;
-            }
+            if (commit) return pager->commit().ok() ? waitForEndOfInput() : 1;
         }
     }
 }

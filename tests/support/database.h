@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,8 +30,8 @@ public:
         : dir_("velmorant-append"), path_(dir_.copy(source, name)) {}
     const fs::path& path() const { return path_; }
     std::string bytes() const {
-        std::ifstream f(path_, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(f), {});
+        const auto all = test_files::readAll(path_);
+        return std::string(all.begin(), all.end());
     }
 
 private:

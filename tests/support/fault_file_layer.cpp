@@ -1,33 +1,29 @@
 #include "support/fault_file_layer.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 namespace jet {
-
 namespace {
 
-// One write (data) or truncation (no data, offset = new size).
+constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
+
+// One write, or a truncation to `offset` (no data).
 struct Change {
     bool truncate = false;
     std::uint64_t offset = 0;
     Bytes data;
 
     void applyTo(Bytes& bytes) const {
-        if (truncate) {
-            bytes.resize(offset);
-            return;
-        }
-        if (bytes.size() < offset + data.size()) bytes.resize(offset + data.size());
+        bytes.resize(truncate ? offset : std::max<std::uint64_t>(bytes.size(), offset + data.size()));
         std::copy(data.begin(), data.end(), bytes.begin() + static_cast<std::ptrdiff_t>(offset));
     }
 };
 
 struct Node {
-    Bytes durable;
-    Bytes current;
+    Bytes durable, current;
     std::vector<Change> pending; // since the last flush
 
     void change(Change c) {
@@ -38,36 +34,25 @@ struct Node {
 
 using Names = std::map<std::string, std::shared_ptr<Node>>;
 
-// A creation (node set) or removal (node null) of a name in the folder.
-struct NameChange {
-    std::string path;
-    std::shared_ptr<Node> node;
-};
-
 } // namespace
 
 struct FaultFileLayer::State {
-    Names names;
-    Names durableNames;
-    std::vector<NameChange> pendingNames;
-    std::uint64_t changes = 0;
-    std::uint64_t crashAt = std::numeric_limits<std::uint64_t>::max();
-    bool crashed = false;
-    std::uint64_t spaceLimit = std::numeric_limits<std::uint64_t>::max();
-    bool createDenied = false;
+    Names names, durableNames;
+    std::vector<std::pair<std::string, std::shared_ptr<Node>>> pendingNames; // a null node: removed
+    std::uint64_t changes = 0, crashAt = kNever, failAt = kNever, spaceLimit = kNever;
+    bool crashed = false, createDenied = false;
 
-    Status alive() const {
-        if (crashed) return osError(EIO, "Počítač sa zastavil");
-        return Status::OK();
-    }
+    Status alive() const { return crashed ? osError(EIO, "Počítač sa zastavil") : Status::OK(); }
 
-    // Counts one change to the disk, or crashes instead of making it.
+    // Counts one change to the disk, or fails or crashes instead of making it.
     Status change() {
         JET_TRY(alive());
-        if (changes >= crashAt) {
-            crashed = true;
-            return alive();
+        if (changes == failAt) {
+            failAt = kNever;
+            return osError(EIO, "Zápis zlyhal");
         }
+        crashed = changes >= crashAt;
+        JET_TRY(alive());
         ++changes;
         return Status::OK();
     }
@@ -97,9 +82,9 @@ public:
     Status write(std::uint64_t offset, const void* buf, std::size_t n) override {
         JET_TRY(state_->alive());
         if (!writable_) return osError(EBADF, "Zápis do súboru zlyhal");
-        std::uint64_t size = node_->current.size();
-        std::uint64_t growth = offset + n > size ? offset + n - size : 0;
-        if (state_->used() + growth > state_->spaceLimit) return osError(ENOSPC, "Zápis do súboru zlyhal");
+        const std::uint64_t size = node_->current.size();
+        if (state_->used() + (offset + n > size ? offset + n - size : 0) > state_->spaceLimit)
+            return osError(ENOSPC, "Zápis do súboru zlyhal");
         JET_TRY(state_->change());
         const auto* p = static_cast<const std::uint8_t*>(buf);
         node_->change(Change{false, offset, Bytes(p, p + n)});
@@ -138,10 +123,8 @@ FaultFileLayer::~FaultFileLayer() = default;
 
 void FaultFileLayer::put(const std::string& path, Bytes bytes) {
     auto node = std::make_shared<Node>();
-    node->durable = bytes;
-    node->current = std::move(bytes);
-    state_->names[path] = node;
-    state_->durableNames[path] = node;
+    node->durable = node->current = std::move(bytes);
+    state_->names[path] = state_->durableNames[path] = node;
 }
 
 std::optional<Bytes> FaultFileLayer::content(const std::string& path) const {
@@ -153,22 +136,22 @@ std::optional<Bytes> FaultFileLayer::content(const std::string& path) const {
 std::uint64_t FaultFileLayer::changes() const { return state_->changes; }
 void FaultFileLayer::crashAfter(std::uint64_t n) { state_->crashAt = state_->changes + n; }
 bool FaultFileLayer::crashed() const { return state_->crashed; }
+void FaultFileLayer::failAfter(std::uint64_t n) { state_->failAt = state_->changes + n; }
 void FaultFileLayer::setSpaceLimit(std::uint64_t bytes) { state_->spaceLimit = bytes; }
 void FaultFileLayer::setCreateDenied(bool denied) { state_->createDenied = denied; }
 
 std::map<std::string, Bytes> FaultFileLayer::disk(const std::function<bool()>& reached) const {
     Names names = state_->durableNames;
-    for (const NameChange& c : state_->pendingNames) {
+    for (const auto& [path, node] : state_->pendingNames) {
         if (!reached()) continue;
-        if (c.node) names[c.path] = c.node;
-        else names.erase(c.path);
+        if (node) names[path] = node;
+        else names.erase(path);
     }
     std::map<std::string, Bytes> files;
     for (const auto& [path, node] : names) {
-        Bytes bytes = node->durable;
+        Bytes& bytes = files[path] = node->durable;
         for (const Change& c : node->pending)
             if (reached()) c.applyTo(bytes);
-        files[path] = std::move(bytes);
     }
     return files;
 }
@@ -177,21 +160,18 @@ std::map<std::string, Bytes> FaultFileLayer::disk(const std::function<bool()>& r
 Status FaultFileLayer::open(const std::string& path, Access access, Lock, std::unique_ptr<File>* out) {
     JET_TRY(state_->alive());
     auto it = state_->names.find(path);
-    std::shared_ptr<Node> node;
+    std::shared_ptr<Node> node = it == state_->names.end() ? nullptr : it->second;
     if (access == Access::Create) {
         if (state_->createDenied) return osError(EACCES, "");
         JET_TRY(state_->change());
-        if (it != state_->names.end()) {
-            node = it->second;
+        if (node) {
             node->change(Change{true, 0, {}});
         } else {
-            node = std::make_shared<Node>();
-            state_->names[path] = node;
-            state_->pendingNames.push_back({path, node});
+            node = state_->names[path] = std::make_shared<Node>();
+            state_->pendingNames.emplace_back(path, node);
         }
-    } else {
-        if (it == state_->names.end()) return osError(ENOENT, "");
-        node = it->second;
+    } else if (!node) {
+        return osError(ENOENT, "");
     }
     *out = std::make_unique<FaultFile>(state_, node, access != Access::Read);
     return Status::OK();
@@ -202,7 +182,7 @@ bool FaultFileLayer::exists(const std::string& path) { return state_->names.coun
 Status FaultFileLayer::remove(const std::string& path) {
     JET_TRY(state_->change());
     if (state_->names.erase(path) == 0) return osError(ENOENT, "Súbor sa nedá zmazať");
-    state_->pendingNames.push_back({path, nullptr});
+    state_->pendingNames.emplace_back(path, nullptr);
     return Status::OK();
 }
 

@@ -1,7 +1,7 @@
-// Files kept in memory, for tests: a "disk" that can fill up, refuse to
-// create files, or crash after a given number of changes. It remembers what
-// has been flushed, so that after a crash one can ask what the disk would
-// hold, with or without the writes that were never flushed.
+// Files kept in memory: a "disk" that can fill up, refuse to create files,
+// fail one change, or crash after a given number of changes. It remembers
+// what has been flushed, so that after a crash one can ask what the disk
+// would hold, with or without the writes that were never flushed.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "jet/io/file_layer.h"
 #include "jet/value.h"
@@ -24,26 +23,25 @@ public:
 
     // Puts a file on the disk as if it had been there all along (flushed).
     void put(const std::string& path, Bytes bytes);
-    // The content the program sees now; nullopt when the file does not exist.
+    // What the program sees now; nullopt when the file does not exist.
     std::optional<Bytes> content(const std::string& path) const;
 
-    // Changes to the disk (writes, flushes, truncations, creations, removals)
-    // counted since the layer was made.
+    // Changes (writes, flushes, truncations, creations, removals) made so far.
     std::uint64_t changes() const;
-    // The change after the next `n` ones does not happen: the machine stops.
-    // From then on every operation fails and nothing reaches the disk.
+    // The change after the next `n` ones does not happen: the machine stops,
+    // every later operation fails.
     void crashAfter(std::uint64_t n);
     bool crashed() const;
+    // The change after the next `n` ones fails as a device error would; the
+    // ones after it are made.
+    void failAfter(std::uint64_t n);
     // What the disk holds after the crash. `reached` is asked, in order, for
-    // every change that was never flushed whether it got to the disk anyway:
-    // always true keeps them all, always false drops them all.
+    // every unflushed change whether it got to the disk anyway.
     std::map<std::string, Bytes> disk(const std::function<bool()>& reached) const;
 
-    // Writes that would make all files together larger than `bytes` fail
-    // with "no space left on the device".
+    // Writes that would make all files together larger fail for want of space.
     void setSpaceLimit(std::uint64_t bytes);
-    // Creating files fails with "permission denied", as in a folder one may
-    // not write to.
+    // Creating files fails as in a folder one may not write to.
     void setCreateDenied(bool denied);
 
     Status open(const std::string& path, Access access, Lock lock, std::unique_ptr<File>* out) override;

@@ -1,5 +1,5 @@
-// Files for tests: scratch folders removed with their object, copies of the
-// fixtures, whole-file reads and writes, and the Access-written samples.
+// Files for tests: scratch folders, fixtures, whole-file reads and writes,
+// and the Access-written samples.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -38,8 +38,6 @@ public:
         fs::remove_all(path_, ec);
     }
     ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
     const fs::path& path() const { return path_; }
     fs::path operator/(const std::string& name) const { return path_ / name; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }

@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -96,16 +97,13 @@ inline std::vector<std::vector<std::string>> mdbExport(const fs::path& file, con
     const ProgramRun r = run("mdb-export -H -Q -e -d '\\t' -0 '~' -b hex '" + file.string() + "' '" + table + "'");
     EXPECT_EQ(r.exit, 0) << table << ": " << r.err;
     std::vector<std::vector<std::string>> rows;
-    for (std::size_t start = 0; start < r.out.size();) {
-        std::size_t end = r.out.find('\n', start);
-        if (end == std::string::npos) end = r.out.size();
-        std::vector<std::string> fields(1);
-        for (std::size_t i = start; i < end; ++i) {
-            if (r.out[i] == '\t') fields.emplace_back();
-            else fields.back().push_back(r.out[i]);
+    std::istringstream lines(r.out);
+    for (std::string line; std::getline(lines, line);) {
+        std::vector<std::string>& fields = rows.emplace_back(1);
+        for (char c : line) {
+            if (c == '\t') fields.emplace_back();
+            else fields.back().push_back(c);
         }
-        rows.push_back(std::move(fields));
-        start = end + 1;
     }
     return rows;
 }

@@ -1,33 +1,30 @@
-// Helpers shared by the page-file tests: synthetic files and pages.
+// Synthetic files and pages, and disk images kept in memory, for the
+// page-file tests.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include <random>
 
 #include "jet/io/pager.h"
 #include "jet/value.h"
+#include "jet/io/wal.h"
+#include "support/fault_file_layer.h"
 #include "support/files.h"
 
 namespace jet::testing {
 
 namespace fs = std::filesystem;
-
 using test_files::pathOf;
 using test_files::readAll;
 using test_files::ScratchDir;
 using test_files::utf8;
 using test_files::writeAll;
 
-// A file of `pages` pages, each filled with a pattern derived from its number.
-inline std::uint8_t syntheticByte(std::size_t at, std::uint8_t salt) {
-    return static_cast<std::uint8_t>((at / kPageSize) * 31 + at % 251 + salt);
-}
-inline Bytes syntheticFile(std::uint32_t pages, std::uint8_t salt = 0) {
+// A file of `pages` pages, each with a pattern derived from its number.
+inline Bytes syntheticFile(std::uint32_t pages) {
     Bytes bytes(std::size_t{pages} * kPageSize);
-    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = syntheticByte(i, salt);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>((i / kPageSize) * 31 + i % 251);
     return bytes;
 }
 
@@ -41,7 +38,6 @@ inline Bytes pageBytes(const Bytes& file, std::uint32_t pgno) {
     auto at = file.begin() + static_cast<std::ptrdiff_t>(std::size_t{pgno} * kPageSize);
     return Bytes(at, at + kPageSize);
 }
-
 inline Bytes pageBytes(const PageRef& page) { return Bytes(page->bytes.begin(), page->bytes.end()); }
 
 // Every page of the file as the pager reads it.
@@ -55,6 +51,45 @@ inline Bytes allPages(Pager& pager) {
         bytes.insert(bytes.end(), page->bytes.begin(), page->bytes.end());
     }
     return bytes;
+}
+
+using Image = std::map<std::string, Bytes>; // the files of a disk, by path
+constexpr const char* kDbPath = "/disk/db.mdb";
+
+inline std::shared_ptr<FaultFileLayer> holding(const Image& image) {
+    auto layer = std::make_shared<FaultFileLayer>();
+    for (const auto& [path, bytes] : image) layer->put(path, bytes);
+    return layer;
+}
+
+// What a reader finds on a disk image after a crash; it writes nothing.
+inline Bytes readerSees(const Image& image) {
+    auto layer = holding(image);
+    Pager::Options options;
+    options.file = layer;
+    std::unique_ptr<Pager> pager;
+    Status st = Pager::open(kDbPath, Pager::Mode::ReadOnly, options, &pager);
+    EXPECT_TRUE(st.ok()) << st.message();
+    Bytes seen = pager ? allPages(*pager) : Bytes{};
+    EXPECT_EQ(layer->changes(), 0u);
+    return seen;
+}
+
+// What the next writer makes of a disk image after a crash, crashing itself
+// after `crashAfter` changes (the disk then holding a random part of the
+// unflushed ones).
+inline Image recover(const Image& image, std::uint64_t crashAfter = UINT64_MAX) {
+    auto layer = holding(image);
+    layer->crashAfter(crashAfter);
+    Pager::Options options;
+    options.file = layer;
+    std::unique_ptr<Pager> pager;
+    Status st = Pager::open(kDbPath, Pager::Mode::Exclusive, options, &pager);
+    EXPECT_EQ(st.ok(), !layer->crashed()) << st.message();
+    std::mt19937 random(static_cast<unsigned>(crashAfter));
+    Image after = layer->disk([&] { return random() % 2 == 0; });
+    EXPECT_TRUE(layer->crashed() || !after.count(logPathOf(kDbPath)));
+    return after;
 }
 
 } // namespace jet::testing

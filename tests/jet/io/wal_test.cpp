@@ -1,14 +1,12 @@
 // Logs left behind by interrupted runs, committed or not, intact or damaged,
 // as readers and the next writer find them, and the rollback journal of an
-// earlier release; transactions that fail: no log, full disk, a rollback that
-// cannot finish.
+// earlier release; transactions that cannot begin, or fail at any change
+// and then have their rollback cut short.
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "support/fault_file_layer.h"
 #include "jet/io/legacy_journal.h"
-#include "jet/io/pager.h"
 #include "jet/io/wal.h"
 #include "jet/util/crc32.h"
 #include "pager_test_util.h"
@@ -24,70 +22,47 @@ constexpr std::size_t kHeaderSize = 24, kRecordSize = 8 + kPageSize;
 class WalTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        oldFile_ = syntheticFile(kPages);
-        path_ = dir_.file("db.mdb");
-        log_ = logPathOf(path_);
-        writeAll(path_, oldFile_);
-        newFile_ = oldFile_;
         for (std::uint32_t pgno : {2u, 5u}) std::fill_n(newFile_.begin() + pgno * kPageSize, kPageSize, 0xAB);
         newFile_.insert(newFile_.end(), 2 * kPageSize, 0x77);
     }
 
-    // Leaves the files as a run stopped once it has logged new content for
-    // `logged` pages and added `added` pages to the file, before or after
-    // its commit record.
-    void leaveInterruptedRun(bool committed, std::vector<std::uint32_t> logged = {2, 5}, std::uint32_t added = 2) {
+    // The disk as a run left it once it had logged new content for `logged`
+    // pages and added `added` pages to the file, before or after its commit
+    // record.
+    Image interruptedRun(bool committed, std::vector<std::uint32_t> logged = {2, 5}, std::uint32_t added = 2) {
+        auto layer = holding({{kDbPath, oldFile_}});
         std::unique_ptr<WriteAheadLog> log;
-        ASSERT_TRUE(WriteAheadLog::create(*systemFileLayer(), log_, kPages, &log).ok());
+        EXPECT_TRUE(WriteAheadLog::create(*layer, log_, kPages, &log).ok());
         const Page changed = pageFilled(0xAB);
         std::vector<WriteAheadLog::Entry> entries;
         for (std::uint32_t pgno : logged) entries.push_back({pgno, &changed});
-        ASSERT_TRUE(log->write(entries).ok());
-        Bytes grown = oldFile_;
-        grown.insert(grown.end(), added * kPageSize, 0x77);
-        writeAll(path_, grown);
-        if (committed) {
-            ASSERT_TRUE(log->commit(kPages + added).ok());
-        }
+        EXPECT_TRUE(log->write(entries).ok());
+        EXPECT_TRUE(!committed || log->commit(kPages + added).ok());
+        Image image = layer->disk([] { return true; });
+        image[kDbPath].insert(image[kDbPath].end(), added * kPageSize, 0x77);
+        return image;
     }
 
-    // What a reader finds; it changes neither file.
-    Bytes readerSees() {
-        const Bytes file = readAll(path_), log = readAll(log_);
-        std::unique_ptr<Pager> pager;
-        Status st = Pager::open(path_, Mode::ReadOnly, &pager);
-        EXPECT_TRUE(st.ok()) << st.message();
-        Bytes seen = pager ? allPages(*pager) : Bytes{};
-        pager.reset();
-        EXPECT_EQ(readAll(path_), file);
-        EXPECT_EQ(readAll(log_), log);
-        return seen;
+    // Readers and the next writer find `expected`.
+    void expectBoth(const Image& image, const Bytes& expected) {
+        EXPECT_EQ(readerSees(image), expected);
+        EXPECT_EQ(recover(image).at(kDbPath), expected);
     }
 
-    void expectWriterLeaves(const Bytes& expected) {
-        std::unique_ptr<Pager> pager;
-        Status st = Pager::open(path_, Mode::Exclusive, &pager);
-        ASSERT_TRUE(st.ok()) << st.message();
-        EXPECT_EQ(pager->pageCount(), expected.size() / kPageSize);
-        pager.reset();
-        EXPECT_EQ(readAll(path_), expected);
-        EXPECT_FALSE(std::filesystem::exists(log_));
-    }
-
-    // A pager on the in-memory layer holding the original file.
+    // A pager on a disk holding the original file.
     std::unique_ptr<Pager> openOn(const std::shared_ptr<FaultFileLayer>& layer) {
-        layer->put(path_, oldFile_);
+        layer->put(kDbPath, oldFile_);
         Pager::Options options;
         options.file = layer;
         options.cachePages = 16;
         std::unique_ptr<Pager> pager;
-        EXPECT_TRUE(Pager::open(path_, Mode::Exclusive, options, &pager).ok());
+        EXPECT_TRUE(Pager::open(kDbPath, Mode::Exclusive, options, &pager).ok());
         return pager;
     }
 
-    ScratchDir dir_;
-    std::string path_, log_;
-    Bytes oldFile_, newFile_;
+    const std::string log_ = logPathOf(kDbPath);
+    const Bytes oldFile_ = syntheticFile(kPages);
+    Bytes newFile_ = oldFile_;
 };
 
 // Before the commit record readers find the original file; after it, the new
@@ -96,24 +71,13 @@ protected:
 TEST_F(WalTest, LeftoverLogBeforeAndAfterItsCommitRecord) {
     for (bool committed : {false, true}) {
         SCOPED_TRACE(committed ? "committed" : "not committed");
-        writeAll(path_, oldFile_);
-        leaveInterruptedRun(committed);
-        if (committed) { // page 2 already copied
-            Bytes file = readAll(path_);
-            std::fill_n(file.begin() + 2 * kPageSize, kPageSize, 0xAB);
-            writeAll(path_, file);
-        }
-        const Bytes& expected = committed ? newFile_ : oldFile_;
-        EXPECT_EQ(readerSees(), expected);
-        expectWriterLeaves(expected);
-        EXPECT_EQ(readerSees(), expected);
+        Image image = interruptedRun(committed);
+        if (committed) std::fill_n(image[kDbPath].begin() + 2 * kPageSize, kPageSize, 0xAB); // page 2 copied
+        expectBoth(image, committed ? newFile_ : oldFile_);
     }
     // A committed run that only changed pages is kept all the same.
-    writeAll(path_, oldFile_);
-    leaveInterruptedRun(true, {2, 5}, 0);
-    const Bytes changedOnly(newFile_.begin(), newFile_.begin() + static_cast<std::ptrdiff_t>(oldFile_.size()));
-    EXPECT_EQ(readerSees(), changedOnly);
-    expectWriterLeaves(changedOnly);
+    expectBoth(interruptedRun(true, {2, 5}, 0),
+               Bytes(newFile_.begin(), newFile_.begin() + static_cast<std::ptrdiff_t>(oldFile_.size())));
 }
 
 // Whatever in a log does not check out means that the commit record never
@@ -130,42 +94,19 @@ TEST_F(WalTest, DamagedLogsAreNotCommitted) {
     };
     for (const auto& [what, damage] : damages) {
         SCOPED_TRACE(what);
-        writeAll(path_, oldFile_);
-        leaveInterruptedRun(true);
-        Bytes log = readAll(log_);
-        damage(log);
-        writeAll(log_, log);
-        EXPECT_EQ(readerSees(), oldFile_);
-        expectWriterLeaves(oldFile_);
+        Image image = interruptedRun(true);
+        damage(image[log_]);
+        expectBoth(image, oldFile_);
     }
-    // A page past the file's original end is never logged: such a log comes
-    // from another file and must not change this one.
-    writeAll(path_, oldFile_);
-    leaveInterruptedRun(true, {2, kPages + 1000});
-    EXPECT_EQ(readerSees(), oldFile_);
-    expectWriterLeaves(oldFile_);
-}
-
-// A header that never got out whole means the file was never touched.
-TEST_F(WalTest, UnfinishedHeader) {
+    // Pages at or past the file's original end are never logged: such a log
+    // comes from another file and must not change this one.
+    expectBoth(interruptedRun(true, {2, kPages}), oldFile_);
+    // A header that never got out whole means the file was never touched.
     for (std::size_t size : {0, 5, 24, 100}) {
         Bytes junk(size, 0);
         if (size > 8) std::copy_n("VLMWAL01", 8, junk.begin());
-        writeAll(log_, junk);
-        EXPECT_EQ(readerSees(), oldFile_);
-        expectWriterLeaves(oldFile_);
+        expectBoth({{kDbPath, oldFile_}, {log_, junk}}, oldFile_);
     }
-}
-
-TEST_F(WalTest, UnreadableLogIsReported) {
-    std::filesystem::create_directory(log_);
-    for (Mode mode : {Mode::ReadOnly, Mode::Exclusive}) {
-        std::unique_ptr<Pager> pager;
-        Status st = Pager::open(path_, mode, &pager);
-        EXPECT_FALSE(st.ok());
-        EXPECT_NE(st.message().find(log_), std::string::npos) << st.message();
-    }
-    EXPECT_EQ(readAll(path_), oldFile_);
 }
 
 // The journal an earlier release wrote before it overwrote pages 3 and 40
@@ -194,7 +135,7 @@ Bytes earlierReleaseJournal(const Bytes& original) {
 // check out was left before the file was touched: it is merely deleted.
 TEST_F(WalTest, JournalOfAnEarlierReleaseIsPlayedBackByTheNextWriter) {
     const Bytes original = readAll(test_files::testData("blank.mdb"));
-    const std::string journalPath = legacyJournalPathOf(path_);
+    const std::string journalPath = legacyJournalPathOf(kDbPath);
     Bytes damaged = original;
     std::fill_n(damaged.begin() + 3 * kPageSize, kPageSize, 0xAB);
     std::fill_n(damaged.begin() + 40 * kPageSize, kPageSize, 0xCD);
@@ -203,96 +144,75 @@ TEST_F(WalTest, JournalOfAnEarlierReleaseIsPlayedBackByTheNextWriter) {
     for (bool intactHeader : {true, false}) {
         SCOPED_TRACE(intactHeader ? "intact header" : "torn header");
         if (!intactHeader) journal[21] ^= 0x01;
-        writeAll(path_, intactHeader ? damaged : original);
-        writeAll(journalPath, journal);
+        const Image image = {{kDbPath, intactHeader ? damaged : original}, {journalPath, journal}};
+        auto layer = holding(image);
+        Pager::Options options;
+        options.file = layer;
         std::unique_ptr<Pager> pager;
-        Status st = Pager::open(path_, Mode::ReadOnly, &pager);
+        Status st = Pager::open(kDbPath, Mode::ReadOnly, options, &pager);
         EXPECT_EQ(st.code(), Code::Corrupt);
         EXPECT_NE(st.message().find("otvorte ho na zápis"), std::string::npos) << st.message();
-        EXPECT_EQ(readAll(journalPath), journal);
-        expectWriterLeaves(original);
-        EXPECT_FALSE(std::filesystem::exists(journalPath));
+        EXPECT_EQ(layer->changes(), 0u);
+        EXPECT_EQ(recover(image), (Image{{kDbPath, original}}));
     }
 }
 
+// No log can be made, or there is no room for it: the transaction does not
+// begin, and says why.
 TEST_F(WalTest, NoLogNoTransaction) {
-    auto layer = std::make_shared<FaultFileLayer>();
-    layer->setCreateDenied(true);
-    std::unique_ptr<Pager> pager = openOn(layer);
-    ASSERT_TRUE(pager);
-    Status st = pager->begin();
-    EXPECT_EQ(st.code(), Code::AccessDenied);
-    EXPECT_NE(st.message().find("Nie je možné vytvoriť"), std::string::npos) << st.message();
-    EXPECT_NE(st.message().find(log_), std::string::npos) << st.message();
-    EXPECT_FALSE(pager->inTransaction());
-    EXPECT_EQ(pager->write(1, pageFilled(0)).code(), Code::InvalidArgument);
-    pager.reset();
-    EXPECT_EQ(*layer->content(path_), oldFile_);
-}
-
-// Runs out of space at several points of a transaction; the caller's
-// rollback then brings back the old file.
-TEST_F(WalTest, FullDiskThenRollback) {
-    struct Case {
-        const char* what;
-        std::uint64_t room; // bytes free beyond the database
-        bool rewrite;       // change existing pages (they go to the log) or add pages
-    };
-    for (Case c : {Case{"log header", 10, true}, Case{"log records", 5 * kPageSize, true},
-                   Case{"commit record", kHeaderSize + kPages * kRecordSize + 8, true},
-                   Case{"added pages", 60 * kPageSize, false}}) {
-        SCOPED_TRACE(c.what);
+    for (bool denied : {true, false}) {
         auto layer = std::make_shared<FaultFileLayer>();
-        layer->setSpaceLimit(oldFile_.size() + c.room);
+        layer->setCreateDenied(denied);
+        layer->setSpaceLimit(oldFile_.size() + 10);
         std::unique_ptr<Pager> pager = openOn(layer);
         ASSERT_TRUE(pager);
         Status st = pager->begin();
-        for (std::uint32_t i = 0; st.ok() && i < 200; ++i) {
-            std::uint32_t pgno;
-            st = c.rewrite ? pager->write(i % kPages, pageFilled(1)) : pager->append(pageFilled(2), &pgno);
-        }
-        if (st.ok()) st = pager->commit();
-        ASSERT_EQ(st.code(), Code::IoError);
-        EXPECT_NE(st.message().find("miesta"), std::string::npos) << st.message();
-        const Bytes file = *layer->content(path_); // the original pages untouched
-        ASSERT_GE(file.size(), oldFile_.size());
-        EXPECT_TRUE(std::equal(oldFile_.begin(), oldFile_.end(), file.begin()));
-        if (pager->inTransaction()) {
-            std::uint32_t pgno;
-            EXPECT_FALSE(pager->append(pageFilled(3), &pgno).ok()); // only rollback from here on
-            EXPECT_FALSE(pager->commit().ok());
-            ASSERT_TRUE(pager->rollback().ok());
-        }
-        EXPECT_EQ(*layer->content(path_), oldFile_);
+        EXPECT_EQ(st.code(), denied ? Code::AccessDenied : Code::IoError);
+        EXPECT_NE(st.message().find(denied ? "Nie je možné vytvoriť" : "miesta"), std::string::npos) << st.message();
+        EXPECT_TRUE(!denied || st.message().find(log_) != std::string::npos) << st.message();
+        EXPECT_EQ(pager->write(1, pageFilled(0)).code(), Code::InvalidArgument);
         EXPECT_FALSE(layer->content(log_));
-        PageRef page;
-        ASSERT_TRUE(pager->read(0, &page).ok());
-        EXPECT_EQ(pageBytes(page), pageBytes(oldFile_, 0));
     }
 }
 
-TEST_F(WalTest, FailedRollbackLeavesTheLogForTheNextOpen) {
-    auto layer = std::make_shared<FaultFileLayer>();
-    std::unique_ptr<Pager> pager = openOn(layer);
-    ASSERT_TRUE(pager && pager->begin().ok());
-    for (std::uint32_t i = 0; i < 60; ++i) {
-        std::uint32_t pgno;
-        ASSERT_TRUE(pager->write(i % kPages, pageFilled(4)).ok());
-        ASSERT_TRUE(pager->append(pageFilled(5), &pgno).ok());
+// A change that fails anywhere in a transaction leaves nothing but a
+// rollback to do; when the machine stops during that rollback, the next
+// writer finds the old file, or the new one where the commit record may have
+// reached the disk before the rollback could take it back.
+TEST_F(WalTest, FailureAnywhereThenRollbackCutShort) {
+    Bytes newFile(kPages * kPageSize, 4);
+    newFile.insert(newFile.end(), 40 * kPageSize, 5);
+    int rolledBack = 0, cut = 0;
+    for (std::uint64_t failAt = 0; failAt < 1000; ++failAt) {
+        for (std::uint64_t crashAt = 0; crashAt < 8; ++crashAt) {
+            SCOPED_TRACE(::testing::Message() << "change " << failAt << " fails, rollback stops at " << crashAt);
+            auto layer = std::make_shared<FaultFileLayer>();
+            std::unique_ptr<Pager> pager = openOn(layer);
+            ASSERT_TRUE(pager);
+            layer->failAfter(failAt);
+            Status st = pager->begin();
+            for (std::uint32_t i = 0; st.ok() && i < 80; ++i) {
+                std::uint32_t pgno;
+                st = i % 2 ? pager->write(i / 2 % kPages, pageFilled(4)) : pager->append(pageFilled(5), &pgno);
+            }
+            if (st.ok() && pager->commit().ok()) {
+                EXPECT_GT(rolledBack, 0);
+                EXPECT_GT(cut, 0);
+                return; // no change left to fail
+            }
+            if (!pager->inTransaction()) break; // did not begin
+            std::uint32_t pgno;
+            EXPECT_FALSE(pager->append(pageFilled(3), &pgno).ok() || pager->commit().ok());
+            layer->crashAfter(crashAt);
+            const bool undone = pager->rollback().ok();
+            undone ? ++rolledBack : ++cut;
+            EXPECT_TRUE(!undone || pager->pageCount() == kPages);
+            pager.reset();
+            const Bytes after = recover(layer->disk([] { return true; })).at(kDbPath);
+            ASSERT_TRUE(after == oldFile_ || (!undone && after == newFile));
+        }
     }
-    layer->crashAfter(0); // the rollback cannot even cut the added pages off
-    EXPECT_FALSE(pager->rollback().ok());
-    PageRef page;
-    EXPECT_FALSE(pager->read(0, &page).ok());
-    EXPECT_FALSE(pager->begin().ok());
-    pager.reset();
-
-    auto image = layer->disk([] { return true; });
-    ASSERT_TRUE(image.count(log_));
-    EXPECT_GT(image[path_].size(), oldFile_.size());
-    writeAll(path_, image[path_]);
-    writeAll(log_, image[log_]);
-    expectWriterLeaves(oldFile_);
+    ADD_FAILURE() << "the transaction never ended";
 }
 
 } // namespace
