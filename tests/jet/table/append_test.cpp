@@ -4,6 +4,11 @@
 // included, is appended to and checked by the whole-merge tests.
 #include "support/database.h"
 
+#include <functional>
+
+#include "jet/format/tabledef_format.h"
+#include "jet/index/index_tree.h"
+#include "jet/index/keys.h"
 #include "support/fault_file_layer.h"
 
 using namespace test_db;
@@ -285,4 +290,81 @@ TEST(Append, FullDiskFailsTheTransactionAndRollbackRestoresTheFile) {
     CheckReport r;
     ASSERT_TRUE(checkDatabase(*db, &r).ok());
     for (const std::string& p : r.problems) ADD_FAILURE() << p;
+}
+
+// Definitions Access allows and blank.mdb lacks, made by changing its
+// tables: a primary key that takes a long text as its third column, a
+// unique index over columns that may be Null, a binary column. Each takes
+// values up to its limit and refuses one byte more.
+TEST(Append, KeysAndValuesAtTheirLimits) {
+    Scratch file(blank());
+    auto db = openWritable(file.path());
+    Pager& pager = impl(*db).pager();
+    auto patch = [&](const std::string& table, const std::function<void(const TableDef&, std::uint8_t*)>& change) {
+        const TableDef def = impl(*openTable(*db, table)).def();
+        PageRef ref;
+        ASSERT_TRUE(pager.read(def.firstPage, &ref).ok());
+        Page page = *ref;
+        change(def, page.bytes.data());
+        ASSERT_TRUE(pager.write(def.firstPage, page).ok());
+    };
+    ASSERT_TRUE(pager.begin().ok());
+    patch("ini_subor", [](const TableDef& d, std::uint8_t* b) {
+        std::uint8_t* third = b + d.realIndexes[0].descriptorOffset + tdef::kRealIndexColumns + 2 * tdef::kIndexColumnSize;
+        putLe16(third, d.column("hodnota")->number);
+        third[tdef::kIndexColumnOrder] = 1;
+    });
+    patch("downloadovane_casove_zony_identifikatorov_na_zariadeniach", [](const TableDef& d, std::uint8_t* b) {
+        b[d.realIndexes[0].descriptorOffset + tdef::kRealIndexFlags] |= RealIndexDef::kUnique;
+    });
+    patch("downloadovane_identifikatory", [](const TableDef& d, std::uint8_t* b) {
+        b[d.column("pin_kod")->descriptorOffset + tdef::kColumnType] = static_cast<std::uint8_t>(ColumnType::Binary);
+    });
+    ASSERT_TRUE(pager.commit().ok());
+    db.reset();
+    db = openWritable(file.path());
+    auto append = [&](const std::string& table, std::vector<std::pair<const char*, Value>> values) {
+        auto t = openTable(*db, table);
+        std::vector<Value> row(t->columns().size());
+        for (auto& [column, v] : values) row[columnAt(*t, column)] = v;
+        return t->append(&row).code();
+    };
+
+    // Two texts of 100 punctuation marks, then one whose key reaches `size`.
+    const std::u16string marks(100, u'-');
+    auto keyOfSize = [&](std::size_t size) {
+        auto t = openTable(*db, "ini_subor");
+        std::vector<KeyColumn> columns;
+        EXPECT_TRUE(keyColumnsOf(impl(*t).def(), impl(*t).def().realIndexes[0], &columns).ok());
+        std::vector<Value> row(t->columns().size());
+        row[columnAt(*t, "sekcia")] = marks;
+        row[columnAt(*t, "kluc")] = marks;
+        Bytes key;
+        for (std::size_t n = 0; n <= 255; ++n)
+            for (std::size_t letters = 0; letters <= n; ++letters) {
+                row[columnAt(*t, "hodnota")] = std::u16string(letters, u'a') + std::u16string(n - letters, u'-');
+                if (encodeKey(columns, row, &key).ok() && key.size() == size) return row[columnAt(*t, "hodnota")];
+            }
+        ADD_FAILURE() << "no key of " << size << " bytes";
+        return Value();
+    };
+    const std::size_t largest = kMaxIndexEntry - kRowPointerBytes;
+    EXPECT_EQ(append("ini_subor", {{"sekcia", marks}, {"kluc", marks}, {"hodnota", keyOfSize(largest)}}),
+              Status::Code::Ok);
+    EXPECT_EQ(append("ini_subor", {{"sekcia", marks}, {"kluc", marks}, {"hodnota", keyOfSize(largest + 1)}}),
+              Status::Code::Refused);
+
+    const char* times = "downloadovane_casove_zony_identifikatorov_na_zariadeniach";
+    for (Status::Code expected : {Status::Code::Ok, Status::Code::Ok})
+        EXPECT_EQ(append(times, {{"id_zariadenia", std::int64_t{1}}}), expected) << "a key holding a Null";
+    for (Status::Code expected : {Status::Code::Ok, Status::Code::Refused})
+        EXPECT_EQ(append(times, {{"id_zariadenia", std::int64_t{1}}, {"identifikator", u("A")}}), expected);
+
+    const std::size_t length = impl(*openTable(*db, "downloadovane_identifikatory")).def().column("pin_kod")->length;
+    for (std::size_t n : {length, length + 1})
+        EXPECT_EQ(append("downloadovane_identifikatory",
+                         {{"id_zariadenia", std::int64_t(n)}, {"identifikator", std::u16string(20, u'K')}, {"pin_kod", Bytes(n, 7)}}),
+                  n == length ? Status::Code::Ok : Status::Code::Refused);
+    db.reset();
+    expectCleanCheck(file.path());
 }
