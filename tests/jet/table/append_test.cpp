@@ -295,7 +295,7 @@ TEST(Append, FullDiskFailsTheTransactionAndRollbackRestoresTheFile) {
 // Definitions Access allows and blank.mdb lacks, made by changing its
 // tables: a primary key that takes a long text as its third column, a
 // unique index over columns that may be Null, a binary column. Each takes
-// values up to its limit and refuses one byte more.
+// values up to its limit and refuses one byte more; long values fill a page.
 TEST(Append, KeysAndValuesAtTheirLimits) {
     Scratch file(blank());
     auto db = openWritable(file.path());
@@ -365,6 +365,10 @@ TEST(Append, KeysAndValuesAtTheirLimits) {
         EXPECT_EQ(append("downloadovane_identifikatory",
                          {{"id_zariadenia", std::int64_t(n)}, {"identifikator", std::u16string(20, u'K')}, {"pin_kod", Bytes(n, 7)}}),
                   n == length ? Status::Code::Ok : Status::Code::Refused);
+    // Two long values that fill a page to its last two bytes: the next one
+    // goes to a new page, and the full one is no longer listed as having room.
+    for (std::size_t chars : {1019, 1019, 100})
+        EXPECT_EQ(append("alarmy", {{"poznamky", std::u16string(chars, chars > 100 ? u'Ж' : u'a')}}), Status::Code::Ok);
     db.reset();
     expectCleanCheck(file.path());
 }
