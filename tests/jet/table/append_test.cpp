@@ -238,8 +238,10 @@ TEST(Append, RowsAtTheLimitsTakenOthersRefusedWithoutTrace) {
         {{"id_zariadenia", one}}, // a key holding a Null is no duplicate
         {{"id_zariadenia", one}, {"identifikator", u("A")}},
         {{"id_zariadenia", one}, {"identifikator", std::u16string(20, u'K')}, {"pin_kod", Bytes(length, 7)}},
+        {}, // an AutoNumber counter to raise
     };
-    const char* takenBy[] = {"identifikatory", "ini_subor", times, times, times, "downloadovane_identifikatory"};
+    const char* takenBy[] = {"identifikatory", "ini_subor", times, times, times, "downloadovane_identifikatory",
+                             "dialkove_otvorenie_vyvolane_pouzitim_identifikatora"};
     for (std::size_t i = 0; i < std::size(taken); ++i) EXPECT_EQ(append(takenBy[i], taken[i]), Status::Code::Ok) << i;
     // Two long values that fill a page to its last two bytes: the next one
     // goes to a new page, and the full one is no longer listed as having room.
