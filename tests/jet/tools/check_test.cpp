@@ -90,7 +90,6 @@ public:
         EXPECT_TRUE(impl(*db_).pager().read(pgno, &ref).ok());
         return *ref;
     }
-    std::uint32_t pageCount() { return impl(*db_).pager().pageCount(); }
     std::uint32_t indexRoot(const std::string& table) { return def(table).realIndexes.front().firstPage; }
     std::vector<std::uint32_t> dataPages(const std::string& table) {
         std::unique_ptr<Table> t;
@@ -137,25 +136,6 @@ private:
     std::unique_ptr<Database> db_;
 };
 
-// Points a memo reference stored outside its row (3-byte length, flag 0x40
-// or 0x00, pointer to an LVAL row) past the end of the file.
-bool breakLongValuePointer(SampleCopy& f, const std::string& table) {
-    for (std::uint32_t pgno : f.dataPages(table)) {
-        const Page p = f.page(pgno);
-        for (std::size_t o = 14; o + 12 <= kPageSize; ++o) {
-            const std::uint8_t* b = p.bytes.data() + o;
-            const std::uint32_t length = b[0] | b[1] << 8 | b[2] << 16;
-            const std::uint32_t target = (b[5] | b[6] << 8 | b[7] << 16);
-            if ((b[3] != 0x40 && b[3] != 0x00) || length <= 64 || length > 100000 || target == 0 ||
-                target >= f.pageCount() || le32(f.page(target).bytes.data() + 4) != kLvalOwner)
-                continue;
-            f.write(pgno, o + 5, {0xFE, 0xFF, 0xFF});
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 // Each damage makes the check finish with a problem naming the table, and
@@ -181,11 +161,6 @@ TEST(DamagedCheck, EveryDamageIsNamed) {
         {"row starting inside the header", "zariadenia",
          [](SampleCopy& f) {
              return f.write(f.dataPages("zariadenia").at(0), data_page::kSlotTable, {5, 0}), "";
-         }},
-        {"long value pointer", "zariadenia",
-         [](SampleCopy& f) {
-             EXPECT_TRUE(breakLongValuePointer(f, "zariadenia")) << "no long value stored outside its row";
-             return "";
          }},
         {"table usage map", "identifikatory",
          [](SampleCopy& f) { return f.clearMap(f.def("identifikatory").ownedPages), ""; }},
