@@ -237,7 +237,12 @@ TEST(Append, RowsAtTheLimitsTakenOthersRefusedWithoutTrace) {
         {{"id_zariadenia", one}, {"identifikator", std::u16string(20, u'K')}, {"pin_kod", Bytes(length, 7)}},
         {}, // an AutoNumber counter to raise
     };
-    const char* takenBy[] = {"identifikatory", "ini_subor", times, times, times, "downloadovane_identifikatory",
+    const char* takenBy[] = {"identifikatory",
+                             "ini_subor",
+                             times,
+                             times,
+                             times,
+                             "downloadovane_identifikatory",
                              "dialkove_otvorenie_vyvolane_pouzitim_identifikatora"};
     for (std::size_t i = 0; i < std::size(taken); ++i) EXPECT_EQ(append(takenBy[i], taken[i]), Status::Code::Ok) << i;
     // Two long values that fill a page to its last two bytes: the next one
@@ -254,7 +259,8 @@ TEST(Append, RowsAtTheLimitsTakenOthersRefusedWithoutTrace) {
         Named values;
     };
     const Case cases[] = {
-        {"duplicate primary key, letter case and trailing blanks ignored", "identifikatory",
+        {"duplicate primary key, letter case and trailing blanks ignored",
+         "identifikatory",
          {{"identifikator", u("aBC  ")}}},
         {"missing primary key", "identifikatory", {}},
         {"text too long", "identifikatory", {{"identifikator", std::u16string(21, u'x')}}},
@@ -263,7 +269,8 @@ TEST(Append, RowsAtTheLimitsTakenOthersRefusedWithoutTrace) {
         {"text key we cannot encode", "identifikatory", {{"identifikator", u("日本")}}},
         {"key one byte too long", "ini_subor", {{"sekcia", marks}, {"kluc", marks}, {"hodnota", beyond}}},
         {"unique key taken", times, {{"id_zariadenia", one}, {"identifikator", u("a")}}},
-        {"binary value one byte too long", "downloadovane_identifikatory",
+        {"binary value one byte too long",
+         "downloadovane_identifikatory",
          {{"id_zariadenia", one}, {"identifikator", u("L")}, {"pin_kod", Bytes(length + 1, 7)}}},
     };
     for (bool inTransaction : {false, true}) {
