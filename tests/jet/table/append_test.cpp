@@ -17,20 +17,6 @@ namespace {
 
 std::u16string u(const std::string& utf8) { return fromUtf8(utf8); }
 
-std::vector<Value> identifierRow(std::int64_t device, std::int64_t n) {
-    char id[32];
-    std::snprintf(id, sizeof id, "K%08lld", static_cast<long long>(n));
-    return {Value(std::int64_t{n * 7 % 1000}), Value(device), Value(u(id)), Value(u("1234"))};
-}
-
-// A row of `identifikatory` with every value Null (booleans false).
-std::vector<Value> emptyRow(const Table& t) {
-    std::vector<Value> row(t.columns().size());
-    for (std::size_t i = 0; i < row.size(); ++i)
-        if (t.columns()[i].type == ColumnType::Bool) row[i] = false;
-    return row;
-}
-
 std::u16string memoOf(std::size_t length, char16_t first) {
     std::u16string s(length, u' ');
     for (std::size_t i = 0; i < length; ++i) s[i] = static_cast<char16_t>(first + i % 23);
@@ -45,9 +31,11 @@ void appendAll(Database& db, Table& t, std::vector<std::vector<Value>>& rows) {
 
 using Named = std::vector<std::pair<const char*, Value>>;
 
-// A row of `t` with the values named, the others Null.
+// A row of `t` with the values named, the others Null (yes/no: No).
 std::vector<Value> rowOf(const Table& t, const Named& values) {
     std::vector<Value> row(t.columns().size());
+    for (std::size_t i = 0; i < row.size(); ++i)
+        if (t.columns()[i].type == ColumnType::Bool) row[i] = false;
     for (const auto& [column, v] : values) row[columnAt(t, column)] = v;
     return row;
 }
@@ -110,7 +98,7 @@ TEST(Append, EveryKindOfValueOfTheFixture) {
         const std::size_t memoSizes[] = {0, 100, 5000, 100000, 50, 4076, 4077, 8144, 8145};
         const char* names[] = {"Ľubomír Šťastný", "Žofia Ďurčová", "Ágnes Ötvös", "Peter Novák", "ŇŤĽ ňťľ ôä"};
         for (int i = 0; i < 30; ++i) {
-            auto row = emptyRow(*t);
+            auto row = rowOf(*t, {});
             row[columnAt(*t, "identifikator")] = u("ID" + std::to_string(i));
             row[name] = i % 6 == 5 ? Value() : Value(u(names[i % 5]));
             if (i % 10 < 9) row[memo] = memoOf(memoSizes[i % 10] / 2, i % 2 ? u'a' : u'\u0410');
@@ -127,15 +115,14 @@ TEST(Append, EveryKindOfValueOfTheFixture) {
         EXPECT_EQ(copy, rows);
 
         auto p = openTable(*db, "downloadovane_parametre_zariadeni");
-        std::vector<std::vector<Value>> params(2, emptyRow(*p));
         cameraMode = columnAt(*p, "kamera_kod_modu");
-        params[0][columnAt(*p, "id_zariadenia")] = std::int64_t{5};
-        params[0][columnAt(*p, "impulzomer_cena_za_jednotku")] = Currency{-123456789};
-        params[0][columnAt(*p, "impulzomer_vaha_impulzu")] = 0.125;
-        params[0][cameraMode] = std::int64_t{255};
-        params[0][columnAt(*p, "vytah_najnizsie_poschodie")] = std::int64_t{-32768};
-        params[1][columnAt(*p, "id_zariadenia")] = std::int64_t{6};
-        params[1][columnAt(*p, "impulzomer_jednotka")] = u("");
+        std::vector<std::vector<Value>> params = {
+            rowOf(*p, {{"id_zariadenia", std::int64_t{5}},
+                       {"impulzomer_cena_za_jednotku", Currency{-123456789}},
+                       {"impulzomer_vaha_impulzu", 0.125},
+                       {"kamera_kod_modu", std::int64_t{255}},
+                       {"vytah_najnizsie_poschodie", std::int64_t{-32768}}}),
+            rowOf(*p, {{"id_zariadenia", std::int64_t{6}}, {"impulzomer_jednotka", u("")}})};
         auto paramsCopy = params;
         appendAll(*db, *p, paramsCopy);
         EXPECT_EQ(readAll(*db, "downloadovane_parametre_zariadeni"), params);
@@ -182,14 +169,14 @@ TEST(Append, FullDiskFailsTheTransactionAndRollbackRestoresTheFile) {
     auto fill = [&](int device, int rows) {
         Status s = db->begin();
         for (int i = 0; i < rows && s.ok(); ++i) {
-            auto row = identifierRow(device, i);
+            auto row = rowOf(*t, {{"id_zariadenia", std::int64_t{device}}, {"identifikator", u(std::to_string(i))}});
             s = t->append(&row);
         }
         return s.ok() ? db->commit() : s;
     };
     Status failed = fill(1, 50000);
     ASSERT_EQ(failed.code(), Status::Code::IoError) << failed.message();
-    auto row = identifierRow(2, 0);
+    auto row = rowOf(*t, {{"id_zariadenia", std::int64_t{2}}, {"identifikator", u("0")}});
     EXPECT_FALSE(t->append(&row).ok()) << "after a failure only rollback";
     EXPECT_FALSE(db->commit().ok());
     ASSERT_TRUE(db->rollback().ok());
