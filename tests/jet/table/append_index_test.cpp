@@ -5,6 +5,7 @@
 #include "support/database.h"
 
 #include <algorithm>
+#include <numeric>
 #include <random>
 
 #include "jet/index/index_walk.h"
@@ -41,7 +42,7 @@ TEST(AppendIndex, ShuffledIdentifiersGrowTreesLargerThanTheDecodedPagesWhileTabl
     constexpr int kRows = 36000;
     Scratch file(blank());
     std::vector<int> order(kRows);
-    for (int i = 0; i < kRows; ++i) order[i] = i;
+    std::iota(order.begin(), order.end(), 0);
     std::shuffle(order.begin(), order.end(), std::mt19937(7));
     std::mt19937 random(11);
     const char* names[] = {"Novák Ján ", "Šťastná Ľudmila ", "Čierny Ďuro ", "Žltý Ňuňo ", "Ábel Ôsmy ", ""};
