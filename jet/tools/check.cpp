@@ -224,20 +224,21 @@ private:
         for (std::uint32_t p : withRoom)
             if (!std::binary_search(pages.begin(), pages.end(), p))
                 problem("mapa strán s voľným miestom uvádza stranu " + std::to_string(p) + ", ktorú tabuľka nemá");
-            else checkRoom(p, shortest);
+            else if (lacksRoom(p, table().def().firstPage, shortest))
+                problem("mapa strán s voľným miestom uvádza stranu " + std::to_string(p) +
+                        ", do ktorej sa už nevojde ani najkratší riadok");
     }
 
-    // A page listed as having room must take at least the table's shortest
-    // row, or every writer would look at it in vain and the table's pages
-    // would never be reused.
-    void checkRoom(std::uint32_t pgno, std::size_t shortest) {
+    // A page listed as having room must take at least the shortest row it
+    // is meant for, or every writer would look at it in vain and its owner's
+    // pages would never be reused. False only for a data page of `owner`
+    // whose slot table is sound.
+    bool lacksRoom(std::uint32_t pgno, std::uint32_t owner, std::size_t shortest) {
         PageRef ref;
-        if (!table().pager().read(pgno, &ref).ok() || !isDataPageOf(*ref, table().def().firstPage)) return;
+        if (!table().pager().read(pgno, &ref).ok() || !isDataPageOf(*ref, owner)) return false;
         const std::uint16_t slots = slotCountOf(*ref);
-        if (data_page::slotAt(slots) > kPageSize) return; // reported with the free space
-        if (slots >= data_page::kMaxSlotsWritten || dataPageGap(*ref) < shortest + data_page::kSlotSize)
-            problem("mapa strán s voľným miestom uvádza stranu " + std::to_string(pgno) +
-                    ", do ktorej sa už nevojde ani najkratší riadok");
+        if (data_page::slotAt(slots) > kPageSize) return false; // reported with the free space
+        return slots >= data_page::kMaxSlotsWritten || dataPageGap(*ref) < shortest + data_page::kSlotSize;
     }
 
     // The free-space field of a data page is the gap between its slot table
@@ -262,6 +263,7 @@ private:
             }
             use(pages);
             use({m.ownedPages.page, m.freePages.page});
+            checkLongValueRoom(m, pages);
             std::vector<std::uint32_t>& reached = longValuePages_[m.column];
             std::sort(reached.begin(), reached.end());
             reached.erase(std::unique(reached.begin(), reached.end()), reached.end());
@@ -269,6 +271,25 @@ private:
                 if (!std::binary_search(pages.begin(), pages.end(), p))
                     problem("dlhá hodnota stĺpca " + columnName(m.column) + " leží na strane " + std::to_string(p) +
                             ", ktorá nie je v mape dlhých hodnôt stĺpca");
+        }
+    }
+
+    // The long-value pages listed as having room are the column's own and
+    // take at least a one-byte value; only the last one, which a writer may
+    // have filled to the brim with the last value it stored, is spared.
+    // Access leaves the free-space map of some system tables' columns at page 0.
+    void checkLongValueRoom(const LongValueMaps& m, const std::vector<std::uint32_t>& owned) {
+        if (m.freePages.page == 0) return;
+        std::vector<std::uint32_t> withRoom;
+        Status s = readUsageMap(table().pager(), m.freePages, &withRoom);
+        if (!s.ok()) return problem("mapa dlhých hodnôt s voľným miestom: " + s.message());
+        for (std::size_t i = 0; i < withRoom.size(); ++i) {
+            const std::string page = "mapa dlhých hodnôt stĺpca " + columnName(m.column) +
+                                     " s voľným miestom uvádza stranu " + std::to_string(withRoom[i]);
+            if (!std::binary_search(owned.begin(), owned.end(), withRoom[i]))
+                problem(page + ", ktorá nie je v mape dlhých hodnôt stĺpca");
+            else if (i + 1 < withRoom.size() && lacksRoom(withRoom[i], kLvalOwner, 1))
+                problem(page + ", do ktorej sa už nič nevojde");
         }
     }
 

@@ -1,13 +1,14 @@
-// Index keys: byte order must equal value order, nulls first (ascending) or
-// last (descending); text keys ignore letter case and trailing blanks. Keys
-// that cannot be encoded are refused by the append tests. The layouts themselves are pinned by the
-// checker re-encoding every key of the fixtures and the Access-written files.
-#include <gtest/gtest.h>
-
+// Index keys in value order (their layouts are pinned by the checker
+// re-encoding the keys of the fixtures and the Access-written files), and an
+// index tree of a shape our writer never makes but Access leaves behind.
 #include <limits>
 
+#include "jet/format/page_alloc.h"
+#include "jet/index/index_tree.h"
+#include "jet/index/index_walk.h"
 #include "jet/index/keys.h"
 #include "jet/index/textkey.h"
+#include "support/database.h"
 
 using namespace jet;
 
@@ -30,7 +31,8 @@ Bytes text(std::u16string_view s, bool ascending = true) {
     return out;
 }
 
-template <typename T> void expectIncreasing(ColumnType type, std::initializer_list<T> values) {
+// Descending NUMERIC keys follow an older rule of their own.
+template <typename T> void expectIncreasing(ColumnType type, std::initializer_list<T> values, bool descending = true) {
     std::vector<Bytes> asc, desc;
     for (const T& v : values) {
         asc.push_back(field(type, Value(v), true));
@@ -38,10 +40,17 @@ template <typename T> void expectIncreasing(ColumnType type, std::initializer_li
     }
     for (std::size_t i = 1; i < asc.size(); ++i) {
         EXPECT_LT(asc[i - 1], asc[i]) << "ascending, value " << i;
-        EXPECT_GT(desc[i - 1], desc[i]) << "descending, value " << i;
+        EXPECT_TRUE(!descending || desc[i - 1] > desc[i]) << "descending, value " << i;
     }
     EXPECT_LT(field(type, Value(), true), asc.front());
     EXPECT_GT(field(type, Value(), false), desc.front());
+}
+
+Numeric numeric(std::int64_t v) {
+    Numeric n{18, 0, v < 0};
+    const auto magnitude = static_cast<std::uint64_t>(v < 0 ? -v : v);
+    for (int i = 0; i < 8; ++i) n.magnitude[i] = static_cast<std::uint8_t>(magnitude >> 8 * i);
+    return n;
 }
 
 } // namespace
@@ -58,6 +67,12 @@ TEST(Keys, ByteOrderFollowsValueOrder) {
     expectIncreasing<DateTime>(ColumnType::DateTime, {DateTime{-1.5}, DateTime{0}, DateTime{40108.16}});
     expectIncreasing<Bytes>(ColumnType::Binary,
                             {Bytes{0}, Bytes{0, 0}, Bytes{1}, Bytes(8, 0xFF), Bytes(9, 0xFF), Bytes(20, 0xFF)});
+    expectIncreasing<Numeric>(ColumnType::Numeric, {numeric(-70000), numeric(-1), numeric(0), numeric(1), numeric(256)},
+                              false);
+    // Yes is -1: it sorts before No, which a missing value counts as.
+    EXPECT_EQ(field(ColumnType::Bool, Value(true)), hex({0x7F, 0x00}));
+    EXPECT_EQ(field(ColumnType::Bool, Value()), hex({0x7F, 0xFF}));
+    EXPECT_EQ(field(ColumnType::Bool, Value(true), false), hex({0x80, 0xFF}));
 }
 
 // Letter case, trailing blanks and zero characters are ignored, only the
@@ -71,4 +86,39 @@ TEST(TextKey, WhatCountsInATextKey) {
     EXPECT_EQ(text(std::u16string(255, u'x') + u"abc"), text(std::u16string(255, u'x')));
     EXPECT_EQ(text(u"abc", false), hex({0x80, 0xB5, 0xB3, 0xB2, 0xFE, 0xFF, 0x00}));
     EXPECT_GT(text(u"abc", false), text(u"abd", false));
+}
+
+// Each intermediate page has a single child, described by an entry and no
+// tail: a new maximum in the leaf must reach every level above it. An
+// entry of the largest length is taken, one byte more refused.
+TEST(IndexTree, NewMaximumReachesEveryLevelOfSingleChildren) {
+    test_db::Scratch file(test_db::blank());
+    auto db = test_db::openWritable(file.path());
+    Pager& pager = impl(*db).pager();
+    ASSERT_TRUE(pager.begin().ok());
+    constexpr std::uint32_t kOwner = 2;
+    std::uint32_t root = 0, node = 0, leaf = 0;
+    for (std::uint32_t* p : {&root, &node, &leaf}) ASSERT_TRUE(allocatePage(pager, Page{}, p).ok());
+    auto put = [&](std::uint32_t pgno, std::uint8_t type, std::vector<Bytes> entries) {
+        const IndexPage p{.type = type, .owner = kOwner, .mark = type == kIndexNodePage, .entries = std::move(entries)};
+        Page out;
+        ASSERT_TRUE(buildIndexPage(p, &out).ok());
+        ASSERT_TRUE(pager.write(pgno, out).ok());
+    };
+    const Bytes last = makeLeafEntry(hex({0x7F, 0x20}), {leaf, 1});
+    put(leaf, kIndexLeafPage, {makeLeafEntry(hex({0x7F, 0x10}), {leaf, 0}), last});
+    put(node, kIndexNodePage, {makeNodeEntry(last, leaf)});
+    put(root, kIndexNodePage, {makeNodeEntry(last, node)});
+
+    IndexTree tree(pager, kOwner, root, {});
+    bool newKey = false;
+    EXPECT_EQ(tree.insert(Bytes(kMaxIndexEntry + 1, 0x7F), &newKey).code(), Status::Code::Refused);
+    ASSERT_TRUE(tree.insert(Bytes(kMaxIndexEntry, 0x7F), &newKey).ok());
+    ASSERT_TRUE(tree.flush().ok());
+    IndexWalk walk;
+    Status s = walkIndex([&](std::uint32_t p, PageRef* out) { return pager.read(p, out); }, root, kOwner, &walk);
+    EXPECT_TRUE(s.ok()) << s.message();
+    EXPECT_EQ(walk.entries.size(), 3u);
+    EXPECT_EQ(walk.depth, 3u);
+    ASSERT_TRUE(pager.rollback().ok());
 }

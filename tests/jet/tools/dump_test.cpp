@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iostream>
 #include <sstream>
 
 #include "jet/db/database_impl.h"
@@ -33,15 +32,10 @@ void expectDump(const fs::path& mdb, const fs::path& expected) {
 
 } // namespace
 
-TEST(Dump, FixturesMatchTheirDumps) {
+// The Access-written samples only where they are at hand.
+TEST(Dump, FixturesAndAccessSamplesMatchTheirDumps) {
     const auto files = test_files::mdbFilesIn(VELMORANT_TEST_DATA);
     EXPECT_GE(files.size(), 6u);
     for (const fs::path& f : files) expectDump(f, fs::path(f).replace_extension(".json"));
-}
-
-TEST(Dump, AccessSamplesMatchTheirDumps) {
-    const auto samples = test_files::jet4Samples();
-    if (samples.empty()) GTEST_SKIP() << "no Access samples at " << VELMORANT_JET_SAMPLES;
-    for (const fs::path& f : samples) expectDump(f, f.string() + ".json");
-    std::cout << samples.size() << " Access-written Jet 4 samples compared\n";
+    for (const fs::path& f : test_files::jet4Samples()) expectDump(f, f.string() + ".json");
 }
