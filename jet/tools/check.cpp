@@ -224,14 +224,16 @@ private:
         for (std::uint32_t p : withRoom)
             if (!std::binary_search(pages.begin(), pages.end(), p))
                 problem("mapa strán s voľným miestom uvádza stranu " + std::to_string(p) + ", ktorú tabuľka nemá");
-            else if (lacksRoom(p, table().def().firstPage, shortest))
+            else if (p != withRoom.back() && lacksRoom(p, table().def().firstPage, shortest))
                 problem("mapa strán s voľným miestom uvádza stranu " + std::to_string(p) +
                         ", do ktorej sa už nevojde ani najkratší riadok");
     }
 
     // A page listed as having room must take at least the shortest row it
     // is meant for, or every writer would look at it in vain and its owner's
-    // pages would never be reused. False only for a data page of `owner`
+    // pages would never be reused. Writers take a page off the map only when
+    // a row did not fit on it, and they fill the last listed page, so that
+    // one may be full and is spared. False only for a data page of `owner`
     // whose slot table is sound.
     bool lacksRoom(std::uint32_t pgno, std::uint32_t owner, std::size_t shortest) {
         PageRef ref;
@@ -275,8 +277,7 @@ private:
     }
 
     // The long-value pages listed as having room are the column's own and
-    // take at least a one-byte value; only the last one, which a writer may
-    // have filled to the brim with the last value it stored, is spared.
+    // take at least a one-byte value (the last one spared, as above).
     // Access leaves the free-space map of some system tables' columns at page 0.
     void checkLongValueRoom(const LongValueMaps& m, const std::vector<std::uint32_t>& owned) {
         if (m.freePages.page == 0) return;

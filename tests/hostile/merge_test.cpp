@@ -176,7 +176,7 @@ TEST_F(HostileMerge, SpacesSlovakLettersLongNamesDotFilesAndLinksAreOrdinaryFile
     std::string longFolder;
     for (int i = 0; i < 6; ++i) longFolder += std::string(120, 'a' + i) + "ľščťžýáíé/"; // 1 000 bytes and more
     struct Case {
-        std::string target, source, link;
+        std::string target, source, link = {};
     };
     for (const Case& c :
          {Case{"Zálohy 2024/cieľová databáza č. 1.mdb", "zdroj s medzerami/ďábelský kôň.mdb"},

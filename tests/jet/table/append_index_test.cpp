@@ -84,5 +84,7 @@ TEST(AppendIndex, ShuffledIdentifiersGrowTreesLargerThanTheDecodedPagesWhileTabl
     EXPECT_EQ(r.keysNotCompared, 0u);
     for (const std::string& n : r.notes) EXPECT_EQ(n.find("rôznych kľúčov"), std::string::npos) << n;
     for (const IndexSummary& ix : r.indexSummaries)
-        if (ix.table == "identifikatory") EXPECT_EQ(ix.entries, std::uint64_t{kRows}) << ix.index;
+        if (ix.table == "identifikatory") {
+            EXPECT_EQ(ix.entries, std::uint64_t{kRows}) << ix.index;
+        }
 }

@@ -39,7 +39,9 @@ TEST(AppendSamples, EveryRowAppendedAgainReadsBackAndChecksClean) {
         db.reset();
         expectCleanCheck(file.path());
         for (const auto& [name, rows] : expected)
-            if (haveMdbExport()) EXPECT_EQ(mdbExport(file.path(), name).size(), rows) << name;
+            if (haveMdbExport()) {
+                EXPECT_EQ(mdbExport(file.path(), name).size(), rows) << name;
+            }
     }
     EXPECT_GT(added, 100u);
 }

@@ -261,9 +261,13 @@ TEST(Append, RowsAtTheLimitsTakenOthersRefusedWithoutTrace) {
          {{"id_zariadenia", one}, {"identifikator", u("L")}, {"pin_kod", Bytes(length + 1, 7)}}},
     };
     for (bool inTransaction : {false, true}) {
-        if (inTransaction) ASSERT_TRUE(db->begin().ok());
+        if (inTransaction) {
+            ASSERT_TRUE(db->begin().ok());
+        }
         for (const Case& c : cases) EXPECT_EQ(append(c.table, c.values), Status::Code::Refused) << c.why;
-        if (inTransaction) ASSERT_TRUE(db->commit().ok());
+        if (inTransaction) {
+            ASSERT_TRUE(db->commit().ok());
+        }
     }
     std::vector<Value> shortRow(3);
     EXPECT_EQ(openTable(*db, "identifikatory")->append(&shortRow).code(), Status::Code::InvalidArgument);
