@@ -188,14 +188,6 @@ TEST_F(FrmMain, OnlyAConfirmedRunWritesAndShowsEachTable) {
     EXPECT_EQ(paints.captions.last(), QStringLiteral("downloadovane_releidentifikatory"));
 }
 
-TEST(FileDialog, StartsInTheFolderThePresetNameNames) {
-    const QString home = QStringLiteral("/opt/velmorant/bin");
-    EXPECT_EQ(app::startFolder({"t", "", home, {}}), home);
-    EXPECT_EQ(app::startFolder({"t", "ciel.mdb", home, {}}), home);
-    EXPECT_EQ(app::startFolder({"t", "/srv/data/ciel.mdb", home, {}}), QStringLiteral("/srv/data"));
-    EXPECT_EQ(app::startFolder({"t", "zaloha/ciel.mdb", home, {}}), home + QStringLiteral("/zaloha"));
-}
-
 namespace {
 
 // The names the dialog's file list shows under the chosen filter.

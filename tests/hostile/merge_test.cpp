@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "jet/check.h"
+#include "jet/db/database_impl.h"
 #include "jet/io/wal.h"
 #include "merge/import_run.h"
 #include "tests/merge/recording_ui.h"
@@ -201,6 +202,29 @@ TEST_F(HostileMerge, SpacesSlovakLettersLongNamesDotFilesAndLinksAreOrdinaryFile
         EXPECT_FALSE(hasLog(real) || hasLog(target));
         jet::CheckReport report;
         EXPECT_TRUE(jet::checkFile(real.string(), &report).ok() && report.ok());
+    }
+}
+
+// A damaged index or data page of a table the run writes to: the run stops
+// there, takes back what it wrote and says so; the target keeps its bytes.
+TEST_F(HostileMerge, DamagedPageOfAPlanTableStopsTheRunUnchanged) {
+    const Bytes sample = fixture("sample.mdb");
+    std::unique_ptr<jet::Database> db;
+    std::unique_ptr<jet::Table> table;
+    std::vector<std::uint32_t> data;
+    ASSERT_TRUE(jet::Database::open(test_files::testData("sample.mdb").string(), jet::OpenMode::ReadOnly, &db).ok());
+    ASSERT_TRUE(db->openTable("zariadenia", &table).ok()); // the first step, which copies rows
+    ASSERT_TRUE(impl(*table).dataPages(&data).ok());
+    const std::uint32_t root = impl(*table).def().realIndexes.front().firstPage;
+    for (const auto& [what, page, from] :
+         {std::tuple{"index root", root, 0}, {"index entries", root, 32}, {"data page rows", data.back(), 14}}) {
+        Bytes damaged = sample;
+        std::fill(damaged.begin() + page * jet::kPageSize + from, damaged.begin() + (page + 1) * jet::kPageSize, 0x5a);
+        const fs::path target = place("t.mdb", damaged);
+        const ImportResult result = run(target, place("s.mdb", sample));
+        EXPECT_EQ(result.outcome.rfind(kRunFailure, 0), 0u) << what << ": " << result.outcome;
+        EXPECT_TRUE(readAll(target) == damaged) << what;
+        EXPECT_FALSE(hasLog(target)) << what;
     }
 }
 

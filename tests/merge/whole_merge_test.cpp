@@ -465,15 +465,6 @@ TEST_F(MergeResultPin, GeneratedScaleOneMergeWritesTheRecordedRows) {
     EXPECT_EQ(fnv1a(merged), 15480728916530429407ull);
 }
 
-// The fixture with Null device types, prompts without a device or sound,
-// patrol rounds of unknown groups and relations the target's key refuses.
-TEST_F(WholeMerge, FixtureOfOddCasesIntoAGeneratedFile) {
-    fs::path target = generated("ciel.mdb", 1);
-    std::unique_ptr<Oracle> oracle = merge(target, fixture("sample.mdb", "zdroj.mdb"));
-    EXPECT_GT(oracle->counts("ref_obchodzky_zariadenia").refused, 0);
-    EXPECT_GT(oracle->counts("identifikatory").skipped, 0); // the quoted identifiers both files hold
-}
-
 // A target whose three columns are narrower than some of the source's
 // values: the rows copied are those a blank target takes, only the values
 // that do not fit are left empty, and an independent reader sees the same.

@@ -40,7 +40,7 @@ struct FaultFileLayer::State {
     Names names, durableNames;
     std::vector<std::pair<std::string, std::shared_ptr<Node>>> pendingNames; // a null node: removed
     std::uint64_t changes = 0, crashAt = kNever, failAt = kNever, spaceLimit = kNever;
-    bool crashed = false, createDenied = false;
+    bool crashed = false;
 
     Status alive() const { return crashed ? osError(EIO, "Počítač sa zastavil") : Status::OK(); }
 
@@ -138,7 +138,6 @@ void FaultFileLayer::crashAfter(std::uint64_t n) { state_->crashAt = state_->cha
 bool FaultFileLayer::crashed() const { return state_->crashed; }
 void FaultFileLayer::failAfter(std::uint64_t n) { state_->failAt = state_->changes + n; }
 void FaultFileLayer::setSpaceLimit(std::uint64_t bytes) { state_->spaceLimit = bytes; }
-void FaultFileLayer::setCreateDenied(bool denied) { state_->createDenied = denied; }
 
 std::map<std::string, Bytes> FaultFileLayer::disk(const std::function<bool()>& reached) const {
     Names names = state_->durableNames;
@@ -162,7 +161,6 @@ Status FaultFileLayer::open(const std::string& path, Access access, Lock, std::u
     auto it = state_->names.find(path);
     std::shared_ptr<Node> node = it == state_->names.end() ? nullptr : it->second;
     if (access == Access::Create) {
-        if (state_->createDenied) return osError(EACCES, "");
         JET_TRY(state_->change());
         if (node) {
             node->change(Change{true, 0, {}});

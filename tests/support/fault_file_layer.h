@@ -1,7 +1,7 @@
-// Files kept in memory: a "disk" that can fill up, refuse to create files,
-// fail one change, or crash after a given number of changes. It remembers
-// what has been flushed, so that after a crash one can ask what the disk
-// would hold, with or without the writes that were never flushed.
+// Files kept in memory: a "disk" that can fill up, fail one change, or crash
+// after a given number of changes. It remembers what has been flushed, so
+// that after a crash one can ask what the disk would hold, with or without
+// the writes that were never flushed.
 #pragma once
 
 #include <cstdint>
@@ -41,8 +41,6 @@ public:
 
     // Writes that would make all files together larger fail for want of space.
     void setSpaceLimit(std::uint64_t bytes);
-    // Creating files fails as in a folder one may not write to.
-    void setCreateDenied(bool denied);
 
     Status open(const std::string& path, Access access, Lock lock, std::unique_ptr<File>* out) override;
     bool exists(const std::string& path) override;

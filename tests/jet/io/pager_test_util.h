@@ -34,12 +34,6 @@ inline Page pageFilled(std::uint8_t value) {
     return page;
 }
 
-inline Bytes pageBytes(const Bytes& file, std::uint32_t pgno) {
-    auto at = file.begin() + static_cast<std::ptrdiff_t>(std::size_t{pgno} * kPageSize);
-    return Bytes(at, at + kPageSize);
-}
-inline Bytes pageBytes(const PageRef& page) { return Bytes(page->bytes.begin(), page->bytes.end()); }
-
 // Every page of the file as the pager reads it.
 inline Bytes allPages(Pager& pager) {
     Bytes bytes;

@@ -157,24 +157,6 @@ TEST_F(WalTest, JournalOfAnEarlierReleaseIsPlayedBackByTheNextWriter) {
     }
 }
 
-// No log can be made, or there is no room for it: the transaction does not
-// begin, and says why.
-TEST_F(WalTest, NoLogNoTransaction) {
-    for (bool denied : {true, false}) {
-        auto layer = std::make_shared<FaultFileLayer>();
-        layer->setCreateDenied(denied);
-        layer->setSpaceLimit(oldFile_.size() + 10);
-        std::unique_ptr<Pager> pager = openOn(layer);
-        ASSERT_TRUE(pager);
-        Status st = pager->begin();
-        EXPECT_EQ(st.code(), denied ? Code::AccessDenied : Code::IoError);
-        EXPECT_NE(st.message().find(denied ? "Nie je možné vytvoriť" : "miesta"), std::string::npos) << st.message();
-        EXPECT_TRUE(!denied || st.message().find(log_) != std::string::npos) << st.message();
-        EXPECT_EQ(pager->write(1, pageFilled(0)).code(), Code::InvalidArgument);
-        EXPECT_FALSE(layer->content(log_));
-    }
-}
-
 // A change that fails anywhere in a transaction leaves nothing but a
 // rollback to do; when the machine stops during that rollback, the next
 // writer finds the old file, or the new one where the commit record may have

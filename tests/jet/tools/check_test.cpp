@@ -7,7 +7,6 @@
 
 #include "jet/check.h"
 #include "jet/format/data_page.h"
-#include "jet/format/tabledef_format.h"
 #include "jet/db/database_impl.h"
 #include "support/files.h"
 
@@ -155,8 +154,6 @@ TEST(DamagedCheck, EveryDamageIsNamed) {
          [](SampleCopy& f) {
              return f.write(f.dataPages("zariadenia").at(0), data_page::kSlotTable, {5, 0}), "";
          }},
-        {"table usage map", "identifikatory",
-         [](SampleCopy& f) { return f.clearMap(f.def("identifikatory").ownedPages), ""; }},
         {"long-value pages in no map", "zariadenia",
          [](SampleCopy& f) {
              for (const LongValueMaps& m : f.def("zariadenia").longValueMaps) f.clearMap(m.ownedPages);
@@ -174,19 +171,6 @@ TEST(DamagedCheck, EveryDamageIsNamed) {
              const std::size_t at = s.start + 5 + root / 8;
              f.write(1, at, {static_cast<std::uint8_t>(p.bytes[at] | 1u << (root % 8))});
              return std::to_string(root);
-         }},
-        {"AutoNumber counter behind the rows", "hlasove_vyzvy",
-         [](SampleCopy& f) {
-             EXPECT_GT(f.def("hlasove_vyzvy").autonumber, 1u);
-             f.write(f.def("hlasove_vyzvy").firstPage, tdef::kAutonumber, {1, 0, 0, 0});
-             return "automatického";
-         }},
-        {"data page free space", "zariadenia",
-         [](SampleCopy& f) {
-             const std::uint32_t first = f.dataPages("zariadenia").at(0);
-             const Page p = f.page(first);
-             f.write(first, 2, {static_cast<std::uint8_t>(p.bytes[2] + 8), p.bytes[3]});
-             return "voľné miesto";
          }},
     };
     for (const Case& c : cases) {
