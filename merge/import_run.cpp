@@ -64,7 +64,6 @@ void reportCounts(ImportResult* result) {
         return;
     }
     std::string& text = result->outcome;
-    text.clear();
     if (!refusals.empty()) text = "Import bol dokončený, ale cieľový súbor odmietol niektoré riadky:" + refusals;
     if (!emptied.empty()) {
         if (refusals.empty())
