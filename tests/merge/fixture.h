@@ -35,7 +35,7 @@ class MdbFile {
 public:
     // A copy of the fixture file `from`.
     explicit MdbFile(fs::path path, const char* from = "blank.mdb") : path_(std::move(path)) {
-        fs::copy_file(fs::path(VELMORANT_TEST_DATA) / from, path_, fs::copy_options::overwrite_existing);
+        fs::copy_file(test_files::testData(from), path_, fs::copy_options::overwrite_existing);
     }
     ~MdbFile() { close(); }
     const fs::path& path() const { return path_; }
@@ -51,9 +51,9 @@ public:
         ASSERT_TRUE(db_->openTable(table, &t).ok()) << table;
         std::vector<jet::Value> row(t->columns().size());
         for (const auto& [column, value] : cells) {
-            const jet::ColumnDef* c = impl(*t).def().column(column);
-            ASSERT_NE(c, nullptr) << column;
-            row[c - impl(*t).def().columns.data()] = value;
+            const int at = t->columnIndex(column);
+            ASSERT_GE(at, 0) << column;
+            row[at] = value;
         }
         jet::Status status = t->append(&row);
         ASSERT_TRUE(status.ok()) << table << ": " << status.message();

@@ -56,9 +56,9 @@ inline std::unique_ptr<Table> openTable(Database& db, const std::string& name) {
 }
 
 inline std::size_t columnAt(const Table& t, const std::string& name) {
-    const ColumnDef* c = impl(t).def().column(name);
-    EXPECT_NE(c, nullptr) << name;
-    return static_cast<std::size_t>(c - impl(t).def().columns.data());
+    const int at = t.columnIndex(name);
+    EXPECT_GE(at, 0) << name;
+    return static_cast<std::size_t>(at);
 }
 
 // Every row of the table in scan order.
