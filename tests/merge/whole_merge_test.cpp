@@ -26,14 +26,12 @@ using json = nlohmann::json;
 using testing::ScratchDir;
 namespace fs = std::filesystem;
 
+using test_files::cli;
 using test_files::ProgramRun;
-using test_files::run;
-
 using test_files::quoted;
-std::string cli() { return quoted(test_files::cliPath()); }
 
 std::string dumpText(const fs::path& file) {
-    ProgramRun out = run(cli() + " dump " + quoted(file));
+    ProgramRun out = cli("dump " + quoted(file));
     EXPECT_EQ(out.exit, 0) << file << ": " << out.err;
     return out.out;
 }
@@ -336,13 +334,12 @@ protected:
     }
     fs::path generated(const std::string& name, int seed, const std::string& more = "") {
         fs::path out = dir / name;
-        ProgramRun made =
-            run(cli() + " generate " + quoted(out) + " --seed " + std::to_string(seed) + " --scale 1 " + more);
+        ProgramRun made = cli("generate " + quoted(out) + " --seed " + std::to_string(seed) + " --scale 1 " + more);
         EXPECT_EQ(made.exit, 0) << made.err;
         return out;
     }
     fs::path fixture(const std::string& name, const std::string& as) {
-        fs::copy_file(fs::path(VELMORANT_TEST_DATA) / name, dir / as);
+        fs::copy_file(test_files::testData(name), dir / as);
         return dir / as;
     }
 
@@ -372,7 +369,7 @@ std::unique_ptr<Oracle> WholeMerge::merge(const fs::path& target, const fs::path
     // A trial run from the command line first: it leaves the target as it
     // was, and its counts are the real run's.
     const std::vector<std::uint8_t> bytes = test_files::readAll(merged);
-    ProgramRun trial = run(cli() + " merge " + quoted(merged) + " " + quoted(source) + " --dry-run --json");
+    ProgramRun trial = cli("merge " + quoted(merged) + " " + quoted(source) + " --dry-run --json");
     EXPECT_EQ(test_files::readAll(merged), bytes);
 
     testing::RecordingUi ui;
@@ -422,7 +419,7 @@ std::unique_ptr<Oracle> WholeMerge::merge(const fs::path& target, const fs::path
     }
     EXPECT_EQ(planTables, 27);
 
-    ProgramRun check = run(cli() + " check " + quoted(merged));
+    ProgramRun check = cli("check " + quoted(merged));
     EXPECT_EQ(check.exit, 0) << check.out << check.err;
     EXPECT_EQ(check.out.rfind("OK", 0), 0u) << check.out;
 
