@@ -29,11 +29,8 @@ constexpr std::uint32_t kOldPages = 60;
 // small cache, so that changed pages go to the log, and added ones to the
 // file, in several batches before the commit. Stops at the first failure.
 Status runTransaction(std::shared_ptr<FileLayer> layer) {
-    Pager::Options options;
-    options.cachePages = 16;
-    options.file = std::move(layer);
     std::unique_ptr<Pager> pager;
-    JET_TRY(Pager::open(kDbPath, Mode::Exclusive, options, &pager));
+    JET_TRY(openPager(std::move(layer), Mode::Exclusive, &pager, 16));
     JET_TRY(pager->begin());
     std::mt19937 random(42);
     for (int i = 0; i < 300; ++i) {

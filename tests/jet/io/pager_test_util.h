@@ -50,6 +50,15 @@ inline Bytes allPages(Pager& pager) {
 using Image = std::map<std::string, Bytes>; // the files of a disk, by path
 constexpr const char* kDbPath = "/disk/db.mdb";
 
+// A pager on the database of the disk `layer` stands for.
+inline Status openPager(std::shared_ptr<FileLayer> layer, Pager::Mode mode, std::unique_ptr<Pager>* pager,
+                        std::size_t cachePages = Pager::Options{}.cachePages) {
+    Pager::Options options;
+    options.file = std::move(layer);
+    options.cachePages = cachePages;
+    return Pager::open(kDbPath, mode, options, pager);
+}
+
 inline std::shared_ptr<FaultFileLayer> holding(const Image& image) {
     auto layer = std::make_shared<FaultFileLayer>();
     for (const auto& [path, bytes] : image) layer->put(path, bytes);
@@ -59,10 +68,8 @@ inline std::shared_ptr<FaultFileLayer> holding(const Image& image) {
 // What a reader finds on a disk image after a crash; it writes nothing.
 inline Bytes readerSees(const Image& image) {
     auto layer = holding(image);
-    Pager::Options options;
-    options.file = layer;
     std::unique_ptr<Pager> pager;
-    Status st = Pager::open(kDbPath, Pager::Mode::ReadOnly, options, &pager);
+    Status st = openPager(layer, Pager::Mode::ReadOnly, &pager);
     EXPECT_TRUE(st.ok()) << st.message();
     Bytes seen = pager ? allPages(*pager) : Bytes{};
     EXPECT_EQ(layer->changes(), 0u);
@@ -75,10 +82,8 @@ inline Bytes readerSees(const Image& image) {
 inline Image recover(const Image& image, std::uint64_t crashAfter = UINT64_MAX) {
     auto layer = holding(image);
     layer->crashAfter(crashAfter);
-    Pager::Options options;
-    options.file = layer;
     std::unique_ptr<Pager> pager;
-    Status st = Pager::open(kDbPath, Pager::Mode::Exclusive, options, &pager);
+    Status st = openPager(layer, Pager::Mode::Exclusive, &pager);
     EXPECT_EQ(st.ok(), !layer->crashed()) << st.message();
     std::mt19937 random(static_cast<unsigned>(crashAfter));
     Image after = layer->disk([&] { return random() % 2 == 0; });

@@ -52,11 +52,8 @@ protected:
     // A pager on a disk holding the original file.
     std::unique_ptr<Pager> openOn(const std::shared_ptr<FaultFileLayer>& layer) {
         layer->put(kDbPath, oldFile_);
-        Pager::Options options;
-        options.file = layer;
-        options.cachePages = 16;
         std::unique_ptr<Pager> pager;
-        EXPECT_TRUE(Pager::open(kDbPath, Mode::Exclusive, options, &pager).ok());
+        EXPECT_TRUE(openPager(layer, Mode::Exclusive, &pager, 16).ok());
         return pager;
     }
 
@@ -146,10 +143,8 @@ TEST_F(WalTest, JournalOfAnEarlierReleaseIsPlayedBackByTheNextWriter) {
         if (!intactHeader) journal[21] ^= 0x01;
         const Image image = {{kDbPath, intactHeader ? damaged : original}, {journalPath, journal}};
         auto layer = holding(image);
-        Pager::Options options;
-        options.file = layer;
         std::unique_ptr<Pager> pager;
-        Status st = Pager::open(kDbPath, Mode::ReadOnly, options, &pager);
+        Status st = openPager(layer, Mode::ReadOnly, &pager);
         EXPECT_EQ(st.code(), Code::Corrupt);
         EXPECT_NE(st.message().find("otvorte ho na zápis"), std::string::npos) << st.message();
         EXPECT_EQ(layer->changes(), 0u);
