@@ -65,7 +65,7 @@ protected:
     }
 
     fs::path place(const std::string& name, const Bytes& bytes) {
-        fs::path path = dir_ / fs::u8path(name);
+        fs::path path = dir_ / test_files::pathOf(name);
         fs::create_directories(path.parent_path());
         writeAll(path, bytes);
         return path;
@@ -187,7 +187,7 @@ TEST_F(HostileMerge, SpacesSlovakLettersLongNamesDotFilesAndLinksAreOrdinaryFile
         const fs::path real = place(c.target, blank), source = place(c.source, fixture("sample.mdb"));
         fs::path target = real;
         if (!c.link.empty()) {
-            target = dir_ / fs::u8path(c.link);
+            target = dir_ / test_files::pathOf(c.link);
             fs::create_directories(target.parent_path());
             fs::create_symlink(real, target);
         }
