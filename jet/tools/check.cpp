@@ -10,7 +10,6 @@
 #include "jet/index/index_walk.h"
 #include "jet/index/keys.h"
 #include "jet/format/usage_map.h"
-#include "jet/table/longvalue.h"
 #include "jet/table/row_writer.h"
 
 namespace jet {
@@ -117,13 +116,11 @@ private:
             if (!hasRow) break;
             ++count;
             for (std::size_t i = 0; i < def.columns.size(); ++i) {
-                Status r = cursor.read(i, &values[i]);
+                Status r = readColumn(cursor, i, &values[i]);
                 readable[i] = r.ok();
                 if (!r.ok())
                     problem("riadok " + rowName(cursor.rowId()) + ", stĺpec " + def.columns[i].name + ": " +
                             r.message());
-                else if (def.columns[i].isLongValue() && !isNull(values[i]))
-                    collectLongValuePages(cursor, def.columns[i]);
                 else if (def.columns[i].isAutonumber() && std::holds_alternative<std::int64_t>(values[i]))
                     highestAutonumber = std::max(highestAutonumber, std::get<std::int64_t>(values[i]));
             }
@@ -142,16 +139,19 @@ private:
                     std::to_string(highestAutonumber) + " v tabuľke");
     }
 
-    // The LVAL pages a value lies on, to be found in its column's map.
-    void collectLongValuePages(const TableScan& cursor, const ColumnDef& c) {
-        ++report_.longValues;
-        ByteSpan field;
-        if (!cursor.view().longValueField(c, &field)) return;
+    // Column `i` of the current row. The LVAL pages a memo or OLE value
+    // lies on are kept, to be found in its column's map.
+    Status readColumn(const TableScan& cursor, std::size_t i, Value* out) {
+        const ColumnDef& c = table().def().columns[i];
+        if (!c.isLongValue()) return cursor.read(i, out);
         std::vector<std::uint32_t>& pages = longValuePages_[c.number];
         const std::size_t from = pages.size();
-        (void)readLongValue(table().pager(), field, cursor.rowId().page, &longValue_, &pages);
+        Status s = cursor.read(i, out, &pages);
+        if (!s.ok()) pages.resize(from); // reported as unreadable instead
+        else if (!isNull(*out)) ++report_.longValues;
         // Values stored one after another share their pages.
         if (from > 0 && pages.size() > from && pages[from] == pages[from - 1]) pages.erase(pages.begin() + from);
+        return s;
     }
 
     void expect(IndexCheck& ix, RowPointer row, const std::vector<Value>& values, const std::vector<bool>& readable) {
@@ -368,7 +368,6 @@ private:
     std::unique_ptr<Table> table_;
     std::vector<IndexCheck> indexes_;
     std::unordered_map<std::uint16_t, std::vector<std::uint32_t>> longValuePages_; // by column number
-    Bytes longValue_; // scratch for the values walked again
     std::size_t problems_ = 0;
     std::size_t suppressed_ = 0;
 };
