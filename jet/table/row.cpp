@@ -116,7 +116,7 @@ bool RowView::varBytes(const ColumnDef& c, ByteSpan* out) const {
     return true;
 }
 
-Status RowView::read(const ColumnDef& c, Pager& pager, Value* out) const {
+Status RowView::read(const ColumnDef& c, Pager& pager, Value* out, std::vector<std::uint32_t>* lvalPages) const {
     bool bit = present(c.number);
     if (c.type == ColumnType::Bool) {
         *out = bit;
@@ -138,7 +138,7 @@ Status RowView::read(const ColumnDef& c, Pager& pager, Value* out) const {
         if (!decodeScalar(c, b, out).ok()) return corrupt("stĺpec " + c.name + " je kratší ako jeho typ");
         return Status::OK();
     }
-    JET_TRY(readLongValue(pager, b, id_.page, &longValue_));
+    JET_TRY(readLongValue(pager, b, id_.page, &longValue_, lvalPages));
     // An OLE value trades buffers with the scratch; a memo is decoded from it.
     if (c.type == ColumnType::Ole) emplaceKeep<Bytes>(out).swap(longValue_);
     else decodeText(longValue_, &emplaceKeep<std::u16string>(out));

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "jet/util/bytes.h"
 #include "jet/io/pager.h"
@@ -20,16 +21,13 @@ public:
     Status parse(const TableDef& def, ByteSpan bytes, RowId id);
 
     // The value of column `c` of this row. Memo and OLE values are read
-    // through `pager`. `out` keeps its buffers when it already holds a
-    // value of the same kind.
-    Status read(const ColumnDef& c, Pager& pager, Value* out) const;
+    // through `pager`; with `lvalPages`, the LVAL pages such a value lies on
+    // are added to it. `out` keeps its buffers when it already holds a value
+    // of the same kind.
+    Status read(const ColumnDef& c, Pager& pager, Value* out,
+                std::vector<std::uint32_t>* lvalPages = nullptr) const;
 
     RowId id() const { return id_; }
-    // The stored reference (with any inline data) of memo or OLE column `c`;
-    // false when the value is Null or the row has no slot for it.
-    bool longValueField(const ColumnDef& c, ByteSpan* out) const {
-        return present(c.number) && c.isLongValue() && !c.isFixed() && varBytes(c, out);
-    }
 
 private:
     bool present(std::uint16_t number) const;

@@ -162,8 +162,8 @@ Status TableScan::load(const RowSlot& slot, bool* isRow) {
     return Status::OK();
 }
 
-Status TableScan::read(std::size_t column, Value* out) const {
-    return view_.read(table_->def().columns[column], table_->pager(), out);
+Status TableScan::read(std::size_t column, Value* out, std::vector<std::uint32_t>* lvalPages) const {
+    return view_.read(table_->def().columns[column], table_->pager(), out, lvalPages);
 }
 
 // Names the table in a description of damage found while scanning it.

@@ -87,8 +87,9 @@ public:
     // Where the row is listed (for a moved row: the slot that points to it).
     RowId rowId() const { return id_; }
     const RowView& view() const { return view_; }
-    // One column of the current row, by its position in the definition.
-    Status read(std::size_t column, Value* out) const;
+    // One column of the current row, by its position in the definition
+    // (`lvalPages` as for RowView::read).
+    Status read(std::size_t column, Value* out, std::vector<std::uint32_t>* lvalPages = nullptr) const;
 
 private:
     Status advance(bool* hasRow);

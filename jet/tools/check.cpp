@@ -10,7 +10,6 @@
 #include "jet/index/index_walk.h"
 #include "jet/index/keys.h"
 #include "jet/format/usage_map.h"
-#include "jet/table/longvalue.h"
 #include "jet/table/row_writer.h"
 
 namespace jet {
@@ -117,13 +116,11 @@ private:
             if (!hasRow) break;
             ++count;
             for (std::size_t i = 0; i < def.columns.size(); ++i) {
-                Status r = cursor.read(i, &values[i]);
+                Status r = readColumn(cursor, i, &values[i]);
                 readable[i] = r.ok();
                 if (!r.ok())
                     problem("riadok " + rowName(cursor.rowId()) + ", stĺpec " + def.columns[i].name + ": " +
                             r.message());
-                else if (def.columns[i].isLongValue() && !isNull(values[i]))
-                    collectLongValuePages(cursor, def.columns[i]);
                 else if (def.columns[i].isAutonumber() && std::holds_alternative<std::int64_t>(values[i]))
                     highestAutonumber = std::max(highestAutonumber, std::get<std::int64_t>(values[i]));
             }
@@ -142,16 +139,19 @@ private:
                     std::to_string(highestAutonumber) + " v tabuľke");
     }
 
-    // The LVAL pages a value lies on, to be found in its column's map.
-    void collectLongValuePages(const TableScan& cursor, const ColumnDef& c) {
-        ++report_.longValues;
-        ByteSpan field;
-        if (!cursor.view().longValueField(c, &field)) return;
+    // Column `i` of the current row. The LVAL pages a memo or OLE value
+    // lies on are kept, to be found in its column's map.
+    Status readColumn(const TableScan& cursor, std::size_t i, Value* out) {
+        const ColumnDef& c = table().def().columns[i];
+        if (!c.isLongValue()) return cursor.read(i, out);
         std::vector<std::uint32_t>& pages = longValuePages_[c.number];
         const std::size_t from = pages.size();
-        (void)readLongValue(table().pager(), field, cursor.rowId().page, &longValue_, &pages);
+        Status s = cursor.read(i, out, &pages);
+        if (!s.ok()) pages.resize(from); // reported as unreadable instead
+        else if (!isNull(*out)) ++report_.longValues;
         // Values stored one after another share their pages.
         if (from > 0 && pages.size() > from && pages[from] == pages[from - 1]) pages.erase(pages.begin() + from);
+        return s;
     }
 
     void expect(IndexCheck& ix, RowPointer row, const std::vector<Value>& values, const std::vector<bool>& readable) {
@@ -207,7 +207,7 @@ private:
 
     // Every page of the owned-pages map is a data page of this table.
     void checkOwnedPages() {
-        std::vector<std::uint32_t> pages, withRoom;
+        std::vector<std::uint32_t> pages;
         if (!table().dataPages(&pages).ok()) return; // reported by the row scan
         use(pages);
         for (std::uint32_t p : pages) {
@@ -218,15 +218,29 @@ private:
                 problem("mapa strán tabuľky uvádza stranu " + std::to_string(p) + ", ktorá nie je jej dátovou stranou");
             else checkFreeSpace(p, *ref);
         }
-        Status s = readUsageMap(table().pager(), table().def().freePages, &withRoom);
-        if (!s.ok()) return problem("mapa strán s voľným miestom: " + s.message());
-        const std::size_t shortest = RowLayout(table().def()).rowLength(0);
+        const std::string listed = "mapa strán s voľným miestom";
+        checkRoomMap(table().def().freePages, listed, pages, table().def().firstPage,
+                     RowLayout(table().def()).rowLength(0), [&](std::uint32_t p, RoomFault fault) {
+                         return listed + " uvádza stranu " + std::to_string(p) +
+                                (fault == RoomFault::Foreign ? ", ktorú tabuľka nemá"
+                                                             : ", do ktorej sa už nevojde ani najkratší riadok");
+                     });
+    }
+
+    enum class RoomFault { Foreign, Full };
+
+    // The pages a map of pages with room lists must be among `owned` and,
+    // but for the last one, take `shortest` bytes (see lacksRoom).
+    // `describe` words the fault found with a listed page.
+    template <class Describe>
+    void checkRoomMap(RowPointer map, const std::string& name, const std::vector<std::uint32_t>& owned,
+                      std::uint32_t owner, std::size_t shortest, Describe describe) {
+        std::vector<std::uint32_t> withRoom;
+        Status s = readUsageMap(table().pager(), map, &withRoom);
+        if (!s.ok()) return problem(name + ": " + s.message());
         for (std::uint32_t p : withRoom)
-            if (!std::binary_search(pages.begin(), pages.end(), p))
-                problem("mapa strán s voľným miestom uvádza stranu " + std::to_string(p) + ", ktorú tabuľka nemá");
-            else if (p != withRoom.back() && lacksRoom(p, table().def().firstPage, shortest))
-                problem("mapa strán s voľným miestom uvádza stranu " + std::to_string(p) +
-                        ", do ktorej sa už nevojde ani najkratší riadok");
+            if (!std::binary_search(owned.begin(), owned.end(), p)) problem(describe(p, RoomFault::Foreign));
+            else if (p != withRoom.back() && lacksRoom(p, owner, shortest)) problem(describe(p, RoomFault::Full));
     }
 
     // A page listed as having room must take at least the shortest row it
@@ -281,17 +295,13 @@ private:
     // Access leaves the free-space map of some system tables' columns at page 0.
     void checkLongValueRoom(const LongValueMaps& m, const std::vector<std::uint32_t>& owned) {
         if (m.freePages.page == 0) return;
-        std::vector<std::uint32_t> withRoom;
-        Status s = readUsageMap(table().pager(), m.freePages, &withRoom);
-        if (!s.ok()) return problem("mapa dlhých hodnôt s voľným miestom: " + s.message());
-        for (std::size_t i = 0; i < withRoom.size(); ++i) {
-            const std::string page = "mapa dlhých hodnôt stĺpca " + columnName(m.column) +
-                                     " s voľným miestom uvádza stranu " + std::to_string(withRoom[i]);
-            if (!std::binary_search(owned.begin(), owned.end(), withRoom[i]))
-                problem(page + ", ktorá nie je v mape dlhých hodnôt stĺpca");
-            else if (i + 1 < withRoom.size() && lacksRoom(withRoom[i], kLvalOwner, 1))
-                problem(page + ", do ktorej sa už nič nevojde");
-        }
+        checkRoomMap(m.freePages, "mapa dlhých hodnôt s voľným miestom", owned, kLvalOwner, 1,
+                     [&](std::uint32_t p, RoomFault fault) {
+                         return "mapa dlhých hodnôt stĺpca " + columnName(m.column) + " s voľným miestom uvádza stranu " +
+                                std::to_string(p) +
+                                (fault == RoomFault::Foreign ? ", ktorá nie je v mape dlhých hodnôt stĺpca"
+                                                             : ", do ktorej sa už nič nevojde");
+                     });
     }
 
     std::string columnName(std::uint16_t number) const {
@@ -358,7 +368,6 @@ private:
     std::unique_ptr<Table> table_;
     std::vector<IndexCheck> indexes_;
     std::unordered_map<std::uint16_t, std::vector<std::uint32_t>> longValuePages_; // by column number
-    Bytes longValue_; // scratch for the values walked again
     std::size_t problems_ = 0;
     std::size_t suppressed_ = 0;
 };
