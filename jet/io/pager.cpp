@@ -16,7 +16,6 @@ namespace {
 
 using Code = Status::Code;
 
-constexpr std::uint32_t kMaxPages = (std::uint32_t{1} << 31) / kPageSize; // the 2 GB limit
 constexpr std::size_t kMinCachePages = 16;
 // Dirty pages written out together when the cache needs room.
 constexpr std::size_t kSpillBatch = 256;
