@@ -155,7 +155,8 @@ Status readLeftoverLog(FileLayer& files, const std::string& path, LeftoverLog* o
     for (std::uint32_t n = 0;; ++n) {
         const std::uint64_t at = recordAt(n);
         if (at + kCommitSize > size) return Status::OK();
-        JET_TRY(log->file_->read(at, record.data(), kCommitSize));
+        const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(page_record::kSize, size - at));
+        JET_TRY(log->file_->read(at, record.data(), length));
         if (le32(record.data()) == kCommitMark) {
             const std::uint32_t newPages = le32(record.data() + 4);
             bool intact = le32(record.data() + 8) == n &&
@@ -166,8 +167,7 @@ Status readLeftoverLog(FileLayer& files, const std::string& path, LeftoverLog* o
             out->committed = std::move(log);
             return Status::OK();
         }
-        if (at + page_record::kSize > size) return Status::OK();
-        JET_TRY(log->file_->read(at, record.data(), page_record::kSize));
+        if (length < page_record::kSize) return Status::OK();
         const std::uint32_t pgno = le32(record.data());
         const std::uint32_t crc = le32(record.data() + 4);
         // Only pages the database had before are logged: any other record
