@@ -55,8 +55,7 @@ Status playBackLegacyJournal(FileLayer& files, const std::string& path, File& da
         JET_TRY(database.sync());
     }
     journal.reset();
-    JET_TRY(files.remove(path));
-    return files.syncFolder(path);
+    return files.removeDurably(path);
 }
 
 } // namespace jet

@@ -27,11 +27,6 @@ std::uint32_t commitCrc(std::uint32_t salt, std::uint32_t newPages, const std::v
 
 std::uint64_t recordAt(std::uint32_t record) { return kHeaderSize + std::uint64_t{record} * page_record::kSize; }
 
-Status removeLog(FileLayer& files, const std::string& path) {
-    JET_TRY(files.remove(path));
-    return files.syncFolder(path);
-}
-
 } // namespace
 
 std::string logPathOf(const std::string& databasePath) { return databasePath + kLogSuffix; }
@@ -194,7 +189,7 @@ Status recoverFromLog(FileLayer& files, const std::string& path, File& database)
         JET_TRY(database.sync());
     }
     leftover.committed.reset();
-    return removeLog(files, path);
+    return files.removeDurably(path);
 }
 
 } // namespace jet
