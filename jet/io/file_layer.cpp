@@ -60,4 +60,6 @@ Status otherOsError(long code, const std::string& what) {
 
 Status notRegularFile() { return Status::error(Status::Code::NotJet, "Cesta nevedie k bežnému súboru."); }
 
+Status shortRead() { return Status::error(Status::Code::Corrupt, "Súbor je kratší, než by mal byť."); }
+
 } // namespace jet

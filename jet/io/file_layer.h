@@ -46,6 +46,11 @@ public:
     virtual Status remove(const std::string& path) = 0;
     // Makes creations and removals of files in the folder of `path` durable.
     virtual Status syncFolder(const std::string& path) = 0;
+    // Removes the file; the removal is on the disk when this succeeds.
+    Status removeDurably(const std::string& path) {
+        JET_TRY(remove(path));
+        return syncFolder(path);
+    }
     // The name of the file itself when `path` is a symbolic link to it (the
     // log belongs beside the file, where every name of it finds it);
     // `path` unchanged when it is no link or cannot be resolved.
@@ -63,5 +68,7 @@ Status osError(int err, const std::string& what);
 Status otherOsError(long code, const std::string& what);
 // A path to something that is neither a file nor a folder (a pipe, a device).
 Status notRegularFile();
+// A read that reached the end of the file before it filled the buffer.
+Status shortRead();
 
 } // namespace jet

@@ -10,8 +10,6 @@ namespace jet {
 
 namespace {
 
-using Code = Status::Code;
-
 class PosixFile final : public File {
 public:
     explicit PosixFile(int fd) : fd_(fd) {}
@@ -23,7 +21,7 @@ public:
             ssize_t got = ::pread(fd_, p, n, static_cast<off_t>(offset));
             if (got < 0 && errno == EINTR) continue;
             if (got < 0) return osError(errno, "Čítanie zo súboru zlyhalo");
-            if (got == 0) return Status::error(Code::Corrupt, "Súbor je kratší, než by mal byť.");
+            if (got == 0) return shortRead();
             p += got;
             n -= static_cast<std::size_t>(got);
             offset += static_cast<std::uint64_t>(got);

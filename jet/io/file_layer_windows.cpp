@@ -73,7 +73,7 @@ public:
             if (!::ReadFile(h_, p, static_cast<DWORD>(std::min(n, kMaxChunk)), &got, &o) &&
                 ::GetLastError() != ERROR_HANDLE_EOF)
                 return lastError("Čítanie zo súboru zlyhalo");
-            if (got == 0) return Status::error(Status::Code::Corrupt, "Súbor je kratší, než by mal byť.");
+            if (got == 0) return shortRead();
             p += got;
             n -= got;
             offset += got;

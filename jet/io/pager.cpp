@@ -16,7 +16,6 @@ namespace {
 
 using Code = Status::Code;
 
-constexpr std::uint32_t kMaxPages = (std::uint32_t{1} << 31) / kPageSize; // the 2 GB limit
 constexpr std::size_t kMinCachePages = 16;
 // Dirty pages written out together when the cache needs room.
 constexpr std::size_t kSpillBatch = 256;
@@ -176,7 +175,7 @@ private:
         log_.reset();
         // The file is complete now. A log that stays behind after all is
         // merely copied once more by the next open.
-        if (files_->remove(logPath_).ok()) (void)files_->syncFolder(logPath_);
+        (void)files_->removeDurably(logPath_);
         lastWindow = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         return Status::OK();
     }
@@ -194,8 +193,7 @@ private:
             JET_TRY(db_->truncate(offsetOf(originalPages_)));
             JET_TRY(db_->sync());
         }
-        JET_TRY(files_->remove(logPath_));
-        return files_->syncFolder(logPath_);
+        return files_->removeDurably(logPath_);
     }
 
     bool logged(std::uint32_t pgno) const { return log_ && log_->holds(pgno); }

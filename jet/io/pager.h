@@ -17,6 +17,8 @@
 namespace jet {
 
 constexpr std::uint32_t kPageSize = 4096; // Jet 4
+// The format's 2 GB limit.
+constexpr std::uint32_t kMaxPages = (std::uint32_t{1} << 31) / kPageSize;
 
 struct Page {
     std::array<std::uint8_t, kPageSize> bytes;

@@ -6,18 +6,14 @@
 
 #include "jet/util/bytes.h"
 #include "jet/io/page_record.h"
-#include "jet/util/crc32.h"
 
 namespace jet {
 
 namespace {
 
 using page_record::kHeaderSize;
-using page_record::kMaxPages;
-constexpr std::size_t kRecordHead = page_record::kHead;
-constexpr std::size_t kRecordSize = page_record::kSize;
 
-constexpr char kMagic[8] = {'V', 'L', 'M', 'W', 'A', 'L', '0', '1'};
+constexpr page_record::Magic kMagic = {'V', 'L', 'M', 'W', 'A', 'L', '0', '1'};
 constexpr std::size_t kCommitSize = 16;
 constexpr std::uint32_t kCommitMark = 0xFFFFFFFF; // never a page number
 // Consecutive records, or pages, written with one call.
@@ -29,33 +25,7 @@ std::uint32_t commitCrc(std::uint32_t salt, std::uint32_t newPages, const std::v
     return crc;
 }
 
-std::uint64_t recordAt(std::uint32_t record) { return kHeaderSize + std::uint64_t{record} * kRecordSize; }
-
-struct Header {
-    std::uint32_t originalPages = 0;
-    std::uint32_t salt = 0;
-};
-
-void encodeHeader(const Header& h, std::uint8_t* out) {
-    std::memcpy(out, kMagic, sizeof kMagic);
-    putLe32(out + 8, kPageSize);
-    putLe32(out + 12, h.originalPages);
-    putLe32(out + 16, h.salt);
-    putLe32(out + 20, crc32(0, out, 20));
-}
-
-bool decodeHeader(const std::uint8_t* in, Header* h) {
-    if (std::memcmp(in, kMagic, sizeof kMagic) != 0) return false;
-    if (le32(in + 20) != crc32(0, in, 20) || le32(in + 8) != kPageSize) return false;
-    h->originalPages = le32(in + 12);
-    h->salt = le32(in + 16);
-    return h->originalPages <= kMaxPages;
-}
-
-Status removeLog(FileLayer& files, const std::string& path) {
-    JET_TRY(files.remove(path));
-    return files.syncFolder(path);
-}
+std::uint64_t recordAt(std::uint32_t record) { return kHeaderSize + std::uint64_t{record} * page_record::kSize; }
 
 } // namespace
 
@@ -71,11 +41,11 @@ Status WriteAheadLog::create(FileLayer& files, const std::string& path, std::uin
     if (!st.ok())
         return Status::error(st.code(),
                              "Nie je možné vytvoriť pomocný súbor na zápis zmien " + path + ". " + st.message());
-    Header header;
+    page_record::Header header;
     header.originalPages = originalPages;
     header.salt = std::random_device{}();
     std::uint8_t bytes[kHeaderSize];
-    encodeHeader(header, bytes);
+    page_record::encodeHeader(kMagic, header, bytes);
     st = file->write(0, bytes, kHeaderSize);
     if (st.ok()) st = file->sync();
     if (st.ok()) st = files.syncFolder(path);
@@ -89,7 +59,7 @@ Status WriteAheadLog::create(FileLayer& files, const std::string& path, std::uin
 }
 
 Status WriteAheadLog::read(std::uint32_t pgno, std::uint8_t* out) const {
-    return file_->read(recordAt(slots_.at(pgno)) + kRecordHead, out, kPageSize);
+    return file_->read(recordAt(slots_.at(pgno)) + page_record::kHead, out, kPageSize);
 }
 
 Status WriteAheadLog::write(const std::vector<Entry>& pages) {
@@ -107,11 +77,11 @@ Status WriteAheadLog::write(const std::vector<Entry>& pages) {
         std::size_t end = i + 1;
         while (end < byRecord.size() && end - i < kRunPages && byRecord[end].first == byRecord[end - 1].first + 1)
             ++end;
-        buffer_.resize((end - i) * kRecordSize);
+        buffer_.resize((end - i) * page_record::kSize);
         for (std::size_t k = i; k < end; ++k) {
-            std::uint8_t* record = &buffer_[(k - i) * kRecordSize];
+            std::uint8_t* record = &buffer_[(k - i) * page_record::kSize];
             putLe32(record, byRecord[k].second->pgno);
-            std::memcpy(record + kRecordHead, byRecord[k].second->page->bytes.data(), kPageSize);
+            std::memcpy(record + page_record::kHead, byRecord[k].second->page->bytes.data(), kPageSize);
             crcs[k] = page_record::crc(salt_, record);
             putLe32(record + 4, crcs[k]);
         }
@@ -152,7 +122,7 @@ Status WriteAheadLog::copyInto(File& database) const {
         while (end < pages.size() && end - i < kRunPages && pages[end].first == pages[end - 1].first + 1) ++end;
         run.resize((end - i) * kPageSize);
         for (std::size_t k = i; k < end; ++k)
-            JET_TRY(file_->read(recordAt(pages[k].second) + kRecordHead, &run[(k - i) * kPageSize], kPageSize));
+            JET_TRY(file_->read(recordAt(pages[k].second) + page_record::kHead, &run[(k - i) * kPageSize], kPageSize));
         JET_TRY(database.write(std::uint64_t{pages[i].first} * kPageSize, run.data(), run.size()));
         i = end;
     }
@@ -168,19 +138,20 @@ Status readLeftoverLog(FileLayer& files, const std::string& path, LeftoverLog* o
     JET_TRY(files.open(path, FileLayer::Access::Read, FileLayer::Lock::None, &file));
     std::uint64_t size = 0;
     JET_TRY(file->size(&size));
-    Header header;
+    page_record::Header header;
     std::uint8_t bytes[kHeaderSize];
     if (size < kHeaderSize) return Status::OK();
     JET_TRY(file->read(0, bytes, kHeaderSize));
-    if (!decodeHeader(bytes, &header)) return Status::OK();
+    if (!page_record::decodeHeader(kMagic, bytes, &header)) return Status::OK();
     out->originalPages = header.originalPages;
 
     std::unique_ptr<WriteAheadLog> log(new WriteAheadLog(std::move(file), header.originalPages, header.salt));
-    std::vector<std::uint8_t> record(kRecordSize);
+    std::vector<std::uint8_t> record(page_record::kSize);
     for (std::uint32_t n = 0;; ++n) {
         const std::uint64_t at = recordAt(n);
         if (at + kCommitSize > size) return Status::OK();
-        JET_TRY(log->file_->read(at, record.data(), kCommitSize));
+        const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(page_record::kSize, size - at));
+        JET_TRY(log->file_->read(at, record.data(), length));
         if (le32(record.data()) == kCommitMark) {
             const std::uint32_t newPages = le32(record.data() + 4);
             bool intact = le32(record.data() + 8) == n &&
@@ -191,8 +162,7 @@ Status readLeftoverLog(FileLayer& files, const std::string& path, LeftoverLog* o
             out->committed = std::move(log);
             return Status::OK();
         }
-        if (at + kRecordSize > size) return Status::OK();
-        JET_TRY(log->file_->read(at, record.data(), kRecordSize));
+        if (length < page_record::kSize) return Status::OK();
         const std::uint32_t pgno = le32(record.data());
         const std::uint32_t crc = le32(record.data() + 4);
         // Only pages the database had before are logged: any other record
@@ -219,7 +189,7 @@ Status recoverFromLog(FileLayer& files, const std::string& path, File& database)
         JET_TRY(database.sync());
     }
     leftover.committed.reset();
-    return removeLog(files, path);
+    return files.removeDurably(path);
 }
 
 } // namespace jet

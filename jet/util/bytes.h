@@ -7,8 +7,6 @@
 
 #include "jet/value.h"
 
-#include "jet/value.h"
-
 namespace jet {
 
 inline std::uint16_t le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }

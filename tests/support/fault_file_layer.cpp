@@ -1,5 +1,6 @@
 #include "support/fault_file_layer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
