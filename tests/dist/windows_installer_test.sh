@@ -28,7 +28,6 @@ remove_installed
 "$cmake" --build "$build" --target windows-installer >/dev/null
 files="README.txt velmorant-blank.mdb velmorant-cli.exe"
 [ "$window" = 1 ] && files+=" velmorant.exe"
-[ "$(ls "$stage")" = "$(tr ' ' '\n' <<<"$files" | sort)" ] || fail "staged: $(ls "$stage")"
 
 # Every file of drive C:, but the temporary ones of Wine and of other tests.
 snapshot() { (cd "$drive" && find . -path './users/*/Temp' -prune -o -print | sort); }
@@ -73,8 +72,7 @@ kib=$(du -sk --apparent-size "$dir" | cut -f1)
 
 if [ "$window" = 1 ]; then
   [ -f "$shortcut" ] || fail "no Start-menu shortcut"
-  iconv -f UTF-16LE -t UTF-8 "$shortcut" 2>/dev/null | grep -aqF 'Velmorant\velmorant.exe' ||
-    grep -aqF 'Velmorant\velmorant.exe' "$shortcut" || fail "the shortcut does not start velmorant.exe"
+  grep -aqF 'C:\Program Files\Velmorant\velmorant.exe' "$shortcut" || fail "the shortcut does not start velmorant.exe"
 else
   [ ! -e "$shortcut" ] || fail "a shortcut without the window program"
 fi
