@@ -68,51 +68,6 @@ constexpr RowsPerScale kRowsPerScale[] = {
 };
 constexpr int kOtherRows = 5;
 
-// The columns of each table's unique index (its primary key) in the blank
-// server database. Rows get distinct values there by construction.
-struct UniqueKey {
-    std::string_view table;
-    std::vector<std::string_view> columns;
-};
-const std::vector<UniqueKey>& uniqueKeys() {
-    static const std::vector<UniqueKey> keys = {
-        {"cis_typy_zariadeni", {"typ_zariadenia"}},
-        {"dds_kody_na_zaznamenanie", {"kod_dds"}},
-        {"dialkove_ovladanie_zariadeni", {"id_dialkoveho_ovladania"}},
-        {"downloadovane_identifikatory", {"id_zariadenia", "identifikator"}},
-        {"downloadovane_parametre_zariadeni", {"id_zariadenia"}},
-        {"downloadovane_releidentifikatory", {"id_zariadenia", "identifikator", "index_rele"}},
-        {"identifikatory", {"identifikator"}},
-        {"ini_subor", {"sekcia", "kluc"}},
-        {"kody_udalosti", {"kod_udalosti"}},
-        {"mek_schranky", {"id_zariadenia", "index_schranky"}},
-        {"najnovsie_udalosti", {"id_zariadenia"}},
-        {"obchodzky", {"id"}},
-        {"objednavaci_system", {"id_objednavky"}},
-        {"parametre_zariadeni", {"id_zariadenia"}},
-        {"pozadovane_identifikatory_priamo_na_zariadeniach", {"id_zariadenia", "identifikator"}},
-        {"pozadovane_identifikatory_v_skupinach", {"id_skupiny", "identifikator"}},
-        {"pozadovane_releidentifikatory_na_zariadeniach", {"id_zariadenia", "identifikator", "index_rele"}},
-        {"ref_obchodzky_zariadenia", {"id_obchodzky", "id_zariadenia"}},
-        {"ref_objednavaci_system_identifikator", {"id_objednavky", "identifikator", "index_menu"}},
-        {"ref_objednavaci_system_zariadenie", {"id_objednavky", "id_zariadenia"}},
-        {"ref_skupina_zariadenie", {"id_skupiny", "id_zariadenia"}},
-        {"ref_udalosti_dds", {"id_udalosti"}},
-        {"ref_udalosti_identifikator", {"id_udalosti"}},
-        {"ref_udalosti_kamera", {"id_udalosti"}},
-        {"ref_udalosti_mek", {"id_udalosti"}},
-        {"ref_udalosti_poznamky", {"id_udalosti"}},
-        {"ref_zony_online_sledovania_zariadenie", {"id_zony", "id_zariadenia"}},
-        {"ref_zony_pritomnosti_zariadenia", {"id_zony", "id_zariadenia"}},
-        {"skupiny_majitelov_identifikatorov", {"id_skupiny"}},
-        {"zariadenia", {"id_zariadenia"}},
-        {"zony_online_sledovania", {"id_zony"}},
-        {"zony_pritomnosti", {"id_zony"}},
-        {"zvuky", {"id_zvuku"}},
-    };
-    return keys;
-}
-
 std::string lower(std::string_view text) {
     std::string out(text);
     for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -349,17 +304,20 @@ private:
         int rows = info.name == schema::identifikatory::table ? static_cast<int>(owners_) : rowsOf(info.name);
         std::vector<int> keyFields;
         std::vector<std::vector<Value>> domains;
-        for (const UniqueKey& key : uniqueKeys())
-            if (key.table == info.name)
-                for (std::string_view column : key.columns) {
-                    keyFields.push_back(merge::fieldIndex(fields, column));
-                    if (keyFields.back() < 0)
-                        return jet::Status::error(jet::Status::Code::NotFound, "Chýba stĺpec " + std::string(column) +
-                                                                                   " v " + std::string(info.name));
-                    domains.push_back(info.name == schema::identifikatory::table
-                                          ? std::vector<Value>(identifiers_.begin(), identifiers_.begin() + rows)
-                                          : domain(info.name, fields[keyFields.back()], rows));
-                }
+        // Rows get distinct values in the columns of the unique index by
+        // construction; the engine numbers an AutoNumber column itself.
+        for (std::string_view qualified : info.uniqueKey) {
+            const std::string_view column = merge::ONT(qualified);
+            const int index = merge::fieldIndex(fields, column);
+            if (index < 0)
+                return jet::Status::error(jet::Status::Code::NotFound,
+                                          "Chýba stĺpec " + std::string(column) + " v " + std::string(info.name));
+            if (fields[index].autoNumber) continue;
+            keyFields.push_back(index);
+            domains.push_back(info.name == schema::identifikatory::table
+                                  ? std::vector<Value>(identifiers_.begin(), identifiers_.begin() + rows)
+                                  : domain(info.name, fields[index], rows));
+        }
         std::vector<std::size_t> maxChars;
         for (const merge::Field& field : fields) {
             auto length = lengths_.find(columnKey(info.name, field.name));
