@@ -56,8 +56,8 @@ struct Expected {
 enum class Phase { Tree, Entries, RowsReached, Uniqueness };
 using Order = std::pair<Phase, std::uint64_t>;
 
-// The first problems of one index, in order, found in any order: only as
-// many as the table may still report are kept, the rest are counted.
+// The first problems of one index in their order, found in any order: no
+// more are kept than one table reports, the rest are only counted.
 class FoundProblems {
 public:
     // `line` makes the problem's text, only if it is kept.
