@@ -1,11 +1,14 @@
-// velmorant-cli generate OUT.mdb --seed N --scale S [--share-identifiers-with FILE]:
+// velmorant-cli generate OUT.mdb --seed N --scale S [--share-identifiers-with FILE]
+// [--profile server|dense]:
 // writes a server database full of made-up rows for merges to work on:
 // keys with gaps delivered out of order, devices of every type (0, 10, 12
 // and Null included), references that point nowhere, quotes in
 // identifiers, and Slovak texts as long as a server's (names, places,
 // descriptions up to the column's length, notes up to tens of KB; see
-// generate_text.h). The same seed and scale give the same file. Keys are
-// distinct by construction, so every row drawn is written.
+// generate_text.h). The profile sets how many rows each table gets: a
+// server's usual mix, or short rows dominating ("dense"). The same seed,
+// scale and profile give the same file. Keys are distinct by construction,
+// so every row drawn is written.
 #ifdef _WIN32
 #define NOMINMAX
 #define WIN32_LEAN_AND_MEAN
@@ -42,31 +45,77 @@ constexpr const char* kTemplate = "velmorant-blank.mdb";
 
 // How many rows a table gets per unit of scale. A server's files are mostly
 // identifiers and what each device was sent or asked for about them; the
-// owning tables stay small. Tables not listed get kOtherRows.
+// owning tables stay small. Tables not listed get `otherRows`.
 struct RowsPerScale {
     std::string_view table;
     int rows;
 };
-constexpr RowsPerScale kRowsPerScale[] = {
-    {schema::zariadenia::table, 20},
-    {schema::skupiny_majitelov_identifikatorov::table, 4},
-    {schema::obchodzky::table, 10},
-    {schema::identifikatory::table, 150},
-    {schema::downloadovane_identifikatory::table, 1500},
-    {schema::pozadovane_identifikatory_priamo_na_zariadeniach::table, 300},
-    {schema::pozadovane_identifikatory_v_skupinach::table, 120},
-    {schema::downloadovane_casove_zony_identifikatorov_na_zariadeniach::table, 120},
-    {schema::pozadovane_casove_zony_identifikatorov_na_zariadeniach::table, 40},
-    {schema::downloadovane_releidentifikatory::table, 60},
-    {schema::pozadovane_releidentifikatory_na_zariadeniach::table, 40},
-    {schema::downloadovane_identifikatory_vo_vytahoch::table, 40},
-    {schema::pozadovane_identifikatory_vo_vytahoch::table, 20},
-    {schema::garazovy_modul_aktualne_identifikatory::table, 20},
-    {schema::udalosti::table, 50},
-    {schema::alarmy::table, 15},
-    {schema::hlasove_vyzvy::table, 10},
+struct Profile {
+    std::string_view name;
+    std::vector<RowsPerScale> rows;
+    int otherRows;
+    int anyDeviceType; // percent of devices whose type is drawn from all types, not only those merged
 };
-constexpr int kOtherRows = 5;
+const std::vector<Profile>& profiles() {
+    static const std::vector<Profile> all = {
+        {"server",
+         {
+             {schema::zariadenia::table, 20},
+             {schema::skupiny_majitelov_identifikatorov::table, 4},
+             {schema::obchodzky::table, 10},
+             {schema::identifikatory::table, 150},
+             {schema::downloadovane_identifikatory::table, 1500},
+             {schema::pozadovane_identifikatory_priamo_na_zariadeniach::table, 300},
+             {schema::pozadovane_identifikatory_v_skupinach::table, 120},
+             {schema::downloadovane_casove_zony_identifikatorov_na_zariadeniach::table, 120},
+             {schema::pozadovane_casove_zony_identifikatorov_na_zariadeniach::table, 40},
+             {schema::downloadovane_releidentifikatory::table, 60},
+             {schema::pozadovane_releidentifikatory_na_zariadeniach::table, 40},
+             {schema::downloadovane_identifikatory_vo_vytahoch::table, 40},
+             {schema::pozadovane_identifikatory_vo_vytahoch::table, 20},
+             {schema::garazovy_modul_aktualne_identifikatory::table, 20},
+             {schema::udalosti::table, 50},
+             {schema::alarmy::table, 15},
+             {schema::hlasove_vyzvy::table, 10},
+         },
+         5,
+         100},
+        // Short rows in their hundreds of thousands: what the identifier,
+        // download and time-zone tables of a busy server hold, with few
+        // events and notes between them.
+        {"dense",
+         {
+             {schema::zariadenia::table, 20},
+             {schema::skupiny_majitelov_identifikatorov::table, 4},
+             {schema::obchodzky::table, 2},
+             {schema::identifikatory::table, 150},
+             {schema::downloadovane_identifikatory::table, 3000},
+             {schema::pozadovane_identifikatory_priamo_na_zariadeniach::table, 800},
+             {schema::pozadovane_identifikatory_v_skupinach::table, 300},
+             {schema::casove_zony_zariadeni::table, 2000},
+             {schema::downloadovane_casove_zony::table, 1200},
+             {schema::downloadovane_casove_zony_identifikatorov_na_zariadeniach::table, 800},
+             {schema::pozadovane_casove_zony_identifikatorov_na_zariadeniach::table, 300},
+             {schema::downloadovane_releidentifikatory::table, 100},
+             {schema::pozadovane_releidentifikatory_na_zariadeniach::table, 60},
+             {schema::downloadovane_identifikatory_vo_vytahoch::table, 100},
+             {schema::pozadovane_identifikatory_vo_vytahoch::table, 40},
+             {schema::garazovy_modul_aktualne_identifikatory::table, 40},
+             {schema::udalosti::table, 5},
+             {schema::alarmy::table, 2},
+             {schema::hlasove_vyzvy::table, 2},
+         },
+         1,
+         10},
+    };
+    return all;
+}
+
+const Profile* profileNamed(std::string_view name) {
+    for (const Profile& p : profiles())
+        if (p.name == name) return &p;
+    return nullptr;
+}
 
 std::string lower(std::string_view text) {
     std::string out(text);
@@ -102,9 +151,10 @@ jet::Status textLengthsOf(const std::string& path, TextLengths* out) {
 
 class Generator {
 public:
-    Generator(std::uint64_t seed, int scale, std::vector<std::u16string> shared, TextLengths lengths)
-        : random_(seed), prose_(random_), scale_(scale), identifiers_(std::move(shared)), lengths_(std::move(lengths)) {
-    }
+    Generator(std::uint64_t seed, int scale, const Profile& profile, std::vector<std::u16string> shared,
+              TextLengths lengths)
+        : random_(seed), prose_(random_), scale_(scale), profile_(profile), identifiers_(std::move(shared)),
+          lengths_(std::move(lengths)) {}
 
     jet::Status fill(merge::Database& db) {
         makeIdentifiers();
@@ -186,9 +236,9 @@ private:
     }
 
     int rowsOf(std::string_view table) const {
-        for (const RowsPerScale& entry : kRowsPerScale)
+        for (const RowsPerScale& entry : profile_.rows)
             if (entry.table == table) return entry.rows * scale_;
-        return kOtherRows * scale_;
+        return profile_.otherRows * scale_;
     }
 
     // A reference to a key of `owner` from `column` ("table.column"): mostly
@@ -283,11 +333,15 @@ private:
     Value valueFor(std::string_view table, const merge::Field& field, std::size_t maxChars) {
         std::string column = lower(field.name);
         if (column == "typ_zariadenia" && table == schema::zariadenia::table) {
-            // Every type shows up once before they are drawn at random.
+            // Every type shows up once before they are drawn at random; the
+            // first four are the types a merge leaves out.
             const Value types[] = {std::int64_t(0), std::int64_t(10), std::int64_t(12), Value{},
                                    std::int64_t(1), std::int64_t(2),  std::int64_t(3),  std::int64_t(5),
                                    std::int64_t(7), std::int64_t(11), std::int64_t(13)};
-            return typeTurn_ < std::size(types) ? types[typeTurn_++] : types[below(std::size(types))];
+            if (typeTurn_ < std::size(types)) return types[typeTurn_++];
+            if (profile_.anyDeviceType < 100 && !chance(profile_.anyDeviceType))
+                return types[4 + below(std::size(types) - 4)];
+            return types[below(std::size(types))];
         }
         if (auto* owner = ownerOf(column)) return reference(columnKey(table, column), *owner);
         if (chance(3)) return Value{}; // Nulls in nullable columns
@@ -342,6 +396,7 @@ private:
     std::mt19937_64 random_;
     Prose prose_;
     int scale_;
+    const Profile& profile_;
     std::vector<std::u16string> identifiers_;
     TextLengths lengths_;
     std::size_t owners_ = 0; // the leading identifiers_ that identifikatory holds
@@ -398,18 +453,20 @@ fs::path templatePath() {
 int runGenerate(const std::vector<std::string>& args) {
     std::string out, shareWith;
     std::uint64_t seed = 0, scale = 0;
+    const Profile* profile = &profiles().front();
     bool usage = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         bool hasValue = i + 1 < args.size();
         if (args[i] == "--seed" && hasValue) usage |= !parseNumber(args[++i], &seed);
         else if (args[i] == "--scale" && hasValue) usage |= !parseNumber(args[++i], &scale);
         else if (args[i] == "--share-identifiers-with" && hasValue) shareWith = args[++i];
+        else if (args[i] == "--profile" && hasValue) usage |= (profile = profileNamed(args[++i])) == nullptr;
         else if (out.empty() && !args[i].starts_with("--")) out = args[i];
         else usage = true;
     }
-    if (usage || out.empty() || scale < 1 || scale > 10000) {
+    if (usage || !profile || out.empty() || scale < 1 || scale > 10000) {
         std::cerr << "Použitie: velmorant-cli generate VÝSTUP.mdb --seed N --scale S "
-                     "[--share-identifiers-with SÚBOR.mdb]\n";
+                     "[--share-identifiers-with SÚBOR.mdb] [--profile server|dense]\n";
         return 2;
     }
     std::vector<std::u16string> shared;
@@ -422,7 +479,7 @@ int runGenerate(const std::vector<std::string>& args) {
         fs::permissions(outPath, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, error);
     TextLengths lengths;
     if (status.ok()) status = textLengthsOf(out, &lengths);
-    Generator generator(seed, static_cast<int>(scale), std::move(shared), std::move(lengths));
+    Generator generator(seed, static_cast<int>(scale), *profile, std::move(shared), std::move(lengths));
     std::unique_ptr<merge::Database> db;
     if (status.ok()) status = merge::openDatabase(out, &db);
     if (status.ok()) status = db->begin();

@@ -23,7 +23,8 @@ const char kUsage[] = "Použitie: velmorant-cli PRÍKAZ SÚBOR.mdb\n"
                       "         --dry-run: celý beh nanečisto, cieľový súbor zostane nezmenený\n"
                       "         --json: počty riadkov po krokoch a výsledok ako JSON\n"
                       "  generate VÝSTUP.mdb --seed N --scale S [--share-identifiers-with SÚBOR.mdb]\n"
-                      "         vytvorí databázu s vymyslenými údajmi\n"
+                      "         [--profile server|dense]  vytvorí databázu s vymyslenými údajmi\n"
+                      "         (dense: prevažujú krátke riadky identifikátorov a časových zón)\n"
                       "  --version  vypíše verziu programu\n"
                       "Návratový kód: 0 úspech, 1 problém so súborom, 2 nesprávne použitie.\n";
 
