@@ -118,6 +118,14 @@ void DialogWindow::fitLabel(HWND label, int left, int top) const {
     SetWindowPos(label, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void DialogWindow::placeInCorner(HWND label) const {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const SIZE size = textSize(label, DT_NOPREFIX);
+    const ui::Point at = ui::bottomRightOrigin(client.right, client.bottom, size.cx, size.cy);
+    SetWindowPos(label, HWND_TOP, at.x, at.y, size.cx, size.cy, SWP_NOACTIVATE);
+}
+
 void DialogWindow::setClientSize(int width, int height) {
     // The frame stays as it is: the outer size grows with the client size.
     RECT outer{}, client{};

@@ -44,6 +44,9 @@ protected:
     // Places a label at the pixels `left`, `top` at the size of its text.
     void fitLabel(HWND label, int left, int top) const;
     SIZE textSize(HWND control, UINT format) const;
+    // Puts a label, at the size of its text, in the client area's
+    // bottom-right corner, over any control there.
+    void placeInCorner(HWND label) const;
     // Gives the window the client size of `width` by `height` twips.
     void setClientSize(int width, int height);
     // Puts the outer frame in the middle of the monitor the window is on.
@@ -53,6 +56,8 @@ protected:
     // takes no input meanwhile.
     void runModal();
     void endModal();
+    // Whether the modal display runs and has not been ended.
+    bool modal() const { return modal_; }
 
     // Places the controls at the present resolution.
     virtual void layOut() = 0;

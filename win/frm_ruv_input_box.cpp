@@ -46,15 +46,7 @@ void frmRuvInputBox::layOut() {
     setClientSize(box::kClientWidth, box::kClientHeight);
     const HWND controls[box::kControlCount] = {txtEdit_, cmdOk_, cmdCancel_, lblPrompt_};
     for (int i = 0; i < box::kControlCount; ++i) place(controls[i], box::kControls[i].twips);
-    placeCountdown();
-}
-
-void frmRuvInputBox::placeCountdown() {
-    RECT client{};
-    GetClientRect(hwnd(), &client);
-    const SIZE size = textSize(lblTimeout_, DT_NOPREFIX);
-    const ui::Point at = ui::bottomRightOrigin(client.right, client.bottom, size.cx, size.cy);
-    SetWindowPos(lblTimeout_, HWND_TOP, at.x, at.y, size.cx, size.cy, SWP_NOACTIVATE);
+    placeInCorner(lblTimeout_);
 }
 
 void frmRuvInputBox::textChanged() {
@@ -63,9 +55,12 @@ void frmRuvInputBox::textChanged() {
 }
 
 void frmRuvInputBox::tick() {
-    if (!countdown_.step()) return close("");
+    if (!countdown_.step()) {
+        close("");
+        return;
+    }
     SetWindowTextW(lblTimeout_, std::to_wstring(countdown_.remaining()).c_str());
-    placeCountdown();
+    placeInCorner(lblTimeout_);
 }
 
 void frmRuvInputBox::close(std::string result) {

@@ -27,7 +27,6 @@ public:
 
 private:
     void layOut() override;
-    void placeCountdown();
     void textChanged();
     void tick();
     void close(std::string result);

@@ -80,7 +80,7 @@ void frmRuvMsgBox::layOut() {
     }
     place(imgPicture_, {M::iconLeft, layout_.iconTop, M::iconSize, M::iconSize});
     if (withIcon_) loadIcon();
-    placeCountdown();
+    placeInCorner(lblTimeout_);
 }
 
 // The stock icon drawn for the present resolution.
@@ -92,19 +92,10 @@ void frmRuvMsgBox::loadIcon() {
     icon_ = icon;
 }
 
-void frmRuvMsgBox::placeCountdown() {
-    RECT client{};
-    GetClientRect(hwnd(), &client);
-    const SIZE size = textSize(lblTimeout_, DT_NOPREFIX);
-    const ui::Point at = ui::bottomRightOrigin(client.right, client.bottom, size.cx, size.cy);
-    // Over a button that may reach into the corner.
-    SetWindowPos(lblTimeout_, HWND_TOP, at.x, at.y, size.cx, size.cy, SWP_NOACTIVATE);
-}
-
 void frmRuvMsgBox::tick() {
     if (countdown_.step()) {
         SetWindowTextW(lblTimeout_, std::to_wstring(countdown_.remaining()).c_str());
-        placeCountdown();
+        placeInCorner(lblTimeout_);
         return;
     }
     result_ = mb::ResultCancel;
@@ -112,6 +103,7 @@ void frmRuvMsgBox::tick() {
 }
 
 void frmRuvMsgBox::press(int resultCode) {
+    if (!modal()) return; // a second press before the box has gone
     result_ = resultCode;
     endModal();
 }

@@ -33,7 +33,6 @@ private:
     void chooseIcon();
     void loadIcon();
     void layOut() override;
-    void placeCountdown();
     void tick();
     void press(int resultCode);
     bool handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
