@@ -7,8 +7,8 @@
 #include "cli/commands.h"
 #include "jet/dump_json.h"
 #include "jet/text.h"
-#include "dialogs/line_breaks.h"
 #include "merge/import_run.h"
+#include "ui/line_breaks.h"
 
 namespace {
 
@@ -22,10 +22,10 @@ public:
 
     int showMessage(const std::string& text, int flags) override {
         if (flags != kQuestionFlags) {
-            std::cerr << dialogs::lfLineBreaks(text) << "\n";
+            std::cerr << ui::lfLineBreaks(text) << "\n";
             return merge::mb::ResultOk;
         }
-        lines_ << dialogs::lfLineBreaks(text) << "\n";
+        lines_ << ui::lfLineBreaks(text) << "\n";
         if (yes_) return merge::mb::ResultYes;
         lines_ << "(a/n) " << std::flush;
         std::string answer;
@@ -59,7 +59,7 @@ std::string asJson(const merge::ImportResult& result, bool dryRun) {
                ", \"refused\": " + std::to_string(step.refused) + "}";
     }
     out += "],\n \"outcome\": ";
-    if (result.reportedOutcome) appendString(&out, dialogs::lfLineBreaks(result.outcome));
+    if (result.reportedOutcome) appendString(&out, ui::lfLineBreaks(result.outcome));
     else out += "null";
     out += ", \"succeeded\": ";
     out += result.succeeded ? "true" : "false";
@@ -92,7 +92,7 @@ int runMerge(const std::vector<std::string>& args) {
         for (const merge::StepCounts& step : result.steps)
             std::cout << step.table << " copied=" << step.copied << " skipped=" << step.skipped
                       << " refused=" << step.refused << "\n";
-        if (result.reportedOutcome) std::cout << dialogs::lfLineBreaks(result.outcome) << "\n";
+        if (result.reportedOutcome) std::cout << ui::lfLineBreaks(result.outcome) << "\n";
     }
     if (dryRun) std::cerr << "Skúšobný beh: nič nebolo zapísané, cieľový súbor zostal nezmenený.\n";
     return result.succeeded ? 0 : 1;

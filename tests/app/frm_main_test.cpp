@@ -9,6 +9,7 @@
 #include <QListView>
 #include <QPaintEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -100,14 +101,24 @@ TEST_F(FrmMain, SlovakTextsFocusAndTabOrder) {
         if (w->focusPolicy() != Qt::NoFocus) order << w->objectName();
     EXPECT_EQ(order, QStringList({"txtSpojenySubor", "txtPridatSubor", "cmdSpojSubory", "cmdVolbaSpojenehoSuboru",
                                   "cmdVolbaNovehoSuboru"}));
+
+    // Centred by the outer frame.
+    const QRect screen = window_->screen()->geometry(), frame = window_->frameGeometry();
+    EXPECT_GT(frame.width(), window_->width());
+    EXPECT_LE(std::abs((frame.left() - screen.left()) - (screen.right() - frame.right())), 1);
+    EXPECT_LE(std::abs((frame.top() - screen.top()) - (screen.bottom() - frame.bottom())), 1);
 }
 
 TEST_F(FrmMain, BrowsingFillsTheBoxWithTheChosenPathAndCancelKeepsIt) {
     auto* target = child<QLineEdit>("txtSpojenySubor");
     target->setText(QStringLiteral("  stary.mdb"));
     chosen_ = {QStringLiteral("/data/ciel.mdb"), std::nullopt, QStringLiteral("/data/zdroj.mdb")};
-    for (const char* button : {"cmdVolbaSpojenehoSuboru", "cmdVolbaSpojenehoSuboru", "cmdVolbaNovehoSuboru"})
-        child<QPushButton>(button)->click();
+    child<QPushButton>("cmdVolbaSpojenehoSuboru")->click();
+    // Enter and Space press the button that has the focus.
+    child("cmdVolbaSpojenehoSuboru")->setFocus();
+    QTest::keyClick(child("cmdVolbaSpojenehoSuboru"), Qt::Key_Return);
+    child("cmdVolbaNovehoSuboru")->setFocus();
+    QTest::keyClick(child("cmdVolbaNovehoSuboru"), Qt::Key_Space);
     EXPECT_EQ(target->text(), QStringLiteral("/data/ciel.mdb"));
     EXPECT_EQ(child<QLineEdit>("txtPridatSubor")->text(), QStringLiteral("/data/zdroj.mdb"));
 
