@@ -48,30 +48,37 @@ void failed(const std::string& table, const jet::Status& status, ImportResult* r
     result->outcomeFlags = mb::Exclamation;
 }
 
-// Any loss is reported, however the run went on: the rows refused first,
-// then the columns that could not hold some values.
+// Any loss is reported, however the run went on: the source tables that
+// could not be read first, then the rows refused, then the columns that
+// could not hold some values. Each part names what was lost as the outcome's
+// first sentence goes on after "Import bol dokončený, ale ", or, with a
+// capital, as a sentence of its own after another part.
 void reportCounts(ImportResult* result) {
-    std::string refusals, emptied;
+    std::string parts[3] = {
+        "zo zdrojového súboru sa nedali prečítať niektoré tabuľky:", "cieľový súbor odmietol niektoré riadky:",
+        "cieľový súbor neprijal niektoré hodnoty; tieto polia zostali prázdne:"};
+    std::string lines[3];
     for (const StepCounts& step : result->steps) {
-        if (step.refused > 0) refusals += kCrLf + step.table + ": " + std::to_string(step.refused);
+        if (!step.unread.empty()) lines[0] += kCrLf + step.table + ": " + step.unread;
+        if (step.refused > 0) lines[1] += kCrLf + step.table + ": " + std::to_string(step.refused);
         for (const auto& [column, count] : step.emptied)
-            emptied += kCrLf + step.table + "." + column + ": " + std::to_string(count);
-    }
-    if (refusals.empty() && emptied.empty()) {
-        result->outcome = kOutcomeSuccess;
-        result->outcomeFlags = mb::Information;
-        result->succeeded = true;
-        return;
+            lines[2] += kCrLf + step.table + "." + column + ": " + std::to_string(count);
     }
     std::string& text = result->outcome;
-    if (!refusals.empty()) text = "Import bol dokončený, ale cieľový súbor odmietol niektoré riadky:" + refusals;
-    if (!emptied.empty()) {
-        if (refusals.empty())
-            text = "Import bol dokončený, ale cieľový súbor neprijal niektoré hodnoty; tieto polia zostali prázdne:";
-        else text += std::string(kCrLf) + "Cieľový súbor neprijal niektoré hodnoty; tieto polia zostali prázdne:";
-        text += emptied;
+    text.clear();
+    for (int i = 0; i < 3; ++i) {
+        if (lines[i].empty()) continue;
+        if (text.empty()) {
+            text = "Import bol dokončený, ale " + parts[i];
+        } else {
+            parts[i][0] = static_cast<char>(parts[i][0] - 'a' + 'A'); // each part begins with an ASCII letter
+            text += kCrLf + parts[i];
+        }
+        text += lines[i];
     }
-    result->outcomeFlags = mb::Exclamation;
+    result->succeeded = text.empty();
+    if (result->succeeded) text = kOutcomeSuccess;
+    result->outcomeFlags = result->succeeded ? mb::Information : mb::Exclamation;
 }
 
 // The steps proper, inside the open transaction; the table and the failure

@@ -22,6 +22,9 @@ struct StepCounts {
     // The target columns that could not hold some copied values, in column
     // order: the column's name and how many saved rows it was left empty in.
     std::vector<std::pair<std::string, int>> emptied;
+    // Why the source table could not be read ("tabuľka chýba", "chýba
+    // stĺpec …"); then the step copied nothing. Empty when it was read.
+    std::string unread;
 };
 
 struct ImportResult {
