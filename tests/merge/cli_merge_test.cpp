@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "fixture.h"
+#include "jet/database.h"
 #include "support/process.h"
 
 namespace {
@@ -48,6 +50,50 @@ TEST_F(CliMerge, DryRunPrintsTheRealRunAndLeavesTheTargetAsItWas) {
     const test_files::ProgramRun missing = merge(file("blank.mdb") + " " + file("none.mdb") + " --yes");
     EXPECT_EQ(missing.exit, 1);
     EXPECT_NE(missing.err.find("Neexistuje súbor ktorý má byť importovaný"), std::string::npos) << missing.err;
+}
+
+// A value the target's column cannot hold: the field is left empty, the
+// JSON says which and how often, and the run, though no row was refused,
+// is no success.
+TEST_F(CliMerge, RunThatOnlyEmptiedFieldsIsNoSuccess) {
+    merge::testing::MdbFile source(dir_.path() / "dlhé.mdb");
+    source.insert("zariadenia", {{"id_zariadenia", merge::testing::I(1)},
+                                 {"typ_zariadenia", merge::testing::I(1)},
+                                 {"kontaktna_osoba", jet::Value(std::u16string(u"Jozef Mrkvička"))}});
+    source.close();
+    dir_.copy(test_files::testData("narrow.mdb"), "narrow.mdb");
+    const test_files::ProgramRun run =
+        merge(file("narrow.mdb") + " " + test_files::quoted(source.path()) + " --yes --json");
+    EXPECT_EQ(run.exit, 1) << run.err;
+    for (const char* part :
+         {"{\"table\": \"zariadenia\", \"copied\": 1, \"skipped\": 0, \"refused\": 0}",
+          "\"emptied\": [\n  {\"table\": \"zariadenia\", \"column\": \"kontaktna_osoba\", \"count\": 1}]",
+          "\"succeeded\": false}"})
+        EXPECT_NE(run.out.find(part), std::string::npos) << part << "\n" << run.out;
+}
+
+// A source without one of the plan's tables: the outcome names it, the run
+// is no success, and the target keeps the rows the other steps copied.
+TEST_F(CliMerge, SourceTableMissingIsNamedAndTheRestKept) {
+    merge::testing::MdbFile source(dir_.path() / "bez tabuľky.mdb");
+    source.insert("zvuky", {{"id_zvuku", merge::testing::I(7)}});
+    source.renameTable("hlasove_vyzvy", "hlasove_vyzvx");
+    source.close();
+    const test_files::ProgramRun run =
+        merge(file("blank.mdb") + " " + test_files::quoted(source.path()) + " --yes --json");
+    EXPECT_EQ(run.exit, 1) << run.err;
+    for (const char* part :
+         {"\"unreadable\": [\n  {\"table\": \"hlasove_vyzvy\", \"reason\": \"tabuľka chýba\"}]",
+          "\"outcome\": \"Import bol dokončený, ale zo zdrojového súboru sa nedali prečítať niektoré tabuľky:\\n"
+          "hlasove_vyzvy: tabuľka chýba\", \"succeeded\": false}"})
+        EXPECT_NE(run.out.find(part), std::string::npos) << part << "\n" << run.out;
+    std::unique_ptr<jet::Database> target;
+    std::unique_ptr<jet::Table> sounds;
+    ASSERT_TRUE(jet::Database::open((dir_.path() / "blank.mdb").string(), jet::OpenMode::ReadOnly, &target).ok());
+    ASSERT_TRUE(target->openTable("zvuky", &sounds).ok());
+    jet::Table::Cursor rows(*sounds);
+    bool hasRow = false;
+    EXPECT_TRUE(rows.next(&hasRow).ok() && hasRow); // the sound the source held
 }
 
 } // namespace
