@@ -8,6 +8,7 @@
 #include "dialogs/centre.h"
 #include "dialogs/twips.h"
 #include "merge/import_run.h"
+#include "merge/run_record.h"
 
 namespace app {
 
@@ -78,8 +79,11 @@ void frmMain::browse(const QString& title, QLineEdit* box) {
 }
 
 void frmMain::cmdSpojSubory_Click() {
-    merge::ImportDatabase(txtSpojenySubor_->text().toStdString(), txtPridatSubor_->text().toStdString(), keyMaps_,
-                          *this);
+    const merge::ImportResult result = merge::ImportDatabase(txtSpojenySubor_->text().toStdString(),
+                                                             txtPridatSubor_->text().toStdString(), keyMaps_, *this);
+    // The user has seen the outcome: a record that cannot be written is not
+    // worth a word to them.
+    (void)merge::recordRun(result, "velmorant " + QCoreApplication::applicationVersion().toStdString());
 }
 
 int frmMain::showMessage(const std::string& text, int flags) {

@@ -15,6 +15,7 @@
 #include "jet/text.h"
 #include "dialogs/line_breaks.h"
 #include "merge/import_run.h"
+#include "merge/run_record.h"
 
 namespace {
 
@@ -145,5 +146,8 @@ int runMerge(const std::vector<std::string>& args) {
         if (result.reportedOutcome) std::cout << dialogs::lfLineBreaks(result.outcome) << "\n";
     }
     if (dryRun) std::cerr << "Skúšobný beh: nič nebolo zapísané, cieľový súbor zostal nezmenený.\n";
+    // The record never changes the outcome or the exit status.
+    if (jet::Status recorded = merge::recordRun(result, "velmorant-cli " VELMORANT_VERSION); !recorded.ok())
+        std::cerr << recorded.message() << "\n";
     return result.succeeded ? 0 : 1;
 }

@@ -118,19 +118,33 @@ void runImportSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui
 
 ImportResult ImportDatabase(const std::string& targetBoxText, const std::string& sourceBoxText, KeyMaps& maps,
                             RunUi& ui, Finish finish) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    Clock::duration waited{};
     ImportResult result;
+    result.started = std::chrono::system_clock::now();
+    result.dryRun = finish == Finish::Rollback;
+    result.targetPath = trimBlanks(targetBoxText);
+    result.sourcePath = trimBlanks(sourceBoxText);
+    const std::string& targetPath = result.targetPath;
+    const std::string& sourcePath = result.sourcePath;
+    auto took = [&] { result.seconds = std::chrono::duration<double>(Clock::now() - start - waited).count(); };
     maps.clear();
-    const std::string targetPath = trimBlanks(targetBoxText);
-    const std::string sourcePath = trimBlanks(sourceBoxText);
+    // A missing file is reported at once, in the standard message box.
+    auto missing = [&](const char* text) {
+        result.outcome = text;
+        result.outcomeFlags = mb::Exclamation;
+        took();
+        ui.showMessage(result.outcome, result.outcomeFlags);
+        return result;
+    };
     if (!fileExists(targetPath)) {
         ui.focusTarget();
-        ui.showMessage("Neexistuje súbor, do ktorého má byť vykonané importovanie", mb::Exclamation);
-        return result;
+        return missing("Neexistuje súbor, do ktorého má byť vykonané importovanie");
     }
     if (!fileExists(sourcePath)) {
         ui.focusSource();
-        ui.showMessage("Neexistuje súbor ktorý má byť importovaný", mb::Exclamation);
-        return result;
+        return missing("Neexistuje súbor ktorý má byť importovaný");
     }
 
     std::unique_ptr<Database> target, source;
@@ -145,8 +159,10 @@ ImportResult ImportDatabase(const std::string& targetBoxText, const std::string&
     if (error.empty()) {
         const std::string question =
             std::string("Želáte si importovať súbor") + kCrLf + sourcePath + kCrLf + "do súboru" + kCrLf + targetPath;
-        if (ui.showMessage(question, mb::YesNoCancel | mb::Question | mb::DefaultButton2) != mb::ResultYes)
-            error = "Nebola žiadosť o importovanie";
+        const Clock::time_point asked = Clock::now();
+        result.answer = ui.showMessage(question, mb::YesNoCancel | mb::Question | mb::DefaultButton2);
+        waited = Clock::now() - asked;
+        if (result.answer != mb::ResultYes) error = "Nebola žiadosť o importovanie";
     }
     if (error.empty()) {
         runImportSteps(*target, *source, maps, ui, &result, finish);
@@ -157,6 +173,7 @@ ImportResult ImportDatabase(const std::string& targetBoxText, const std::string&
     target.reset();
     source.reset();
     result.reportedOutcome = true;
+    took();
     ui.showOutcome(result.outcome, result.outcomeFlags);
     return result;
 }

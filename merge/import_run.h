@@ -4,6 +4,7 @@
 // talk with the user goes through RunUi; all strings are UTF-8.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,7 +30,8 @@ struct StepCounts {
 
 struct ImportResult {
     // True when the run reached its outcome message (every case but a missing
-    // file); then outcome and outcomeFlags are what was shown.
+    // file, whose message outcome and outcomeFlags then hold); outcome and
+    // outcomeFlags are what was shown.
     bool reportedOutcome = false;
     std::string outcome;
     int outcomeFlags = 0;
@@ -38,6 +40,16 @@ struct ImportResult {
     // One entry per step, in step order; empty when the run did not reach the
     // steps or was rolled back.
     std::vector<StepCounts> steps;
+
+    // What else the run knows, for its record: the two paths as trimmed,
+    // the result code of the question (0 when it was not asked), whether it
+    // was a trial run, when it started and how long it took, the wait for
+    // the answer aside.
+    std::string targetPath, sourcePath;
+    int answer = 0;
+    bool dryRun = false;
+    std::chrono::system_clock::time_point started;
+    double seconds = 0;
 };
 
 inline constexpr const char* kOutcomeSuccess = "Import bol úspešný";
