@@ -7,7 +7,8 @@
 namespace jet {
 
 // Exclusive: no other open of the file, in this process or another, succeeds
-// until close, and tables take new rows. ReadOnly: a shared lock.
+// until close, and tables take new rows; the folder must take the log beside
+// the file. ReadOnly: a shared lock.
 enum class OpenMode { ReadOnly, Exclusive };
 
 class FileLayer; // the operating-system file beneath, replaceable for fault injection
