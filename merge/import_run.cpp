@@ -147,11 +147,15 @@ ImportResult ImportDatabase(const std::string& targetBoxText, const std::string&
         return missing("Neexistuje súbor ktorý má byť importovaný");
     }
 
+    // Nothing is ever written to the source: it is opened for reading only,
+    // so that a file that may only be read merges too, with writers shut out
+    // meanwhile; the target's exclusive open, made first, shuts it out too
+    // when both boxes name one file.
     std::unique_ptr<Database> target, source;
     std::string error;
     if (jet::Status status = openDatabase(targetPath, &target); !status.ok()) {
         error = openFailure(targetPath, status);
-    } else if (status = openDatabase(sourcePath, &source); !status.ok()) {
+    } else if (status = openDatabase(sourcePath, &source, jet::OpenMode::ReadOnly); !status.ok()) {
         error = openFailure(sourcePath, status);
     } else if (error = versionProblem(*target, targetPath); error.empty()) {
         error = versionProblem(*source, sourcePath);

@@ -1,5 +1,6 @@
 // One whole merge of a source database file into a target database file:
-// the checks of the two names, the exclusive opens, the version check, the
+// the checks of the two names, the opens (the target exclusively, the source
+// for reading with writers shut out), the version check, the
 // confirmation question, the 27 table steps and the outcome message. All
 // talk with the user goes through RunUi; all strings are UTF-8.
 #pragma once

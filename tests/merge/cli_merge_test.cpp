@@ -52,6 +52,17 @@ TEST_F(CliMerge, DryRunPrintsTheRealRunAndLeavesTheTargetAsItWas) {
     EXPECT_NE(missing.err.find("Neexistuje súbor ktorý má byť importovaný"), std::string::npos) << missing.err;
 }
 
+// A source that may only be read (its read-only attribute on Windows) is
+// merged, and keeps its bytes.
+TEST_F(CliMerge, ReadOnlySourceMergesAndKeepsItsBytes) {
+    const fs::path source = dir_.path() / "sample.mdb";
+    const std::vector<std::uint8_t> before = readAll(source);
+    fs::permissions(source, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const test_files::ProgramRun run = merge(file("blank.mdb") + " " + file("sample.mdb") + " --yes");
+    EXPECT_NE(run.out.find("\nzariadenia copied=23 skipped=7 refused=0\n"), std::string::npos) << run.out << run.err;
+    EXPECT_EQ(readAll(source), before);
+}
+
 // A value the target's column cannot hold: the field is left empty, the
 // JSON says which and how often, and the run, though no row was refused,
 // is no success.
