@@ -53,11 +53,14 @@ TEST_F(CliMerge, DryRunPrintsTheRealRunAndLeavesTheTargetAsItWas) {
 }
 
 // A source that may only be read (its read-only attribute on Windows) is
-// merged, and keeps its bytes.
+// merged, and keeps its bytes. Being only read, it may be read elsewhere
+// meanwhile.
 TEST_F(CliMerge, ReadOnlySourceMergesAndKeepsItsBytes) {
     const fs::path source = dir_.path() / "sample.mdb";
     const std::vector<std::uint8_t> before = readAll(source);
     fs::permissions(source, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    test_files::HeldElsewhere reader(test_files::utf8(source), true);
+    ASSERT_TRUE(reader.held());
     const test_files::ProgramRun run = merge(file("blank.mdb") + " " + file("sample.mdb") + " --yes");
     EXPECT_NE(run.out.find("\nzariadenia copied=23 skipped=7 refused=0\n"), std::string::npos) << run.out << run.err;
     EXPECT_EQ(readAll(source), before);
