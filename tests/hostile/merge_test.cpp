@@ -13,7 +13,6 @@
 
 #include "jet/check.h"
 #include "jet/db/database_impl.h"
-#include "jet/io/file_layer.h"
 #include "jet/io/wal.h"
 #include "merge/import_run.h"
 #include "tests/merge/recording_ui.h"
@@ -273,37 +272,6 @@ TEST_F(HostileMerge, TargetInAReadOnlyFolderIsRefusedBeforeTheQuestion) {
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(readAll(target) == blank);
     EXPECT_FALSE(hasLog(target));
-}
-
-// A source that may only be read, in a folder that takes nothing either,
-// merges as a writable one does and keeps its bytes; the log an interrupted
-// run left beside it is read through, and stays.
-TEST_F(HostileMerge, ReadOnlySourceMergesAndKeepsItsBytes) {
-    const Bytes sample = fixture("sample.mdb");
-    const ImportResult writable = run(place("t1.mdb", fixture("blank.mdb")), place("s1.mdb", sample));
-    ASSERT_EQ(writable.steps.size(), 27u) << writable.outcome;
-
-    Bytes grown = sample; // pages an interrupted run added, which its log disowns
-    grown.resize(sample.size() + 2 * jet::kPageSize, 0x5a);
-    const fs::path source = place("len na čítanie/s.mdb", grown);
-    std::unique_ptr<jet::WriteAheadLog> log;
-    ASSERT_TRUE(jet::WriteAheadLog::create(*jet::systemFileLayer(), jet::logPathOf(source.string()),
-                                           static_cast<std::uint32_t>(sample.size() / jet::kPageSize), &log)
-                    .ok());
-    log.reset();
-    const Bytes logBytes = readAll(jet::logPathOf(source.string()));
-    if (!makeReadOnly(source.parent_path()) || !makeReadOnly(source))
-        GTEST_SKIP() << "this process can make no read-only file (needs a mount namespace)";
-    const fs::path target = place("t2.mdb", fixture("blank.mdb"));
-    const ImportResult result = run(target, source);
-    EXPECT_EQ(result.outcome, writable.outcome);
-    ASSERT_EQ(result.steps.size(), 27u);
-    for (std::size_t i = 0; i < 27; ++i)
-        EXPECT_EQ(std::tie(result.steps[i].copied, result.steps[i].refused),
-                  std::tie(writable.steps[i].copied, writable.steps[i].refused))
-            << result.steps[i].table;
-    EXPECT_TRUE(readAll(source) == grown);
-    EXPECT_TRUE(readAll(jet::logPathOf(source.string())) == logBytes);
 }
 
 } // namespace

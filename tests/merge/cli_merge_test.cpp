@@ -66,48 +66,43 @@ TEST_F(CliMerge, ReadOnlySourceMergesAndKeepsItsBytes) {
     EXPECT_EQ(readAll(source), before);
 }
 
-// A value the target's column cannot hold: the field is left empty, the
-// JSON says which and how often, and the run, though no row was refused,
-// is no success.
-TEST_F(CliMerge, RunThatOnlyEmptiedFieldsIsNoSuccess) {
+// Losses without a refused row are no success either: a value the target's
+// column cannot hold (the field left empty), then a source table missing
+// (named; the rows of the other steps are kept).
+TEST_F(CliMerge, EmptiedFieldsOrAMissingSourceTableAreNoSuccess) {
     merge::testing::MdbFile source(dir_.path() / "dlhé.mdb");
     source.insert("zariadenia", {{"id_zariadenia", merge::testing::I(1)},
                                  {"typ_zariadenia", merge::testing::I(1)},
                                  {"kontaktna_osoba", jet::Value(std::u16string(u"Jozef Mrkvička"))}});
+    const fs::path target = dir_.copy(test_files::testData("narrow.mdb"), "narrow.mdb");
+    const std::string pair = file("narrow.mdb") + " " + test_files::quoted(source.path()) + " --yes --json";
     source.close();
-    dir_.copy(test_files::testData("narrow.mdb"), "narrow.mdb");
-    const test_files::ProgramRun run =
-        merge(file("narrow.mdb") + " " + test_files::quoted(source.path()) + " --yes --json");
-    EXPECT_EQ(run.exit, 1) << run.err;
-    for (const char* part :
-         {"{\"table\": \"zariadenia\", \"copied\": 1, \"skipped\": 0, \"refused\": 0}",
-          "\"emptied\": [\n  {\"table\": \"zariadenia\", \"column\": \"kontaktna_osoba\", \"count\": 1}]",
-          "\"succeeded\": false}"})
-        EXPECT_NE(run.out.find(part), std::string::npos) << part << "\n" << run.out;
-}
-
-// A source without one of the plan's tables: the outcome names it, the run
-// is no success, and the target keeps the rows the other steps copied.
-TEST_F(CliMerge, SourceTableMissingIsNamedAndTheRestKept) {
-    merge::testing::MdbFile source(dir_.path() / "bez tabuľky.mdb");
-    source.insert("zvuky", {{"id_zvuku", merge::testing::I(7)}});
+    const test_files::ProgramRun emptied = merge(pair);
     source.renameTable("hlasove_vyzvy", "hlasove_vyzvx");
-    source.close();
-    const test_files::ProgramRun run =
-        merge(file("blank.mdb") + " " + test_files::quoted(source.path()) + " --yes --json");
-    EXPECT_EQ(run.exit, 1) << run.err;
-    for (const char* part :
-         {"\"unreadable\": [\n  {\"table\": \"hlasove_vyzvy\", \"reason\": \"tabuľka chýba\"}]",
-          "\"outcome\": \"Import bol dokončený, ale zo zdrojového súboru sa nedali prečítať niektoré tabuľky:\\n"
-          "hlasove_vyzvy: tabuľka chýba\", \"succeeded\": false}"})
-        EXPECT_NE(run.out.find(part), std::string::npos) << part << "\n" << run.out;
-    std::unique_ptr<jet::Database> target;
-    std::unique_ptr<jet::Table> sounds;
-    ASSERT_TRUE(jet::Database::open((dir_.path() / "blank.mdb").string(), jet::OpenMode::ReadOnly, &target).ok());
-    ASSERT_TRUE(target->openTable("zvuky", &sounds).ok());
-    jet::Table::Cursor rows(*sounds);
-    bool hasRow = false;
-    EXPECT_TRUE(rows.next(&hasRow).ok() && hasRow); // the sound the source held
+    const test_files::ProgramRun unread = merge(pair);
+    const std::string device = "{\"table\": \"zariadenia\", \"copied\": 1, \"skipped\": 0, \"refused\": 0}",
+                      column = "\n  {\"table\": \"zariadenia\", \"column\": \"kontaktna_osoba\", \"count\": 1}]";
+    for (const auto& [run, part] :
+         {std::pair{&emptied, device},
+          {&emptied, "\"emptied\": [" + column},
+          {&emptied, "\"unreadable\": [],\n \"outcome\": \"Import bol dokončený, ale cieľový súbor neprijal"},
+          {&emptied, "\"succeeded\": false}"},
+          {&unread, device},
+          {&unread, "\"unreadable\": [\n  {\"table\": \"hlasove_vyzvy\", \"reason\": \"tabuľka chýba\"}]"},
+          {&unread, "\"outcome\": \"Import bol dokončený, ale zo zdrojového súboru sa nedali prečítať niektoré tabuľky:"
+                    "\\nhlasove_vyzvy: tabuľka chýba\\nCieľový súbor neprijal niektoré hodnoty; tieto polia zostali "
+                    "prázdne:\\nzariadenia.kontaktna_osoba: 1\", \"succeeded\": false}"}}) {
+        EXPECT_EQ(run->exit, 1) << run->err;
+        EXPECT_NE(run->out.find(part), std::string::npos) << part << "\n" << run->out;
+    }
+    std::unique_ptr<jet::Database> merged;
+    std::unique_ptr<jet::Table> devices;
+    ASSERT_TRUE(jet::Database::open(test_files::utf8(target), jet::OpenMode::ReadOnly, &merged).ok());
+    ASSERT_TRUE(merged->openTable("zariadenia", &devices).ok());
+    jet::Table::Cursor rows(*devices);
+    int count = 0;
+    for (bool hasRow = true; rows.next(&hasRow).ok() && hasRow;) ++count;
+    EXPECT_EQ(count, 2); // one device from each run
 }
 
 } // namespace
