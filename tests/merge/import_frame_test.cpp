@@ -71,15 +71,6 @@ TEST_F(ImportFrame, WrongVersionsAreRefusedNamingTheFile) {
     EXPECT_EQ(result.outcome, "Nekorektná verzia databázy:\r\n\r\nMá byť:Tarvexon 3.162\r\n" + source + kVersionTail);
 }
 
-// The target's open shuts out the source's, though that only reads.
-TEST_F(ImportFrame, SameFileInBothBoxesFailsAtTheSourcesOpen) {
-    const std::string file = copy("sample.mdb", "t.mdb");
-    const ImportResult result = run(file, " " + file);
-    EXPECT_EQ(result.outcome, "Nie je možné otvoriť súbor\r\n" + file + "\r\nSúbor je otvorený iným programom.");
-    EXPECT_TRUE(ui_.messages.empty());
-    EXPECT_EQ(run(file, copy("blank.mdb", "s.mdb")).outcome, kOutcomeSuccess); // both released
-}
-
 TEST_F(ImportFrame, AnswerOtherThanYesWritesNothing) {
     std::string target = copy("blank.mdb", "t.mdb");
     std::string source = copy("sample.mdb", "s.mdb");
