@@ -190,7 +190,9 @@ Status appendRunRecord(const fs::path& file, const std::string& entry, std::uint
     std::ofstream out(file, std::ios::binary | std::ios::app);
     out << entry;
     out.close();
-    return out.fail() ? notWritten(file) : Status::OK();
+    if (!out.fail()) return Status::OK();
+    fs::resize_file(file, size, error); // no torn entry for the next one to follow
+    return notWritten(file);
 }
 
 Status recordRun(const ImportResult& result, const std::string& program) {
