@@ -10,6 +10,7 @@
 #include "dialogs/format_text.h"
 #include "dialogs/twips.h"
 #include "merge/import_run.h"
+#include "merge/run_record.h"
 
 namespace app {
 
@@ -89,8 +90,11 @@ void frmMain::browse(const char* title, QLineEdit* box) {
 }
 
 void frmMain::cmdSpojSubory_Click() {
-    merge::ImportDatabase(txtSpojenySubor_->text().toStdString(), txtPridatSubor_->text().toStdString(), keyMaps_,
-                          *this);
+    const merge::ImportResult result = merge::ImportDatabase(txtSpojenySubor_->text().toStdString(),
+                                                             txtPridatSubor_->text().toStdString(), keyMaps_, *this);
+    // The user has seen the outcome: a record that cannot be written is not
+    // worth a word to them.
+    (void)merge::recordRun(result, "velmorant " + QCoreApplication::applicationVersion().toStdString());
 }
 
 int frmMain::showMessage(const std::string& text, int flags) {

@@ -11,6 +11,7 @@
 #include <variant>
 #include <vector>
 
+#include "jet/options.h"
 #include "jet/status.h"
 #include "jet/value.h"
 
@@ -82,9 +83,11 @@ public:
     virtual jet::Status rollback() = 0;
 };
 
-// Opens a database file exclusively for reading and writing: a second open
-// of the same file fails until the first is released.
-jet::Status openDatabase(const std::string& path, std::unique_ptr<Database>* out);
+// Opens a database file. Exclusive, for reading and writing: a second open
+// of the same file fails until the first is released. ReadOnly: nothing is
+// written to it, and nobody may write to it until it is released.
+jet::Status openDatabase(const std::string& path, std::unique_ptr<Database>* out,
+                         jet::OpenMode mode = jet::OpenMode::Exclusive);
 
 // The value of the first field of the statement's first row as text (a
 // whole number as its decimal digits), or the default text when there is no

@@ -222,9 +222,9 @@ private:
 
 } // namespace
 
-jet::Status openDatabase(const std::string& path, std::unique_ptr<Database>* out) {
+jet::Status openDatabase(const std::string& path, std::unique_ptr<Database>* out, jet::OpenMode mode) {
     std::unique_ptr<jet::Database> db;
-    JET_TRY(jet::Database::open(path, jet::OpenMode::Exclusive, &db));
+    JET_TRY(jet::Database::open(path, mode, &db));
     *out = std::make_unique<JetDatabase>(std::move(db));
     return jet::Status::OK();
 }

@@ -1,6 +1,7 @@
 #include "win/frm_main.h"
 
 #include "merge/import_run.h"
+#include "merge/run_record.h"
 
 namespace win {
 
@@ -80,8 +81,10 @@ void frmMain::browse(const char* title, mw::Control box) {
 }
 
 void frmMain::cmdSpojSubory_Click() {
-    merge::ImportDatabase(windowText(controls_[mw::TargetBox]), windowText(controls_[mw::SourceBox]), keyMaps_,
-                          *this);
+    const merge::ImportResult result = merge::ImportDatabase(windowText(controls_[mw::TargetBox]),
+                                                             windowText(controls_[mw::SourceBox]), keyMaps_, *this);
+    // The window has nowhere to say that the record could not be written.
+    (void)merge::recordRun(result, "velmorant " VELMORANT_VERSION);
 }
 
 int frmMain::showMessage(const std::string& text, int flags) { return seams_.messageBox(hwnd(), text, flags); }

@@ -318,6 +318,21 @@ Status undoLegacyRun(FileLayer& files, const std::string& journal, bool writer, 
     return Status::OK();
 }
 
+// A writer needs its log beside the file: a folder that takes no new file
+// fails the open, before anything is asked or written, not the first write.
+// The probe is the log itself, made empty and removed. Should a crash leave
+// it behind, an empty log is one whose header never got out: readers pass
+// over it and the next writer removes it.
+Status probeLog(FileLayer& files, const std::string& log) {
+    std::unique_ptr<File> probe;
+    Status st = files.open(log, FileLayer::Access::Create, FileLayer::Lock::None, &probe);
+    if (!st.ok())
+        return Status::error(st.code(),
+                             "Nie je možné vytvoriť pomocný súbor na zápis zmien " + log + ". " + st.message());
+    probe.reset();
+    return files.remove(log);
+}
+
 } // namespace
 
 double Pager::lastCommitWindow() { return lastWindow; }
@@ -336,6 +351,7 @@ Status Pager::open(const std::string& path, Mode mode, const Options& options, s
         Status st = recoverFromLog(*files, log, *db);
         if (!st.ok()) return leftoverFailure(log, st);
     }
+    if (exclusive) JET_TRY(probeLog(*files, log));
     std::uint64_t size = 0;
     JET_TRY(db->size(&size));
     std::unique_ptr<WriteAheadLog> committed;

@@ -35,6 +35,7 @@ public:
     // A log left by an interrupted run is dealt with first: Exclusive finishes
     // its committed transaction or undoes an uncommitted one and deletes it;
     // ReadOnly writes nothing and reads the file as that would leave it.
+    // Exclusive fails when no log can be made beside the file.
     static Status open(const std::string& path, Mode mode, const Options& options, std::unique_ptr<Pager>* out);
     static Status open(const std::string& path, Mode mode, std::unique_ptr<Pager>* out) {
         return open(path, mode, Options{}, out);

@@ -106,6 +106,20 @@ TEST_F(WalTest, DamagedLogsAreNotCommitted) {
     }
 }
 
+// A writer's open fails, naming the log, where no log can be made, and
+// changes nothing; the probe that tells is gone once the open is through.
+TEST_F(WalTest, WriterIsRefusedAtOpenWhereNoLogCanBeMade) {
+    auto layer = holding({{kDbPath, oldFile_}});
+    layer->failAfter(0);
+    std::unique_ptr<Pager> pager;
+    const Status st = openPager(layer, Mode::Exclusive, &pager);
+    EXPECT_FALSE(st.ok());
+    EXPECT_NE(st.message().find("pomocný súbor na zápis zmien " + log_ + ". "), std::string::npos) << st.message();
+    EXPECT_EQ(layer->content(kDbPath), oldFile_);
+    ASSERT_TRUE(openPager(layer, Mode::Exclusive, &pager).ok());
+    EXPECT_FALSE(layer->content(log_));
+}
+
 // The journal an earlier release wrote before it overwrote pages 3 and 40
 // and added two: the original pages, then a record torn by the crash.
 Bytes earlierReleaseJournal(const Bytes& original) {
