@@ -57,6 +57,7 @@ Status Database::open(const std::string& path, OpenMode mode, const OpenOptions&
 }
 
 Status DatabaseImpl::load() {
+    session_ = std::make_unique<WriteSession>(*pager_);
     PageRef page0;
     JET_TRY(pager_->read(0, &page0));
     JET_TRY(parseHeader(page0->bytes, &header_));
@@ -93,11 +94,7 @@ Status DatabaseImpl::openTable(std::string_view name, std::unique_ptr<Table>* ou
     if (info->kind == TableInfo::Kind::Linked)
         return Status::error(Status::Code::Unsupported,
                              "Tabuľka " + info->name + " je prepojená z iného súboru a nedá sa otvoriť.");
-    JET_TRY(flushWrites());
-    TableDef def;
-    JET_TRY(readTableDef(*pager_, info->firstPage, &def));
-    *out = std::make_unique<TableImpl>(*pager_, info->name, std::move(def), static_cast<TableOwner*>(this));
-    return Status::OK();
+    return session_->openTable(info->name, info->firstPage, out);
 }
 
 Status DatabaseImpl::property(std::string_view name, Value* out) const {

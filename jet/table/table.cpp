@@ -18,13 +18,16 @@ constexpr int kMaxOverflowHops = 4;
 
 } // namespace
 
-TableImpl::TableImpl(Pager& pager, std::string name, TableDef def, TableOwner* db)
-    : pager_(&pager), name_(std::move(name)), def_(std::move(def)), db_(db) {
-    if (db_) db_->opened(this);
+TableImpl::TableImpl(Pager& pager, std::string name, TableDef def)
+    : pager_(&pager), name_(std::move(name)), def_(std::move(def)) {}
+
+TableImpl::TableImpl(WriteSession& session, std::string name, TableDef def)
+    : pager_(&session.pager()), name_(std::move(name)), def_(std::move(def)), session_(&session) {
+    session_->opened(this);
 }
 
 TableImpl::~TableImpl() {
-    if (db_) db_->closed(this);
+    if (session_) session_->closed(this);
 }
 
 const std::vector<Column>& TableImpl::columns() const {
@@ -56,7 +59,7 @@ Status TableImpl::reloadCounters() {
 }
 
 Status TableImpl::dataPages(std::vector<std::uint32_t>* pages) const {
-    if (db_) JET_TRY(db_->flushWrites());
+    if (session_) JET_TRY(session_->flush());
     return readUsageMap(*pager_, def_.ownedPages, pages);
 }
 
@@ -88,7 +91,7 @@ Status TableImpl::highestIndexed(std::string_view column, bool* found, Value* hi
     *found = false;
     const ColumnDef* c = def_.column(column);
     if (!c || c->type != ColumnType::Long) return Status::OK();
-    if (db_) JET_TRY(db_->flushWrites());
+    if (session_) JET_TRY(session_->flush());
     for (const RealIndexDef& ix : def_.realIndexes) {
         if (ix.columns.empty() || ix.columns[0].column != c->number || !ix.columns[0].ascending) continue;
         Bytes last;
@@ -211,8 +214,8 @@ Status TableScan::advance(bool* hasRow) {
 
 namespace {
 
-Status writable(const TableOwner* db, const Pager& pager) {
-    if (!db || pager.mode() != Pager::Mode::Exclusive)
+Status writable(const WriteSession* session, const Pager& pager) {
+    if (!session || pager.mode() != Pager::Mode::Exclusive)
         return Status::error(Status::Code::InvalidArgument, "Databáza nie je otvorená na zápis.");
     return Status::OK();
 }
@@ -221,8 +224,8 @@ Status writable(const TableOwner* db, const Pager& pager) {
 
 // The table's writer checks the definition once, when it is made.
 Status TableImpl::append(std::vector<Value>* row) {
-    JET_TRY(writable(db_, *pager_));
-    return db_->append(&def_, row);
+    JET_TRY(writable(session_, *pager_));
+    return session_->append(&def_, row);
 }
 
 Status TableImpl::fit(std::size_t column, Value* value) const {
@@ -231,7 +234,7 @@ Status TableImpl::fit(std::size_t column, Value* value) const {
 }
 
 Status TableImpl::canAppend() const {
-    JET_TRY(writable(db_, *pager_));
+    JET_TRY(writable(session_, *pager_));
     return checkAppendable(def_);
 }
 

@@ -1,4 +1,4 @@
-// The engine's side of a table: its definition and pager, and the scan
+// The engine's side of a table: its definition, pager and write session, and the scan
 // behind Table::Cursor with the row views the engine reads columns from.
 #pragma once
 
@@ -12,31 +12,16 @@
 #include "jet/io/pager.h"
 #include "jet/table.h"
 #include "jet/table/row.h"
+#include "jet/table/write_session.h"
 
 namespace jet {
 
-class TableImpl;
-
-// What a table opened from a database asks of it: the database keeps the list
-// of open tables, holds rows not yet handed to the pager and takes appends.
-class TableOwner {
-public:
-    virtual void opened(TableImpl* table) = 0;
-    virtual void closed(TableImpl* table) = 0;
-    // Hands what the writers hold in memory to the pager, so that readers see it.
-    virtual Status flushWrites() = 0;
-    // Appends through the table's writer; `mirror` receives the new counters.
-    virtual Status append(TableDef* mirror, std::vector<Value>* row) = 0;
-
-protected:
-    ~TableOwner() = default;
-};
-
 class TableImpl final : public Table {
 public:
-    // `db`, when given, is the database the table belongs to; only such a
-    // table takes new rows.
-    TableImpl(Pager& pager, std::string name, TableDef def, TableOwner* db = nullptr);
+    // A table read on its own: it takes no rows.
+    TableImpl(Pager& pager, std::string name, TableDef def);
+    // A table of the database behind `session`.
+    TableImpl(WriteSession& session, std::string name, TableDef def);
     ~TableImpl() override;
 
     const std::string& name() const override { return name_; }
@@ -56,7 +41,7 @@ public:
     Status highestIndexed(std::string_view column, bool* found, Value* highest) const override;
 
 private:
-    friend class DatabaseImpl;
+    friend class WriteSession;
     // Reads again the counters appends change (rows, AutoNumber, distinct
     // keys per index) from the definition's first page.
     Status reloadCounters();
@@ -64,7 +49,7 @@ private:
     Pager* pager_;
     std::string name_;
     TableDef def_;
-    TableOwner* db_ = nullptr;
+    WriteSession* session_ = nullptr;     // null for a table that takes no rows
     mutable std::vector<Column> columns_; // made on first use
 };
 
