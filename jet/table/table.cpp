@@ -4,7 +4,6 @@
 
 #include "jet/util/bytes.h"
 #include "jet/util/corrupt.h"
-#include "jet/format/tabledef_format.h"
 #include "jet/index/index_last.h"
 #include "jet/format/usage_map.h"
 #include "jet/table/table_writer.h"
@@ -19,9 +18,9 @@ constexpr int kMaxOverflowHops = 4;
 } // namespace
 
 TableImpl::TableImpl(Pager& pager, std::string name, TableDef def)
-    : pager_(&pager), name_(std::move(name)), def_(std::move(def)) {}
+    : pager_(&pager), name_(std::move(name)), def_(std::make_shared<TableDef>(std::move(def))) {}
 
-TableImpl::TableImpl(WriteSession& session, std::string name, TableDef def)
+TableImpl::TableImpl(WriteSession& session, std::string name, std::shared_ptr<TableDef> def)
     : pager_(&session.pager()), name_(std::move(name)), def_(std::move(def)), session_(&session) {
     session_->opened(this);
 }
@@ -31,36 +30,22 @@ TableImpl::~TableImpl() {
 }
 
 const std::vector<Column>& TableImpl::columns() const {
-    if (columns_.size() != def_.columns.size()) {
+    if (columns_.size() != def_->columns.size()) {
         columns_.clear();
-        for (const ColumnDef& c : def_.columns)
+        for (const ColumnDef& c : def_->columns)
             columns_.push_back({c.name, c.type, c.length, c.isAutonumber() || c.isGuidAutonumber()});
     }
     return columns_;
 }
 
 int TableImpl::columnIndex(std::string_view name) const {
-    const ColumnDef* c = def_.column(name);
-    return c ? static_cast<int>(c - def_.columns.data()) : -1;
-}
-
-Status TableImpl::reloadCounters() {
-    PageRef ref;
-    JET_TRY(pager_->read(def_.firstPage, &ref));
-    const ByteSpan page(ref->bytes);
-    auto counter = [&](std::size_t at, std::uint32_t* out) {
-        if (fits(page, at, 4)) *out = le32(&page[at]);
-    };
-    counter(tdef::kRowCount, &def_.rowCount);
-    counter(tdef::kAutonumber, &def_.autonumber);
-    for (RealIndexDef& ix : def_.realIndexes)
-        counter(tdef::indexStatsAt(ix.number) + tdef::kStatDistinct, &ix.statDistinct);
-    return Status::OK();
+    const ColumnDef* c = def_->column(name);
+    return c ? static_cast<int>(c - def_->columns.data()) : -1;
 }
 
 Status TableImpl::dataPages(std::vector<std::uint32_t>* pages) const {
     if (session_) JET_TRY(session_->flush());
-    return readUsageMap(*pager_, def_.ownedPages, pages);
+    return readUsageMap(*pager_, def_->ownedPages, pages);
 }
 
 Status TableImpl::dataPageCount(std::size_t* count) const {
@@ -89,14 +74,14 @@ bool decodeLongKey(const Bytes& entry, Value* out) {
 
 Status TableImpl::highestIndexed(std::string_view column, bool* found, Value* highest) const {
     *found = false;
-    const ColumnDef* c = def_.column(column);
+    const ColumnDef* c = def_->column(column);
     if (!c || c->type != ColumnType::Long) return Status::OK();
     if (session_) JET_TRY(session_->flush());
-    for (const RealIndexDef& ix : def_.realIndexes) {
+    for (const RealIndexDef& ix : def_->realIndexes) {
         if (ix.columns.empty() || ix.columns[0].column != c->number || !ix.columns[0].ascending) continue;
         Bytes last;
         Status s = lastLeafEntry([this](std::uint32_t pgno, PageRef* out) { return pager_->read(pgno, out); },
-                                 ix.firstPage, def_.firstPage, &last);
+                                 ix.firstPage, def_->firstPage, &last);
         if (!s.ok()) continue;
         if (last.empty()) *highest = Value{};
         else if (!decodeLongKey(last, highest)) continue;
@@ -225,17 +210,17 @@ Status writable(const WriteSession* session, const Pager& pager) {
 // The table's writer checks the definition once, when it is made.
 Status TableImpl::append(std::vector<Value>* row) {
     JET_TRY(writable(session_, *pager_));
-    return session_->append(&def_, row);
+    return session_->append(def_, row);
 }
 
 Status TableImpl::fit(std::size_t column, Value* value) const {
-    if (column >= def_.columns.size()) return Status::error(Status::Code::InvalidArgument, "Stĺpec mimo tabuľky.");
-    return normalizeValue(def_.columns[column], value);
+    if (column >= def_->columns.size()) return Status::error(Status::Code::InvalidArgument, "Stĺpec mimo tabuľky.");
+    return normalizeValue(def_->columns[column], value);
 }
 
 Status TableImpl::canAppend() const {
     JET_TRY(writable(session_, *pager_));
-    return checkAppendable(def_);
+    return checkAppendable(*def_);
 }
 
 // The public cursor hands every call to the scan behind it.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,15 +21,17 @@ class TableImpl final : public Table {
 public:
     // A table read on its own: it takes no rows.
     TableImpl(Pager& pager, std::string name, TableDef def);
-    // A table of the database behind `session`.
-    TableImpl(WriteSession& session, std::string name, TableDef def);
+    // A table of the database behind `session`, sharing `def` with the
+    // table's other open handles and its writer.
+    TableImpl(WriteSession& session, std::string name, std::shared_ptr<TableDef> def);
     ~TableImpl() override;
 
     const std::string& name() const override { return name_; }
     const std::vector<Column>& columns() const override;
     int columnIndex(std::string_view name) const override;
-    std::uint32_t rowCount() const override { return def_.rowCount; }
-    const TableDef& def() const { return def_; }
+    std::uint32_t rowCount() const override { return def_->rowCount; }
+    // With the counters as the table's appends left them.
+    const TableDef& def() const { return *def_; }
     Pager& pager() const { return *pager_; }
 
     // The table's data pages in map order.
@@ -42,13 +45,10 @@ public:
 
 private:
     friend class WriteSession;
-    // Reads again the counters appends change (rows, AutoNumber, distinct
-    // keys per index) from the definition's first page.
-    Status reloadCounters();
 
     Pager* pager_;
     std::string name_;
-    TableDef def_;
+    std::shared_ptr<TableDef> def_;
     WriteSession* session_ = nullptr;     // null for a table that takes no rows
     mutable std::vector<Column> columns_; // made on first use
 };

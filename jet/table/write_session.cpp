@@ -21,9 +21,28 @@ void WriteSession::closed(TableImpl* table) { std::erase(openTables_, table); }
 
 Status WriteSession::openTable(std::string name, std::uint32_t tdefPage, std::unique_ptr<Table>* out) {
     JET_TRY(flush());
-    TableDef def;
-    JET_TRY(readTableDef(*pager_, tdefPage, &def));
+    std::shared_ptr<TableDef> def;
+    JET_TRY(definition(tdefPage, &def));
     *out = std::make_unique<TableImpl>(*this, std::move(name), std::move(def));
+    return Status::OK();
+}
+
+// The definition a writer or an open handle of the table holds, else the
+// one stored.
+Status WriteSession::definition(std::uint32_t tdefPage, std::shared_ptr<TableDef>* out) {
+    if (auto it = writers_.find(tdefPage); it != writers_.end()) {
+        *out = it->second->def();
+        return Status::OK();
+    }
+    for (const TableImpl* t : openTables_) {
+        if (t->def_->firstPage == tdefPage) {
+            *out = t->def_;
+            return Status::OK();
+        }
+    }
+    auto def = std::make_shared<TableDef>();
+    JET_TRY(readTableDef(*pager_, tdefPage, def.get()));
+    *out = std::move(def);
     return Status::OK();
 }
 
@@ -52,7 +71,7 @@ Status WriteSession::rollback() {
 }
 
 Status WriteSession::reloadOpenTables() {
-    for (TableImpl* t : openTables_) JET_TRY(t->reloadCounters());
+    for (TableImpl* t : openTables_) JET_TRY(readCounters(*pager_, t->def_.get()));
     return Status::OK();
 }
 
@@ -62,40 +81,37 @@ Status WriteSession::flush() {
     return Status::OK();
 }
 
-Status WriteSession::writerOf(std::uint32_t tdefPage, TableWriter** out) {
-    auto it = writers_.find(tdefPage);
+Status WriteSession::writerOf(const std::shared_ptr<TableDef>& def, TableWriter** out) {
+    auto it = writers_.find(def->firstPage);
     if (it == writers_.end()) {
         std::unique_ptr<TableWriter> writer;
-        Status s = TableWriter::open(*pager_, tdefPage, &writer);
+        Status s = TableWriter::open(*pager_, def, &writer);
         // A table we cannot write refuses each row; nothing was written.
         if (s.code() == Code::Unsupported) return Status::error(Code::Refused, s.message());
         JET_TRY(s);
-        it = writers_.emplace(tdefPage, std::move(writer)).first;
+        it = writers_.emplace(def->firstPage, std::move(writer)).first;
     }
     *out = it->second.get();
     return Status::OK();
 }
 
-Status WriteSession::appendInTransaction(TableDef* mirror, std::vector<Value>* row) {
+Status WriteSession::appendInTransaction(const std::shared_ptr<TableDef>& def, std::vector<Value>* row) {
     if (!pendingFailure_.ok()) return pendingFailure_;
     TableWriter* writer = nullptr;
-    JET_TRY(writerOf(mirror->firstPage, &writer));
+    JET_TRY(writerOf(def, &writer));
     // Rows going to another table: the last one's index pages need not
     // stay decoded in memory.
     Status s = lastWriter_ && lastWriter_ != writer ? lastWriter_->release() : Status::OK();
     lastWriter_ = writer;
     if (s.ok()) s = writer->append(row);
     if (!s.ok() && s.code() != Code::Refused) pendingFailure_ = s;
-    if (!s.ok()) return s;
-    mirror->rowCount = writer->def().rowCount;
-    mirror->autonumber = writer->def().autonumber;
-    return Status::OK();
+    return s;
 }
 
-Status WriteSession::append(TableDef* mirror, std::vector<Value>* row) {
-    if (pager_->inTransaction()) return appendInTransaction(mirror, row);
+Status WriteSession::append(const std::shared_ptr<TableDef>& def, std::vector<Value>* row) {
+    if (pager_->inTransaction()) return appendInTransaction(def, row);
     JET_TRY(begin());
-    Status s = appendInTransaction(mirror, row);
+    Status s = appendInTransaction(def, row);
     if (s.ok()) s = commit();
     if (!s.ok()) {
         Status undone = rollback();

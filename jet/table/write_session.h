@@ -1,7 +1,9 @@
 // The write side of one database: the tables opened from it, one writer per
-// table that takes its appends, and the transaction around them. After an
-// append failed other than by a refusal, the transaction only accepts
-// rollback().
+// table that takes its appends, and the transaction around them. The open
+// handles of a table and its writer share one definition, so that the
+// counters the writer keeps (rows, AutoNumber, distinct keys per index) are
+// the ones the handles show. After an append failed other than by a
+// refusal, the transaction only accepts rollback().
 #pragma once
 
 #include <cstdint>
@@ -39,9 +41,10 @@ public:
     Status commit();
     Status rollback();
 
-    // Appends `row` to the table of `mirror` (see Table::append); outside a
-    // transaction in one of its own. `mirror` receives the new counters.
-    Status append(TableDef* mirror, std::vector<Value>* row);
+    // Appends `row` to the table of `def` (see Table::append); outside a
+    // transaction in one of its own.
+    // REQUIRES: `def` is the definition of a table opened here.
+    Status append(const std::shared_ptr<TableDef>& def, std::vector<Value>* row);
     // Hands what the writers hold in memory to the pager, so that readers see it.
     Status flush();
 
@@ -50,8 +53,9 @@ private:
     void opened(TableImpl* table);
     void closed(TableImpl* table);
 
-    Status appendInTransaction(TableDef* mirror, std::vector<Value>* row);
-    Status writerOf(std::uint32_t tdefPage, TableWriter** out);
+    Status definition(std::uint32_t tdefPage, std::shared_ptr<TableDef>* out);
+    Status appendInTransaction(const std::shared_ptr<TableDef>& def, std::vector<Value>* row);
+    Status writerOf(const std::shared_ptr<TableDef>& def, TableWriter** out);
     // After a rollback the open tables read their counters again, so that
     // none shows what a rolled-back append left.
     Status reloadOpenTables();
