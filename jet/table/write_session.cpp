@@ -82,6 +82,11 @@ Status WriteSession::flush() {
 }
 
 Status WriteSession::writerOf(const std::shared_ptr<TableDef>& def, TableWriter** out) {
+    // Rows come in runs for one table.
+    if (lastWriter_ && lastWriter_->def() == def) {
+        *out = lastWriter_;
+        return Status::OK();
+    }
     auto it = writers_.find(def->firstPage);
     if (it == writers_.end()) {
         std::unique_ptr<TableWriter> writer;
