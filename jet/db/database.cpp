@@ -57,7 +57,7 @@ Status Database::open(const std::string& path, OpenMode mode, const OpenOptions&
 }
 
 Status DatabaseImpl::load() {
-    session_ = std::make_unique<WriteSession>(*pager_);
+    session_ = std::make_shared<WriteSession>(*pager_);
     PageRef page0;
     JET_TRY(pager_->read(0, &page0));
     JET_TRY(parseHeader(page0->bytes, &header_));
@@ -94,7 +94,11 @@ Status DatabaseImpl::openTable(std::string_view name, std::unique_ptr<Table>* ou
     if (info->kind == TableInfo::Kind::Linked)
         return Status::error(Status::Code::Unsupported,
                              "Tabuľka " + info->name + " je prepojená z iného súboru a nedá sa otvoriť.");
-    return session_->openTable(info->name, info->firstPage, out);
+    JET_TRY(session_->flush());
+    std::shared_ptr<TableDef> def;
+    JET_TRY(session_->definition(info->firstPage, &def));
+    *out = std::make_unique<TableImpl>(session_, info->name, std::move(def));
+    return Status::OK();
 }
 
 Status DatabaseImpl::property(std::string_view name, Value* out) const {

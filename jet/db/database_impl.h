@@ -20,6 +20,10 @@ namespace jet {
 
 class DatabaseImpl final : public Database {
 public:
+    // Tables left open can no longer take rows.
+    ~DatabaseImpl() override {
+        if (session_) session_->close();
+    }
     Format format() const override { return format_; }
     const Header& header() const { return header_; }
     std::uint16_t codePage() const override { return header_.codePage; }
@@ -47,7 +51,7 @@ private:
     Status load();
 
     std::unique_ptr<Pager> pager_;
-    std::unique_ptr<WriteSession> session_; // made by load(); ends before the pager
+    std::shared_ptr<WriteSession> session_; // made by load(); shared with the open tables
     Header header_;
     Format format_ = Format::GenericJet4;
     Catalog catalog_;

@@ -20,14 +20,8 @@ constexpr int kMaxOverflowHops = 4;
 TableImpl::TableImpl(Pager& pager, std::string name, TableDef def)
     : pager_(&pager), name_(std::move(name)), def_(std::make_shared<TableDef>(std::move(def))) {}
 
-TableImpl::TableImpl(WriteSession& session, std::string name, std::shared_ptr<TableDef> def)
-    : pager_(&session.pager()), name_(std::move(name)), def_(std::move(def)), session_(&session) {
-    session_->opened(this);
-}
-
-TableImpl::~TableImpl() {
-    if (session_) session_->closed(this);
-}
+TableImpl::TableImpl(std::shared_ptr<WriteSession> session, std::string name, std::shared_ptr<TableDef> def)
+    : pager_(&session->pager()), name_(std::move(name)), def_(std::move(def)), session_(std::move(session)) {}
 
 const std::vector<Column>& TableImpl::columns() const {
     if (columns_.size() != def_->columns.size()) {
@@ -200,7 +194,7 @@ Status TableScan::advance(bool* hasRow) {
 namespace {
 
 Status writable(const WriteSession* session, const Pager& pager) {
-    if (!session || pager.mode() != Pager::Mode::Exclusive)
+    if (!session || !session->isOpen() || pager.mode() != Pager::Mode::Exclusive)
         return Status::error(Status::Code::InvalidArgument, "Databáza nie je otvorená na zápis.");
     return Status::OK();
 }
@@ -209,7 +203,7 @@ Status writable(const WriteSession* session, const Pager& pager) {
 
 // The table's writer checks the definition once, when it is made.
 Status TableImpl::append(std::vector<Value>* row) {
-    JET_TRY(writable(session_, *pager_));
+    JET_TRY(writable(session_.get(), *pager_));
     return session_->append(def_, row);
 }
 
@@ -219,7 +213,7 @@ Status TableImpl::fit(std::size_t column, Value* value) const {
 }
 
 Status TableImpl::canAppend() const {
-    JET_TRY(writable(session_, *pager_));
+    JET_TRY(writable(session_.get(), *pager_));
     return checkAppendable(*def_);
 }
 

@@ -21,10 +21,9 @@ class TableImpl final : public Table {
 public:
     // A table read on its own: it takes no rows.
     TableImpl(Pager& pager, std::string name, TableDef def);
-    // A table of the database behind `session`, sharing `def` with the
-    // table's other open handles and its writer.
-    TableImpl(WriteSession& session, std::string name, std::shared_ptr<TableDef> def);
-    ~TableImpl() override;
+    // A table of the database behind `session`; `def` comes from
+    // session->definition().
+    TableImpl(std::shared_ptr<WriteSession> session, std::string name, std::shared_ptr<TableDef> def);
 
     const std::string& name() const override { return name_; }
     const std::vector<Column>& columns() const override;
@@ -44,13 +43,11 @@ public:
     Status highestIndexed(std::string_view column, bool* found, Value* highest) const override;
 
 private:
-    friend class WriteSession;
-
     Pager* pager_;
     std::string name_;
     std::shared_ptr<TableDef> def_;
-    WriteSession* session_ = nullptr;     // null for a table that takes no rows
-    mutable std::vector<Column> columns_; // made on first use
+    std::shared_ptr<WriteSession> session_; // null for a table that takes no rows
+    mutable std::vector<Column> columns_;   // made on first use
 };
 
 // Every Table is a TableImpl.

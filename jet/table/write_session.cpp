@@ -1,8 +1,5 @@
 #include "jet/table/write_session.h"
 
-#include <algorithm>
-
-#include "jet/table/table_impl.h"
 #include "jet/table/table_writer.h"
 
 namespace jet {
@@ -11,37 +8,21 @@ using Code = Status::Code;
 
 WriteSession::WriteSession(Pager& pager) : pager_(&pager) {}
 
-WriteSession::~WriteSession() {
-    for (TableImpl* t : openTables_) t->session_ = nullptr;
+WriteSession::~WriteSession() = default;
+
+void WriteSession::close() {
+    writers_.clear();
+    lastWriter_ = nullptr;
+    pager_ = nullptr;
 }
 
-void WriteSession::opened(TableImpl* table) { openTables_.push_back(table); }
-
-void WriteSession::closed(TableImpl* table) { std::erase(openTables_, table); }
-
-Status WriteSession::openTable(std::string name, std::uint32_t tdefPage, std::unique_ptr<Table>* out) {
-    JET_TRY(flush());
-    std::shared_ptr<TableDef> def;
-    JET_TRY(definition(tdefPage, &def));
-    *out = std::make_unique<TableImpl>(*this, std::move(name), std::move(def));
-    return Status::OK();
-}
-
-// The definition a writer or an open handle of the table holds, else the
-// one stored.
 Status WriteSession::definition(std::uint32_t tdefPage, std::shared_ptr<TableDef>* out) {
-    if (auto it = writers_.find(tdefPage); it != writers_.end()) {
-        *out = it->second->def();
-        return Status::OK();
-    }
-    for (const TableImpl* t : openTables_) {
-        if (t->def_->firstPage == tdefPage) {
-            *out = t->def_;
-            return Status::OK();
-        }
-    }
+    std::weak_ptr<TableDef>& known = definitions_[tdefPage];
+    *out = known.lock();
+    if (*out) return Status::OK();
     auto def = std::make_shared<TableDef>();
     JET_TRY(readTableDef(*pager_, tdefPage, def.get()));
+    known = def;
     *out = std::move(def);
     return Status::OK();
 }
@@ -67,11 +48,12 @@ Status WriteSession::rollback() {
     lastWriter_ = nullptr;
     pendingFailure_ = Status::OK();
     JET_TRY(pager_->rollback());
-    return reloadOpenTables();
+    return reloadCounters();
 }
 
-Status WriteSession::reloadOpenTables() {
-    for (TableImpl* t : openTables_) JET_TRY(readCounters(*pager_, t->def_.get()));
+Status WriteSession::reloadCounters() {
+    for (auto& [page, known] : definitions_)
+        if (std::shared_ptr<TableDef> def = known.lock()) JET_TRY(readCounters(*pager_, def.get()));
     return Status::OK();
 }
 

@@ -192,7 +192,8 @@ TEST(Append, FullDiskFailsTheTransactionAndRollbackRestoresTheFile) {
 
 // Two handles of one table show the same row count whichever takes the
 // rows; a rollback takes the count back to the committed rows, and the
-// AutoNumber counter goes on from the last committed number.
+// AutoNumber counter goes on from the last committed number. Once the
+// database is closed, its tables still open take no rows.
 TEST(Append, HandlesOfATableShareItsCountersAndARollbackTakesThemBack) {
     Scratch file(blank());
     auto db = openWritable(file.path());
@@ -219,8 +220,12 @@ TEST(Append, HandlesOfATableShareItsCountersAndARollbackTakesThemBack) {
     auto c = openTable(*db, name);
     EXPECT_EQ(add(*c), first + 2);
     EXPECT_EQ(b->rowCount(), start + 3);
-    a.reset(), b.reset(), c.reset();
+
     db.reset();
+    auto row = rowOf(*a, {});
+    EXPECT_EQ(a->append(&row).code(), Status::Code::InvalidArgument) << "the database is closed";
+    EXPECT_EQ(a->rowCount(), start + 3);
+    a.reset(), b.reset(), c.reset();
     expectCleanCheck(file.path());
 }
 
