@@ -79,11 +79,18 @@ inline void expectBounds(const std::vector<Bound>& bounds) {
     }
 }
 
-// The pristine sample.mdb, read to find where its records lie.
+// A database read to find where its records lie: the pristine sample.mdb
+// unless another file is opened.
 class Sample {
 public:
-    Sample() {
-        EXPECT_TRUE(Database::open(test_files::testData("sample.mdb").string(), OpenMode::ReadOnly, &db_).ok());
+    Sample() { open(test_files::testData("sample.mdb")); }
+    void open(const std::filesystem::path& file) {
+        close();
+        EXPECT_TRUE(Database::open(test_files::utf8(file), OpenMode::ReadOnly, &db_).ok()) << file;
+    }
+    void close() {
+        ref_.reset();
+        db_.reset();
     }
     Pager& pager() { return impl(*db_).pager(); }
     std::uint32_t last() { return pager().pageCount() - 1; }
