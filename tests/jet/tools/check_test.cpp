@@ -12,6 +12,7 @@
 #include "jet/format/data_page.h"
 #include "jet/db/database_impl.h"
 #include "jet/index/index_walk.h"
+#include "support/damage.h"
 #include "support/files.h"
 
 using namespace jet;
@@ -77,45 +78,24 @@ TEST(Check, EveryFixtureAndAccessSampleIsClean) {
 
 namespace {
 
-// A copy of sample.mdb to damage, with the pristine layout read from it.
-class SampleCopy {
+// A copy of sample.mdb to damage, read as it is now.
+class SampleCopy : public damage::Sample {
 public:
-    SampleCopy() : copy_(dir_.copy(test_files::testData("sample.mdb"), "copy.mdb")) { reopen(); }
-    TableDef def(const std::string& table) {
-        std::unique_ptr<Table> t;
-        EXPECT_TRUE(db_->openTable(table, &t).ok());
-        return impl(*t).def();
-    }
-    Page page(std::uint32_t pgno) {
-        PageRef ref;
-        EXPECT_TRUE(impl(*db_).pager().read(pgno, &ref).ok());
-        return *ref;
-    }
+    SampleCopy() : copy_(dir_.copy(test_files::testData("sample.mdb"), "copy.mdb")) { open(copy_); }
     std::vector<std::uint32_t> dataPages(const std::string& table) {
-        std::unique_ptr<Table> t;
-        std::vector<std::uint32_t> pages;
-        EXPECT_TRUE(db_->openTable(table, &t).ok());
-        EXPECT_TRUE(impl(*t).dataPages(&pages).ok());
+        const std::vector<std::uint32_t> pages = map(def(table).ownedPages);
         EXPECT_FALSE(pages.empty());
         return pages;
     }
     // Windows lets nobody write a file the engine reads: closed meanwhile.
     void write(std::uint32_t pgno, std::size_t offset, const std::vector<std::uint8_t>& bytes) {
-        db_.reset();
+        close();
         {
             std::fstream f(copy_, std::ios::binary | std::ios::in | std::ios::out);
             f.seekp(static_cast<std::streamoff>(pgno) * kPageSize + static_cast<std::streamoff>(offset));
             for (auto b : bytes) f.put(static_cast<char>(b));
         }
-        reopen();
-    }
-    // The bounds of a stored row (a usage map).
-    RowSlot slot(RowPointer row) {
-        DataPage dp;
-        RowSlot slot;
-        EXPECT_TRUE(DataPage::open(std::make_shared<Page>(page(row.page)), row.page, &dp).ok());
-        EXPECT_TRUE(dp.liveSlot(row.row, "mapa", &slot).ok());
-        return slot;
+        open(copy_);
     }
     // Empties a usage map: the bitmap of an inline map (after its start
     // page), the bitmap pages of a reference map.
@@ -125,7 +105,7 @@ public:
         write(map.page, from, std::vector<std::uint8_t>(s.end - from, 0x00));
     }
     CheckReport check() {
-        db_.reset();
+        close();
         return checked(copy_);
     }
     const fs::path& path() const { return copy_; }
@@ -133,8 +113,6 @@ public:
 private:
     test_files::ScratchDir dir_;
     fs::path copy_;
-    void reopen() { EXPECT_TRUE(Database::open(copy_.string(), Pager::Mode::ReadOnly, &db_).ok()); }
-    std::unique_ptr<Database> db_;
 };
 
 } // namespace
