@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "app/translation.h"
-#include "tests/dialogs/qt_test_support.h"
+#include "support/qt_test_support.h"
 #include "tests/support/process.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "tests/dialogs/qt_test_support.h"
+#include "support/qt_test_support.h"
 
 using B = QMessageBox;
 

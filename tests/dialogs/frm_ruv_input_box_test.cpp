@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "tests/dialogs/qt_test_support.h"
+#include "support/qt_test_support.h"
 
 using dialogs::frmRuvInputBox;
 

@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "dialogs/module_ruv_msg_box.h"
-#include "tests/dialogs/qt_test_support.h"
+#include "support/qt_test_support.h"
 
 using dialogs::frmRuvMsgBox;
 using testing_qt::whenShown;

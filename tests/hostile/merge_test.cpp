@@ -15,7 +15,7 @@
 #include "jet/db/database_impl.h"
 #include "jet/io/wal.h"
 #include "merge/import_run.h"
-#include "tests/merge/recording_ui.h"
+#include "support/recording_ui.h"
 #include "tests/support/process.h"
 
 namespace hostile {

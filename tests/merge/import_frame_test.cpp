@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "merge/import_run.h"
-#include "fixture.h"
+#include "support/merge_fixture.h"
 #include "support/files.h"
 
 namespace merge {

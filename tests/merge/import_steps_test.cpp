@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "merge/import_run.h"
-#include "fixture.h"
+#include "support/merge_fixture.h"
 #include "schema/catalogue.h"
 
 namespace merge {

@@ -14,7 +14,7 @@
 #include <sstream>
 #include <tuple>
 
-#include "fixture.h"
+#include "support/merge_fixture.h"
 #include "jet/text.h"
 #include "support/process.h"
 #include "merge/import_run.h"

@@ -5,7 +5,7 @@
 #include <unistd.h>
 #endif
 
-#include "pager_test_util.h"
+#include "support/pager.h"
 #include "support/process.h"
 
 namespace jet::testing {

@@ -9,7 +9,7 @@
 #include "jet/io/legacy_journal.h"
 #include "jet/io/wal.h"
 #include "jet/util/crc32.h"
-#include "pager_test_util.h"
+#include "support/pager.h"
 
 namespace jet::testing {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "fixture.h"
+#include "support/merge_fixture.h"
 #include "jet/database.h"
 #include "support/process.h"
 

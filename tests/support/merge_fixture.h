@@ -16,7 +16,7 @@
 #include "jet/db/database_impl.h"
 #include "merge/dao.h"
 #include "merge/key_maps.h"
-#include "recording_ui.h"
+#include "support/recording_ui.h"
 #include "support/files.h"
 
 namespace merge::testing {

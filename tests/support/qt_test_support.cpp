@@ -1,4 +1,4 @@
-#include "tests/dialogs/qt_test_support.h"
+#include "support/qt_test_support.h"
 
 namespace {
 
