@@ -18,7 +18,7 @@ frmRuvInputBox::frmRuvInputBox(HWND owner) {
     cmdCancel_ = addControl(WC_BUTTONW, text(box::Cancel), IDCANCEL, WS_CLIPSIBLINGS | WS_TABSTOP | BS_PUSHBUTTON,
                             box::kFontPoints);
     lblPrompt_ = addControl(WC_STATICW, "", kPrompt, WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX, box::kFontPoints);
-    lblTimeout_ = addControl(WC_STATICW, "", kTimeout, WS_CLIPSIBLINGS | SS_NOPREFIX, box::kFontPoints);
+    addCountdownLabel(0, box::kFontPoints);
     SendMessageW(hwnd(), DM_SETDEFID, IDOK, 0);
     layOut();
 }
@@ -33,12 +33,8 @@ std::string frmRuvInputBox::Ukaz(const std::string& prompt, const std::string& t
     loading_ = false;
     if (!defaultText.empty()) textChanged();
     SendMessageW(txtEdit_, EM_SETSEL, 0, -1);
-    ShowWindow(lblTimeout_, countdown_.counting() ? SW_SHOWNA : SW_HIDE);
-    tick();
     centre();
-    SetTimer(hwnd(), kTimer, 1000, nullptr);
-    runModal();
-    KillTimer(hwnd(), kTimer);
+    runCounting();
     return result_;
 }
 
@@ -46,7 +42,7 @@ void frmRuvInputBox::layOut() {
     setClientSize(box::kClientWidth, box::kClientHeight);
     const HWND controls[box::kControlCount] = {txtEdit_, cmdOk_, cmdCancel_, lblPrompt_};
     for (int i = 0; i < box::kControlCount; ++i) place(controls[i], box::kControls[i].twips);
-    placeInCorner(lblTimeout_);
+    placeCountdownLabel();
 }
 
 void frmRuvInputBox::textChanged() {
@@ -54,14 +50,7 @@ void frmRuvInputBox::textChanged() {
     tick();
 }
 
-void frmRuvInputBox::tick() {
-    if (!countdown_.step()) {
-        close("");
-        return;
-    }
-    SetWindowTextW(lblTimeout_, std::to_wstring(countdown_.remaining()).c_str());
-    placeInCorner(lblTimeout_);
-}
+void frmRuvInputBox::timedOut() { close(""); }
 
 void frmRuvInputBox::close(std::string result) {
     result_ = std::move(result);
@@ -82,10 +71,7 @@ bool frmRuvInputBox::handle(UINT message, WPARAM wParam, LPARAM, LRESULT*) {
     case WM_CLOSE: // the result stays what it was
         endModal();
         return true;
-    case WM_TIMER:
-        if (wParam != kTimer) return false;
-        tick();
-        return true;
+    case WM_TIMER: return timerMessage(message, wParam);
     default: return false;
     }
 }

@@ -5,16 +5,15 @@
 
 #include <string>
 
-#include "ui/countdown.h"
-#include "win/dialog_window.h"
+#include "win/timed_box.h"
 
 namespace win {
 
-class frmRuvInputBox : public DialogWindow {
+class frmRuvInputBox : public TimedBox {
 public:
-    // The controls' numbers: OK and cancel are the dialog's own.
-    static constexpr int kEdit = 10, kPrompt = 11, kTimeout = 12;
-    static constexpr UINT_PTR kTimer = 1;
+    // The controls' numbers: OK and cancel are the dialog's own, the
+    // countdown's is TimedBox's.
+    static constexpr int kEdit = 10, kPrompt = 11;
 
     explicit frmRuvInputBox(HWND owner = nullptr);
 
@@ -28,19 +27,17 @@ public:
 private:
     void layOut() override;
     void textChanged();
-    void tick();
+    void timedOut() override;
     void close(std::string result);
     bool handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
     std::string result_;
-    ui::Countdown countdown_;
     bool loading_ = false;
 
     HWND txtEdit_;
     HWND cmdOk_;
     HWND cmdCancel_;
     HWND lblPrompt_;
-    HWND lblTimeout_;
 };
 
 } // namespace win

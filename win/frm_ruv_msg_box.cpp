@@ -30,7 +30,7 @@ frmRuvMsgBox::frmRuvMsgBox(HWND owner) {
     lblPrompt_ = addControl(WC_STATICW, "", kPrompt, kLabel | SS_LEFTNOWORDWRAP, M::promptFontPoints);
     imgPicture_ = addControl(WC_STATICW, "", kPicture, WS_CLIPSIBLINGS | SS_ICON | SS_REALSIZECONTROL, M::fontPoints);
     ShowWindow(imgPicture_, SW_HIDE);
-    lblTimeout_ = addControl(WC_STATICW, "", kTimeout, kLabel | SS_RIGHT, M::fontPoints);
+    addCountdownLabel(SS_RIGHT, M::fontPoints);
 }
 
 int frmRuvMsgBox::Ukaz(const std::string& prompt, int buttons, int timeoutSec) {
@@ -39,11 +39,7 @@ int frmRuvMsgBox::Ukaz(const std::string& prompt, int buttons, int timeoutSec) {
     prompt_ = prompt;
     countdown_.reset(timeoutSec);
     load();
-    ShowWindow(lblTimeout_, countdown_.counting() ? SW_SHOWNA : SW_HIDE);
-    tick();
-    SetTimer(hwnd(), kTimer, 1000, nullptr);
-    runModal();
-    KillTimer(hwnd(), kTimer);
+    runCounting();
     return result_;
 }
 
@@ -80,7 +76,7 @@ void frmRuvMsgBox::layOut() {
     }
     place(imgPicture_, {M::iconLeft, layout_.iconTop, M::iconSize, M::iconSize});
     if (withIcon_) loadIcon();
-    placeInCorner(lblTimeout_);
+    placeCountdownLabel();
 }
 
 // The stock icon drawn for the present resolution.
@@ -92,12 +88,7 @@ void frmRuvMsgBox::loadIcon() {
     icon_ = icon;
 }
 
-void frmRuvMsgBox::tick() {
-    if (countdown_.step()) {
-        SetWindowTextW(lblTimeout_, std::to_wstring(countdown_.remaining()).c_str());
-        placeInCorner(lblTimeout_);
-        return;
-    }
+void frmRuvMsgBox::timedOut() {
     result_ = mb::ResultCancel;
     endModal();
 }
@@ -132,10 +123,7 @@ bool frmRuvMsgBox::handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* r
         result_ = mb::ResultCancel;
         endModal();
         return true;
-    case WM_TIMER:
-        if (wParam != kTimer) return false;
-        tick();
-        return true;
+    case WM_TIMER: return timerMessage(message, wParam);
     case WM_DESTROY:
         if (icon_) DestroyIcon(icon_);
         icon_ = nullptr;

@@ -6,17 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "ui/countdown.h"
 #include "ui/msg_box_layout.h"
-#include "win/dialog_window.h"
+#include "win/timed_box.h"
 
 namespace win {
 
-class frmRuvMsgBox : public DialogWindow {
+class frmRuvMsgBox : public TimedBox {
 public:
-    // The controls' numbers: the buttons count up from kFirstButton.
-    static constexpr int kPrompt = 10, kPicture = 11, kTimeout = 12, kFirstButton = 100;
-    static constexpr UINT_PTR kTimer = 1;
+    // The controls' numbers (the countdown's is TimedBox's): the buttons
+    // count up from kFirstButton.
+    static constexpr int kPrompt = 10, kPicture = 11, kFirstButton = 100;
 
     explicit frmRuvMsgBox(HWND owner = nullptr);
 
@@ -33,7 +32,7 @@ private:
     void chooseIcon();
     void loadIcon();
     void layOut() override;
-    void tick();
+    void timedOut() override;
     void press(int resultCode);
     bool handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
@@ -42,13 +41,11 @@ private:
     int result_ = 2;
     bool activated_ = false;
     bool withIcon_ = false;
-    ui::Countdown countdown_;
     ui::ButtonRow row_;
     ui::MsgBoxLayout layout_;
 
     HWND lblPrompt_;
     HWND imgPicture_;
-    HWND lblTimeout_;
     std::vector<HWND> cmdButton_; // in the row's order
     HICON icon_ = nullptr;
 };
