@@ -11,6 +11,7 @@
 #include <variant>
 #include <vector>
 
+#include "jet/options.h"
 #include "jet/status.h"
 #include "jet/value.h"
 
@@ -83,8 +84,11 @@ public:
 };
 
 // Opens a database file exclusively for reading and writing: a second open
-// of the same file fails until the first is released.
-jet::Status openDatabase(const std::string& path, std::unique_ptr<Database>* out);
+// of the same file fails until the first is released. `notices`, when set,
+// learns what the open did with leftovers of an interrupted run beside the
+// file (also when the open fails).
+jet::Status openDatabase(const std::string& path, std::unique_ptr<Database>* out,
+                         std::vector<jet::OpenNotice>* notices = nullptr);
 
 // The value of the first field of the statement's first row as text (a
 // whole number as its decimal digits), or the default text when there is no

@@ -42,6 +42,32 @@ TEST(Cli, FileProblemsExitWithOne) {
     EXPECT_EQ(cli("check " + dir.file("damaged.mdb")).exit, 1);
 }
 
+// A file beside the database that is not its log: dump and check say so on
+// standard error, read the database as it is and change nothing; a merge
+// says so before its question and sets the file aside.
+TEST(Cli, ALogThatDoesNotFitIsToldOfAndLeftByReaders) {
+    test_files::ScratchDir dir;
+    const std::string db = test_files::utf8(dir.copy(kData + "/blank.mdb", "t.mdb"));
+    const std::string log = db + "-wal", text = "nie je to pomocný súbor";
+    test_files::writeAll(test_files::pathOf(log), std::vector<std::uint8_t>(text.begin(), text.end()));
+    const std::string told = "Pomocný súbor " + log + " sa nedá použiť pre databázu " + db +
+                             ": nie je to pomocný súbor tohto programu. Nebol použitý a databáza sa číta tak, ako je";
+    for (const char* command : {"dump", "check"}) {
+        const ProgramRun r = cli(std::string(command) + " " + test_files::quoted(test_files::pathOf(db)));
+        EXPECT_EQ(r.exit, 0) << command << ": " << r.err;
+        EXPECT_EQ(r.err.rfind(told, 0), 0u) << command << ": " << r.err;
+    }
+    const auto json = test_files::readAll(kData + "/blank.json");
+    EXPECT_EQ(cli("dump " + test_files::quoted(test_files::pathOf(db))).out, std::string(json.begin(), json.end()));
+    EXPECT_TRUE(test_files::readAll(test_files::pathOf(log)) == std::vector<std::uint8_t>(text.begin(), text.end()));
+
+    const ProgramRun merge = cli("merge " + test_files::quoted(test_files::pathOf(db)) + " " +
+                                     test_files::quoted(dir.copy(kData + "/sample.mdb", "s.mdb")),
+                                 "n\n");
+    EXPECT_NE(merge.err.find("premenovaný na " + log + ".nepatri-"), std::string::npos) << merge.err;
+    EXPECT_FALSE(std::filesystem::exists(test_files::pathOf(log)));
+}
+
 TEST(Cli, WrongUsageExitsWithTwo) {
     for (const char* args : {"", "dump", "dump a.mdb b.mdb", "check", "check a.mdb b.mdb", "frobnicate x.mdb",
                              "merge a.mdb", "merge a.mdb b.mdb c.mdb"})
