@@ -230,12 +230,18 @@ private:
     }
 
     // When the cache is full and its oldest page is dirty, writes out a batch
-    // of the oldest dirty pages so that clean ones can go.
+    // of the oldest dirty pages so that clean ones can go. Added pages cost a
+    // flush of the log per batch: a batch with any takes every dirty added
+    // page of the cache along.
     Status makeRoom() {
         if (!cache_.full() || !cache_.oldest()->dirty) return Status::OK();
         std::vector<PageCache::Slot*> batch;
-        for (PageCache::Slot* s = cache_.oldest(); s && batch.size() < kSpillBatch; s = s->newer)
+        PageCache::Slot* s = cache_.oldest();
+        for (; s && batch.size() < kSpillBatch; s = s->newer)
             if (s->dirty) batch.push_back(s);
+        if (std::any_of(batch.begin(), batch.end(), [&](auto* b) { return b->pgno >= originalPages_; }))
+            for (; s; s = s->newer)
+                if (s->dirty && s->pgno >= originalPages_) batch.push_back(s);
         return writeOut(batch);
     }
 
