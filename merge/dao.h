@@ -84,11 +84,10 @@ public:
 };
 
 // Opens a database file exclusively for reading and writing: a second open
-// of the same file fails until the first is released. `notices`, when set,
-// learns what the open did with leftovers of an interrupted run beside the
-// file (also when the open fails).
-jet::Status openDatabase(const std::string& path, std::unique_ptr<Database>* out,
-                         std::vector<jet::OpenNotice>* notices = nullptr);
+// of the same file fails until the first is released. `options` as for the
+// engine: options.notices learns what the open did with leftovers of an
+// interrupted run beside the file.
+jet::Status openDatabase(const std::string& path, std::unique_ptr<Database>* out, const jet::OpenOptions& options = {});
 
 // The value of the first field of the statement's first row as text (a
 // whole number as its decimal digits), or the default text when there is no

@@ -222,10 +222,7 @@ private:
 
 } // namespace
 
-jet::Status openDatabase(const std::string& path, std::unique_ptr<Database>* out,
-                         std::vector<jet::OpenNotice>* notices) {
-    jet::OpenOptions options;
-    options.notices = notices;
+jet::Status openDatabase(const std::string& path, std::unique_ptr<Database>* out, const jet::OpenOptions& options) {
     std::unique_ptr<jet::Database> db;
     JET_TRY(jet::Database::open(path, jet::OpenMode::Exclusive, options, &db));
     *out = std::make_unique<JetDatabase>(std::move(db));

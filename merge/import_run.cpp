@@ -59,7 +59,9 @@ void failed(const std::string& table, const jet::Status& status, ImportResult* r
 // told before anything else of the run.
 jet::Status openTelling(const std::string& path, std::unique_ptr<Database>* out, RunUi& ui) {
     std::vector<jet::OpenNotice> notices;
-    jet::Status status = openDatabase(path, out, &notices);
+    jet::OpenOptions options;
+    options.notices = &notices;
+    jet::Status status = openDatabase(path, out, options);
     for (const jet::OpenNotice& notice : notices) {
         if (notice.kind == jet::OpenNotice::Kind::Completed)
             ui.showMessage("Predchádzajúce importovanie do súboru " + path + " bolo dokončené.", mb::Information);

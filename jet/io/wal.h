@@ -45,6 +45,8 @@
 //     log's new content, and every added page holds its last listed content.
 //     Then the logged pages are copied into place; nothing is cut.
 // A log that does not fit is never applied and nothing is cut (leftover.h).
+// Neither is a log of the release before ("VLMWAL01"), which records none of
+// this: it cannot be told from one of another database or another state.
 #pragma once
 
 #include <cstdint>

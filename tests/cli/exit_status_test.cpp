@@ -42,25 +42,22 @@ TEST(Cli, FileProblemsExitWithOne) {
     EXPECT_EQ(cli("check " + dir.file("damaged.mdb")).exit, 1);
 }
 
-// A file beside the database that is not its log: dump and check say so on
-// standard error, read the database as it is and change nothing; a merge
-// says so before its question and sets the file aside.
+// A file beside the database that is not its log: check says so on standard
+// error, reads the database as it is and changes nothing; a merge says so
+// before its question and sets the file aside.
 TEST(Cli, ALogThatDoesNotFitIsToldOfAndLeftByReaders) {
     test_files::ScratchDir dir;
-    const std::string db = test_files::utf8(dir.copy(kData + "/blank.mdb", "t.mdb"));
-    const std::string log = db + "-wal", text = "nie je to pomocný súbor";
-    test_files::writeAll(test_files::pathOf(log), std::vector<std::uint8_t>(text.begin(), text.end()));
-    const std::string told = "Pomocný súbor " + log + " sa nedá použiť pre databázu " + db +
-                             ": nie je to pomocný súbor tohto programu. Nebol použitý a databáza sa číta tak, ako je";
-    for (const char* command : {"dump", "check"}) {
-        const ProgramRun r = cli(std::string(command) + " " + test_files::quoted(test_files::pathOf(db)));
-        EXPECT_EQ(r.exit, 0) << command << ": " << r.err;
-        EXPECT_EQ(r.err.rfind(told, 0), 0u) << command << ": " << r.err;
-    }
-    const auto json = test_files::readAll(kData + "/blank.json");
-    EXPECT_EQ(cli("dump " + test_files::quoted(test_files::pathOf(db))).out, std::string(json.begin(), json.end()));
-    EXPECT_TRUE(test_files::readAll(test_files::pathOf(log)) == std::vector<std::uint8_t>(text.begin(), text.end()));
-
+    const std::string db = test_files::utf8(dir.copy(kData + "/blank.mdb", "t.mdb")), log = db + "-wal";
+    const std::vector<std::uint8_t> text = {'n', 'i', 'c'};
+    test_files::writeAll(test_files::pathOf(log), text);
+    const ProgramRun r = cli("check " + test_files::quoted(test_files::pathOf(db)));
+    EXPECT_EQ(r.exit, 0) << r.err;
+    EXPECT_EQ(r.err.rfind("Pomocný súbor " + log + " sa nedá použiť pre databázu " + db +
+                              ": nie je to pomocný súbor tohto programu. Nebol použitý a databáza sa číta tak, ako je",
+                          0),
+              0u)
+        << r.err;
+    EXPECT_TRUE(test_files::readAll(test_files::pathOf(log)) == text);
     const ProgramRun merge = cli("merge " + test_files::quoted(test_files::pathOf(db)) + " " +
                                      test_files::quoted(dir.copy(kData + "/sample.mdb", "s.mdb")),
                                  "n\n");

@@ -37,34 +37,6 @@ void putRecord(Bytes& log, std::uint32_t n, std::uint32_t first, std::uint32_t s
     putLe32(r + 8, crcOfWord(crcOfWord(crcOfWord(crcOfWord(0, salt), first), second), crc32(0, r + 12, kPageSize)));
 }
 
-// What an open of a disk image did: its status and notices, and the disk
-// after it (flushed writes only: what the open left is on the disk).
-struct Opened {
-    Status status;
-    std::vector<OpenNotice> notices;
-    Image disk;
-    std::uint64_t changes = 0;
-};
-
-Opened openOn(const Image& image, Mode mode) {
-    auto layer = holding(image);
-    Opened out;
-    Pager::Options options;
-    options.file = layer;
-    options.notices = &out.notices;
-    std::unique_ptr<Pager> pager;
-    out.status = Pager::open(kDbPath, mode, options, &pager);
-    out.changes = layer->changes();
-    if (pager && mode == Mode::Exclusive) { // the next transaction runs as ever
-        std::uint32_t pgno;
-        EXPECT_TRUE(pager->begin().ok() && pager->append(pageFilled(1), &pgno).ok() && pager->commit().ok());
-        EXPECT_TRUE(pager->begin().ok() && pager->rollback().ok());
-    }
-    pager.reset();
-    out.disk = layer->disk([] { return false; });
-    return out;
-}
-
 class WalTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -98,33 +70,42 @@ protected:
         EXPECT_EQ(recover(image).at(kDbPath), expected);
     }
 
-    // A log that does not fit: readers read the file as it is and say so;
-    // the next writer changes no byte of it, renames the log durably, says
-    // so, and then works as ever.
-    void expectSetAside(const Image& image, const std::string& says) {
-        const Opened reader = openOn(image, Mode::ReadOnly);
-        EXPECT_TRUE(reader.status.ok()) << reader.status.message();
-        EXPECT_EQ(reader.changes, 0u);
+    // A leftover (the log, or an earlier release's journal) that does not
+    // fit: a reader reads the file as it is and says why; the next writer
+    // changes no byte of it, renames the leftover durably, twice over under
+    // two names, says so, and then works as ever.
+    void expectSetAside(const Image& image, const std::string& says, const std::string& leftover) {
         EXPECT_EQ(readerSees(image), image.at(kDbPath));
-        ASSERT_EQ(reader.notices.size(), 1u);
-        EXPECT_NE(reader.notices[0].text.find(says), std::string::npos) << reader.notices[0].text;
-
-        const Opened writer = openOn(image, Mode::Exclusive);
-        EXPECT_TRUE(writer.status.ok()) << writer.status.message();
-        ASSERT_EQ(writer.notices.size(), 1u);
-        const OpenNotice& notice = writer.notices[0];
-        EXPECT_EQ(notice.kind, OpenNotice::Kind::SetAside);
-        EXPECT_EQ(notice.text.rfind("Pomocný súbor " + log_ + " sa nedá použiť pre databázu " + kDbPath + ": ", 0), 0u)
-            << notice.text;
-        EXPECT_NE(notice.text.find(says), std::string::npos) << notice.text;
-        ASSERT_EQ(writer.disk.size(), 2u); // the database and the log under its new name, both on the disk
-        const auto& [aside, bytes] = *writer.disk.rbegin();
-        EXPECT_EQ(aside.rfind(log_ + ".nepatri-", 0), 0u) << aside;
-        EXPECT_NE(notice.text.find("premenovaný na " + aside + "."), std::string::npos) << notice.text;
-        EXPECT_TRUE(bytes == image.at(log_));
-        Bytes file = writer.disk.at(kDbPath); // less the page the next transaction added
-        file.resize(file.size() - kPageSize);
-        EXPECT_TRUE(file == image.at(kDbPath));
+        for (Mode mode : {Mode::ReadOnly, Mode::Exclusive}) {
+            auto layer = holding(image);
+            std::vector<OpenNotice> notices;
+            Pager::Options options;
+            options.file = layer;
+            options.notices = &notices;
+            std::unique_ptr<Pager> pager;
+            ASSERT_TRUE(Pager::open(kDbPath, mode, options, &pager).ok());
+            ASSERT_EQ(notices.size(), 1u);
+            const std::string text = notices[0].text;
+            EXPECT_EQ(text.rfind("Pomocný súbor " + leftover + " sa nedá použiť pre databázu " + kDbPath + ": ", 0), 0u)
+                << text;
+            EXPECT_NE(text.find(says), std::string::npos) << text;
+            if (mode == Mode::ReadOnly) {
+                EXPECT_EQ(layer->changes(), 0u);
+                continue;
+            }
+            layer->put(leftover, image.at(leftover));
+            ASSERT_TRUE(Pager::open(kDbPath, mode, options, &pager).ok());
+            const Image after = layer->disk([] { return false; });
+            ASSERT_EQ(after.size(), 3u);
+            EXPECT_TRUE(after.begin()->second == image.at(kDbPath));
+            for (auto it = std::next(after.begin()); it != after.end(); ++it) {
+                EXPECT_EQ(it->first.rfind(leftover + ".nepatri-", 0), 0u) << it->first;
+                EXPECT_TRUE(it->second == image.at(leftover));
+            }
+            EXPECT_NE(text.find("premenovaný na " + std::next(after.begin())->first + "."), std::string::npos);
+            std::uint32_t pgno;
+            EXPECT_TRUE(pager->begin().ok() && pager->append(pageFilled(1), &pgno).ok() && pager->commit().ok());
+        }
     }
 
     const std::string log_ = logPathOf(kDbPath);
@@ -141,37 +122,36 @@ TEST_F(WalTest, LeftoverLogBeforeAndAfterItsCommitRecord) {
         Image image = interruptedRun(committed);
         if (committed) fillPage(image[kDbPath], 2, 0xAB); // page 2 copied
         expectBoth(image, committed ? newFile_ : oldFile_);
-        const Opened writer = openOn(image, Mode::Exclusive);
-        ASSERT_EQ(writer.notices.size(), std::size_t{committed});
-        if (committed) EXPECT_EQ(writer.notices[0].kind, OpenNotice::Kind::Completed);
+        std::vector<OpenNotice> notices;
+        Pager::Options options;
+        options.file = holding(image);
+        options.notices = &notices;
+        std::unique_ptr<Pager> pager;
+        ASSERT_TRUE(Pager::open(kDbPath, Mode::Exclusive, options, &pager).ok());
+        ASSERT_EQ(notices.size(), std::size_t{committed});
+        if (committed) EXPECT_EQ(notices[0].kind, OpenNotice::Kind::Completed);
     }
     // A committed run that only changed pages is kept all the same.
     expectBoth(interruptedRun(true, {2, 5}, 0), Bytes(newFile_.begin(), newFile_.begin() + kPages * kPageSize));
-
     // What a crash, or another program, may change without making the log
     // foreign: a page the run added whose write never reached the disk
-    // (zeros), pages added past the end of a committed run (kept), the
-    // commit bytes of the header page.
-    Image hole = interruptedRun(false);
-    fillPage(hole[kDbPath], kPages, 0);
-    expectBoth(hole, oldFile_);
-    Image longer = interruptedRun(true);
-    longer[kDbPath].insert(longer[kDbPath].end(), kPageSize, 0x99);
-    Bytes longerNew = newFile_;
-    longerNew.insert(longerNew.end(), kPageSize, 0x99);
-    expectBoth(longer, longerNew);
-    Image commitBytes = interruptedRun(true);
-    commitBytes[kDbPath][0xE00] ^= 0x01;
-    Bytes commitBytesNew = newFile_;
-    commitBytesNew[0xE00] ^= 0x01;
-    expectBoth(commitBytes, commitBytesNew);
-    // More added pages than one list of them holds.
-    Bytes many = oldFile_;
-    many.insert(many.end(), 600 * kPageSize, 0x77);
-    many.resize(many.size() - kPageSize); // the last one never reached the disk
-    Image image = interruptedRun(false, {2}, 600);
-    image[kDbPath] = many;
-    expectBoth(image, oldFile_);
+    // (zeros), a page added after the commit (kept), the header page's
+    // commit bytes.
+    for (const auto& [committed, change] : std::vector<std::pair<bool, std::function<void(Bytes&)>>>{
+             {false, [](Bytes& f) { fillPage(f, kPages, 0); }},
+             {true, [](Bytes& f) { f.insert(f.end(), kPageSize, 0x99); }},
+             {true, [](Bytes& f) { f[0xE00] ^= 0x01; }}}) {
+        Image image = interruptedRun(committed);
+        change(image[kDbPath]);
+        Bytes expected = committed ? newFile_ : oldFile_;
+        if (committed) change(expected);
+        expectBoth(image, expected);
+    }
+    // More added pages than one list of them holds, the last one never
+    // written.
+    Image many = interruptedRun(false, {2}, 600);
+    many[kDbPath].resize(many[kDbPath].size() - kPageSize);
+    expectBoth(many, oldFile_);
 }
 
 // Whatever in a log does not check out means that the commit record never
@@ -251,7 +231,7 @@ TEST_F(WalTest, ALogIsAppliedOnlyToTheFileAndTheStateItWasWrittenFor) {
         SCOPED_TRACE(c.what);
         Image image = interruptedRun(c.committed);
         c.change(image[kDbPath], image[log_]);
-        expectSetAside(image, c.says);
+        expectSetAside(image, c.says, log_);
     }
 }
 
@@ -302,38 +282,40 @@ TEST_F(WalTest, JournalOfAnEarlierReleaseIsPlayedBackWhenItFits) {
 
     Bytes torn = journal;
     torn[21] ^= 0x01;
-    Bytes foreign = earlierReleaseJournal(original, {3, static_cast<std::uint32_t>(original.size() / kPageSize), 0});
-    for (const auto& [what, file, bytes, says] :
-         {std::tuple{"torn header", original, torn, "denník je poškodený"},
-          {"a shorter file", Bytes(original.begin(), original.end() - kPageSize), journal, "denník počíta aspoň s"},
-          {"a page the file did not have", damaged, foreign, "ktorú databáza pred prerušeným zápisom nemala"}}) {
-        SCOPED_TRACE(what);
-        std::vector<OpenNotice> notices;
-        Pager::Options options;
-        options.file = holding({{kDbPath, file}, {journalPath, bytes}});
-        options.notices = &notices;
-        for (Mode mode : {Mode::ReadOnly, Mode::Exclusive}) {
-            notices.clear();
-            ASSERT_TRUE(Pager::open(kDbPath, mode, options, &pager).ok());
-            pager.reset();
-            ASSERT_EQ(notices.size(), 1u);
-            EXPECT_NE(notices[0].text.find(says), std::string::npos) << notices[0].text;
-        }
-        // Set aside twice, it keeps both.
-        auto& disk = static_cast<FaultFileLayer&>(*options.file);
-        disk.put(journalPath, bytes);
-        ASSERT_TRUE(Pager::open(kDbPath, Mode::Exclusive, options, &pager).ok());
-        pager.reset();
-        const Image after = disk.disk([] { return false; });
-        EXPECT_TRUE(after.at(kDbPath) == file);
-        ASSERT_EQ(after.size(), 3u);
-        for (auto it = std::next(after.begin()); it != after.end(); ++it) {
-            EXPECT_TRUE(it->second == bytes);
-            EXPECT_EQ(it->first.rfind(journalPath + ".nepatri-", 0), 0u);
-        }
-    }
+    const Bytes foreign =
+        earlierReleaseJournal(original, {3, static_cast<std::uint32_t>(original.size() / kPageSize), 0});
+    for (const auto& [file, bytes, says] :
+         {std::tuple{original, torn, "denník je poškodený"},
+          {Bytes(original.begin(), original.end() - kPageSize), journal, "denník počíta aspoň s"},
+          {damaged, foreign, "ktorú databáza pred prerušeným zápisom nemala"}})
+        expectSetAside({{kDbPath, file}, {journalPath, bytes}}, says, journalPath);
     // Journals of earlier releases are summed with the standard CRC-32.
     EXPECT_EQ(crc32(0, reinterpret_cast<const std::uint8_t*>("123456789"), 9), 0xCBF43926u);
+}
+
+// The commit record is on the disk before the first logged page is copied
+// into place: whatever part of the copy got out, the log finishes it.
+TEST_F(WalTest, TheCopyIntoPlaceFollowsTheCommitRecord) {
+    for (std::uint64_t k = 0;; ++k) {
+        auto layer = holding({{kDbPath, oldFile_}});
+        std::unique_ptr<Pager> pager;
+        ASSERT_TRUE(openPager(layer, Mode::Exclusive, &pager).ok());
+        layer->crashAfter(k);
+        Status st = pager->begin();
+        for (std::uint32_t pgno : {2u, 5u}) // two runs of pages to copy
+            if (st.ok()) st = pager->write(pgno, pageFilled(0xAB));
+        if (st.ok()) st = pager->commit();
+        pager.reset();
+        // The database's unflushed changes are asked for first: the first n
+        // got out, the rest did not.
+        for (int n = 0; n < 4; ++n) {
+            int asked = 0;
+            const Bytes after = recover(layer->disk([&] { return asked++ < n; })).at(kDbPath);
+            ASSERT_TRUE(after == oldFile_ || std::equal(after.begin(), after.end(), newFile_.begin()))
+                << "crash at " << k << ", " << n;
+        }
+        if (st.ok()) return;
+    }
 }
 
 // A change that fails anywhere in a transaction leaves nothing but a
@@ -377,7 +359,13 @@ TEST_F(WalTest, FailureAnywhereThenRollbackCutShort) {
             EXPECT_TRUE(!undone || pager->pageCount() == kPages);
             EXPECT_TRUE(!pending || !undone);
             pager.reset();
-            const Bytes after = recover(layer->disk([] { return true; })).at(kDbPath);
+            const Image disk = layer->disk([] { return true; });
+            // Taking back a commit record that may be on the disk is the
+            // rollback's first two changes.
+            LeftoverLog left;
+            if (!pending && crashAt >= 2 && disk.count(log_))
+                EXPECT_TRUE(readLeftoverLog(*holding(disk), log_, &left).ok() && !left.committed);
+            const Bytes after = recover(disk).at(kDbPath);
             ASSERT_TRUE(pending ? after == newFile : after == oldFile_ || (!undone && after == newFile));
         }
     }
