@@ -5,7 +5,8 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 
-#include "dialogs/button_captions.h"
+#include "dialogs/format_text.h"
+#include "ui/msg_box_flags.h"
 
 namespace app {
 
@@ -45,7 +46,7 @@ std::optional<QString> openFileDialog(QWidget* parent, const FileDialogRequest& 
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     // Qt's Slovak translation leaves this one button in English.
-    dialog.setLabelText(QFileDialog::Reject, dialogs::buttonCaption(2));
+    dialog.setLabelText(QFileDialog::Reject, dialogs::qText(ui::buttonCaption(ui::mb::ResultCancel)));
     dialog.resize(dialog.sizeHint().expandedTo(QSize(760, 460)));
     dialog.setNameFilters(request.filters);
     if (!request.filters.isEmpty()) dialog.selectNameFilter(request.filters.first());

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "dialogs/module_ruv_msg_box.h"
 #include "merge/key_maps.h"
 #include "merge/run_ui.h"
+#include "ui/forms.h"
 
 class QLabel;
 class QLineEdit;
@@ -43,9 +45,15 @@ public:
     void setProgress(const std::string& caption) override;
     void showOutcome(const std::string& text, int flags) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // The controls in the order of ui::main_window::kControls.
+    std::array<QWidget*, ui::main_window::kControlCount> controls() const;
     void placeControls();
-    void browse(const QString& title, QLineEdit* box);
+    void browse(const char* title, QLineEdit* box);
     void cmdSpojSubory_Click();
 
     Seams seams_;

@@ -3,7 +3,7 @@
 
 #include "app/module1.h"
 #include "app/translation.h"
-#include "dialogs/app_title.h"
+#include "dialogs/format_text.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);

@@ -3,16 +3,14 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "dialogs/app_title.h"
-#include "dialogs/button_captions.h"
 #include "dialogs/format_text.h"
-#include "dialogs/msg_box_flags.h"
+#include "ui/msg_box_flags.h"
 
 namespace app {
 
 namespace {
 
-namespace mb = dialogs::mb;
+namespace mb = ui::mb;
 using Button = QMessageBox::StandardButton;
 
 QList<Button> buttonSet(int flags) {
@@ -48,11 +46,7 @@ int resultCode(Button button) {
     }
 }
 
-// The captions of a Slovak desktop's standard box. They are the timed box's
-// own but for "Yes", which that box spells without the accent.
-QString caption(Button button) {
-    return button == QMessageBox::Yes ? QStringLiteral("&Áno") : dialogs::buttonCaption(resultCode(button));
-}
+QString caption(Button button) { return dialogs::qText(ui::standardButtonCaption(resultCode(button))); }
 
 } // namespace
 
@@ -66,7 +60,7 @@ std::unique_ptr<QMessageBox> makeStandardMessageBox(QWidget* parent, const QStri
     QMessageBox::StandardButtons all;
     for (Button b : buttons) all |= b;
     box->setStandardButtons(all);
-    // The program's own Slovak captions: Qt's Slovak translation has none.
+    // The Slovak captions of the standard box: Qt's Slovak translation has none.
     for (Button b : buttons) box->button(b)->setText(caption(b));
     const int ordinal = mb::defaultButton(flags);
     if (ordinal < buttons.size()) box->setDefaultButton(buttons[ordinal]);

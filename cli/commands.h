@@ -1,6 +1,7 @@
 // The commands of velmorant-cli. Each takes the arguments after its name and
-// returns the exit status: 0 success, 1 a problem with the file (message on
-// standard error), 2 wrong usage.
+// returns the exit status: 0 success (for merge: the outcome "Import bol
+// úspešný"), 1 a problem with the file (message on standard error) or, for
+// merge, any other outcome, 2 wrong usage.
 #pragma once
 
 #include <memory>

@@ -1,11 +1,14 @@
-// velmorant-cli generate OUT.mdb --seed N --scale S [--share-identifiers-with FILE]:
+// velmorant-cli generate OUT.mdb --seed N --scale S [--share-identifiers-with FILE]
+// [--profile server|dense]:
 // writes a server database full of made-up rows for merges to work on:
 // keys with gaps delivered out of order, devices of every type (0, 10, 12
 // and Null included), references that point nowhere, quotes in
 // identifiers, and Slovak texts as long as a server's (names, places,
 // descriptions up to the column's length, notes up to tens of KB; see
-// generate_text.h). The same seed and scale give the same file. Keys are
-// distinct by construction, so every row drawn is written.
+// generate_text.h). The profile sets how many rows each table gets: a
+// server's usual mix, or short rows dominating ("dense"). The same seed,
+// scale and profile give the same file. Keys are distinct by construction,
+// so every row drawn is written.
 #ifdef _WIN32
 #define NOMINMAX
 #define WIN32_LEAN_AND_MEAN
@@ -42,75 +45,76 @@ constexpr const char* kTemplate = "velmorant-blank.mdb";
 
 // How many rows a table gets per unit of scale. A server's files are mostly
 // identifiers and what each device was sent or asked for about them; the
-// owning tables stay small. Tables not listed get kOtherRows.
+// owning tables stay small. Tables not listed get `otherRows`.
 struct RowsPerScale {
     std::string_view table;
     int rows;
 };
-constexpr RowsPerScale kRowsPerScale[] = {
-    {schema::zariadenia::table, 20},
-    {schema::skupiny_majitelov_identifikatorov::table, 4},
-    {schema::obchodzky::table, 10},
-    {schema::identifikatory::table, 150},
-    {schema::downloadovane_identifikatory::table, 1500},
-    {schema::pozadovane_identifikatory_priamo_na_zariadeniach::table, 300},
-    {schema::pozadovane_identifikatory_v_skupinach::table, 120},
-    {schema::downloadovane_casove_zony_identifikatorov_na_zariadeniach::table, 120},
-    {schema::pozadovane_casove_zony_identifikatorov_na_zariadeniach::table, 40},
-    {schema::downloadovane_releidentifikatory::table, 60},
-    {schema::pozadovane_releidentifikatory_na_zariadeniach::table, 40},
-    {schema::downloadovane_identifikatory_vo_vytahoch::table, 40},
-    {schema::pozadovane_identifikatory_vo_vytahoch::table, 20},
-    {schema::garazovy_modul_aktualne_identifikatory::table, 20},
-    {schema::udalosti::table, 50},
-    {schema::alarmy::table, 15},
-    {schema::hlasove_vyzvy::table, 10},
+struct Profile {
+    std::string_view name;
+    std::vector<RowsPerScale> rows;
+    int otherRows;
+    int anyDeviceType; // percent of devices whose type is drawn from all types, not only those merged
 };
-constexpr int kOtherRows = 5;
-
-// The columns of each table's unique index (its primary key) in the blank
-// server database. Rows get distinct values there by construction.
-struct UniqueKey {
-    std::string_view table;
-    std::vector<std::string_view> columns;
-};
-const std::vector<UniqueKey>& uniqueKeys() {
-    static const std::vector<UniqueKey> keys = {
-        {"cis_typy_zariadeni", {"typ_zariadenia"}},
-        {"dds_kody_na_zaznamenanie", {"kod_dds"}},
-        {"dialkove_ovladanie_zariadeni", {"id_dialkoveho_ovladania"}},
-        {"downloadovane_identifikatory", {"id_zariadenia", "identifikator"}},
-        {"downloadovane_parametre_zariadeni", {"id_zariadenia"}},
-        {"downloadovane_releidentifikatory", {"id_zariadenia", "identifikator", "index_rele"}},
-        {"identifikatory", {"identifikator"}},
-        {"ini_subor", {"sekcia", "kluc"}},
-        {"kody_udalosti", {"kod_udalosti"}},
-        {"mek_schranky", {"id_zariadenia", "index_schranky"}},
-        {"najnovsie_udalosti", {"id_zariadenia"}},
-        {"obchodzky", {"id"}},
-        {"objednavaci_system", {"id_objednavky"}},
-        {"parametre_zariadeni", {"id_zariadenia"}},
-        {"pozadovane_identifikatory_priamo_na_zariadeniach", {"id_zariadenia", "identifikator"}},
-        {"pozadovane_identifikatory_v_skupinach", {"id_skupiny", "identifikator"}},
-        {"pozadovane_releidentifikatory_na_zariadeniach", {"id_zariadenia", "identifikator", "index_rele"}},
-        {"ref_obchodzky_zariadenia", {"id_obchodzky", "id_zariadenia"}},
-        {"ref_objednavaci_system_identifikator", {"id_objednavky", "identifikator", "index_menu"}},
-        {"ref_objednavaci_system_zariadenie", {"id_objednavky", "id_zariadenia"}},
-        {"ref_skupina_zariadenie", {"id_skupiny", "id_zariadenia"}},
-        {"ref_udalosti_dds", {"id_udalosti"}},
-        {"ref_udalosti_identifikator", {"id_udalosti"}},
-        {"ref_udalosti_kamera", {"id_udalosti"}},
-        {"ref_udalosti_mek", {"id_udalosti"}},
-        {"ref_udalosti_poznamky", {"id_udalosti"}},
-        {"ref_zony_online_sledovania_zariadenie", {"id_zony", "id_zariadenia"}},
-        {"ref_zony_pritomnosti_zariadenia", {"id_zony", "id_zariadenia"}},
-        {"skupiny_majitelov_identifikatorov", {"id_skupiny"}},
-        {"zariadenia", {"id_zariadenia"}},
-        {"zony_online_sledovania", {"id_zony"}},
-        {"zony_pritomnosti", {"id_zony"}},
-        {"zvuky", {"id_zvuku"}},
+const std::vector<Profile>& profiles() {
+    static const std::vector<Profile> all = {
+        {"server",
+         {
+             {schema::zariadenia::table, 20},
+             {schema::skupiny_majitelov_identifikatorov::table, 4},
+             {schema::obchodzky::table, 10},
+             {schema::identifikatory::table, 150},
+             {schema::downloadovane_identifikatory::table, 1500},
+             {schema::pozadovane_identifikatory_priamo_na_zariadeniach::table, 300},
+             {schema::pozadovane_identifikatory_v_skupinach::table, 120},
+             {schema::downloadovane_casove_zony_identifikatorov_na_zariadeniach::table, 120},
+             {schema::pozadovane_casove_zony_identifikatorov_na_zariadeniach::table, 40},
+             {schema::downloadovane_releidentifikatory::table, 60},
+             {schema::pozadovane_releidentifikatory_na_zariadeniach::table, 40},
+             {schema::downloadovane_identifikatory_vo_vytahoch::table, 40},
+             {schema::pozadovane_identifikatory_vo_vytahoch::table, 20},
+             {schema::garazovy_modul_aktualne_identifikatory::table, 20},
+             {schema::udalosti::table, 50},
+             {schema::alarmy::table, 15},
+             {schema::hlasove_vyzvy::table, 10},
+         },
+         5,
+         100},
+        // Short rows in their hundreds of thousands: what the identifier,
+        // download and time-zone tables of a busy server hold, with few
+        // events and notes between them.
+        {"dense",
+         {
+             {schema::zariadenia::table, 20},
+             {schema::skupiny_majitelov_identifikatorov::table, 4},
+             {schema::obchodzky::table, 2},
+             {schema::identifikatory::table, 150},
+             {schema::downloadovane_identifikatory::table, 3000},
+             {schema::pozadovane_identifikatory_priamo_na_zariadeniach::table, 800},
+             {schema::pozadovane_identifikatory_v_skupinach::table, 300},
+             {schema::casove_zony_zariadeni::table, 2000},
+             {schema::downloadovane_casove_zony::table, 1200},
+             {schema::downloadovane_casove_zony_identifikatorov_na_zariadeniach::table, 800},
+             {schema::pozadovane_casove_zony_identifikatorov_na_zariadeniach::table, 300},
+             {schema::downloadovane_releidentifikatory::table, 100},
+             {schema::pozadovane_releidentifikatory_na_zariadeniach::table, 60},
+             {schema::downloadovane_identifikatory_vo_vytahoch::table, 100},
+             {schema::pozadovane_identifikatory_vo_vytahoch::table, 40},
+             {schema::garazovy_modul_aktualne_identifikatory::table, 40},
+             {schema::udalosti::table, 5},
+             {schema::alarmy::table, 2},
+             {schema::hlasove_vyzvy::table, 2},
+         },
+         1,
+         10},
     };
-    return keys;
+    return all;
+}
+
+const Profile* profileNamed(std::string_view name) {
+    for (const Profile& p : profiles())
+        if (p.name == name) return &p;
+    return nullptr;
 }
 
 std::string lower(std::string_view text) {
@@ -147,9 +151,10 @@ jet::Status textLengthsOf(const std::string& path, TextLengths* out) {
 
 class Generator {
 public:
-    Generator(std::uint64_t seed, int scale, std::vector<std::u16string> shared, TextLengths lengths)
-        : random_(seed), prose_(random_), scale_(scale), identifiers_(std::move(shared)), lengths_(std::move(lengths)) {
-    }
+    Generator(std::uint64_t seed, int scale, const Profile& profile, std::vector<std::u16string> shared,
+              TextLengths lengths)
+        : random_(seed), prose_(random_), scale_(scale), profile_(profile), identifiers_(std::move(shared)),
+          lengths_(std::move(lengths)) {}
 
     jet::Status fill(merge::Database& db) {
         makeIdentifiers();
@@ -231,9 +236,9 @@ private:
     }
 
     int rowsOf(std::string_view table) const {
-        for (const RowsPerScale& entry : kRowsPerScale)
+        for (const RowsPerScale& entry : profile_.rows)
             if (entry.table == table) return entry.rows * scale_;
-        return kOtherRows * scale_;
+        return profile_.otherRows * scale_;
     }
 
     // A reference to a key of `owner` from `column` ("table.column"): mostly
@@ -328,11 +333,15 @@ private:
     Value valueFor(std::string_view table, const merge::Field& field, std::size_t maxChars) {
         std::string column = lower(field.name);
         if (column == "typ_zariadenia" && table == schema::zariadenia::table) {
-            // Every type shows up once before they are drawn at random.
+            // Every type shows up once before they are drawn at random; the
+            // first four are the types a merge leaves out.
             const Value types[] = {std::int64_t(0), std::int64_t(10), std::int64_t(12), Value{},
                                    std::int64_t(1), std::int64_t(2),  std::int64_t(3),  std::int64_t(5),
                                    std::int64_t(7), std::int64_t(11), std::int64_t(13)};
-            return typeTurn_ < std::size(types) ? types[typeTurn_++] : types[below(std::size(types))];
+            if (typeTurn_ < std::size(types)) return types[typeTurn_++];
+            if (profile_.anyDeviceType < 100 && !chance(profile_.anyDeviceType))
+                return types[4 + below(std::size(types) - 4)];
+            return types[below(std::size(types))];
         }
         if (auto* owner = ownerOf(column)) return reference(columnKey(table, column), *owner);
         if (chance(3)) return Value{}; // Nulls in nullable columns
@@ -349,17 +358,20 @@ private:
         int rows = info.name == schema::identifikatory::table ? static_cast<int>(owners_) : rowsOf(info.name);
         std::vector<int> keyFields;
         std::vector<std::vector<Value>> domains;
-        for (const UniqueKey& key : uniqueKeys())
-            if (key.table == info.name)
-                for (std::string_view column : key.columns) {
-                    keyFields.push_back(merge::fieldIndex(fields, column));
-                    if (keyFields.back() < 0)
-                        return jet::Status::error(jet::Status::Code::NotFound, "Chýba stĺpec " + std::string(column) +
-                                                                                   " v " + std::string(info.name));
-                    domains.push_back(info.name == schema::identifikatory::table
-                                          ? std::vector<Value>(identifiers_.begin(), identifiers_.begin() + rows)
-                                          : domain(info.name, fields[keyFields.back()], rows));
-                }
+        // Rows get distinct values in the columns of the unique index by
+        // construction; the engine numbers an AutoNumber column itself.
+        for (std::string_view qualified : info.uniqueKey) {
+            const std::string_view column = merge::ONT(qualified);
+            const int index = merge::fieldIndex(fields, column);
+            if (index < 0)
+                return jet::Status::error(jet::Status::Code::NotFound,
+                                          "Chýba stĺpec " + std::string(column) + " v " + std::string(info.name));
+            if (fields[index].autoNumber) continue;
+            keyFields.push_back(index);
+            domains.push_back(info.name == schema::identifikatory::table
+                                  ? std::vector<Value>(identifiers_.begin(), identifiers_.begin() + rows)
+                                  : domain(info.name, fields[index], rows));
+        }
         std::vector<std::size_t> maxChars;
         for (const merge::Field& field : fields) {
             auto length = lengths_.find(columnKey(info.name, field.name));
@@ -384,6 +396,7 @@ private:
     std::mt19937_64 random_;
     Prose prose_;
     int scale_;
+    const Profile& profile_;
     std::vector<std::u16string> identifiers_;
     TextLengths lengths_;
     std::size_t owners_ = 0; // the leading identifiers_ that identifikatory holds
@@ -440,18 +453,20 @@ fs::path templatePath() {
 int runGenerate(const std::vector<std::string>& args) {
     std::string out, shareWith;
     std::uint64_t seed = 0, scale = 0;
+    const Profile* profile = &profiles().front();
     bool usage = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         bool hasValue = i + 1 < args.size();
         if (args[i] == "--seed" && hasValue) usage |= !parseNumber(args[++i], &seed);
         else if (args[i] == "--scale" && hasValue) usage |= !parseNumber(args[++i], &scale);
         else if (args[i] == "--share-identifiers-with" && hasValue) shareWith = args[++i];
+        else if (args[i] == "--profile" && hasValue) usage |= (profile = profileNamed(args[++i])) == nullptr;
         else if (out.empty() && !args[i].starts_with("--")) out = args[i];
         else usage = true;
     }
-    if (usage || out.empty() || scale < 1 || scale > 10000) {
+    if (usage || !profile || out.empty() || scale < 1 || scale > 10000) {
         std::cerr << "Použitie: velmorant-cli generate VÝSTUP.mdb --seed N --scale S "
-                     "[--share-identifiers-with SÚBOR.mdb]\n";
+                     "[--share-identifiers-with SÚBOR.mdb] [--profile server|dense]\n";
         return 2;
     }
     std::vector<std::u16string> shared;
@@ -464,7 +479,7 @@ int runGenerate(const std::vector<std::string>& args) {
         fs::permissions(outPath, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, error);
     TextLengths lengths;
     if (status.ok()) status = textLengthsOf(out, &lengths);
-    Generator generator(seed, static_cast<int>(scale), std::move(shared), std::move(lengths));
+    Generator generator(seed, static_cast<int>(scale), *profile, std::move(shared), std::move(lengths));
     std::unique_ptr<merge::Database> db;
     if (status.ok()) status = merge::openDatabase(out, &db);
     if (status.ok()) status = db->begin();

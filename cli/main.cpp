@@ -21,11 +21,13 @@ const char kUsage[] = "Použitie: velmorant-cli PRÍKAZ SÚBOR.mdb\n"
                       "  check  overí tabuľky a indexy databázy\n"
                       "  merge  CIEĽ.mdb ZDROJ.mdb [--yes] [--dry-run] [--json]  pridá zdrojovú databázu do cieľovej\n"
                       "         --dry-run: celý beh nanečisto, cieľový súbor zostane nezmenený\n"
-                      "         --json: počty riadkov po krokoch a výsledok ako JSON\n"
+                      "         --json: počty po krokoch, prázdne polia, nečitané tabuľky a výsledok ako JSON\n"
                       "  generate VÝSTUP.mdb --seed N --scale S [--share-identifiers-with SÚBOR.mdb]\n"
-                      "         vytvorí databázu s vymyslenými údajmi\n"
+                      "         [--profile server|dense]  vytvorí databázu s vymyslenými údajmi\n"
+                      "         (dense: prevažujú krátke riadky identifikátorov a časových zón)\n"
                       "  --version  vypíše verziu programu\n"
-                      "Návratový kód: 0 úspech, 1 problém so súborom, 2 nesprávne použitie.\n";
+                      "Návratový kód: 0 úspech (pri merge výsledok „Import bol úspešný“), 1 problém\n"
+                      "so súborom alebo pri merge akýkoľvek iný výsledok, 2 nesprávne použitie.\n";
 
 } // namespace
 

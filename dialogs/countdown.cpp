@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QTimer>
 
+#include "ui/geometry.h"
+
 namespace dialogs {
 
 Countdown::Countdown(QDialog* box, std::function<void()> tick)
@@ -16,12 +18,11 @@ Countdown::Countdown(QDialog* box, std::function<void()> tick)
     box->installEventFilter(this);
 }
 
-void Countdown::showIfCounting() { label_->setVisible(remaining_ >= 1); }
+void Countdown::showIfCounting() { label_->setVisible(state_.counting()); }
 
 bool Countdown::step() {
-    if (remaining_ > 0) --remaining_;
-    if (remaining_ <= 0 && seconds_ > 0) return false;
-    label_->setText(QString::number(remaining_));
+    if (!state_.step()) return false;
+    label_->setText(QString::number(state_.remaining()));
     place();
     return true;
 }
@@ -37,7 +38,8 @@ bool Countdown::eventFilter(QObject* watched, QEvent* event) {
 
 void Countdown::place() {
     label_->adjustSize();
-    label_->move(box_->width() - label_->width(), box_->height() - label_->height());
+    const ui::Point at = ui::bottomRightOrigin(box_->width(), box_->height(), label_->width(), label_->height());
+    label_->move(at.x, at.y);
     label_->raise(); // the corner may lie lower than the label: keep the digits over a button there
 }
 

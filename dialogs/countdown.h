@@ -1,10 +1,12 @@
-// The countdown of a timed box: the seconds left in a label in the box's
-// bottom-right corner, one step a second while the box shows.
+// The countdown of a timed box on Qt: ui::Countdown shown in a label in the
+// box's bottom-right corner, one step a second while the box shows.
 #pragma once
 
 #include <functional>
 
 #include <QObject>
+
+#include "ui/countdown.h"
 
 class QDialog;
 class QLabel;
@@ -19,12 +21,10 @@ public:
     // answers false.
     Countdown(QDialog* box, std::function<void()> tick);
 
-    // Starts from `seconds`; 0 or less: no countdown.
-    void reset(int seconds) { seconds_ = remaining_ = seconds; }
+    void reset(int seconds) { state_.reset(seconds); }
+    void restart() { state_.restart(); }
     // Shows the label while there are seconds left, hides it otherwise.
     void showIfCounting();
-    // Back to the full time.
-    void restart() { remaining_ = seconds_; }
     // One step: the label shows the seconds left; false when time ran out.
     bool step();
 
@@ -40,8 +40,7 @@ private:
     QDialog* box_;
     QLabel* label_;
     QTimer* timer_;
-    int seconds_ = 0;
-    int remaining_ = 0;
+    ui::Countdown state_;
 };
 
 } // namespace dialogs

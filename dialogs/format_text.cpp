@@ -1,30 +1,18 @@
 #include "dialogs/format_text.h"
 
-#include "dialogs/line_breaks.h"
+#include "ui/line_breaks.h"
 
 namespace dialogs {
 
-QString trimSpaces(const QString& text) {
-    qsizetype begin = 0, end = text.size();
-    while (begin < end && text[begin] == u' ') ++begin;
-    while (end > begin && text[end - 1] == u' ') --end;
-    return text.mid(begin, end - begin);
-}
-
 QString FormatText(const QString& templateText, const QVariantList& values) {
-    // Apostrophes pass through unchanged; a backtick of the template becomes one.
-    QString text = trimSpaces(QString(templateText).replace(u'\'', u'`'));
-    if (text.isEmpty()) return text;
-    text.replace(u'`', u'\'');
-    text.replace(QStringLiteral("~@"), QStringLiteral("\r\n"));
-    for (qsizetype i = 0; i < values.size(); ++i) {
-        const QVariant& value = values[i];
-        if (!value.isValid() || !value.canConvert<QString>()) continue;
-        text.replace(QString::number(i + 1) + QStringLiteral("~!"), value.toString());
+    std::vector<std::optional<std::string>> texts;
+    for (const QVariant& value : values) {
+        if (value.isValid() && value.canConvert<QString>()) texts.push_back(value.toString().toStdString());
+        else texts.push_back(std::nullopt);
     }
-    return text;
+    return qText(ui::FormatText(templateText.toStdString(), texts));
 }
 
-QString displayText(const QString& text) { return QString::fromStdString(lfLineBreaks(text.toStdString())); }
+QString displayText(const QString& text) { return qText(ui::lfLineBreaks(text.toStdString())); }
 
 } // namespace dialogs

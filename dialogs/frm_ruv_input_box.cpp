@@ -4,33 +4,37 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "dialogs/app_title.h"
 #include "dialogs/countdown.h"
 #include "dialogs/format_text.h"
 #include "dialogs/twips.h"
+#include "ui/forms.h"
 
 namespace dialogs {
 
 frmRuvInputBox::frmRuvInputBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      lblPrompt_(new QLabel(this)), txtEdit_(new QLineEdit(this)), cmdOk_(new QPushButton(QStringLiteral("Ok"), this)),
-      cmdCancel_(new QPushButton(QStringLiteral("Naspäť"), this)), countdown_(this, [this] { tick(); }) {
-    setFont(arialFont(8.25));
-    const Twips tw(this);
-    setFixedSize(tw.toPixelsX(6360), tw.toPixelsY(2790));
-    lblPrompt_->setObjectName(QStringLiteral("lblPrompt"));
-    lblPrompt_->setGeometry(tw.toPixels(120, 120, 4815, 1935));
+      lblPrompt_(new QLabel(this)), txtEdit_(new QLineEdit(this)), cmdOk_(new QPushButton(this)),
+      cmdCancel_(new QPushButton(this)), countdown_(this, [this] { tick(); }) {
+    namespace box = ui::input_box;
+    setFont(arialFont(box::kFontPoints));
+    const ui::Twips tw = twipsOf(this);
+    setFixedSize(tw.toPixelsX(box::kClientWidth), tw.toPixelsY(box::kClientHeight));
+    const auto place = [this](QWidget* widget, box::Control which) {
+        const ui::ControlSpec& spec = box::kControls[which];
+        widget->setObjectName(QString::fromLatin1(spec.name));
+        widget->setGeometry(toPixels(this, spec.twips));
+    };
+    place(lblPrompt_, box::Prompt);
     lblPrompt_->setTextFormat(Qt::PlainText);
     lblPrompt_->setWordWrap(true);
     lblPrompt_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    txtEdit_->setObjectName(QStringLiteral("txtEdit"));
-    txtEdit_->setGeometry(tw.toPixels(120, 2280, 4935, 375));
-    cmdOk_->setObjectName(QStringLiteral("cmdOk"));
-    cmdOk_->setGeometry(tw.toPixels(5040, 120, 1215, 495));
+    place(txtEdit_, box::Edit);
+    place(cmdOk_, box::Ok);
+    cmdOk_->setText(qText(box::kControls[box::Ok].text));
     cmdOk_->setDefault(true);
-    cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel_->setGeometry(tw.toPixels(5040, 720, 1215, 495));
+    place(cmdCancel_, box::Cancel);
+    cmdCancel_->setText(qText(box::kControls[box::Cancel].text));
     setTabOrder(txtEdit_, cmdOk_);
     setTabOrder(cmdOk_, cmdCancel_);
 
@@ -46,10 +50,8 @@ frmRuvInputBox::frmRuvInputBox(QWidget* parent)
 }
 
 QString frmRuvInputBox::Ukaz(const QString& prompt, const QString& title, const QString& defaultText, int timeoutSec) {
-    QString caption = trimSpaces(title);
-    if (caption.isEmpty()) caption = applicationTitle();
     countdown_.reset(timeoutSec);
-    setWindowTitle(caption);
+    setWindowTitle(qText(ui::input_box::caption(title.toStdString())));
     lblPrompt_->setText(prompt);
     txtEdit_->setText(defaultText);
     txtEdit_->setSelection(0, int(txtEdit_->text().size()));

@@ -6,15 +6,16 @@
 #include <QPushButton>
 #include <QStyle>
 
-#include "dialogs/app_title.h"
-#include "dialogs/button_captions.h"
 #include "dialogs/centre.h"
 #include "dialogs/countdown.h"
 #include "dialogs/format_text.h"
-#include "dialogs/msg_box_flags.h"
 #include "dialogs/twips.h"
+#include "ui/msg_box_flags.h"
 
 namespace dialogs {
+
+namespace mb = ui::mb;
+using M = ui::MsgBoxMetrics;
 
 namespace {
 QStyle::StandardPixmap iconFor(int iconField, bool* found) {
@@ -33,19 +34,16 @@ frmRuvMsgBox::frmRuvMsgBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       lblPrompt_(new QLabel(this)), imgPicture_(new QLabel(this)), countdown_(this, [this] { tick(); }) {
-    setFont(arialFont(8.25));
-    const Twips tw(this);
+    setFont(arialFont(M::fontPoints));
     lblPrompt_->setObjectName(QStringLiteral("lblPrompt"));
-    lblPrompt_->setFont(arialFont(9.75));
+    lblPrompt_->setFont(arialFont(M::promptFontPoints));
     lblPrompt_->setTextFormat(Qt::PlainText);
     lblPrompt_->setWordWrap(false);
-    lblPrompt_->move(tw.toPixelsX(MsgBoxMetrics::margin), tw.toPixelsY(MsgBoxMetrics::margin));
+    lblPrompt_->move(toPixels(this, {M::margin, M::margin, 0, 0}).topLeft());
     imgPicture_->setObjectName(QStringLiteral("imgPicture"));
-    imgPicture_->setGeometry(
-        tw.toPixels(MsgBoxMetrics::iconLeft, 360, MsgBoxMetrics::iconSize, MsgBoxMetrics::iconSize));
+    imgPicture_->setGeometry(toPixels(this, {M::iconLeft, 360, M::iconSize, M::iconSize}));
     imgPicture_->setAlignment(Qt::AlignCenter);
     imgPicture_->hide();
-    addButton(0); // element 0: becomes OK when the OK button is wanted
 }
 
 int frmRuvMsgBox::Ukaz(const QString& prompt, int buttons, int timeoutSec) {
@@ -66,44 +64,19 @@ void frmRuvMsgBox::load() {
     buildButtonRow();
     chooseIcon();
     layOut();
-    defaultOrdinal_ = mb::defaultButton(buttons_) + 1;
     activated_ = false;
 }
 
-QPushButton* frmRuvMsgBox::addButton(int resultCode) {
-    auto* button = new QPushButton(this);
-    button->setObjectName(QStringLiteral("cmdButton%1").arg(cmdButton_.size()));
-    button->setFont(arialFont(9.75));
-    button->setAutoDefault(true);
-    button->setText(FormatText(buttonCaption(resultCode)));
-    button->hide();
-    cmdButton_.append({button, resultCode});
-    connect(button, &QPushButton::clicked, this, [this, button] {
-        for (const Element& e : cmdButton_)
-            if (e.button == button) press(e.resultCode);
-    });
-    return button;
-}
-
 void frmRuvMsgBox::buildButtonRow() {
-    const int set = mb::buttonSet(buttons_);
-    if (set == mb::YesNoCancel || set == mb::YesNo) {
-        addButton(mb::ResultYes);
-        addButton(mb::ResultNo);
-    }
-    if (set == mb::AbortRetryIgnore) {
-        addButton(mb::ResultAbort);
-        addButton(mb::ResultRetry);
-        addButton(mb::ResultIgnore);
-    }
-    bool okWanted = set == mb::OkCancel;
-    if (set == mb::YesNoCancel || set == mb::OkCancel) escapeButton_ = addButton(mb::ResultCancel);
-    if (cmdButton_.size() == 1) okWanted = true;
-    if (okWanted) {
-        Element& ok = cmdButton_.first();
-        ok.button->setText(FormatText(buttonCaption(mb::ResultOk)));
-        ok.resultCode = mb::ResultOk;
-        if (cmdButton_.size() == 1) escapeButton_ = ok.button;
+    buttonRow_ = ui::buttonRow(buttons_);
+    for (int resultCode : buttonRow_.results) {
+        auto* button = new QPushButton(this);
+        button->setObjectName(QStringLiteral("cmdButton%1").arg(row_.size()));
+        button->setFont(arialFont(M::promptFontPoints));
+        button->setAutoDefault(true);
+        button->setText(FormatText(qText(ui::buttonCaption(resultCode))));
+        row_.append(button);
+        connect(button, &QPushButton::clicked, this, [this, resultCode] { press(resultCode); });
     }
 }
 
@@ -111,40 +84,40 @@ void frmRuvMsgBox::chooseIcon() {
     bool found = false;
     const QStyle::StandardPixmap which = iconFor(mb::icon(buttons_), &found);
     if (!found) return;
-    const int size = Twips(this).toPixelsX(MsgBoxMetrics::iconSize);
+    const int size = twipsOf(this).toPixelsX(M::iconSize);
     imgPicture_->setPixmap(style()->standardIcon(which, nullptr, this).pixmap(QSize(size, size)));
     imgPicture_->show();
 }
 
 void frmRuvMsgBox::layOut() {
-    const Twips tw(this);
+    const ui::Twips tw = twipsOf(this);
     lblPrompt_->setText(displayText(prompt_));
     lblPrompt_->adjustSize();
-    const QList<QPushButton*> row = rowButtons();
-    layout_ = layOutMsgBox(tw.fromPixelsX(lblPrompt_->width()), tw.fromPixelsY(lblPrompt_->height()),
-                           !imgPicture_->isHidden(), int(row.size()));
+    layout_ = ui::layOutMsgBox(tw.fromPixelsX(lblPrompt_->width()), tw.fromPixelsY(lblPrompt_->height()),
+                               !imgPicture_->isHidden(), int(row_.size()));
     setFixedSize(tw.toPixelsX(layout_.clientWidth), tw.toPixelsY(layout_.clientHeight));
     centreOnScreen(this);
     lblPrompt_->move(tw.toPixelsX(layout_.promptLeft), lblPrompt_->y());
     int x = layout_.rowLeft;
-    for (QPushButton* button : row) {
-        button->setGeometry(tw.toPixels(x, layout_.rowTop, MsgBoxMetrics::buttonWidth, MsgBoxMetrics::buttonHeight));
+    for (QPushButton* button : row_) {
+        button->setGeometry(toPixels(this, {x, layout_.rowTop, M::buttonWidth, M::buttonHeight}));
         button->show();
-        x += MsgBoxMetrics::buttonWidth + MsgBoxMetrics::margin;
+        x += M::buttonWidth + M::margin;
     }
     imgPicture_->move(imgPicture_->x(), tw.toPixelsY(layout_.iconTop));
 }
 
-QList<QPushButton*> frmRuvMsgBox::rowButtons() const {
-    QList<QPushButton*> row;
-    for (const Element& e : cmdButton_)
-        if (e.resultCode != 0) row.append(e.button);
-    return row;
+QPushButton* frmRuvMsgBox::escapeButton() const {
+    return buttonRow_.escape < 0 ? nullptr : row_[buttonRow_.escape];
 }
 
 QPushButton* frmRuvMsgBox::focusRuleButton() const {
-    const QList<QPushButton*> row = rowButtons();
-    return defaultOrdinal_ <= row.size() ? row[defaultOrdinal_ - 1] : nullptr;
+    return buttonRow_.focus < 0 ? nullptr : row_[buttonRow_.focus];
+}
+
+void frmRuvMsgBox::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    centreOnScreen(this); // now by the frame the window has
 }
 
 void frmRuvMsgBox::changeEvent(QEvent* event) {
@@ -157,7 +130,7 @@ void frmRuvMsgBox::changeEvent(QEvent* event) {
 void frmRuvMsgBox::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Cancel)) {
         // Esc presses the Esc button, if the row has one, and nothing else.
-        if (escapeButton_) escapeButton_->click();
+        if (QPushButton* button = escapeButton()) button->click();
         return;
     }
     QDialog::keyPressEvent(event);

@@ -8,7 +8,7 @@
 #include <QString>
 
 #include "dialogs/countdown.h"
-#include "dialogs/msg_box_layout.h"
+#include "ui/msg_box_layout.h"
 
 class QLabel;
 class QPushButton;
@@ -32,27 +32,22 @@ public:
     // For tests: the timer (to stop it and tick by hand), the computed layout
     // in twips, the buttons of the row in order, the Esc button, the labels.
     QTimer* countdownTimer() const { return countdown_.timer(); }
-    const MsgBoxLayout& layoutTwips() const { return layout_; }
-    QList<QPushButton*> rowButtons() const;
-    QPushButton* escapeButton() const { return escapeButton_; }
+    const ui::MsgBoxLayout& layoutTwips() const { return layout_; }
+    const QList<QPushButton*>& rowButtons() const { return row_; }
+    QPushButton* escapeButton() const;
     QPushButton* focusRuleButton() const;
     QLabel* promptLabel() const { return lblPrompt_; }
     QLabel* picture() const { return imgPicture_; }
     QLabel* countdownLabel() const { return countdown_.label(); }
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    struct Element {
-        QPushButton* button;
-        int resultCode; // 0: not part of the row
-    };
-
     void load();
     void buildButtonRow();
-    QPushButton* addButton(int resultCode);
     void chooseIcon();
     void layOut();
     void press(int resultCode);
@@ -61,14 +56,13 @@ private:
     int buttons_ = 0;
     int result_ = 2;
     bool activated_ = false;
-    int defaultOrdinal_ = 1;
 
     QLabel* lblPrompt_;
     QLabel* imgPicture_;
     Countdown countdown_;
-    QList<Element> cmdButton_;
-    QPushButton* escapeButton_ = nullptr;
-    MsgBoxLayout layout_;
+    ui::ButtonRow buttonRow_;
+    QList<QPushButton*> row_; // cmdButton, in the row's order
+    ui::MsgBoxLayout layout_;
 };
 
 } // namespace dialogs

@@ -1,28 +1,20 @@
-// Dialog lengths are kept in twips (1/1440 inch) and turned into pixels with
-// the screen's logical resolution: 15 twips are one pixel at 96 dpi.
+// Twips on a Qt screen: the widget's logical resolution, and Qt's rectangles.
 #pragma once
 
 #include <QFont>
 #include <QRect>
 
+#include "ui/geometry.h"
+
 class QWidget;
 
 namespace dialogs {
 
-class Twips {
-public:
-    explicit Twips(const QWidget* widget); // the logical dpi of the widget's screen
-    Twips(double dpiX, double dpiY) : dpiX_(dpiX), dpiY_(dpiY) {}
+// Twips at the logical dpi of the widget's screen.
+ui::Twips twipsOf(const QWidget* widget);
 
-    int toPixelsX(int twips) const;
-    int toPixelsY(int twips) const;
-    int fromPixelsX(int pixels) const;
-    int fromPixelsY(int pixels) const;
-    QRect toPixels(int left, int top, int width, int height) const;
-
-private:
-    double dpiX_, dpiY_;
-};
+// `twips` in pixels at the widget's dpi.
+QRect toPixels(const QWidget* widget, const ui::Rect& twips);
 
 // Arial at the given size (Liberation Sans stands in where Arial is missing).
 QFont arialFont(double points);

@@ -57,11 +57,11 @@ void failed(const std::string& table, const jet::Status& status, ImportResult* r
 
 // What opening the file did with an interrupted run's leftovers beside it,
 // told before anything else of the run.
-jet::Status openTelling(const std::string& path, std::unique_ptr<Database>* out, RunUi& ui) {
+jet::Status openTelling(const std::string& path, jet::OpenMode mode, std::unique_ptr<Database>* out, RunUi& ui) {
     std::vector<jet::OpenNotice> notices;
     jet::OpenOptions options;
     options.notices = &notices;
-    jet::Status status = openDatabase(path, out, options);
+    jet::Status status = openDatabase(path, out, mode, options);
     for (const jet::OpenNotice& notice : notices) {
         if (notice.kind == jet::OpenNotice::Kind::Completed)
             ui.showMessage("Predchádzajúce importovanie do súboru " + path + " bolo dokončené.", mb::Information);
@@ -70,30 +70,37 @@ jet::Status openTelling(const std::string& path, std::unique_ptr<Database>* out,
     return status;
 }
 
-// Any loss is reported, however the run went on: the rows refused first,
-// then the columns that could not hold some values.
+// Any loss is reported, however the run went on: the source tables that
+// could not be read first, then the rows refused, then the columns that
+// could not hold some values. Each part names what was lost as the outcome's
+// first sentence goes on after "Import bol dokončený, ale ", or, with a
+// capital, as a sentence of its own after another part.
 void reportCounts(ImportResult* result) {
-    std::string refusals, emptied;
+    std::string parts[3] = {
+        "zo zdrojového súboru sa nedali prečítať niektoré tabuľky:", "cieľový súbor odmietol niektoré riadky:",
+        "cieľový súbor neprijal niektoré hodnoty; tieto polia zostali prázdne:"};
+    std::string lines[3];
     for (const StepCounts& step : result->steps) {
-        if (step.refused > 0) refusals += kCrLf + step.table + ": " + std::to_string(step.refused);
+        if (!step.unread.empty()) lines[0] += kCrLf + step.table + ": " + step.unread;
+        if (step.refused > 0) lines[1] += kCrLf + step.table + ": " + std::to_string(step.refused);
         for (const auto& [column, count] : step.emptied)
-            emptied += kCrLf + step.table + "." + column + ": " + std::to_string(count);
-    }
-    if (refusals.empty() && emptied.empty()) {
-        result->outcome = kOutcomeSuccess;
-        result->outcomeFlags = mb::Information;
-        result->succeeded = true;
-        return;
+            lines[2] += kCrLf + step.table + "." + column + ": " + std::to_string(count);
     }
     std::string& text = result->outcome;
-    if (!refusals.empty()) text = "Import bol dokončený, ale cieľový súbor odmietol niektoré riadky:" + refusals;
-    if (!emptied.empty()) {
-        if (refusals.empty())
-            text = "Import bol dokončený, ale cieľový súbor neprijal niektoré hodnoty; tieto polia zostali prázdne:";
-        else text += std::string(kCrLf) + "Cieľový súbor neprijal niektoré hodnoty; tieto polia zostali prázdne:";
-        text += emptied;
+    text.clear();
+    for (int i = 0; i < 3; ++i) {
+        if (lines[i].empty()) continue;
+        if (text.empty()) {
+            text = "Import bol dokončený, ale " + parts[i];
+        } else {
+            parts[i][0] = static_cast<char>(parts[i][0] - 'a' + 'A'); // each part begins with an ASCII letter
+            text += kCrLf + parts[i];
+        }
+        text += lines[i];
     }
-    result->outcomeFlags = mb::Exclamation;
+    result->succeeded = text.empty();
+    if (result->succeeded) text = kOutcomeSuccess;
+    result->outcomeFlags = result->succeeded ? mb::Information : mb::Exclamation;
 }
 
 // The steps proper, inside the open transaction; the table and the failure
@@ -136,26 +143,44 @@ void runImportSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui
 
 ImportResult ImportDatabase(const std::string& targetBoxText, const std::string& sourceBoxText, KeyMaps& maps,
                             RunUi& ui, Finish finish) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    Clock::duration waited{};
     ImportResult result;
+    result.started = std::chrono::system_clock::now();
+    result.dryRun = finish == Finish::Rollback;
+    result.targetPath = trimBlanks(targetBoxText);
+    result.sourcePath = trimBlanks(sourceBoxText);
+    const std::string& targetPath = result.targetPath;
+    const std::string& sourcePath = result.sourcePath;
+    auto took = [&] { result.seconds = std::chrono::duration<double>(Clock::now() - start - waited).count(); };
     maps.clear();
-    const std::string targetPath = trimBlanks(targetBoxText);
-    const std::string sourcePath = trimBlanks(sourceBoxText);
+    // A missing file is reported at once, in the standard message box.
+    auto missing = [&](const char* text) {
+        result.outcome = text;
+        result.outcomeFlags = mb::Exclamation;
+        took();
+        ui.showMessage(result.outcome, result.outcomeFlags);
+        return result;
+    };
     if (!fileExists(targetPath)) {
         ui.focusTarget();
-        ui.showMessage("Neexistuje súbor, do ktorého má byť vykonané importovanie", mb::Exclamation);
-        return result;
+        return missing("Neexistuje súbor, do ktorého má byť vykonané importovanie");
     }
     if (!fileExists(sourcePath)) {
         ui.focusSource();
-        ui.showMessage("Neexistuje súbor ktorý má byť importovaný", mb::Exclamation);
-        return result;
+        return missing("Neexistuje súbor ktorý má byť importovaný");
     }
 
+    // Nothing is ever written to the source: it is opened for reading only,
+    // so that a file that may only be read merges too, with writers shut out
+    // meanwhile; the target's exclusive open, made first, shuts it out too
+    // when both boxes name one file.
     std::unique_ptr<Database> target, source;
     std::string error;
-    if (jet::Status status = openTelling(targetPath, &target, ui); !status.ok()) {
+    if (jet::Status status = openTelling(targetPath, jet::OpenMode::Exclusive, &target, ui); !status.ok()) {
         error = openFailure(targetPath, status);
-    } else if (status = openTelling(sourcePath, &source, ui); !status.ok()) {
+    } else if (status = openTelling(sourcePath, jet::OpenMode::ReadOnly, &source, ui); !status.ok()) {
         error = openFailure(sourcePath, status);
     } else if (error = versionProblem(*target, targetPath); error.empty()) {
         error = versionProblem(*source, sourcePath);
@@ -163,8 +188,10 @@ ImportResult ImportDatabase(const std::string& targetBoxText, const std::string&
     if (error.empty()) {
         const std::string question =
             std::string("Želáte si importovať súbor") + kCrLf + sourcePath + kCrLf + "do súboru" + kCrLf + targetPath;
-        if (ui.showMessage(question, mb::YesNoCancel | mb::Question | mb::DefaultButton2) != mb::ResultYes)
-            error = "Nebola žiadosť o importovanie";
+        const Clock::time_point asked = Clock::now();
+        result.answer = ui.showMessage(question, mb::YesNoCancel | mb::Question | mb::DefaultButton2);
+        waited = Clock::now() - asked;
+        if (result.answer != mb::ResultYes) error = "Nebola žiadosť o importovanie";
     }
     if (error.empty()) {
         runImportSteps(*target, *source, maps, ui, &result, finish);
@@ -175,6 +202,7 @@ ImportResult ImportDatabase(const std::string& targetBoxText, const std::string&
     target.reset();
     source.reset();
     result.reportedOutcome = true;
+    took();
     ui.showOutcome(result.outcome, result.outcomeFlags);
     return result;
 }

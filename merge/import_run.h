@@ -1,9 +1,11 @@
 // One whole merge of a source database file into a target database file:
-// the checks of the two names, the exclusive opens, the version check, the
+// the checks of the two names, the opens (the target exclusively, the source
+// for reading with writers shut out), the version check, the
 // confirmation question, the 27 table steps and the outcome message. All
 // talk with the user goes through RunUi; all strings are UTF-8.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,11 +24,15 @@ struct StepCounts {
     // The target columns that could not hold some copied values, in column
     // order: the column's name and how many saved rows it was left empty in.
     std::vector<std::pair<std::string, int>> emptied;
+    // Why the source table could not be read ("tabuľka chýba", "chýba
+    // stĺpec …"); then the step copied nothing. Empty when it was read.
+    std::string unread;
 };
 
 struct ImportResult {
     // True when the run reached its outcome message (every case but a missing
-    // file); then outcome and outcomeFlags are what was shown.
+    // file, whose message outcome and outcomeFlags then hold); outcome and
+    // outcomeFlags are what was shown.
     bool reportedOutcome = false;
     std::string outcome;
     int outcomeFlags = 0;
@@ -35,6 +41,16 @@ struct ImportResult {
     // One entry per step, in step order; empty when the run did not reach the
     // steps or was rolled back.
     std::vector<StepCounts> steps;
+
+    // What else the run knows, for its record: the two paths as trimmed,
+    // the result code of the question (0 when it was not asked), whether it
+    // was a trial run, when it started and how long it took, the wait for
+    // the answer aside.
+    std::string targetPath, sourcePath;
+    int answer = 0;
+    bool dryRun = false;
+    std::chrono::system_clock::time_point started;
+    double seconds = 0;
 };
 
 inline constexpr const char* kOutcomeSuccess = "Import bol úspešný";

@@ -202,16 +202,36 @@ struct StepRun {
     }
 };
 
+// The columns of the source table that the step reads besides the copied
+// ones, as "chýba stĺpec …" when some are missing; empty when none is.
+std::string missingColumns(const Step& step, const std::vector<Field>& source) {
+    std::vector<std::string_view> needed = {step.filterColumn, step.identifier};
+    if (step.fills != MapKind::None) needed.push_back(step.ownKey);
+    for (const Reference& r : step.references) needed.push_back(r.column);
+    std::string missing;
+    int count = 0;
+    for (std::string_view column : needed) {
+        if (column.empty() || position(source, column) >= 0) continue;
+        missing += (count++ ? ", " : "") + std::string(ONT(column));
+    }
+    if (count == 0) return {};
+    return (count == 1 ? "chýba stĺpec " : "chýbajú stĺpce ") + missing;
+}
+
 } // namespace
 
 jet::Status copyTable(const Step& step, Database& source, Database& target, KeyMaps& maps, StepCounts* counts) {
     std::unique_ptr<Recordset> from, to;
     jet::Status opened = source.openRecordset(step.table, &from);
-    if (opened.ok()) opened = target.openRecordset(step.table, &to);
-    if (opened.code() == jet::Status::Code::NotFound) return jet::Status::OK(); // nothing to walk
+    if (opened.code() == jet::Status::Code::NotFound) {
+        counts->unread = "tabuľka chýba";
+        return jet::Status::OK();
+    }
     JET_TRY(opened);
+    counts->unread = missingColumns(step, from->fields());
+    if (!counts->unread.empty()) return jet::Status::OK();
+    JET_TRY(target.openRecordset(step.table, &to));
     Binding b = bind(step, from->fields(), to->fields());
-    if (!step.filterColumn.empty() && b.sourceFilter < 0) return jet::Status::OK();
     NextKey nextKey = step.ownKey.empty() ? NextKey(0) : firstNewKey(target, step);
     StepRun run{step, target, maps, *counts, *to, std::move(b), nextKey, {}, {}, {}};
     run.lookups.resize(run.b.references.size());

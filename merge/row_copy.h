@@ -31,8 +31,11 @@ NextKey firstNewKey(Database& target, const Step& step);
 
 // Runs one step. Rows the plan leaves out and rows the target refuses are
 // counted, and so are copied values that a target column cannot hold (the
-// field is left empty and the row saved); only a failure of the engine itself is returned (a damaged table
-// included). A table missing on either side ends the step without a row.
+// field is left empty and the row saved). A source table that is missing, or
+// lacks a column the step reads, ends the step without a row, saying why in
+// counts->unread. Only a failure of the engine itself is returned (a damaged
+// table included).
+// REQUIRES: the target has the step's table (runImportSteps asks first).
 jet::Status copyTable(const Step& step, Database& source, Database& target, KeyMaps& maps, StepCounts* counts);
 
 } // namespace merge

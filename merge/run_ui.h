@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "dialogs/msg_box_flags.h"
+#include "ui/msg_box_flags.h"
 
 namespace merge {
 
 // Message flags and results are those of the boxes that show them.
-namespace mb = dialogs::mb;
+namespace mb = ui::mb;
 
 class RunUi {
 public:

@@ -3,8 +3,9 @@
 velmorant_packages="cmake ninja-build g++ ccache libgtest-dev qt6-base-dev qt6-translations-l10n
   fonts-liberation mdbtools xvfb xauth libgl-dev nlohmann-json3-dev
   dpkg-dev desktop-file-utils appstream man-db"
-# The Windows build: MinGW-w64, GoogleTest's sources to build with it, Wine.
-velmorant_windows_packages="g++-mingw-w64-x86-64-posix googletest wine wine64"
+# The Windows build: MinGW-w64, GoogleTest's sources to build with it, Wine,
+# NSIS for the installer.
+velmorant_windows_packages="g++-mingw-w64-x86-64-posix googletest wine wine64 nsis"
 
 velmorant_install_deps() {
   local missing=()

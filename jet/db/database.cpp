@@ -57,6 +57,7 @@ Status Database::open(const std::string& path, OpenMode mode, const OpenOptions&
 }
 
 Status DatabaseImpl::load() {
+    session_ = std::make_shared<WriteSession>(*pager_);
     PageRef page0;
     JET_TRY(pager_->read(0, &page0));
     JET_TRY(parseHeader(page0->bytes, &header_));
@@ -93,10 +94,10 @@ Status DatabaseImpl::openTable(std::string_view name, std::unique_ptr<Table>* ou
     if (info->kind == TableInfo::Kind::Linked)
         return Status::error(Status::Code::Unsupported,
                              "Tabuľka " + info->name + " je prepojená z iného súboru a nedá sa otvoriť.");
-    JET_TRY(flushWrites());
-    TableDef def;
-    JET_TRY(readTableDef(*pager_, info->firstPage, &def));
-    *out = std::make_unique<TableImpl>(*pager_, info->name, std::move(def), static_cast<TableOwner*>(this));
+    JET_TRY(session_->flush());
+    std::shared_ptr<TableDef> def;
+    JET_TRY(session_->definition(info->firstPage, &def));
+    *out = std::make_unique<TableImpl>(session_, info->name, std::move(def));
     return Status::OK();
 }
 

@@ -1,9 +1,8 @@
-// The engine's side of a database: header, catalogue, pager and the table
-// writers that take appends.
+// The engine's side of a database: header, catalogue, pager and the write
+// session that takes appends.
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,16 +14,16 @@
 #include "jet/table/catalog.h"
 #include "jet/table/properties.h"
 #include "jet/table/table_impl.h"
+#include "jet/table/write_session.h"
 
 namespace jet {
 
-class TableWriter;
-
-class DatabaseImpl final : public Database, private TableOwner {
+class DatabaseImpl final : public Database {
 public:
-    DatabaseImpl();
-    ~DatabaseImpl() override;
-
+    // Tables left open can no longer take rows.
+    ~DatabaseImpl() override {
+        if (session_) session_->close();
+    }
     Format format() const override { return format_; }
     const Header& header() const { return header_; }
     std::uint16_t codePage() const override { return header_.codePage; }
@@ -43,31 +42,20 @@ public:
 
     Pager& pager() { return *pager_; }
 
-    Status begin() override;
-    Status commit() override;
-    Status rollback() override;
+    Status begin() override { return session_->begin(); }
+    Status commit() override { return session_->commit(); }
+    Status rollback() override { return session_->rollback(); }
 
 private:
     friend class Database;
     Status load();
-    void opened(TableImpl* table) override;
-    void closed(TableImpl* table) override;
-    Status append(TableDef* mirror, std::vector<Value>* row) override;
-    Status appendInTransaction(TableDef* mirror, std::vector<Value>* row);
-    Status flushWrites() override;
-    // After a rollback the open tables read their counters again, so that
-    // none shows what a rolled-back append left.
-    Status reloadOpenTables();
 
     std::unique_ptr<Pager> pager_;
+    std::shared_ptr<WriteSession> session_; // made by load(); shared with the open tables
     Header header_;
     Format format_ = Format::GenericJet4;
     Catalog catalog_;
     std::vector<Property> properties_;
-    std::vector<TableImpl*> openTables_;                            // tables opened here and not yet closed
-    std::map<std::uint32_t, std::unique_ptr<TableWriter>> writers_; // by TDEF page
-    TableWriter* lastWriter_ = nullptr;                             // the one that took the last row
-    Status pendingFailure_;                                         // an append that failed inside the open transaction
 };
 
 // Every Database is a DatabaseImpl.

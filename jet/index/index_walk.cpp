@@ -20,7 +20,8 @@ struct LeafLinks {
 
 class Walker {
 public:
-    Walker(const PageReader& read, std::uint32_t owner, IndexWalk* out) : read_(read), owner_(owner), out_(out) {}
+    Walker(const PageReader& read, std::uint32_t owner, const EntryVisitor& visit, IndexWalk* out)
+        : read_(read), owner_(owner), visit_(visit), out_(out) {}
 
     Status run(std::uint32_t root) {
         Bytes last;
@@ -52,8 +53,7 @@ private:
             if (!lastEntry_.empty() && !lessThan(lastEntry_, e))
                 return corrupt(pgno, "záznamy nie sú vo vzostupnom poradí");
             lastEntry_ = e;
-            const auto key = leafKey(e);
-            out_->entries.push_back({Bytes(key.begin(), key.end()), leafRow(e), pgno});
+            visit_(leafKey(e), leafRow(e), pgno);
         }
         leaves_.push_back({pgno, page.prev, page.next});
         ++out_->leaves;
@@ -88,6 +88,7 @@ private:
 
     const PageReader& read_;
     std::uint32_t owner_;
+    const EntryVisitor& visit_;
     IndexWalk* out_;
     std::unordered_set<std::uint32_t> visited_;
     std::vector<LeafLinks> leaves_;
@@ -103,8 +104,18 @@ Status readIndexPage(const PageReader& read, std::uint32_t pgno, std::uint32_t o
 }
 
 Status walkIndex(const PageReader& read, std::uint32_t root, std::uint32_t owner, IndexWalk* out) {
+    return walkIndex(
+        read, root, owner,
+        [out](std::span<const std::uint8_t> key, RowPointer row, std::uint32_t leafPage) {
+            out->entries.push_back({Bytes(key.begin(), key.end()), row, leafPage});
+        },
+        out);
+}
+
+Status walkIndex(const PageReader& read, std::uint32_t root, std::uint32_t owner, const EntryVisitor& visit,
+                 IndexWalk* out) {
     *out = IndexWalk{};
-    return Walker(read, owner, out).run(root);
+    return Walker(read, owner, visit, out).run(root);
 }
 
 } // namespace jet

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <vector>
 
 #include "jet/index/index_page.h"
@@ -33,7 +34,7 @@ struct LeafEntry {
 };
 
 struct IndexWalk {
-    std::vector<LeafEntry> entries;   // in key order
+    std::vector<LeafEntry> entries;   // in key order (left empty by a walk with an EntryVisitor)
     std::vector<std::uint32_t> pages; // every page of the tree, in walking order
     std::uint32_t leaves = 0;
     std::uint32_t depth = 0; // 1 for a tree that is a single leaf
@@ -44,5 +45,16 @@ constexpr std::uint32_t kMaxIndexDepth = 32;
 // Walks the tree rooted at `root` whose pages belong to the table whose
 // TDEF page is `owner`.
 Status walkIndex(const PageReader& read, std::uint32_t root, std::uint32_t owner, IndexWalk* out);
+
+// One leaf entry as the walk meets it, in key order; `key` (without the row
+// pointer) lasts only for the call.
+using EntryVisitor = std::function<void(std::span<const std::uint8_t> key, RowPointer row, std::uint32_t leafPage)>;
+
+// As above, but hands each leaf entry to `visit` instead of keeping it, so
+// that a tree of any size is walked in little memory. Entries already
+// handed over stay valid only if the walk succeeds: a tree found damaged
+// later fails the walk as before.
+Status walkIndex(const PageReader& read, std::uint32_t root, std::uint32_t owner, const EntryVisitor& visit,
+                 IndexWalk* out);
 
 } // namespace jet

@@ -318,6 +318,10 @@ Status Pager::open(const std::string& path, Mode mode, const Options& options, s
     std::vector<OpenNotice> unheard;
     JET_TRY(settleLeftovers(*files, path, real, exclusive, *db, &size, &committed,
                             options.notices ? options.notices : &unheard));
+    // A writer needs its log beside the file: a folder that takes no new file
+    // fails the open, before anything is asked or written, not the first
+    // write.
+    if (exclusive) JET_TRY(WriteAheadLog::probe(*files, logPathOf(real)));
     JET_TRY(checkSize(size));
     auto pages = static_cast<std::uint32_t>(std::min<std::uint64_t>(size / kPageSize, UINT32_MAX));
     out->reset(new PagerImpl(real, mode, std::move(files), std::move(db), pages,

@@ -36,7 +36,8 @@ public:
     // file: Exclusive finishes its committed transaction or undoes an
     // uncommitted one and deletes it; ReadOnly writes nothing and reads the
     // file as that would leave it. One that does not fit is set aside
-    // (jet/io/leftover.h); options.notices learns of both.
+    // (jet/io/leftover.h); options.notices learns of both. Exclusive fails
+    // when no log can be made beside the file.
     static Status open(const std::string& path, Mode mode, const Options& options, std::unique_ptr<Pager>* out);
     static Status open(const std::string& path, Mode mode, std::unique_ptr<Pager>* out) {
         return open(path, mode, Options{}, out);

@@ -143,6 +143,15 @@ Status checkAddedUncommitted(const LeftoverLog& log, File& database, std::uint64
                       });
 }
 
+// Every log is made here, so that a folder that takes none is told alike.
+Status createLogFile(FileLayer& files, const std::string& path, std::unique_ptr<File>* out) {
+    Status st = files.open(path, FileLayer::Access::Create, FileLayer::Lock::None, out);
+    if (!st.ok())
+        return Status::error(st.code(),
+                             "Nie je možné vytvoriť pomocný súbor na zápis zmien " + path + ". " + st.message());
+    return Status::OK();
+}
+
 } // namespace
 
 std::string logPathOf(const std::string& databasePath) { return databasePath + kLogSuffix; }
@@ -156,10 +165,7 @@ Status WriteAheadLog::create(FileLayer& files, const std::string& path, File& da
     std::uint32_t identity = 0;
     JET_TRY(identityOf(database, &identity));
     std::unique_ptr<File> file;
-    Status st = files.open(path, FileLayer::Access::Create, FileLayer::Lock::None, &file);
-    if (!st.ok())
-        return Status::error(st.code(),
-                             "Nie je možné vytvoriť pomocný súbor na zápis zmien " + path + ". " + st.message());
+    JET_TRY(createLogFile(files, path, &file));
     const std::uint32_t salt = std::random_device{}();
     std::uint8_t header[kHeaderSize];
     std::memcpy(header, kMagic, sizeof kMagic);
@@ -168,7 +174,7 @@ Status WriteAheadLog::create(FileLayer& files, const std::string& path, File& da
     putLe32(header + 16, salt);
     putLe32(header + 20, identity);
     putLe32(header + 24, crc32(0, header, 24));
-    st = file->write(0, header, kHeaderSize);
+    Status st = file->write(0, header, kHeaderSize);
     if (st.ok()) st = file->sync();
     if (st.ok()) st = files.syncFolder(path);
     if (!st.ok()) {
@@ -178,6 +184,13 @@ Status WriteAheadLog::create(FileLayer& files, const std::string& path, File& da
     }
     out->reset(new WriteAheadLog(std::move(file), &database, originalPages, salt));
     return Status::OK();
+}
+
+Status WriteAheadLog::probe(FileLayer& files, const std::string& path) {
+    std::unique_ptr<File> file;
+    JET_TRY(createLogFile(files, path, &file));
+    file.reset();
+    return files.remove(path);
 }
 
 Status WriteAheadLog::read(std::uint32_t pgno, std::uint8_t* out) const {

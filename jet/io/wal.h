@@ -76,6 +76,12 @@ public:
     static Status create(FileLayer& files, const std::string& path, File& database, std::uint32_t originalPages,
                          std::unique_ptr<WriteAheadLog>* out);
 
+    // Makes an empty log at `path` and removes it: whether a log can be made
+    // there at all. Should a crash leave it behind, an empty log is one whose
+    // header never got out: readers pass over it and the next writer removes
+    // it.
+    static Status probe(FileLayer& files, const std::string& path);
+
     bool holds(std::uint32_t pgno) const { return slots_.count(pgno) != 0; }
     // The page's content as last logged (kPageSize bytes).
     Status read(std::uint32_t pgno, std::uint8_t* out) const;

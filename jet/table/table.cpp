@@ -4,7 +4,6 @@
 
 #include "jet/util/bytes.h"
 #include "jet/util/corrupt.h"
-#include "jet/format/tabledef_format.h"
 #include "jet/index/index_last.h"
 #include "jet/format/usage_map.h"
 #include "jet/table/table_writer.h"
@@ -18,46 +17,29 @@ constexpr int kMaxOverflowHops = 4;
 
 } // namespace
 
-TableImpl::TableImpl(Pager& pager, std::string name, TableDef def, TableOwner* db)
-    : pager_(&pager), name_(std::move(name)), def_(std::move(def)), db_(db) {
-    if (db_) db_->opened(this);
-}
+TableImpl::TableImpl(Pager& pager, std::string name, TableDef def)
+    : pager_(&pager), name_(std::move(name)), def_(std::make_shared<TableDef>(std::move(def))) {}
 
-TableImpl::~TableImpl() {
-    if (db_) db_->closed(this);
-}
+TableImpl::TableImpl(std::shared_ptr<WriteSession> session, std::string name, std::shared_ptr<TableDef> def)
+    : pager_(&session->pager()), name_(std::move(name)), def_(std::move(def)), session_(std::move(session)) {}
 
 const std::vector<Column>& TableImpl::columns() const {
-    if (columns_.size() != def_.columns.size()) {
+    if (columns_.size() != def_->columns.size()) {
         columns_.clear();
-        for (const ColumnDef& c : def_.columns)
+        for (const ColumnDef& c : def_->columns)
             columns_.push_back({c.name, c.type, c.length, c.isAutonumber() || c.isGuidAutonumber()});
     }
     return columns_;
 }
 
 int TableImpl::columnIndex(std::string_view name) const {
-    const ColumnDef* c = def_.column(name);
-    return c ? static_cast<int>(c - def_.columns.data()) : -1;
-}
-
-Status TableImpl::reloadCounters() {
-    PageRef ref;
-    JET_TRY(pager_->read(def_.firstPage, &ref));
-    const ByteSpan page(ref->bytes);
-    auto counter = [&](std::size_t at, std::uint32_t* out) {
-        if (fits(page, at, 4)) *out = le32(&page[at]);
-    };
-    counter(tdef::kRowCount, &def_.rowCount);
-    counter(tdef::kAutonumber, &def_.autonumber);
-    for (RealIndexDef& ix : def_.realIndexes)
-        counter(tdef::indexStatsAt(ix.number) + tdef::kStatDistinct, &ix.statDistinct);
-    return Status::OK();
+    const ColumnDef* c = def_->column(name);
+    return c ? static_cast<int>(c - def_->columns.data()) : -1;
 }
 
 Status TableImpl::dataPages(std::vector<std::uint32_t>* pages) const {
-    if (db_) JET_TRY(db_->flushWrites());
-    return readUsageMap(*pager_, def_.ownedPages, pages);
+    if (session_) JET_TRY(session_->flush());
+    return readUsageMap(*pager_, def_->ownedPages, pages);
 }
 
 Status TableImpl::dataPageCount(std::size_t* count) const {
@@ -86,14 +68,14 @@ bool decodeLongKey(const Bytes& entry, Value* out) {
 
 Status TableImpl::highestIndexed(std::string_view column, bool* found, Value* highest) const {
     *found = false;
-    const ColumnDef* c = def_.column(column);
+    const ColumnDef* c = def_->column(column);
     if (!c || c->type != ColumnType::Long) return Status::OK();
-    if (db_) JET_TRY(db_->flushWrites());
-    for (const RealIndexDef& ix : def_.realIndexes) {
+    if (session_) JET_TRY(session_->flush());
+    for (const RealIndexDef& ix : def_->realIndexes) {
         if (ix.columns.empty() || ix.columns[0].column != c->number || !ix.columns[0].ascending) continue;
         Bytes last;
         Status s = lastLeafEntry([this](std::uint32_t pgno, PageRef* out) { return pager_->read(pgno, out); },
-                                 ix.firstPage, def_.firstPage, &last);
+                                 ix.firstPage, def_->firstPage, &last);
         if (!s.ok()) continue;
         if (last.empty()) *highest = Value{};
         else if (!decodeLongKey(last, highest)) continue;
@@ -211,8 +193,8 @@ Status TableScan::advance(bool* hasRow) {
 
 namespace {
 
-Status writable(const TableOwner* db, const Pager& pager) {
-    if (!db || pager.mode() != Pager::Mode::Exclusive)
+Status writable(const WriteSession* session, const Pager& pager) {
+    if (!session || !session->isOpen() || pager.mode() != Pager::Mode::Exclusive)
         return Status::error(Status::Code::InvalidArgument, "Databáza nie je otvorená na zápis.");
     return Status::OK();
 }
@@ -221,18 +203,18 @@ Status writable(const TableOwner* db, const Pager& pager) {
 
 // The table's writer checks the definition once, when it is made.
 Status TableImpl::append(std::vector<Value>* row) {
-    JET_TRY(writable(db_, *pager_));
-    return db_->append(&def_, row);
+    JET_TRY(writable(session_.get(), *pager_));
+    return session_->append(def_, row);
 }
 
 Status TableImpl::fit(std::size_t column, Value* value) const {
-    if (column >= def_.columns.size()) return Status::error(Status::Code::InvalidArgument, "Stĺpec mimo tabuľky.");
-    return normalizeValue(def_.columns[column], value);
+    if (column >= def_->columns.size()) return Status::error(Status::Code::InvalidArgument, "Stĺpec mimo tabuľky.");
+    return normalizeValue(def_->columns[column], value);
 }
 
 Status TableImpl::canAppend() const {
-    JET_TRY(writable(db_, *pager_));
-    return checkAppendable(def_);
+    JET_TRY(writable(session_.get(), *pager_));
+    return checkAppendable(*def_);
 }
 
 // The public cursor hands every call to the scan behind it.

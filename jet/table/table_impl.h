@@ -1,8 +1,9 @@
-// The engine's side of a table: its definition and pager, and the scan
+// The engine's side of a table: its definition, pager and write session, and the scan
 // behind Table::Cursor with the row views the engine reads columns from.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,38 +13,24 @@
 #include "jet/io/pager.h"
 #include "jet/table.h"
 #include "jet/table/row.h"
+#include "jet/table/write_session.h"
 
 namespace jet {
 
-class TableImpl;
-
-// What a table opened from a database asks of it: the database keeps the list
-// of open tables, holds rows not yet handed to the pager and takes appends.
-class TableOwner {
-public:
-    virtual void opened(TableImpl* table) = 0;
-    virtual void closed(TableImpl* table) = 0;
-    // Hands what the writers hold in memory to the pager, so that readers see it.
-    virtual Status flushWrites() = 0;
-    // Appends through the table's writer; `mirror` receives the new counters.
-    virtual Status append(TableDef* mirror, std::vector<Value>* row) = 0;
-
-protected:
-    ~TableOwner() = default;
-};
-
 class TableImpl final : public Table {
 public:
-    // `db`, when given, is the database the table belongs to; only such a
-    // table takes new rows.
-    TableImpl(Pager& pager, std::string name, TableDef def, TableOwner* db = nullptr);
-    ~TableImpl() override;
+    // A table read on its own: it takes no rows.
+    TableImpl(Pager& pager, std::string name, TableDef def);
+    // A table of the database behind `session`; `def` comes from
+    // session->definition().
+    TableImpl(std::shared_ptr<WriteSession> session, std::string name, std::shared_ptr<TableDef> def);
 
     const std::string& name() const override { return name_; }
     const std::vector<Column>& columns() const override;
     int columnIndex(std::string_view name) const override;
-    std::uint32_t rowCount() const override { return def_.rowCount; }
-    const TableDef& def() const { return def_; }
+    std::uint32_t rowCount() const override { return def_->rowCount; }
+    // With the counters as the table's appends left them.
+    const TableDef& def() const { return *def_; }
     Pager& pager() const { return *pager_; }
 
     // The table's data pages in map order.
@@ -56,16 +43,11 @@ public:
     Status highestIndexed(std::string_view column, bool* found, Value* highest) const override;
 
 private:
-    friend class DatabaseImpl;
-    // Reads again the counters appends change (rows, AutoNumber, distinct
-    // keys per index) from the definition's first page.
-    Status reloadCounters();
-
     Pager* pager_;
     std::string name_;
-    TableDef def_;
-    TableOwner* db_ = nullptr;
-    mutable std::vector<Column> columns_; // made on first use
+    std::shared_ptr<TableDef> def_;
+    std::shared_ptr<WriteSession> session_; // null for a table that takes no rows
+    mutable std::vector<Column> columns_;   // made on first use
 };
 
 // Every Table is a TableImpl.

@@ -59,13 +59,26 @@ Status checkAppendable(const TableDef& def) {
     return Status::OK();
 }
 
-TableWriter::TableWriter(Pager& pager, TableDef def)
-    : pager_(&pager), def_(std::move(def)), layout_(def_), random_(std::random_device{}()) {}
+Status readCounters(Pager& pager, TableDef* def) {
+    PageRef ref;
+    JET_TRY(pager.read(def->firstPage, &ref));
+    const ByteSpan page(ref->bytes);
+    auto counter = [&](std::size_t at, std::uint32_t* out) {
+        if (fits(page, at, 4)) *out = le32(&page[at]);
+    };
+    counter(tdef::kRowCount, &def->rowCount);
+    counter(tdef::kAutonumber, &def->autonumber);
+    for (RealIndexDef& ix : def->realIndexes)
+        counter(tdef::indexStatsAt(ix.number) + tdef::kStatDistinct, &ix.statDistinct);
+    return Status::OK();
+}
 
-Status TableWriter::open(Pager& pager, std::uint32_t tdefPage, std::unique_ptr<TableWriter>* out) {
-    TableDef def;
-    JET_TRY(readTableDef(pager, tdefPage, &def));
-    JET_TRY(checkAppendable(def));
+TableWriter::TableWriter(Pager& pager, std::shared_ptr<TableDef> def)
+    : pager_(&pager), sharedDef_(std::move(def)), def_(*sharedDef_), layout_(def_), random_(std::random_device{}()) {}
+
+Status TableWriter::open(Pager& pager, std::shared_ptr<TableDef> def, std::unique_ptr<TableWriter>* out) {
+    JET_TRY(checkAppendable(*def));
+    JET_TRY(readCounters(pager, def.get()));
     std::unique_ptr<TableWriter> w(new TableWriter(pager, std::move(def)));
     JET_TRY(w->prepare());
     *out = std::move(w);

@@ -31,10 +31,15 @@ namespace jet {
 // of a type we can store, every index key one we can build exactly.
 Status checkAppendable(const TableDef& def);
 
+// Reads the counters appends change (rows, AutoNumber, distinct keys per
+// index) into *def from the definition's first page, where flush() writes them.
+Status readCounters(Pager& pager, TableDef* def);
+
 class TableWriter {
 public:
-    // Reads the definition from the table's first TDEF page.
-    static Status open(Pager& pager, std::uint32_t tdefPage, std::unique_ptr<TableWriter>* out);
+    // A writer for the table of `def`. It starts from the counters the file
+    // holds and keeps them in *def, which the table's open handles share.
+    static Status open(Pager& pager, std::shared_ptr<TableDef> def, std::unique_ptr<TableWriter>* out);
 
     // Appends one row (values in the definition's column order; on return
     // normalized to the column types, AutoNumber values filled in). Refused,
@@ -46,7 +51,7 @@ public:
     // takes no rows for now.
     Status release();
 
-    const TableDef& def() const { return def_; }
+    const std::shared_ptr<TableDef>& def() const { return sharedDef_; }
 
 private:
     struct Index {
@@ -59,7 +64,7 @@ private:
         bool skip = false; // no entry for this row
     };
 
-    TableWriter(Pager& pager, TableDef def);
+    TableWriter(Pager& pager, std::shared_ptr<TableDef> def);
     Status prepare();
     Status prepareValues(std::vector<Value>& row);
     Status placeLongValues(std::vector<Value>& row, std::size_t* length);
@@ -70,7 +75,8 @@ private:
     Status insertBatches();
 
     Pager* pager_;
-    TableDef def_;
+    std::shared_ptr<TableDef> sharedDef_;
+    TableDef& def_; // *sharedDef_
     RowLayout layout_;
     std::vector<Index> indexes_;
     std::vector<ColumnRules> rules_;                           // per column

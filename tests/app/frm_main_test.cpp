@@ -9,11 +9,13 @@
 #include <QListView>
 #include <QPaintEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <memory>
 
 #include "app/translation.h"
 #include "tests/dialogs/qt_test_support.h"
+#include "tests/support/process.h"
 
 namespace {
 
@@ -100,14 +102,24 @@ TEST_F(FrmMain, SlovakTextsFocusAndTabOrder) {
         if (w->focusPolicy() != Qt::NoFocus) order << w->objectName();
     EXPECT_EQ(order, QStringList({"txtSpojenySubor", "txtPridatSubor", "cmdSpojSubory", "cmdVolbaSpojenehoSuboru",
                                   "cmdVolbaNovehoSuboru"}));
+
+    // Centred by the outer frame.
+    const QRect screen = window_->screen()->geometry(), frame = window_->frameGeometry();
+    EXPECT_GT(frame.width(), window_->width());
+    EXPECT_LE(std::abs((frame.left() - screen.left()) - (screen.right() - frame.right())), 1);
+    EXPECT_LE(std::abs((frame.top() - screen.top()) - (screen.bottom() - frame.bottom())), 1);
 }
 
 TEST_F(FrmMain, BrowsingFillsTheBoxWithTheChosenPathAndCancelKeepsIt) {
     auto* target = child<QLineEdit>("txtSpojenySubor");
     target->setText(QStringLiteral("  stary.mdb"));
     chosen_ = {QStringLiteral("/data/ciel.mdb"), std::nullopt, QStringLiteral("/data/zdroj.mdb")};
-    for (const char* button : {"cmdVolbaSpojenehoSuboru", "cmdVolbaSpojenehoSuboru", "cmdVolbaNovehoSuboru"})
-        child<QPushButton>(button)->click();
+    child<QPushButton>("cmdVolbaSpojenehoSuboru")->click();
+    // Enter and Space press the button that has the focus.
+    child("cmdVolbaSpojenehoSuboru")->setFocus();
+    QTest::keyClick(child("cmdVolbaSpojenehoSuboru"), Qt::Key_Return);
+    child("cmdVolbaNovehoSuboru")->setFocus();
+    QTest::keyClick(child("cmdVolbaNovehoSuboru"), Qt::Key_Space);
     EXPECT_EQ(target->text(), QStringLiteral("/data/ciel.mdb"));
     EXPECT_EQ(child<QLineEdit>("txtPridatSubor")->text(), QStringLiteral("/data/zdroj.mdb"));
 
@@ -186,6 +198,66 @@ TEST_F(FrmMain, OnlyAConfirmedRunWritesAndShowsEachTable) {
     EXPECT_EQ(paints.captions.first(), QStringLiteral("zariadenia"));
     EXPECT_EQ(paints.captions.indexOf("objednavaci_system"), 13);
     EXPECT_EQ(paints.captions.last(), QStringLiteral("downloadovane_releidentifikatory"));
+}
+
+// Runs in the window and on the command line each leave one entry with the
+// counts their outcome showed; a record that cannot be written changes
+// neither an outcome nor an exit status.
+TEST_F(FrmMain, EveryRunLeavesOneEntryInTheRecord) {
+    const QString state = dir_.filePath(QStringLiteral("stav"));
+    qputenv("XDG_STATE_HOME", state.toUtf8());
+    const QString narrow = fixture("narrow.mdb", QStringLiteral("úzky.mdb"));
+    const QString sample = fixture("sample.mdb", QStringLiteral("vzorka.mdb"));
+    const QString blank = fixture("blank.mdb", QStringLiteral("prázdny.mdb"));
+    const auto quoted = [](const QString& path) { return test_files::quoted(test_files::pathOf(path.toStdString())); };
+    const std::string pair = quoted(narrow) + " " + quoted(sample);
+    answers_ = {6, 7};
+    click(sample, blank); // nothing to copy: success
+    const test_files::ProgramRun lossy = test_files::cli("merge " + pair + " --yes");
+    const test_files::ProgramRun trial = test_files::cli("merge " + pair + " --dry-run");
+    click(sample, blank); // answered No
+    EXPECT_EQ(std::tie(lossy.exit, lossy.err), std::make_tuple(1, std::string()));
+
+    QFile record(state + QStringLiteral("/velmorant/importy.log"));
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    const QStringList entries = QString::fromUtf8(record.readAll()).split(QStringLiteral("\n=== "));
+    ASSERT_EQ(entries.size(), 4);
+    for (const auto& [i, part] : {std::pair{0, "\n  zariadenia 0/0/0\n"},
+                                  {0, "\nVýsledok:\n  Import bol úspešný\n"},
+                                  {1, "Skúšobný beh: nie"},
+                                  {2, "Skúšobný beh: áno"},
+                                  {3, "\nOdpoveď na otázku: Nie\nKroky: žiadne\n"},
+                                  {3, "Nebola žiadosť o importovanie"}})
+        EXPECT_TRUE(entries[i].contains(QString::fromUtf8(part))) << i << ": " << part;
+    EXPECT_TRUE(entries[0].contains(QStringLiteral("Cieľ: ") + sample + QStringLiteral(" (")));
+    for (int i : {1, 2}) {
+        // Each step's counts and the outcome's lines as the program printed them.
+        static const QRegularExpression counts(QStringLiteral("^(\\w+) copied=(\\d+) skipped=(\\d+) refused=(\\d+)$"));
+        int steps = 0;
+        for (const QString& line : QString::fromStdString((i == 1 ? lossy : trial).out).split('\n')) {
+            const QRegularExpressionMatch step = counts.match(line);
+            steps += step.hasMatch();
+            if (steps == 0 || line.isEmpty()) continue; // the question and the tables' names
+            const QString want = step.hasMatch()
+                                     ? QStringLiteral("\n  %1 %2/%3/%4\n")
+                                           .arg(step.captured(1), step.captured(2), step.captured(3), step.captured(4))
+                                     : QStringLiteral("\n  ") + line + '\n';
+            EXPECT_TRUE(entries[i].contains(want)) << i << ": " << want.toStdString();
+        }
+        EXPECT_EQ(steps, 27) << i;
+        EXPECT_TRUE(entries[i].contains(QStringLiteral("\nPrázdne polia:\n  zariadenia.kontaktna_osoba: "))) << i;
+    }
+
+    // The state folder cannot be made: the runs go as before.
+    qputenv("XDG_STATE_HOME", (blank + QStringLiteral("/stav")).toUtf8());
+    const test_files::ProgramRun blocked = test_files::cli("merge " + quoted(sample) + " " + quoted(blank) + " --yes");
+    EXPECT_EQ(blocked.exit, 0);
+    EXPECT_NE(blocked.out.find("Import bol úspešný\n"), std::string::npos) << blocked.out;
+    EXPECT_NE(blocked.err.find("Záznam o spojení sa nepodarilo zapísať do súboru "), std::string::npos) << blocked.err;
+    answers_ = {7};
+    click(sample, blank);
+    ASSERT_EQ(outcomes_.size(), 3);
+    EXPECT_EQ(outcomes_[2].text, outcomes_[1].text);
 }
 
 namespace {

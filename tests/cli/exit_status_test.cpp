@@ -74,15 +74,19 @@ TEST(Cli, WrongUsageExitsWithTwo) {
     EXPECT_NE(help.out.find("dump"), std::string::npos);
 }
 
-// The question of a merge takes "a" or "A" for yes, anything else for no.
-TEST(Cli, MergeAnsweredWithACapitalA) {
+// The question of a merge takes "a", "á", "ano" or "áno" in either case for
+// yes, anything else for no.
+TEST(Cli, MergeAnsweredYesInSlovak) {
     test_files::ScratchDir dir;
     const std::string files = test_files::quoted(dir.copy(kData + "/sample.mdb", "ciel.mdb")) + " " +
                               test_files::quoted(dir.copy(kData + "/blank.mdb", "zdroj.mdb"));
-    for (const auto& [answer, exit, outcome] :
-         {std::tuple{"n\n", 1, "Nebola žiadosť o importovanie"}, std::tuple{"A\n", 0, "Import bol úspešný"}}) {
+    const std::pair<const char*, bool> answers[] = {
+        {"n\n", false}, {"nie\n", false}, {"anoo\n", false}, {"", false},         {"A\n", true},
+        {"á\n", true},  {"Á\n", true},    {"ano\n", true},   {" ÁNO \r\n", true}, {"áNo\n", true}};
+    for (const auto& [answer, yes] : answers) {
         const ProgramRun r = cli("merge " + files, answer);
-        EXPECT_EQ(r.exit, exit) << answer << r.err;
-        EXPECT_NE(r.out.find(std::string(outcome) + "\n"), std::string::npos) << r.out;
+        EXPECT_EQ(r.exit, yes ? 0 : 1) << answer << r.err;
+        const std::string outcome = yes ? "Import bol úspešný\n" : "Nebola žiadosť o importovanie\n";
+        EXPECT_NE(r.out.find(outcome), std::string::npos) << answer << r.out;
     }
 }

@@ -84,3 +84,39 @@ TEST(Generate, RowMixTextsWithinTheirColumnsAndTheSameBytesForTheSameSeed) {
     EXPECT_GT(lines, notes / 4);
     EXPECT_GT(kilobytes, notes / 10);
 }
+
+// The dense profile: mostly short rows per device (identifiers and time
+// zones), devices mostly of the types a merge takes, the same bytes for the
+// same seed; an unknown profile is wrong usage.
+TEST(Generate, DenseProfileIsShortRowsPerDevice) {
+    test_files::ScratchDir dir;
+    for (const char* name : {"1.mdb", "1b.mdb"}) {
+        const test_files::ProgramRun made =
+            test_files::cli("generate " + test_files::quoted(dir.file(name)) + " --seed 7 --scale 1 --profile dense");
+        EXPECT_EQ(made.exit, 0) << made.err;
+    }
+    EXPECT_EQ(test_files::readAll(dir.file("1.mdb")), test_files::readAll(dir.file("1b.mdb")));
+    const auto tables = readAll(dir.file("1.mdb"));
+    std::size_t total = 0, perDevice = 0, devices = 0, leftOut = 0;
+    for (const auto& [name, table] : tables) {
+        total += table.rows.size();
+        bool byDevice = false;
+        for (const jet::Column& c : table.columns) byDevice = byDevice || c.name == "id_zariadenia";
+        if (byDevice && name != "zariadenia") perDevice += table.rows.size();
+    }
+    const Table& zariadenia = tables.at("zariadenia");
+    for (std::size_t c = 0; c < zariadenia.columns.size(); ++c)
+        if (zariadenia.columns[c].name == "typ_zariadenia")
+            for (const auto& row : zariadenia.rows) {
+                const auto* type = std::get_if<std::int64_t>(&row[c]);
+                ++devices;
+                leftOut += !type || *type == 0 || *type == 10 || *type == 12;
+            }
+    EXPECT_GT(total, 7000u);
+    EXPECT_GT(perDevice * 10, total * 9);
+    EXPECT_EQ(devices, 20u);
+    EXPECT_LE(leftOut, 6u); // each left-out type once, then a tenth of the draws at most
+    EXPECT_EQ(
+        test_files::cli("generate " + test_files::quoted(dir.file("2.mdb")) + " --seed 7 --scale 1 --profile x").exit,
+        2);
+}

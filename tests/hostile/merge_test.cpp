@@ -252,8 +252,8 @@ TEST_F(HostileMerge, HeldOrReadOnlyFileFailsToOpen) {
 }
 
 // The target may be written but its folder takes no new file, so no log
-// can be made: the run fails before the first page is changed.
-TEST_F(HostileMerge, TargetInAReadOnlyFolderFailsBeforeWriting) {
+// can be made: the open fails, before the question is asked.
+TEST_F(HostileMerge, TargetInAReadOnlyFolderIsRefusedBeforeTheQuestion) {
     Bytes blank = fixture("blank.mdb");
     fs::path folder = dir_ / "len na čítanie";
     fs::path target = place("len na čítanie/t.mdb", blank);
@@ -267,11 +267,10 @@ TEST_F(HostileMerge, TargetInAReadOnlyFolderFailsBeforeWriting) {
         makeReadOnly(folder);
     }
     ASSERT_EQ(::access(target.c_str(), W_OK), 0);
-    ImportResult result = run(target, place("s.mdb", fixture("sample.mdb")));
-    EXPECT_EQ(result.outcome.rfind(kRunFailure, 0), 0u) << result.outcome;
-    EXPECT_NE(result.outcome.find(jet::logPathOf(target.string())), std::string::npos) << result.outcome;
-    EXPECT_EQ(result.outcomeFlags, merge::mb::Exclamation);
-    EXPECT_TRUE(result.steps.empty());
+    RecordingUi ui;
+    ImportResult result = run(target, place("s.mdb", fixture("sample.mdb")), &ui);
+    expectOpenFailure(result, target, "read-only folder", jet::logPathOf(target.string()).c_str());
+    EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(readAll(target) == blank);
     EXPECT_FALSE(hasLog(target));
 }
@@ -300,7 +299,9 @@ std::pair<Bytes, Bytes> stoppedRun(const Bytes& before, const Bytes& after, bool
     }
     EXPECT_TRUE(wal->write(changed).ok() && wal->writeAdded(added).ok());
     EXPECT_TRUE(file->write(before.size(), after.data() + before.size(), after.size() - before.size()).ok());
-    if (committed) EXPECT_TRUE(wal->commit(newPages).ok() && wal->copyInto(*file).ok());
+    if (committed) {
+        EXPECT_TRUE(wal->commit(newPages).ok() && wal->copyInto(*file).ok());
+    }
     return {*disk->content(path), *disk->content(log)};
 }
 
@@ -332,8 +333,9 @@ protected:
 // A log beside either file of a merge that does not fit it: another program
 // wrote to the file after the crash, a backup was put back, the log belongs
 // to another database, or it was damaged after its copy had finished. The
-// run says so before its question and changes no byte of either file, the
-// log is set aside, and the next run merges as ever.
+// run says so before its question and changes no byte of either file; the
+// target's log is set aside, the source's (only ever read) stays where it
+// is, and the next run merges as ever.
 TEST_F(LeftoverLogs, ALogThatDoesNotFitIsSetAsideOnEitherSide) {
     const auto [uncommittedFile, uncommittedLog] = stoppedRun(blank_, merged_, false);
     const auto [committedFile, committedLog] = stoppedRun(blank_, merged_, true);
@@ -359,40 +361,56 @@ TEST_F(LeftoverLogs, ALogThatDoesNotFitIsSetAsideOnEitherSide) {
             EXPECT_NE(said.find(says), std::string::npos) << said;
             EXPECT_EQ(ui.messages[0].flags, merge::mb::Exclamation);
             EXPECT_TRUE(readAll(path) == file);
-            EXPECT_FALSE(fs::exists(wal));
-            const auto at = said.find("premenovaný na " + wal.string() + ".nepatri-");
-            ASSERT_NE(at, std::string::npos) << said;
-            const fs::path aside = said.substr(at + 16, said.size() - at - 17); // "premenovaný na " is 16 bytes
-            EXPECT_TRUE(readAll(aside) == log) << aside;
-            fs::remove(aside);
+            if (asTarget) {
+                EXPECT_FALSE(fs::exists(wal));
+                const auto at = said.find("premenovaný na " + wal.string() + ".nepatri-");
+                ASSERT_NE(at, std::string::npos) << said;
+                const fs::path aside = said.substr(at + 16, said.size() - at - 17); // "premenovaný na " is 16 bytes
+                EXPECT_TRUE(readAll(aside) == log) << aside;
+                fs::remove(aside);
+            } else {
+                EXPECT_NE(said.find("databáza sa číta tak, ako je"), std::string::npos) << said;
+                EXPECT_TRUE(readAll(wal) == log);
+            }
 
             RecordingUi again;
             const fs::path other = place("other.mdb", sample_);
             const ImportResult result = asTarget ? run(path, other, &again) : run(other, path, &again);
             EXPECT_EQ(result.steps.size(), 27u) << result.outcome;
-            EXPECT_EQ(again.messages.size(), 1u); // the question alone
+            EXPECT_EQ(again.messages.size(), asTarget ? 1u : 2u); // the question, after the source's log
+            if (!asTarget) {
+                EXPECT_TRUE(readAll(path) == file);
+            }
             jet::CheckReport report;
             EXPECT_TRUE(jet::checkFile((asTarget ? path : other).string(), &report).ok() && report.ok());
+            fs::remove(wal);
         }
     }
 }
 
 // A committed run whose copy into place was cut short is finished when the
-// file is next opened, on either side of a merge, and the run says so
-// before its question.
+// target is next opened, and the run says so before its question. Beside the
+// source, only ever read, the run reads the source through the log and
+// leaves both as they are.
 TEST_F(LeftoverLogs, ASavedRunIsFinishedAndSaidSoBeforeTheQuestion) {
     auto [file, log] = stoppedRun(blank_, merged_, true);
     std::copy_n(blank_.begin(), blank_.size() / 2, file.begin()); // half of it copied
-    for (bool asTarget : {true, false}) {
-        const fs::path path = place(asTarget ? "t.mdb" : "s.mdb", file);
-        writeAll(jet::logPathOf(path.string()), log);
-        RecordingUi ui = refusedRun(path, asTarget);
-        ASSERT_EQ(ui.messages.size(), 2u);
-        EXPECT_EQ(ui.messages[0].text, "Predchádzajúce importovanie do súboru " + path.string() + " bolo dokončené.");
-        EXPECT_EQ(ui.messages[0].flags, merge::mb::Information);
-        EXPECT_TRUE(readAll(path) == merged_);
-        EXPECT_FALSE(hasLog(path));
-    }
+    const fs::path target = place("t.mdb", file);
+    writeAll(jet::logPathOf(target.string()), log);
+    RecordingUi ui = refusedRun(target, true);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text, "Predchádzajúce importovanie do súboru " + target.string() + " bolo dokončené.");
+    EXPECT_EQ(ui.messages[0].flags, merge::mb::Information);
+    EXPECT_TRUE(readAll(target) == merged_);
+    EXPECT_FALSE(hasLog(target));
+
+    const fs::path source = place("s.mdb", file), copied = place("copied.mdb", blank_);
+    writeAll(jet::logPathOf(source.string()), log);
+    const ImportResult result = run(copied, source);
+    EXPECT_TRUE(result.succeeded) << result.outcome;
+    EXPECT_TRUE(readAll(source) == file);
+    EXPECT_TRUE(readAll(jet::logPathOf(source.string())) == log);
+    EXPECT_TRUE(readAll(copied) == merged_);
 }
 
 } // namespace

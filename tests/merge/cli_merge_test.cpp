@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "fixture.h"
+#include "jet/database.h"
 #include "support/process.h"
 
 namespace {
@@ -48,6 +50,59 @@ TEST_F(CliMerge, DryRunPrintsTheRealRunAndLeavesTheTargetAsItWas) {
     const test_files::ProgramRun missing = merge(file("blank.mdb") + " " + file("none.mdb") + " --yes");
     EXPECT_EQ(missing.exit, 1);
     EXPECT_NE(missing.err.find("Neexistuje súbor ktorý má byť importovaný"), std::string::npos) << missing.err;
+}
+
+// A source that may only be read (its read-only attribute on Windows) is
+// merged, and keeps its bytes. Being only read, it may be read elsewhere
+// meanwhile.
+TEST_F(CliMerge, ReadOnlySourceMergesAndKeepsItsBytes) {
+    const fs::path source = dir_.path() / "sample.mdb";
+    const std::vector<std::uint8_t> before = readAll(source);
+    fs::permissions(source, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    test_files::HeldElsewhere reader(test_files::utf8(source), true);
+    ASSERT_TRUE(reader.held());
+    const test_files::ProgramRun run = merge(file("blank.mdb") + " " + file("sample.mdb") + " --yes");
+    EXPECT_NE(run.out.find("\nzariadenia copied=23 skipped=7 refused=0\n"), std::string::npos) << run.out << run.err;
+    EXPECT_EQ(readAll(source), before);
+}
+
+// Losses without a refused row are no success either: a value the target's
+// column cannot hold (the field left empty), then a source table missing
+// (named; the rows of the other steps are kept).
+TEST_F(CliMerge, EmptiedFieldsOrAMissingSourceTableAreNoSuccess) {
+    merge::testing::MdbFile source(dir_.path() / "dlhé.mdb");
+    source.insert("zariadenia", {{"id_zariadenia", merge::testing::I(1)},
+                                 {"typ_zariadenia", merge::testing::I(1)},
+                                 {"kontaktna_osoba", jet::Value(std::u16string(u"Jozef Mrkvička"))}});
+    const fs::path target = dir_.copy(test_files::testData("narrow.mdb"), "narrow.mdb");
+    const std::string pair = file("narrow.mdb") + " " + test_files::quoted(source.path()) + " --yes --json";
+    source.close();
+    const test_files::ProgramRun emptied = merge(pair);
+    source.renameTable("hlasove_vyzvy", "hlasove_vyzvx");
+    const test_files::ProgramRun unread = merge(pair);
+    const std::string device = "{\"table\": \"zariadenia\", \"copied\": 1, \"skipped\": 0, \"refused\": 0}",
+                      column = "\n  {\"table\": \"zariadenia\", \"column\": \"kontaktna_osoba\", \"count\": 1}]";
+    for (const auto& [run, part] :
+         {std::pair{&emptied, device},
+          {&emptied, "\"emptied\": [" + column},
+          {&emptied, "\"unreadable\": [],\n \"outcome\": \"Import bol dokončený, ale cieľový súbor neprijal"},
+          {&emptied, "\"succeeded\": false}"},
+          {&unread, device},
+          {&unread, "\"unreadable\": [\n  {\"table\": \"hlasove_vyzvy\", \"reason\": \"tabuľka chýba\"}]"},
+          {&unread, "\"outcome\": \"Import bol dokončený, ale zo zdrojového súboru sa nedali prečítať niektoré tabuľky:"
+                    "\\nhlasove_vyzvy: tabuľka chýba\\nCieľový súbor neprijal niektoré hodnoty; tieto polia zostali "
+                    "prázdne:\\nzariadenia.kontaktna_osoba: 1\", \"succeeded\": false}"}}) {
+        EXPECT_EQ(run->exit, 1) << run->err;
+        EXPECT_NE(run->out.find(part), std::string::npos) << part << "\n" << run->out;
+    }
+    std::unique_ptr<jet::Database> merged;
+    std::unique_ptr<jet::Table> devices;
+    ASSERT_TRUE(jet::Database::open(test_files::utf8(target), jet::OpenMode::ReadOnly, &merged).ok());
+    ASSERT_TRUE(merged->openTable("zariadenia", &devices).ok());
+    jet::Table::Cursor rows(*devices);
+    int count = 0;
+    for (bool hasRow = true; rows.next(&hasRow).ok() && hasRow;) ++count;
+    EXPECT_EQ(count, 2); // one device from each run
 }
 
 } // namespace

@@ -77,15 +77,18 @@ public:
         return pages;
     }
 
-    // Renames a table in the catalogue; the new name has the old one's length.
-    void renameTable(std::string_view from, std::string_view to) {
+    // Renames a table in the catalogue, or a column in its table's
+    // definition; the new name has the old one's length.
+    void renameTable(std::string_view from, std::string_view to) { rename(from, to, 0, 0); }
+    void renameColumn(std::string_view table, std::string_view from, std::string_view to) {
         close();
-        Bytes bytes = readAll(path_), old = utf16(from), now = utf16(to);
-        ASSERT_EQ(old.size(), now.size());
-        auto at = std::search(bytes.begin(), bytes.end(), old.begin(), old.end());
-        ASSERT_NE(at, bytes.end()) << from;
-        std::copy(now.begin(), now.end(), at);
-        writeAll(path_, bytes);
+        std::unique_ptr<jet::Database> db;
+        std::unique_ptr<jet::Table> t;
+        ASSERT_TRUE(jet::Database::open(path_.string(), jet::Pager::Mode::ReadOnly, &db).ok());
+        ASSERT_TRUE(db->openTable(table, &t).ok()) << table;
+        const std::size_t page = impl(*t).def().firstPage;
+        db.reset();
+        rename(from, to, page * jet::kPageSize, jet::kPageSize);
     }
     // Overwrites a page from byte `from` on.
     void damagePage(std::uint32_t page, std::size_t from) {
@@ -96,6 +99,18 @@ public:
     }
 
 private:
+    // The first `from` in `length` bytes from `offset` on (0: to the end).
+    void rename(std::string_view from, std::string_view to, std::size_t offset, std::size_t length) {
+        close();
+        Bytes bytes = readAll(path_), old = utf16(from), now = utf16(to);
+        ASSERT_EQ(old.size(), now.size());
+        const auto begin = bytes.begin() + static_cast<std::ptrdiff_t>(offset);
+        const auto end = length ? begin + static_cast<std::ptrdiff_t>(length) : bytes.end();
+        auto at = std::search(begin, end, old.begin(), old.end());
+        ASSERT_NE(at, end) << from;
+        std::copy(now.begin(), now.end(), at);
+        writeAll(path_, bytes);
+    }
     static Bytes utf16(std::string_view ascii) {
         Bytes out;
         for (char c : ascii) out.insert(out.end(), {static_cast<std::uint8_t>(c), 0});

@@ -318,12 +318,21 @@ void expectSameRows(const std::string& table, const std::vector<json>& got, cons
 void expectSameAsTrial(const ProgramRun& trial, const ImportResult& result) {
     const json got = json::parse(trial.out, nullptr, false);
     ASSERT_TRUE(got.is_object()) << trial.out << trial.err;
-    json steps = json::array();
-    for (const StepCounts& s : result.steps)
+    json steps = json::array(), emptied = json::array(), unreadable = json::array();
+    for (const StepCounts& s : result.steps) {
         steps.push_back({{"table", s.table}, {"copied", s.copied}, {"skipped", s.skipped}, {"refused", s.refused}});
+        for (const auto& [column, count] : s.emptied)
+            emptied.push_back({{"table", s.table}, {"column", column}, {"count", count}});
+        if (!s.unread.empty()) unreadable.push_back({{"table", s.table}, {"reason", s.unread}});
+    }
     std::string outcome = result.outcome;
     std::erase(outcome, '\r'); // lines end in a terminal's way
-    EXPECT_EQ(got, json({{"dryRun", true}, {"steps", steps}, {"outcome", outcome}, {"succeeded", result.succeeded}}));
+    EXPECT_EQ(got, json({{"dryRun", true},
+                         {"steps", steps},
+                         {"emptied", emptied},
+                         {"unreadable", unreadable},
+                         {"outcome", outcome},
+                         {"succeeded", result.succeeded}}));
     EXPECT_EQ(trial.exit, result.succeeded ? 0 : 1);
 }
 

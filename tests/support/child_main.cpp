@@ -1,6 +1,7 @@
 // velmorant-test-child: the second process of the tests. Reports on its
 // standard output and ends when its standard input does, or when killed.
 //   hold PATH          holds the database open for writing ("y", or "n")
+//   read PATH          holds it open for reading ("y", or "n")
 //   write PATH COMMIT  rewrites page i%60 on odd steps and appends a page on
 //                      even ones in one transaction without end; says "c"
 //                      after step 400 and, when COMMIT is 1, commits there
@@ -26,9 +27,9 @@ int waitForEndOfInput() {
     return 0;
 }
 
-int hold(const std::string& path) {
+int hold(const std::string& path, Pager::Mode mode) {
     std::unique_ptr<Pager> pager;
-    say(Pager::open(path, Pager::Mode::Exclusive, &pager).ok() ? 'y' : 'n');
+    say(Pager::open(path, mode, &pager).ok() ? 'y' : 'n');
     return waitForEndOfInput();
 }
 
@@ -53,8 +54,9 @@ int write(const std::string& path, bool commit) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "hold") == 0) return hold(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "hold") == 0) return hold(argv[2], Pager::Mode::Exclusive);
+    if (argc == 3 && std::strcmp(argv[1], "read") == 0) return hold(argv[2], Pager::Mode::ReadOnly);
     if (argc == 4 && std::strcmp(argv[1], "write") == 0) return write(argv[2], std::strcmp(argv[3], "1") == 0);
-    std::fprintf(stderr, "usage: velmorant-test-child hold PATH | write PATH COMMIT\n");
+    std::fprintf(stderr, "usage: velmorant-test-child hold PATH | read PATH | write PATH COMMIT\n");
     return 2;
 }

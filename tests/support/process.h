@@ -243,10 +243,11 @@ inline std::vector<std::string> testChild(std::vector<std::string> args) {
 }
 
 // Another process holding the database file at `path` (UTF-8) open for
-// writing, as long as the object lives.
+// writing, or for reading, as long as the object lives.
 class HeldElsewhere {
 public:
-    explicit HeldElsewhere(const std::string& path) : child_(testChild({"hold", path})) {
+    explicit HeldElsewhere(const std::string& path, bool reading = false)
+        : child_(testChild({reading ? "read" : "hold", path})) {
         char c = 0;
         held_ = child_.read(&c) && c == 'y';
     }

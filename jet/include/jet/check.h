@@ -2,6 +2,7 @@
 // read, every index walked and compared with its table.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -36,12 +37,19 @@ struct CheckReport {
     bool ok() const { return problems.empty(); }
 };
 
+// The bytes a check keeps of a table's rows to compare them with the
+// table's indexes. A table whose rows need more is compared a chunk of rows
+// at a time, scanning the table and walking its indexes once more for each
+// further chunk, so that the check's memory stays bounded whatever the
+// file's size; the report is the same.
+constexpr std::size_t kCheckRowMemory = std::size_t(32) << 20;
+
 // Checks an open database. Damage is reported in `out`; the Status fails
 // only when the check itself cannot run.
-Status checkDatabase(Database& db, CheckReport* out);
+Status checkDatabase(Database& db, CheckReport* out, std::size_t rowMemory = kCheckRowMemory);
 
 // Opens `path` read-only and checks it. A file that cannot be opened is the
 // returned Status.
-Status checkFile(const std::string& path, CheckReport* out);
+Status checkFile(const std::string& path, CheckReport* out, std::size_t rowMemory = kCheckRowMemory);
 
 } // namespace jet

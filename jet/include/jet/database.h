@@ -23,8 +23,9 @@ const char* formatName(Format f); // "GENERIC_JET4", "V2000", "V2003"
 class Database {
 public:
     // Opens and locks the file (Exclusive: nobody else may open it until
-    // close). A file that is not Jet is NotJet; Jet 3, ACE, encrypted and
-    // password-protected files are Unsupported or AccessDenied.
+    // close, and a log can be made beside it; ReadOnly: nobody may write to
+    // it until close). A file that is not Jet is NotJet; Jet 3, ACE,
+    // encrypted and password-protected files are Unsupported or AccessDenied.
     static Status open(const std::string& path, OpenMode mode, std::unique_ptr<Database>* out);
     static Status open(const std::string& path, OpenMode mode, const OpenOptions& options,
                        std::unique_ptr<Database>* out);

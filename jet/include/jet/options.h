@@ -9,7 +9,9 @@
 namespace jet {
 
 // Exclusive: no other open of the file, in this process or another, succeeds
-// until close, and tables take new rows. ReadOnly: a shared lock.
+// until close, and tables take new rows; the folder must take the log beside
+// the file. ReadOnly: a shared lock, nothing is ever written (a file that may
+// only be read opens); other readers may open the file, no writer can.
 enum class OpenMode { ReadOnly, Exclusive };
 
 class FileLayer; // the operating-system file beneath, replaceable for fault injection

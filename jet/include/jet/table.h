@@ -35,8 +35,9 @@ public:
     virtual const std::vector<Column>& columns() const = 0;
     // The position of the column of that name, ignoring letter case; -1 when none.
     virtual int columnIndex(std::string_view name) const = 0;
-    // The row count stored in the definition, with this table's appends
-    // since it was opened (none that a rollback undid).
+    // The row count stored in the definition, with the rows appended since
+    // through this or any other handle of the table (none that a rollback
+    // undid).
     virtual std::uint32_t rowCount() const = 0;
     // How many data pages the table's page map lists.
     virtual Status dataPageCount(std::size_t* count) const = 0;

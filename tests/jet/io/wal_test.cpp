@@ -129,7 +129,9 @@ TEST_F(WalTest, LeftoverLogBeforeAndAfterItsCommitRecord) {
         std::unique_ptr<Pager> pager;
         ASSERT_TRUE(Pager::open(kDbPath, Mode::Exclusive, options, &pager).ok());
         ASSERT_EQ(notices.size(), std::size_t{committed});
-        if (committed) EXPECT_EQ(notices[0].kind, OpenNotice::Kind::Completed);
+        if (committed) {
+            EXPECT_EQ(notices[0].kind, OpenNotice::Kind::Completed);
+        }
     }
     // A committed run that only changed pages is kept all the same.
     expectBoth(interruptedRun(true, {2, 5}, 0), Bytes(newFile_.begin(), newFile_.begin() + kPages * kPageSize));
@@ -233,6 +235,20 @@ TEST_F(WalTest, ALogIsAppliedOnlyToTheFileAndTheStateItWasWrittenFor) {
         c.change(image[kDbPath], image[log_]);
         expectSetAside(image, c.says, log_);
     }
+}
+
+// A writer's open fails, naming the log, where no log can be made, and
+// changes nothing; the probe that tells is gone once the open is through.
+TEST_F(WalTest, WriterIsRefusedAtOpenWhereNoLogCanBeMade) {
+    auto layer = holding({{kDbPath, oldFile_}});
+    layer->failAfter(0);
+    std::unique_ptr<Pager> pager;
+    const Status st = openPager(layer, Mode::Exclusive, &pager);
+    EXPECT_FALSE(st.ok());
+    EXPECT_NE(st.message().find("pomocný súbor na zápis zmien " + log_ + ". "), std::string::npos) << st.message();
+    EXPECT_EQ(layer->content(kDbPath), oldFile_);
+    ASSERT_TRUE(openPager(layer, Mode::Exclusive, &pager).ok());
+    EXPECT_FALSE(layer->content(log_));
 }
 
 // The journal an earlier release wrote before it overwrote pages 3 and 40
@@ -363,8 +379,9 @@ TEST_F(WalTest, FailureAnywhereThenRollbackCutShort) {
             // Taking back a commit record that may be on the disk is the
             // rollback's first two changes.
             LeftoverLog left;
-            if (!pending && crashAt >= 2 && disk.count(log_))
+            if (!pending && crashAt >= 2 && disk.count(log_)) {
                 EXPECT_TRUE(readLeftoverLog(*holding(disk), log_, &left).ok() && !left.committed);
+            }
             const Bytes after = recover(disk).at(kDbPath);
             ASSERT_TRUE(pending ? after == newFile : after == oldFile_ || (!undone && after == newFile));
         }

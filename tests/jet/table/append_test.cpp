@@ -190,6 +190,45 @@ TEST(Append, FullDiskFailsTheTransactionAndRollbackRestoresTheFile) {
     for (const std::string& p : r.problems) ADD_FAILURE() << p;
 }
 
+// Two handles of one table show the same row count whichever takes the
+// rows; a rollback takes the count back to the committed rows, and the
+// AutoNumber counter goes on from the last committed number. Once the
+// database is closed, its tables still open take no rows.
+TEST(Append, HandlesOfATableShareItsCountersAndARollbackTakesThemBack) {
+    Scratch file(blank());
+    auto db = openWritable(file.path());
+    const char* name = "dialkove_otvorenie_vyvolane_pouzitim_identifikatora";
+    auto a = openTable(*db, name), b = openTable(*db, name);
+    std::size_t numbered = 0;
+    while (!a->columns()[numbered].autonumber) ++numbered;
+    auto add = [&](Table& t) {
+        auto row = rowOf(t, {});
+        EXPECT_TRUE(t.append(&row).ok());
+        return std::get<std::int64_t>(row[numbered]);
+    };
+    const std::uint32_t start = a->rowCount();
+    const std::int64_t first = add(*a);
+    EXPECT_EQ(add(*b), first + 1);
+    EXPECT_EQ(a->rowCount(), start + 2);
+    EXPECT_EQ(b->rowCount(), start + 2);
+
+    ASSERT_TRUE(db->begin().ok());
+    add(*a);
+    ASSERT_TRUE(db->rollback().ok());
+    EXPECT_EQ(a->rowCount(), start + 2);
+    EXPECT_EQ(b->rowCount(), start + 2);
+    auto c = openTable(*db, name);
+    EXPECT_EQ(add(*c), first + 2);
+    EXPECT_EQ(b->rowCount(), start + 3);
+
+    db.reset();
+    auto row = rowOf(*a, {});
+    EXPECT_EQ(a->append(&row).code(), Status::Code::InvalidArgument) << "the database is closed";
+    EXPECT_EQ(a->rowCount(), start + 3);
+    a.reset(), b.reset(), c.reset();
+    expectCleanCheck(file.path());
+}
+
 // Keys and values up to their limits are taken, one byte more and other
 // wrong rows are refused. Nothing of a refused row reaches the file, inside
 // a transaction or not, nor of any row offered to a read-only database; the

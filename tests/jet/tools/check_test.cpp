@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
+#include <set>
+#include <tuple>
 
 #include "jet/check.h"
 #include "jet/format/data_page.h"
 #include "jet/db/database_impl.h"
+#include "jet/index/index_walk.h"
 #include "support/files.h"
 
 using namespace jet;
@@ -124,6 +128,7 @@ public:
         db_.reset();
         return checked(copy_);
     }
+    const fs::path& path() const { return copy_; }
 
 private:
     test_files::ScratchDir dir_;
@@ -183,5 +188,123 @@ TEST(DamagedCheck, EveryDamageIsNamed) {
         for (const std::string& p : r.problems) named = named || p.find(std::string("tabuľka ") + c.table) == 0;
         EXPECT_TRUE(named) << r.problems.front();
         EXPECT_NE(r.problems.front().find(mention), std::string::npos) << r.problems.front();
+    }
+}
+
+namespace {
+
+// The reports of two checks of one file agree in every line and figure.
+void expectSameReport(const CheckReport& a, const CheckReport& b) {
+    EXPECT_EQ(a.problems, b.problems);
+    EXPECT_EQ(a.notes, b.notes);
+    EXPECT_EQ(std::tie(a.tables, a.rows, a.longValues, a.indexes, a.entries, a.keysCompared, a.keysNotCompared),
+              std::tie(b.tables, b.rows, b.longValues, b.indexes, b.entries, b.keysCompared, b.keysNotCompared));
+    ASSERT_EQ(a.indexSummaries.size(), b.indexSummaries.size());
+    for (std::size_t i = 0; i < a.indexSummaries.size(); ++i) {
+        const IndexSummary &x = a.indexSummaries[i], &y = b.indexSummaries[i];
+        EXPECT_EQ(std::tie(x.table, x.index, x.entries, x.keysCompared, x.keysNotCompared),
+                  std::tie(y.table, y.index, y.entries, y.keysCompared, y.keysNotCompared));
+    }
+}
+
+// Row memory that splits the sample's larger tables into dozens of chunks.
+constexpr std::size_t kSmallChunks = 1024;
+
+} // namespace
+
+// Rows are compared with their indexes a chunk at a time; however small the
+// chunks, a damaged file gets the report of a check holding every row at
+// once: no entry lost or counted twice at a chunk's edge, no row of a later
+// chunk left uncompared.
+TEST(DamagedCheck, ChunksReportWhatOneChunkDoes) {
+    std::mt19937 random(25);
+    const char* tables[] = {"downloadovane_identifikatory", "identifikatory", "zariadenia"};
+    std::size_t indexProblems = 0;
+    for (int n = 0; n < 20; ++n) {
+        SCOPED_TRACE("copy " + std::to_string(n));
+        SampleCopy copy;
+        if (n > 0) { // the first copy stays whole; the others get bytes changed in rows and index pages
+            const TableDef def = copy.def(tables[n % 3]);
+            std::vector<std::uint32_t> pages = copy.dataPages(tables[n % 3]);
+            for (const RealIndexDef& r : def.realIndexes) {
+                IndexWalk walk;
+                ASSERT_TRUE(walkIndex(
+                                [&](std::uint32_t p, PageRef* out) {
+                                    *out = std::make_shared<Page>(copy.page(p));
+                                    return Status::OK();
+                                },
+                                r.firstPage, def.firstPage, &walk)
+                                .ok());
+                pages.insert(pages.end(), walk.pages.begin(), walk.pages.end());
+            }
+            for (int flips = 1 + n % 4; flips > 0; --flips) {
+                const std::uint32_t pgno = pages[random() % pages.size()];
+                const std::size_t at = 14 + random() % (kPageSize - 14);
+                copy.write(pgno, at, {static_cast<std::uint8_t>(copy.page(pgno).bytes[at] ^ (1u + random() % 255))});
+            }
+        }
+        const CheckReport whole = copy.check();
+        CheckReport chunked;
+        ASSERT_TRUE(checkFile(copy.path().string(), &chunked, kSmallChunks).ok());
+        expectSameReport(whole, chunked);
+        for (const std::string& p : whole.problems) indexProblems += p.find(": index ") != std::string::npos;
+    }
+    EXPECT_GT(indexProblems, 10u) << "the damage reaches rows and entries";
+}
+
+// Problems of an index come in the order of its entries, found in any
+// chunk, and past the table's share only their number is told.
+TEST(DamagedCheck, IndexProblemsInKeyOrderAndCounted) {
+    const std::string table = "downloadovane_identifikatory";
+    SampleCopy copy;
+    const TableDef def = copy.def(table);
+    ASSERT_EQ(def.realIndexes.size(), 1u);
+    const std::vector<std::uint32_t> dataPages = copy.dataPages(table);
+    ASSERT_GT(dataPages.size(), 4u);
+    // Every row of two pages far apart (in different chunks) gone, their entries left.
+    const std::set<std::uint32_t> emptied = {dataPages[1], dataPages[dataPages.size() - 2]};
+    for (std::uint32_t pgno : emptied) {
+        const Page page = copy.page(pgno);
+        const std::uint16_t slots = le16(&page.bytes[data_page::kSlotCount]);
+        std::vector<std::uint8_t> deleted;
+        for (std::uint16_t i = 0; i < slots; ++i) {
+            const std::uint16_t slot = le16(&page.bytes[data_page::slotAt(i)]) | data_page::kDeleted;
+            deleted.push_back(static_cast<std::uint8_t>(slot));
+            deleted.push_back(static_cast<std::uint8_t>(slot >> 8));
+        }
+        copy.write(pgno, data_page::kSlotTable, deleted);
+    }
+
+    std::vector<std::string> entryLines; // in key order
+    {
+        std::unique_ptr<Database> db;
+        ASSERT_TRUE(Database::open(copy.path().string(), Pager::Mode::ReadOnly, &db).ok());
+        IndexWalk walk;
+        ASSERT_TRUE(walkIndex([&](std::uint32_t p, PageRef* out) { return impl(*db).pager().read(p, out); },
+                              def.realIndexes[0].firstPage, def.firstPage, &walk)
+                        .ok());
+        for (const LeafEntry& e : walk.entries)
+            if (emptied.count(e.row.page))
+                entryLines.push_back("tabuľka " + table + ": index " + def.indexName(def.realIndexes[0]) +
+                                     ": záznam ukazuje na riadok " + std::to_string(e.row.page) + ":" +
+                                     std::to_string(e.row.row) + ", ktorý v tabuľke nie je (strana " +
+                                     std::to_string(e.leafPage) + ")");
+    }
+    ASSERT_GT(entryLines.size(), 50u);
+    for (std::size_t rowMemory : {kCheckRowMemory, kSmallChunks}) {
+        SCOPED_TRACE(rowMemory);
+        CheckReport r;
+        ASSERT_TRUE(checkFile(copy.path().string(), &r, rowMemory).ok());
+        std::vector<std::string> lines, expected;
+        for (const std::string& p : r.problems)
+            if (p.starts_with("tabuľka " + table + ": ")) lines.push_back(p);
+        for (const std::string& p : lines)
+            if (p.find(": index ") == std::string::npos) expected.push_back(p); // the pages' own problems first
+        expected.pop_back();                                                    // the count of the rest, below
+        const std::size_t others = expected.size();
+        expected.insert(expected.end(), entryLines.begin(), entryLines.begin() + (50 - others));
+        expected.push_back("tabuľka " + table + ": ďalšie chyby (" + std::to_string(others + entryLines.size() - 50) +
+                           ") sa nevypisujú");
+        EXPECT_EQ(lines, expected);
     }
 }

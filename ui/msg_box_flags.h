@@ -1,9 +1,8 @@
 // The message-box flags and results (the usual Windows values): what the
-// import run asks for (merge/run_ui.h) and what the boxes here show. Plain
-// C++, so that the run and the terminal use them without Qt.
+// import run asks for (merge/run_ui.h) and what every front-end's boxes show.
 #pragma once
 
-namespace dialogs::mb {
+namespace ui::mb {
 
 // The flags add up a button set, an icon and a default button.
 constexpr int OkOnly = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5;
@@ -19,4 +18,4 @@ constexpr int icon(int flags) { return flags & kIconMask; }
 // The default button's position in the row, from 0.
 constexpr int defaultButton(int flags) { return (flags & kDefaultButtonMask) / DefaultButton2; }
 
-} // namespace dialogs::mb
+} // namespace ui::mb
