@@ -70,12 +70,38 @@ bool headerUnfinished(const std::uint8_t* h, std::size_t have) {
     return std::all_of(h, h + have, [](std::uint8_t b) { return b == 0; }) || std::memcmp(h, kMagic, n) == 0;
 }
 
-std::string unusableWhy(const std::uint8_t* h, std::size_t have) {
-    if (have >= sizeof kEarlierMagic && std::memcmp(h, kEarlierMagic, sizeof kEarlierMagic) == 0)
-        return "zanechala ho staršia verzia programu, ktorá nezaznamenávala, ku ktorej databáze a k akému jej "
-               "stavu patrí, a to sa nedá overiť";
-    if (have >= sizeof kMagic && std::memcmp(h, kMagic, sizeof kMagic) == 0) return "pomocný súbor je poškodený";
-    return "nie je to pomocný súbor tohto programu";
+// A log of the release before ends with its commit record when its run was
+// saved: 24 bytes of header, records of 8 + 4096 bytes, and 16 bytes that
+// begin with the commit mark and count the records.
+Status earlierLogCommitted(File& file, std::uint64_t size, bool* committed) {
+    constexpr std::uint64_t kEarlierHeader = 24, kEarlierRecord = 8 + kPageSize;
+    *committed = false;
+    if (size < kEarlierHeader + kCommitSize || (size - kEarlierHeader - kCommitSize) % kEarlierRecord != 0)
+        return Status::OK();
+    std::uint8_t tail[kCommitSize];
+    JET_TRY(file.read(size - kCommitSize, tail, kCommitSize));
+    *committed = le32(tail) == kCommitMark && le32(tail + 8) == (size - kEarlierHeader - kCommitSize) / kEarlierRecord;
+    return Status::OK();
+}
+
+Status unusableWhy(File& file, std::uint64_t size, const std::uint8_t* h, std::size_t have, std::string* why) {
+    if (have >= sizeof kEarlierMagic && std::memcmp(h, kEarlierMagic, sizeof kEarlierMagic) == 0) {
+        *why = "zanechala ho staršia verzia programu, ktorá nezaznamenávala, ku ktorej databáze a k akému jej stavu "
+               "patrí, a to sa nedá overiť";
+        bool committed = false;
+        JET_TRY(earlierLogCommitted(file, size, &committed));
+        // Its run was saved: unless the copy into the database got through,
+        // the database may be half written. Nobody can tell which here.
+        if (committed)
+            *why += "; prerušený zápis už bol uložený celý, a ak ho výpadok prerušil pri prepisovaní databázy, "
+                    "databáza môže byť zapísaná len sčasti: overte ju (velmorant-cli check) a podľa potreby ju "
+                    "obnovte zo zálohy";
+    } else if (have >= sizeof kMagic && std::memcmp(h, kMagic, sizeof kMagic) == 0) {
+        *why = "pomocný súbor je poškodený";
+    } else {
+        *why = "nie je to pomocný súbor tohto programu";
+    }
+    return Status::OK();
 }
 
 std::string pagesText(std::uint64_t bytes) {
@@ -312,7 +338,7 @@ Status readLeftoverLog(FileLayer& files, const std::string& path, LeftoverLog* o
         // no more than a header that does not check out was never used.
         if (size > kHeaderSize || !headerUnfinished(header, have)) {
             out->kind = LeftoverLog::Kind::Unusable;
-            out->unusable = unusableWhy(header, have);
+            JET_TRY(unusableWhy(*file, size, header, have, &out->unusable));
         }
         return Status::OK();
     }

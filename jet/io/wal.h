@@ -47,6 +47,10 @@
 // A log that does not fit is never applied and nothing is cut (leftover.h).
 // Neither is a log of the release before ("VLMWAL01"), which records none of
 // this: it cannot be told from one of another database or another state.
+// Setting it aside keeps every byte of the database; when its run had been
+// saved, the database may have been left half written by a crash during
+// the copy into place, which nobody can tell here, and the user is told to
+// check it.
 #pragma once
 
 #include <cstdint>

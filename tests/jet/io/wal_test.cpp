@@ -37,6 +37,26 @@ void putRecord(Bytes& log, std::uint32_t n, std::uint32_t first, std::uint32_t s
     putLe32(r + 8, crcOfWord(crcOfWord(crcOfWord(crcOfWord(0, salt), first), second), crc32(0, r + 12, kPageSize)));
 }
 
+// A log of the release before, which records nothing of the database: its
+// header, a record for page 2 and, when its run was saved, the commit record.
+Bytes earlierReleaseLog(bool committed) {
+    Bytes log(24);
+    std::copy_n("VLMWAL01", 8, log.begin());
+    putLe32(&log[8], kPageSize);
+    putLe32(&log[12], kPages);
+    putLe32(&log[16], 0x5EED);
+    putLe32(&log[20], crc32(0, log.data(), 20));
+    log.resize(24 + 8 + kPageSize, 0xAB);
+    putLe32(&log[24], 2);
+    if (!committed) return log;
+    log.resize(log.size() + 16);
+    std::uint8_t* commit = &log[log.size() - 16];
+    putLe32(commit, 0xFFFFFFFF);
+    putLe32(commit + 4, kPages);
+    putLe32(commit + 8, 1);
+    return log;
+}
+
 class WalTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -224,7 +244,11 @@ TEST_F(WalTest, ALogIsAppliedOnlyToTheFileAndTheStateItWasWrittenFor) {
          [](Bytes&, Bytes& log) { putRecord(log, 2, 0xFFFFFFFE, kPageSize / 8 + 1, 0x7F); }, "je poškodený"},
         {"a list of added pages below the original end", true,
          [](Bytes&, Bytes& log) { putRecord(log, 2, 0xFFFFFFFE, 1, 0); }, "je poškodený"},
-        {"a log of the release before", true, [](Bytes&, Bytes& log) { log[7] = '1'; }, "staršia verzia programu"},
+        {"a log of the release before", false, [](Bytes&, Bytes& log) { log = earlierReleaseLog(false); },
+         "staršia verzia programu, ktorá nezaznamenávala, ku ktorej databáze a k akému jej stavu patrí, a to sa nedá "
+         "overiť. Nebol"},
+        {"a saved log of the release before", true, [](Bytes&, Bytes& log) { log = earlierReleaseLog(true); },
+         "databáza môže byť zapísaná len sčasti: overte ju"},
         {"a damaged header", true, [](Bytes&, Bytes& log) { log[12] ^= 1; }, "pomocný súbor je poškodený"},
         {"not a log", true, [](Bytes&, Bytes& log) { std::fill_n(log.begin(), 8, 'x'); },
          "nie je to pomocný súbor tohto programu"},
