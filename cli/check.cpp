@@ -10,7 +10,9 @@ int runCheck(const std::vector<std::string>& args) {
         return 2;
     }
     jet::CheckReport report;
-    jet::Status s = jet::checkFile(args[0], &report);
+    std::unique_ptr<jet::Database> db;
+    jet::Status s = openForReading(args[0], &db);
+    if (s.ok()) s = jet::checkDatabase(*db, &report);
     if (!s.ok()) {
         std::cerr << args[0] << ": " << s.message() << "\n";
         return 1;

@@ -86,8 +86,10 @@ public:
 // Opens a database file. Exclusive, for reading and writing: a second open
 // of the same file fails until the first is released. ReadOnly: nothing is
 // written to it, and nobody may write to it until it is released.
+// options.notices learns what the open did with leftovers of an interrupted
+// run beside the file.
 jet::Status openDatabase(const std::string& path, std::unique_ptr<Database>* out,
-                         jet::OpenMode mode = jet::OpenMode::Exclusive);
+                         jet::OpenMode mode = jet::OpenMode::Exclusive, const jet::OpenOptions& options = {});
 
 // The value of the first field of the statement's first row as text (a
 // whole number as its decimal digits), or the default text when there is no

@@ -222,9 +222,10 @@ private:
 
 } // namespace
 
-jet::Status openDatabase(const std::string& path, std::unique_ptr<Database>* out, jet::OpenMode mode) {
+jet::Status openDatabase(const std::string& path, std::unique_ptr<Database>* out, jet::OpenMode mode,
+                         const jet::OpenOptions& options) {
     std::unique_ptr<jet::Database> db;
-    JET_TRY(jet::Database::open(path, mode, &db));
+    JET_TRY(jet::Database::open(path, mode, options, &db));
     *out = std::make_unique<JetDatabase>(std::move(db));
     return jet::Status::OK();
 }

@@ -42,10 +42,32 @@ std::string versionProblem(Database& database, const std::string& path) {
            "Skúste upgradovať databázový súbor, prípadne používať inú verziu tejto aplikácie";
 }
 
-void failed(const std::string& table, const jet::Status& status, ImportResult* result) {
-    result->outcome = std::string("Import zlyhal, cieľový súbor zostal nezmenený:") + kCrLf +
-                      (table.empty() ? "" : table + ": ") + status.message();
+constexpr const char* kUnchanged = "Import zlyhal, cieľový súbor zostal nezmenený:";
+// Once the commit record is on the disk the import is saved, whatever fails
+// after it.
+constexpr const char* kSaved = "Import je uložený, ale do cieľového súboru sa ešte nezapísal celý; dopíše sa pri "
+                               "najbližšom otvorení súboru:";
+constexpr const char* kNotUndone = "Import zlyhal a jeho zmeny sa nepodarilo vrátiť; cieľový súbor sa dá do poriadku "
+                                   "pri najbližšom otvorení:";
+
+void failed(const std::string& table, const jet::Status& status, ImportResult* result, const char* head = kUnchanged) {
+    result->outcome = std::string(head) + kCrLf + (table.empty() ? "" : table + ": ") + status.message();
     result->outcomeFlags = mb::Exclamation;
+}
+
+// What opening the file did with an interrupted run's leftovers beside it,
+// told before anything else of the run.
+jet::Status openTelling(const std::string& path, jet::OpenMode mode, std::unique_ptr<Database>* out, RunUi& ui) {
+    std::vector<jet::OpenNotice> notices;
+    jet::OpenOptions options;
+    options.notices = &notices;
+    jet::Status status = openDatabase(path, out, mode, options);
+    for (const jet::OpenNotice& notice : notices) {
+        if (notice.kind == jet::OpenNotice::Kind::Completed)
+            ui.showMessage("Predchádzajúce importovanie do súboru " + path + " bolo dokončené.", mb::Information);
+        else ui.showMessage(notice.text, mb::Exclamation);
+    }
+    return status;
 }
 
 // Any loss is reported, however the run went on: the source tables that
@@ -107,11 +129,14 @@ void runImportSteps(Database& target, Database& source, KeyMaps& maps, RunUi& ui
     std::string failedTable;
     jet::Status status = runSteps(target, source, maps, ui, result, finish, &failedTable);
     ui.setProgress("");
+    if (status.code() == jet::Status::Code::Pending) return failed("", status, result, kSaved); // its rows stay
     if (!status.ok()) {
-        target.rollback();
+        const jet::Status undone = target.rollback();
         result->steps.clear();
         maps.clear(); // they would name rows that are gone
-        return failed(failedTable, status, result);
+        failed(failedTable, status, result, undone.ok() ? kUnchanged : kNotUndone);
+        if (!undone.ok()) result->outcome += kCrLf + undone.message();
+        return;
     }
     reportCounts(result);
 }
@@ -153,9 +178,9 @@ ImportResult ImportDatabase(const std::string& targetBoxText, const std::string&
     // when both boxes name one file.
     std::unique_ptr<Database> target, source;
     std::string error;
-    if (jet::Status status = openDatabase(targetPath, &target); !status.ok()) {
+    if (jet::Status status = openTelling(targetPath, jet::OpenMode::Exclusive, &target, ui); !status.ok()) {
         error = openFailure(targetPath, status);
-    } else if (status = openDatabase(sourcePath, &source, jet::OpenMode::ReadOnly); !status.ok()) {
+    } else if (status = openTelling(sourcePath, jet::OpenMode::ReadOnly, &source, ui); !status.ok()) {
         error = openFailure(sourcePath, status);
     } else if (error = versionProblem(*target, targetPath); error.empty()) {
         error = versionProblem(*source, sourcePath);

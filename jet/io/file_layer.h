@@ -44,6 +44,9 @@ public:
     virtual Status open(const std::string& path, Access access, Lock lock, std::unique_ptr<File>* out) = 0;
     virtual bool exists(const std::string& path) = 0;
     virtual Status remove(const std::string& path) = 0;
+    // Gives a file another name in the same folder; `to` must name no file
+    // (the caller picks one). Durable once syncFolder succeeds.
+    virtual Status rename(const std::string& from, const std::string& to) = 0;
     // Makes creations and removals of files in the folder of `path` durable.
     virtual Status syncFolder(const std::string& path) = 0;
     // Removes the file; the removal is on the disk when this succeeds.

@@ -1,6 +1,7 @@
 #include "jet/io/file_layer.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -128,6 +129,11 @@ public:
 
     Status remove(const std::string& path) override {
         if (::unlink(path.c_str()) != 0) return osError(errno, "Súbor sa nedá zmazať");
+        return Status::OK();
+    }
+
+    Status rename(const std::string& from, const std::string& to) override {
+        if (::rename(from.c_str(), to.c_str()) != 0) return osError(errno, "Súbor sa nedá premenovať");
         return Status::OK();
     }
 

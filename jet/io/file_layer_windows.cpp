@@ -178,6 +178,13 @@ public:
         return Status::OK();
     }
 
+    // Without MOVEFILE_REPLACE_EXISTING an existing `to` is an error.
+    Status rename(const std::string& from, const std::string& to) override {
+        if (!::MoveFileExW(widened(from).c_str(), widened(to).c_str(), MOVEFILE_WRITE_THROUGH))
+            return lastError("Súbor sa nedá premenovať");
+        return Status::OK();
+    }
+
     // Windows offers no flush of a folder; MOVEFILE_WRITE_THROUGH makes the
     // renames durable, and file systems journal their folders themselves.
     Status syncFolder(const std::string&) override { return Status::OK(); }

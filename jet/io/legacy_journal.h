@@ -14,6 +14,13 @@
 // touched in a way they undo. A header that does not check out therefore
 // means the database was never touched; a record that does not check out
 // means its page was never overwritten.
+//
+// The journal records nothing else about its database: neither what the
+// header page was nor what the pages past the original end hold. It is
+// played back only when it fits the database as far as that can tell: the
+// database is at least as long as the journal's original length, and every
+// intact record puts back a page below that length. Playback then puts the
+// original pages back and cuts off the pages past the original end.
 #pragma once
 
 #include <string>
@@ -25,9 +32,22 @@ namespace jet {
 
 std::string legacyJournalPathOf(const std::string& databasePath);
 
-// Undoes the interrupted transaction: puts back the pages recorded in the
-// journal at `path`, cuts `database` back to its original size, flushes it
-// and deletes the journal. When this fails the journal stays for the next try.
+struct LegacyJournal {
+    enum class Kind {
+        Unstarted, // its header never reached the disk: the database was never touched
+        Fits,      // to be played back
+        Unusable   // not a journal, damaged, or not for this database (see `unusable`)
+    };
+    Kind kind = Kind::Unstarted;
+    std::string unusable; // why, in a few plain words
+};
+
+// Reads the journal at `path` and judges whether it fits `database`.
+Status examineLegacyJournal(FileLayer& files, const std::string& path, File& database, LegacyJournal* out);
+
+// REQUIRES: examineLegacyJournal found that it fits. Puts back the pages
+// recorded in the journal, cuts `database` back to its original size and
+// flushes it. The journal stays: the caller deletes it.
 Status playBackLegacyJournal(FileLayer& files, const std::string& path, File& database);
 
 } // namespace jet

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "jet/io/file_layer.h"
-#include "jet/io/legacy_journal.h"
+#include "jet/io/leftover.h"
 #include "jet/io/page_cache.h"
 #include "jet/io/wal.h"
 
@@ -78,7 +78,7 @@ public:
         if (mode_ == Mode::ReadOnly) return Status::error(Code::InvalidArgument, "Súbor je otvorený len na čítanie.");
         if (!broken_.ok()) return broken_;
         if (inTransaction_) return Status::error(Code::InvalidArgument, "Transakcia už prebieha.");
-        JET_TRY(WriteAheadLog::create(*files_, logPath_, pages_, &log_));
+        JET_TRY(WriteAheadLog::create(*files_, logPath_, *db_, pages_, &log_));
         originalPages_ = pages_;
         commitWritten_ = false;
         failed_ = Status::OK();
@@ -124,9 +124,9 @@ public:
         JET_TRY(guard(log_->commit(pages_)));
         Status st = copyLogged();
         if (!st.ok()) {
-            broken_ = Status::error(st.code(), "Zmeny sú uložené v pomocnom súbore " + logPath_ +
-                                                   ", ale do databázy sa ich nepodarilo zapísať. " + st.message() +
-                                                   " Zapíšu sa pri najbližšom otvorení databázy.");
+            broken_ = Status::error(Code::Pending, "Zmeny sú uložené v pomocnom súbore " + logPath_ +
+                                                       ", ale do databázy sa ich nepodarilo zapísať. " + st.message() +
+                                                       " Zapíšu sa pri najbližšom otvorení databázy.");
             return broken_;
         }
         endTransaction();
@@ -139,8 +139,11 @@ public:
         cache_.clear();
         Status st = undo();
         if (!st.ok()) {
-            broken_ = Status::error(st.code(), st.message() + " Súbor treba zatvoriť a znova otvoriť, "
-                                                              "zmeny sa potom vrátia.");
+            // A commit record that may be on the disk all the same decides
+            // at the next open.
+            const char* then = commitWritten_ ? "; potom bude obsahovať buď pôvodný stav, alebo všetky zmeny."
+                                              : ", zmeny sa potom vrátia.";
+            broken_ = Status::error(st.code(), st.message() + " Súbor treba zatvoriť a znova otvoriť" + then);
             return broken_;
         }
         pages_ = originalPages_;
@@ -227,25 +230,37 @@ private:
     }
 
     // When the cache is full and its oldest page is dirty, writes out a batch
-    // of the oldest dirty pages so that clean ones can go.
+    // of the oldest dirty pages so that clean ones can go. Added pages cost a
+    // flush of the log per batch: a batch with any takes every dirty added
+    // page of the cache along.
     Status makeRoom() {
         if (!cache_.full() || !cache_.oldest()->dirty) return Status::OK();
         std::vector<PageCache::Slot*> batch;
-        for (PageCache::Slot* s = cache_.oldest(); s && batch.size() < kSpillBatch; s = s->newer)
+        PageCache::Slot* s = cache_.oldest();
+        for (; s && batch.size() < kSpillBatch; s = s->newer)
             if (s->dirty) batch.push_back(s);
+        if (std::any_of(batch.begin(), batch.end(), [&](auto* b) { return b->pgno >= originalPages_; }))
+            for (; s; s = s->newer)
+                if (s->dirty && s->pgno >= originalPages_) batch.push_back(s);
         return writeOut(batch);
     }
 
     // Writes dirty pages out: those the file had when the transaction began
-    // into the log, the added ones into the file.
+    // into the log, the added ones into the file, once the log lists them
+    // (so that pages found past the original end after a crash are known
+    // to be this transaction's).
     Status writeOut(std::vector<PageCache::Slot*>& slots) {
         std::sort(slots.begin(), slots.end(), [](auto* a, auto* b) { return a->pgno < b->pgno; });
         auto added =
             std::partition_point(slots.begin(), slots.end(), [&](auto* s) { return s->pgno < originalPages_; });
-        std::vector<WriteAheadLog::Entry> changed;
-        for (auto it = slots.begin(); it != added; ++it) changed.push_back({(*it)->pgno, (*it)->page.get()});
-        if (!changed.empty()) JET_TRY(log_->write(changed));
+        const auto entries = [](auto from, auto to) {
+            std::vector<WriteAheadLog::Entry> out;
+            for (auto it = from; it != to; ++it) out.push_back({(*it)->pgno, (*it)->page.get()});
+            return out;
+        };
+        if (added != slots.begin()) JET_TRY(log_->write(entries(slots.begin(), added)));
         for (auto it = slots.begin(); it != added; ++it) (*it)->dirty = false;
+        JET_TRY(log_->writeAdded(entries(added, slots.end())));
         return writeRuns({added, slots.end()});
     }
 
@@ -287,52 +302,6 @@ private:
     Status broken_;                   // a rollback that failed: nothing works any more
 };
 
-// A reader of a file with a log left by an interrupted run reads the file as
-// the next writer will leave it: the original pages without the added ones,
-// or, once the log is committed, through the log (*size is the file's size
-// and becomes the size it reads).
-Status readThroughLeftover(FileLayer& files, const std::string& log, std::uint64_t* size,
-                           std::unique_ptr<WriteAheadLog>* committed) {
-    LeftoverLog leftover;
-    JET_TRY(readLeftoverLog(files, log, &leftover));
-    if (leftover.committed) *size = offsetOf(leftover.committed->newPages());
-    else if (leftover.originalPages) *size = std::min(*size, offsetOf(*leftover.originalPages));
-    *committed = std::move(leftover.committed);
-    return Status::OK();
-}
-
-Status leftoverFailure(const std::string& log, const Status& st) {
-    return Status::error(st.code(), "Prerušený zápis (" + log + ") sa nepodarilo spracovať. " + st.message());
-}
-
-// A journal left by an interrupted run of an earlier release: the database
-// may be partly overwritten and is unusable until the journal is played back,
-// which only a writer may do.
-Status undoLegacyRun(FileLayer& files, const std::string& journal, bool writer, File& db) {
-    if (!files.exists(journal)) return Status::OK();
-    if (!writer)
-        return Status::error(Code::Corrupt, "Zápis do súboru bol prerušený a súbor sa musí najprv obnoviť; "
-                                            "otvorte ho na zápis.");
-    Status st = playBackLegacyJournal(files, journal, db);
-    if (!st.ok()) return leftoverFailure(journal, st);
-    return Status::OK();
-}
-
-// A writer needs its log beside the file: a folder that takes no new file
-// fails the open, before anything is asked or written, not the first write.
-// The probe is the log itself, made empty and removed. Should a crash leave
-// it behind, an empty log is one whose header never got out: readers pass
-// over it and the next writer removes it.
-Status probeLog(FileLayer& files, const std::string& log) {
-    std::unique_ptr<File> probe;
-    Status st = files.open(log, FileLayer::Access::Create, FileLayer::Lock::None, &probe);
-    if (!st.ok())
-        return Status::error(st.code(),
-                             "Nie je možné vytvoriť pomocný súbor na zápis zmien " + log + ". " + st.message());
-    probe.reset();
-    return files.remove(log);
-}
-
 } // namespace
 
 double Pager::lastCommitWindow() { return lastWindow; }
@@ -344,21 +313,15 @@ Status Pager::open(const std::string& path, Mode mode, const Options& options, s
     JET_TRY(files->open(path, exclusive ? FileLayer::Access::ReadWrite : FileLayer::Access::Read,
                         exclusive ? FileLayer::Lock::Exclusive : FileLayer::Lock::Shared, &db));
     const std::string real = files->realPath(path);
-    JET_TRY(undoLegacyRun(*files, legacyJournalPathOf(real), exclusive, *db));
-    const std::string log = logPathOf(real);
-    const bool leftover = files->exists(log);
-    if (leftover && exclusive) {
-        Status st = recoverFromLog(*files, log, *db);
-        if (!st.ok()) return leftoverFailure(log, st);
-    }
-    if (exclusive) JET_TRY(probeLog(*files, log));
     std::uint64_t size = 0;
-    JET_TRY(db->size(&size));
     std::unique_ptr<WriteAheadLog> committed;
-    if (leftover && !exclusive) {
-        Status st = readThroughLeftover(*files, log, &size, &committed);
-        if (!st.ok()) return leftoverFailure(log, st);
-    }
+    std::vector<OpenNotice> unheard;
+    JET_TRY(settleLeftovers(*files, path, real, exclusive, *db, &size, &committed,
+                            options.notices ? options.notices : &unheard));
+    // A writer needs its log beside the file: a folder that takes no new file
+    // fails the open, before anything is asked or written, not the first
+    // write.
+    if (exclusive) JET_TRY(WriteAheadLog::probe(*files, logPathOf(real)));
     JET_TRY(checkSize(size));
     auto pages = static_cast<std::uint32_t>(std::min<std::uint64_t>(size / kPageSize, UINT32_MAX));
     out->reset(new PagerImpl(real, mode, std::move(files), std::move(db), pages,

@@ -32,10 +32,12 @@ public:
 
     // Opens and locks the file. Exclusive: no other open of the file, in this
     // process or another, succeeds until close; ReadOnly: a shared lock.
-    // A log left by an interrupted run is dealt with first: Exclusive finishes
-    // its committed transaction or undoes an uncommitted one and deletes it;
-    // ReadOnly writes nothing and reads the file as that would leave it.
-    // Exclusive fails when no log can be made beside the file.
+    // A log left by an interrupted run is dealt with first, when it fits the
+    // file: Exclusive finishes its committed transaction or undoes an
+    // uncommitted one and deletes it; ReadOnly writes nothing and reads the
+    // file as that would leave it. One that does not fit is set aside
+    // (jet/io/leftover.h); options.notices learns of both. Exclusive fails
+    // when no log can be made beside the file.
     static Status open(const std::string& path, Mode mode, const Options& options, std::unique_ptr<Pager>* out);
     static Status open(const std::string& path, Mode mode, std::unique_ptr<Pager>* out) {
         return open(path, mode, Options{}, out);
@@ -56,7 +58,8 @@ public:
     // After a failed write or commit the transaction only accepts rollback().
     // A commit that fails after its commit record reached the disk, and a
     // failed rollback, leave the log behind and the pager unusable; the next
-    // open puts the file right. Closing the pager during a transaction rolls
+    // open puts the file right. A commit that fails once its commit record
+    // is on the disk is a Pending status: the next open finishes it. Closing the pager during a transaction rolls
     // it back.
     virtual Status begin() = 0;
     virtual Status commit() = 0;

@@ -42,6 +42,29 @@ TEST(Cli, FileProblemsExitWithOne) {
     EXPECT_EQ(cli("check " + dir.file("damaged.mdb")).exit, 1);
 }
 
+// A file beside the database that is not its log: check says so on standard
+// error, reads the database as it is and changes nothing; a merge says so
+// before its question and sets the file aside.
+TEST(Cli, ALogThatDoesNotFitIsToldOfAndLeftByReaders) {
+    test_files::ScratchDir dir;
+    const std::string db = test_files::utf8(dir.copy(kData + "/blank.mdb", "t.mdb")), log = db + "-wal";
+    const std::vector<std::uint8_t> text = {'n', 'i', 'c'};
+    test_files::writeAll(test_files::pathOf(log), text);
+    const ProgramRun r = cli("check " + test_files::quoted(test_files::pathOf(db)));
+    EXPECT_EQ(r.exit, 0) << r.err;
+    EXPECT_EQ(r.err.rfind("Pomocný súbor " + log + " sa nedá použiť pre databázu " + db +
+                              ": nie je to pomocný súbor tohto programu. Nebol použitý a databáza sa číta tak, ako je",
+                          0),
+              0u)
+        << r.err;
+    EXPECT_TRUE(test_files::readAll(test_files::pathOf(log)) == text);
+    const ProgramRun merge = cli("merge " + test_files::quoted(test_files::pathOf(db)) + " " +
+                                     test_files::quoted(dir.copy(kData + "/sample.mdb", "s.mdb")),
+                                 "n\n");
+    EXPECT_NE(merge.err.find("premenovaný na " + log + ".nepatri-"), std::string::npos) << merge.err;
+    EXPECT_FALSE(std::filesystem::exists(test_files::pathOf(log)));
+}
+
 TEST(Cli, WrongUsageExitsWithTwo) {
     for (const char* args : {"", "dump", "dump a.mdb b.mdb", "check", "check a.mdb b.mdb", "frobnicate x.mdb",
                              "merge a.mdb", "merge a.mdb b.mdb c.mdb"})

@@ -15,6 +15,7 @@
 #include "jet/db/database_impl.h"
 #include "jet/io/wal.h"
 #include "merge/import_run.h"
+#include "support/fault_file_layer.h"
 #include "support/recording_ui.h"
 #include "tests/support/process.h"
 
@@ -272,6 +273,144 @@ TEST_F(HostileMerge, TargetInAReadOnlyFolderIsRefusedBeforeTheQuestion) {
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(readAll(target) == blank);
     EXPECT_FALSE(hasLog(target));
+}
+
+// A run of the engine that changed `before` into `after`, stopped once it
+// had added its pages (not committed) or once it had copied its pages into
+// place (committed): what it leaves on the disk, the file and its log.
+std::pair<Bytes, Bytes> stoppedRun(const Bytes& before, const Bytes& after, bool committed) {
+    const std::string path = "/disk/db.mdb", log = jet::logPathOf(path);
+    constexpr std::size_t P = jet::kPageSize;
+    auto disk = std::make_shared<jet::FaultFileLayer>();
+    disk->put(path, before);
+    std::unique_ptr<jet::File> file;
+    std::unique_ptr<jet::WriteAheadLog> wal;
+    EXPECT_TRUE(disk->open(path, jet::FileLayer::Access::ReadWrite, jet::FileLayer::Lock::None, &file).ok());
+    const auto pages = static_cast<std::uint32_t>(before.size() / P),
+               newPages = static_cast<std::uint32_t>(after.size() / P);
+    EXPECT_TRUE(jet::WriteAheadLog::create(*disk, log, *file, pages, &wal).ok());
+    std::vector<jet::Page> content(newPages);
+    std::vector<jet::WriteAheadLog::Entry> changed, added;
+    for (std::uint32_t pgno = 0; pgno < newPages; ++pgno) {
+        std::copy_n(after.begin() + std::ptrdiff_t{pgno} * P, P, content[pgno].bytes.begin());
+        if (pgno >= pages) added.push_back({pgno, &content[pgno]});
+        else if (!std::equal(content[pgno].bytes.begin(), content[pgno].bytes.end(), before.begin() + pgno * P))
+            changed.push_back({pgno, &content[pgno]});
+    }
+    EXPECT_TRUE(wal->write(changed).ok() && wal->writeAdded(added).ok());
+    EXPECT_TRUE(file->write(before.size(), after.data() + before.size(), after.size() - before.size()).ok());
+    if (committed) {
+        EXPECT_TRUE(wal->commit(newPages).ok() && wal->copyInto(*file).ok());
+    }
+    return {*disk->content(path), *disk->content(log)};
+}
+
+class LeftoverLogs : public HostileMerge {
+protected:
+    void SetUp() override {
+        // A merge of the sample into the empty database, as the file the
+        // leftovers belong to.
+        const fs::path target = place("merged.mdb", blank_);
+        ASSERT_EQ(run(target, place("sample.mdb", sample_)).steps.size(), 27u);
+        merged_ = readAll(target);
+    }
+
+    // Runs a merge of `file` (with the leftover beside it) and the sample,
+    // `file` as the target or the source; the answer to the question is no.
+    RecordingUi refusedRun(const fs::path& file, bool asTarget) {
+        RecordingUi ui;
+        ui.answer = merge::mb::ResultNo;
+        const fs::path other = place("other.mdb", sample_);
+        asTarget ? run(file, other, &ui) : run(other, file, &ui);
+        EXPECT_TRUE(readAll(other) == sample_);
+        return ui;
+    }
+
+    const Bytes blank_ = fixture("blank.mdb"), sample_ = fixture("sample.mdb");
+    Bytes merged_;
+};
+
+// A log beside either file of a merge that does not fit it: another program
+// wrote to the file after the crash, a backup was put back, the log belongs
+// to another database, or it was damaged after its copy had finished. The
+// run says so before its question and changes no byte of either file; the
+// target's log is set aside, the source's (only ever read) stays where it
+// is, and the next run merges as ever.
+TEST_F(LeftoverLogs, ALogThatDoesNotFitIsSetAsideOnEitherSide) {
+    const auto [uncommittedFile, uncommittedLog] = stoppedRun(blank_, merged_, false);
+    const auto [committedFile, committedLog] = stoppedRun(blank_, merged_, true);
+    Bytes written = uncommittedFile, cut = committedLog;
+    written.insert(written.end(), jet::kPageSize, 0x5a);
+    cut.resize(cut.size() - 8);
+    for (const auto& [what, file, log, says] :
+         {std::tuple{"another program wrote after the crash", written, uncommittedLog, "iný program"},
+          {"a backup put back after the crash", blank_, committedLog, "zálohou"},
+          {"a log of another database", sample_, committedLog, "niečo iné"},
+          {"a committed log cut by 8 bytes after its copy had finished", merged_, cut, "niečo iné"}}) {
+        for (bool asTarget : {true, false}) {
+            SCOPED_TRACE(std::string(what) + (asTarget ? ", beside the target" : ", beside the source"));
+            const fs::path path = place(asTarget ? "t.mdb" : "s.mdb", file);
+            const fs::path wal = jet::logPathOf(path.string());
+            writeAll(wal, log);
+            RecordingUi ui = refusedRun(path, asTarget);
+            ASSERT_EQ(ui.messages.size(), 2u);
+            const std::string& said = ui.messages[0].text;
+            EXPECT_EQ(said.rfind("Pomocný súbor " + wal.string() + " sa nedá použiť pre databázu " + path.string(), 0),
+                      0u)
+                << said;
+            EXPECT_NE(said.find(says), std::string::npos) << said;
+            EXPECT_EQ(ui.messages[0].flags, merge::mb::Exclamation);
+            EXPECT_TRUE(readAll(path) == file);
+            if (asTarget) {
+                EXPECT_FALSE(fs::exists(wal));
+                const auto at = said.find("premenovaný na " + wal.string() + ".nepatri-");
+                ASSERT_NE(at, std::string::npos) << said;
+                const fs::path aside = said.substr(at + 16, said.size() - at - 17); // "premenovaný na " is 16 bytes
+                EXPECT_TRUE(readAll(aside) == log) << aside;
+                fs::remove(aside);
+            } else {
+                EXPECT_NE(said.find("databáza sa číta tak, ako je"), std::string::npos) << said;
+                EXPECT_TRUE(readAll(wal) == log);
+            }
+
+            RecordingUi again;
+            const fs::path other = place("other.mdb", sample_);
+            const ImportResult result = asTarget ? run(path, other, &again) : run(other, path, &again);
+            EXPECT_EQ(result.steps.size(), 27u) << result.outcome;
+            EXPECT_EQ(again.messages.size(), asTarget ? 1u : 2u); // the question, after the source's log
+            if (!asTarget) {
+                EXPECT_TRUE(readAll(path) == file);
+            }
+            jet::CheckReport report;
+            EXPECT_TRUE(jet::checkFile((asTarget ? path : other).string(), &report).ok() && report.ok());
+            fs::remove(wal);
+        }
+    }
+}
+
+// A committed run whose copy into place was cut short is finished when the
+// target is next opened, and the run says so before its question. Beside the
+// source, only ever read, the run reads the source through the log and
+// leaves both as they are.
+TEST_F(LeftoverLogs, ASavedRunIsFinishedAndSaidSoBeforeTheQuestion) {
+    auto [file, log] = stoppedRun(blank_, merged_, true);
+    std::copy_n(blank_.begin(), blank_.size() / 2, file.begin()); // half of it copied
+    const fs::path target = place("t.mdb", file);
+    writeAll(jet::logPathOf(target.string()), log);
+    RecordingUi ui = refusedRun(target, true);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text, "Predchádzajúce importovanie do súboru " + target.string() + " bolo dokončené.");
+    EXPECT_EQ(ui.messages[0].flags, merge::mb::Information);
+    EXPECT_TRUE(readAll(target) == merged_);
+    EXPECT_FALSE(hasLog(target));
+
+    const fs::path source = place("s.mdb", file), copied = place("copied.mdb", blank_);
+    writeAll(jet::logPathOf(source.string()), log);
+    const ImportResult result = run(copied, source);
+    EXPECT_TRUE(result.succeeded) << result.outcome;
+    EXPECT_TRUE(readAll(source) == file);
+    EXPECT_TRUE(readAll(jet::logPathOf(source.string())) == log);
+    EXPECT_TRUE(readAll(copied) == merged_);
 }
 
 } // namespace

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <set>
 
 #include "merge/import_run.h"
 #include "support/merge_fixture.h"
 #include "schema/catalogue.h"
+#include "support/fault_file_layer.h"
 
 namespace merge {
 namespace {
@@ -110,6 +112,51 @@ TEST_F(ImportSteps, TargetTableThatCannotTakeRowsRefusesTheRunBeforeWriting) {
         << result.outcome;
     EXPECT_TRUE(readAll(target.path()) == before);
     EXPECT_TRUE(ui.events.empty());
+}
+
+// The target's disk fails at any change of the run, once (the run is rolled
+// back), or for good (the machine stopped: nothing can be taken back). Before
+// the commit record the outcome says the target is unchanged, or that the
+// changes could not be taken back (the next open then decides); after it,
+// that the import is saved. The next open of the target makes that true.
+TEST_F(ImportSteps, FailureAtAnyChangeIsToldAsItIs) {
+    source.insert(s::zvuky::table, {{"id_zvuku", I(1)}});
+    target.close();
+    const std::string path = target.path().string();
+    const Bytes before = readAll(target.path());
+    const std::vector<std::string> heads = {
+        "Import zlyhal, cieľový súbor zostal nezmenený:", "Import zlyhal a jeho zmeny sa nepodarilo vrátiť;",
+        "Import je uložený, ale do cieľového súboru sa ešte nezapísal celý;"};
+    std::set<std::size_t> told;
+    for (bool stops : {false, true}) {
+        for (std::uint64_t k = 0;; ++k) {
+            auto disk = std::make_shared<jet::FaultFileLayer>(), next = std::make_shared<jet::FaultFileLayer>();
+            disk->put(path, before);
+            jet::OpenOptions options;
+            options.file = disk;
+            std::unique_ptr<Database> to, from = openForMerge(source);
+            ASSERT_TRUE(openDatabase(path, &to, jet::OpenMode::Exclusive, options).ok());
+            stops ? disk->crashAfter(k) : disk->failAfter(k);
+            ImportResult result;
+            runImportSteps(*to, *from, maps, ui, &result);
+            to.reset();
+            if (result.succeeded) break;
+            std::size_t head = 0;
+            while (head < heads.size() && result.outcome.rfind(heads[head], 0) != 0) ++head;
+            ASSERT_LT(head, heads.size()) << result.outcome;
+            told.insert(head);
+            const bool saved = head == 2;
+            EXPECT_EQ(result.steps.size(), saved ? 27u : 0u) << result.outcome;
+            for (const auto& [name, bytes] : disk->disk([] { return true; })) next->put(name, bytes);
+            options.file = next;
+            ASSERT_TRUE(openDatabase(path, &to, jet::OpenMode::Exclusive, options).ok());
+            to.reset();
+            if (head != 1) {
+                EXPECT_EQ(*next->content(path) == before, !saved) << result.outcome << ", change " << k;
+            }
+        }
+    }
+    EXPECT_EQ(told.size(), heads.size());
 }
 
 } // namespace

@@ -39,7 +39,9 @@ using Names = std::map<std::string, std::shared_ptr<Node>>;
 
 struct FaultFileLayer::State {
     Names names, durableNames;
-    std::vector<std::pair<std::string, std::shared_ptr<Node>>> pendingNames; // a null node: removed
+    // Changes of names since the last folder flush, each all or nothing
+    // (a rename is two); a null node: removed.
+    std::vector<std::vector<std::pair<std::string, std::shared_ptr<Node>>>> pendingNames;
     std::uint64_t changes = 0, crashAt = kNever, failAt = kNever, spaceLimit = kNever;
     bool crashed = false;
 
@@ -142,10 +144,12 @@ void FaultFileLayer::setSpaceLimit(std::uint64_t bytes) { state_->spaceLimit = b
 
 std::map<std::string, Bytes> FaultFileLayer::disk(const std::function<bool()>& reached) const {
     Names names = state_->durableNames;
-    for (const auto& [path, node] : state_->pendingNames) {
+    for (const auto& change : state_->pendingNames) {
         if (!reached()) continue;
-        if (node) names[path] = node;
-        else names.erase(path);
+        for (const auto& [path, node] : change) {
+            if (node) names[path] = node;
+            else names.erase(path);
+        }
     }
     std::map<std::string, Bytes> files;
     for (const auto& [path, node] : names) {
@@ -167,7 +171,7 @@ Status FaultFileLayer::open(const std::string& path, Access access, Lock, std::u
             node->change(Change{true, 0, {}});
         } else {
             node = state_->names[path] = std::make_shared<Node>();
-            state_->pendingNames.emplace_back(path, node);
+            state_->pendingNames.push_back({{path, node}});
         }
     } else if (!node) {
         return osError(ENOENT, "");
@@ -181,7 +185,18 @@ bool FaultFileLayer::exists(const std::string& path) { return state_->names.coun
 Status FaultFileLayer::remove(const std::string& path) {
     JET_TRY(state_->change());
     if (state_->names.erase(path) == 0) return osError(ENOENT, "Súbor sa nedá zmazať");
-    state_->pendingNames.emplace_back(path, nullptr);
+    state_->pendingNames.push_back({{path, nullptr}});
+    return Status::OK();
+}
+
+Status FaultFileLayer::rename(const std::string& from, const std::string& to) {
+    JET_TRY(state_->change());
+    auto it = state_->names.find(from);
+    if (it == state_->names.end() || state_->names.count(to)) return osError(ENOENT, "Súbor sa nedá premenovať");
+    std::shared_ptr<Node> node = it->second;
+    state_->names.erase(it);
+    state_->names[to] = node;
+    state_->pendingNames.push_back({{from, nullptr}, {to, node}});
     return Status::OK();
 }
 

@@ -45,6 +45,7 @@ public:
     Status open(const std::string& path, Access access, Lock lock, std::unique_ptr<File>* out) override;
     bool exists(const std::string& path) override;
     Status remove(const std::string& path) override;
+    Status rename(const std::string& from, const std::string& to) override;
     Status syncFolder(const std::string& path) override;
 
     struct State;

@@ -20,6 +20,8 @@ public:
         Refused,        // the engine refused a row (duplicate key, missing value, ...)
         IoError,        // read/write/flush failed, disk full
         TooLarge,       // the format's size limits
+        Pending,        // a transaction saved beside the file but not yet written into it in full:
+                        // the next open of the file finishes it
         InvalidArgument // a caller's mistake
     };
 
