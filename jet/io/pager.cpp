@@ -1,6 +1,7 @@
 #include "jet/io/pager.h"
 
 #include <algorithm>
+#include <cassert>
 #include <chrono>
 #include <span>
 #include <vector>
@@ -53,16 +54,18 @@ public:
           cache_(cachePages), log_(std::move(committed)) {}
 
     ~PagerImpl() override {
-        if (inTransaction_) rollback();
+        if (inTransaction()) rollback();
     }
 
     Mode mode() const override { return mode_; }
     std::uint32_t pageCount() const override { return pages_; }
     std::size_t cachedPages() const override { return cache_.size(); }
-    bool inTransaction() const override { return inTransaction_; }
+    State state() const override { return state_; }
+    Status failure() const override { return failure_; }
 
     Status read(std::uint32_t pgno, PageRef* out) override {
-        if (!broken_.ok()) return broken_;
+        assert(stateHolds());
+        if (over()) return failure_;
         if (pgno >= pages_) return pastEnd(pgno, pages_);
         if (PageCache::Slot* slot = cache_.find(pgno)) {
             *out = slot->page;
@@ -75,18 +78,18 @@ public:
     }
 
     Status begin() override {
+        assert(stateHolds());
         if (mode_ == Mode::ReadOnly) return Status::error(Code::InvalidArgument, "Súbor je otvorený len na čítanie.");
-        if (!broken_.ok()) return broken_;
-        if (inTransaction_) return Status::error(Code::InvalidArgument, "Transakcia už prebieha.");
+        if (over()) return failure_;
+        if (state_ != State::Idle) return Status::error(Code::InvalidArgument, "Transakcia už prebieha.");
         JET_TRY(WriteAheadLog::create(*files_, logPath_, *db_, pages_, &log_));
         originalPages_ = pages_;
-        commitWritten_ = false;
-        failed_ = Status::OK();
-        inTransaction_ = true;
+        state_ = State::Writing;
         return Status::OK();
     }
 
     Status write(std::uint32_t pgno, const Page& page) override {
+        assert(stateHolds());
         JET_TRY(writable());
         if (pgno >= pages_) return pastEnd(pgno, pages_);
         PageCache::Slot* slot = cache_.find(pgno);
@@ -100,6 +103,7 @@ public:
     }
 
     Status append(const Page& page, std::uint32_t* pgno) override {
+        assert(stateHolds());
         JET_TRY(writable());
         if (pages_ >= kMaxPages)
             return Status::error(Code::TooLarge, "Databáza by prekročila najväčšiu dovolenú veľkosť 2 GB.");
@@ -112,6 +116,7 @@ public:
     }
 
     Status commit() override {
+        assert(stateHolds());
         JET_TRY(writable());
         std::vector<PageCache::Slot*> dirty;
         for (PageCache::Slot* s = cache_.oldest(); s; s = s->newer)
@@ -120,52 +125,78 @@ public:
         // The commit record counts the added pages in: they must be on the
         // disk before it.
         if (pages_ > originalPages_) JET_TRY(guard(db_->sync()));
-        commitWritten_ = true;
-        JET_TRY(guard(log_->commit(pages_)));
-        Status st = copyLogged();
-        if (!st.ok()) {
-            broken_ = Status::error(Code::Pending, "Zmeny sú uložené v pomocnom súbore " + logPath_ +
-                                                       ", ale do databázy sa ich nepodarilo zapísať. " + st.message() +
-                                                       " Zapíšu sa pri najbližšom otvorení databázy.");
-            return broken_;
-        }
+        Status st = log_->commit(pages_);
+        if (!st.ok()) return enter(State::CommitRecordFailed, st);
+        st = copyLogged();
+        if (!st.ok())
+            return enter(State::Committed,
+                         Status::error(Code::Pending, "Zmeny sú uložené v pomocnom súbore " + logPath_ +
+                                                          ", ale do databázy sa ich nepodarilo zapísať. " +
+                                                          st.message() +
+                                                          " Zapíšu sa pri najbližšom otvorení databázy."));
         endTransaction();
         return Status::OK();
     }
 
     Status rollback() override {
-        if (!inTransaction_) return Status::error(Code::InvalidArgument, "Žiadna transakcia neprebieha.");
-        if (!broken_.ok()) return broken_;
+        assert(stateHolds());
+        if (state_ == State::Idle) return Status::error(Code::InvalidArgument, "Žiadna transakcia neprebieha.");
+        if (over()) return failure_;
+        // A commit record that may be on the disk all the same decides at the
+        // next open should the rollback fail.
+        const bool recordMayStay = state_ == State::CommitRecordFailed;
         cache_.clear();
         Status st = undo();
         if (!st.ok()) {
-            // A commit record that may be on the disk all the same decides
-            // at the next open.
-            const char* then = commitWritten_ ? "; potom bude obsahovať buď pôvodný stav, alebo všetky zmeny."
-                                              : ", zmeny sa potom vrátia.";
-            broken_ = Status::error(st.code(), st.message() + " Súbor treba zatvoriť a znova otvoriť" + then);
-            return broken_;
+            const char* then = recordMayStay ? "; potom bude obsahovať buď pôvodný stav, alebo všetky zmeny."
+                                             : ", zmeny sa potom vrátia.";
+            return enter(State::Broken,
+                         Status::error(st.code(), st.message() + " Súbor treba zatvoriť a znova otvoriť" + then));
         }
         pages_ = originalPages_;
         endTransaction();
         return Status::OK();
     }
 
-private:
-    Status writable() const {
-        if (!inTransaction_) return Status::error(Code::InvalidArgument, "Zápis mimo transakcie.");
-        if (!broken_.ok()) return broken_;
-        return failed_;
+    void fail(const Status& why) override {
+        assert(stateHolds() && state_ != State::Idle && !why.ok());
+        if (state_ == State::Writing) enter(State::Failed, why);
     }
 
-    // Remembers a failure inside a transaction: from then on only rollback.
+private:
+    // Committed and Broken: nothing is accepted any more.
+    bool over() const { return state_ == State::Committed || state_ == State::Broken; }
+
+    // What the diagram in pager.h keeps true in each state.
+    bool stateHolds() const {
+        const bool open = state_ != State::Idle;
+        return (mode_ == Mode::Exclusive || !open) &&
+               failure_.ok() == (state_ == State::Idle || state_ == State::Writing) &&
+               (!open || originalPages_ <= pages_) && (mode_ == Mode::ReadOnly || open == (log_ != nullptr) || over());
+    }
+
+    // Moves to a state that refuses what the diagram says, for `why`; returns it.
+    Status enter(State next, const Status& why) {
+        state_ = next;
+        failure_ = why;
+        return why;
+    }
+
+    Status writable() const {
+        if (state_ == State::Idle) return Status::error(Code::InvalidArgument, "Zápis mimo transakcie.");
+        return failure_;
+    }
+
+    // A failure of a change of the open transaction: from then on only
+    // rollback.
     Status guard(Status st) {
-        if (!st.ok() && inTransaction_ && failed_.ok()) failed_ = st;
+        if (!st.ok() && state_ == State::Writing) enter(State::Failed, st);
         return st;
     }
 
     void endTransaction() {
-        inTransaction_ = false;
+        state_ = State::Idle;
+        failure_ = Status::OK();
         log_.reset();
     }
 
@@ -188,7 +219,7 @@ private:
     Status undo() {
         // A commit record written just before a failed flush may be on the
         // disk all the same: it must not outlive the pages it counts.
-        if (commitWritten_) JET_TRY(log_->discard());
+        if (state_ == State::CommitRecordFailed) JET_TRY(log_->discard());
         log_.reset();
         std::uint64_t size = 0;
         JET_TRY(db_->size(&size));
@@ -292,14 +323,12 @@ private:
 
     // The open transaction's log; for a reader, a committed one left behind.
     std::unique_ptr<WriteAheadLog> log_;
-    bool inTransaction_ = false;
-    bool commitWritten_ = false; // the commit record may be on the disk
+    State state_ = State::Idle; // pager.h draws the states
+    Status failure_;            // why the state accepts no more (OK in Idle and Writing)
     std::uint32_t originalPages_ = 0;
     std::vector<std::uint8_t> run_;   // consecutive pages on their way to the file
     std::vector<std::uint8_t> ahead_; // consecutive pages read from the file
     std::uint32_t lastRead_ = 0;      // the last page read from the file
-    Status failed_;                   // first failure of the open transaction
-    Status broken_;                   // a rollback that failed: nothing works any more
 };
 
 } // namespace

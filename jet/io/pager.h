@@ -52,24 +52,61 @@ public:
     // A page past the end of the file is a Corrupt status. The page stays
     // valid and unchanged for as long as the caller holds it, whatever the
     // cache or later writes do.
+    // Accepted in every state but Committed and Broken (failure() there).
     virtual Status read(std::uint32_t pgno, PageRef* out) = 0;
 
     // Transactions (Exclusive only). Every write below happens inside one.
-    // After a failed write or commit the transaction only accepts rollback().
-    // A commit that fails after its commit record reached the disk, and a
-    // failed rollback, leave the log behind and the pager unusable; the next
-    // open puts the file right. A commit that fails once its commit record
-    // is on the disk is a Pending status: the next open finishes it. Closing the pager during a transaction rolls
-    // it back.
+    // The pager's state, and the function behind each change of it:
+    //
+    //            begin()                      commit()
+    //   Idle ─────────────► Writing ─────────────────────────────► Idle
+    //    ▲                  │  │  │
+    //    │                  │  │  └─ commit(): the copy into place ───► Committed
+    //    │                  │  │     fails after the commit record
+    //    │                  │  └──── commit(): the commit record's ───► CommitRecordFailed
+    //    │                  │        write or flush fails                    │
+    //    │                  └─────── write(), append(), commit(), ───► Failed │
+    //    │                           read() or fail() fails                 │ │
+    //    │        rollback()                                                │ │
+    //    └──────────────────── Writing, Failed, CommitRecordFailed ◄────────┘─┘
+    //                          │
+    //                          └─ rollback() fails ─────────────────► Broken
+    //
+    // Failed and CommitRecordFailed accept only rollback() (the latter first
+    // takes back a commit record that may be on the disk all the same);
+    // failure() says why. Committed and Broken accept nothing: the log stays
+    // behind and the next open puts the file right, finishing a Committed
+    // transaction (failure() is then a Pending status) or deciding a Broken
+    // one by whether its commit record reached the disk. Closing the pager
+    // in Writing, Failed or CommitRecordFailed rolls the transaction back.
+    enum class State { Idle, Writing, Failed, CommitRecordFailed, Committed, Broken };
+    virtual State state() const = 0;
+    bool inTransaction() const { return state() != State::Idle; }
+    // OK in Idle and Writing; otherwise why the transaction accepts no more
+    // than the diagram above says.
+    virtual Status failure() const = 0;
+
+    // Accepted in Idle, by an Exclusive pager; refused elsewhere with an
+    // InvalidArgument status, or in Committed and Broken with failure().
     virtual Status begin() = 0;
+    // Accepted in Writing; refused in Idle with an InvalidArgument status,
+    // elsewhere with failure().
     virtual Status commit() = 0;
+    // Accepted in Writing, Failed and CommitRecordFailed; refused in Idle with
+    // an InvalidArgument status, elsewhere with failure().
     virtual Status rollback() = 0;
-    virtual bool inTransaction() const = 0;
+    // A layer above failed in the middle of the transaction: from Writing the
+    // pager goes to Failed, as after a failure of its own, and refuses all but
+    // rollback() with `why`. Other states keep theirs.
+    // REQUIRES: state() is not Idle.
+    virtual void fail(const Status& why) = 0;
     // Replaces the content of an existing page (in the cache, then in the
     // log; in the file only once the transaction is committed).
+    // Accepted in Writing; refused elsewhere as commit() is.
     virtual Status write(std::uint32_t pgno, const Page& page) = 0;
     // Appends a new page filled with `page` and returns its number; refuses to
     // grow the file past the format's 2 GB limit (TooLarge, nothing changed).
+    // Accepted in Writing; refused elsewhere as commit() is.
     virtual Status append(const Page& page, std::uint32_t* pgno) = 0;
 
     // For measurements: the seconds the last commit in this process spent

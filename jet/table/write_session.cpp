@@ -27,18 +27,14 @@ Status WriteSession::definition(std::uint32_t tdefPage, std::shared_ptr<TableDef
     return Status::OK();
 }
 
-Status WriteSession::begin() {
-    JET_TRY(pager_->begin());
-    pendingFailure_ = Status::OK();
-    return Status::OK();
-}
+Status WriteSession::begin() { return pager_->begin(); }
 
 Status WriteSession::commit() {
     if (!pager_->inTransaction()) return Status::error(Code::InvalidArgument, "Žiadna transakcia neprebieha.");
-    if (!pendingFailure_.ok()) return pendingFailure_;
+    // After a failure flush() writes nothing and the pager refuses the commit.
     Status s = flush();
     if (s.ok()) s = pager_->commit();
-    if (!s.ok()) pendingFailure_ = s;
+    if (!s.ok()) pager_->fail(s);
     return s;
 }
 
@@ -46,7 +42,6 @@ Status WriteSession::rollback() {
     // What the writers hold describes the transaction being undone.
     writers_.clear();
     lastWriter_ = nullptr;
-    pendingFailure_ = Status::OK();
     JET_TRY(pager_->rollback());
     return reloadCounters();
 }
@@ -58,7 +53,8 @@ Status WriteSession::reloadCounters() {
 }
 
 Status WriteSession::flush() {
-    if (!pendingFailure_.ok()) return Status::OK();
+    // After a failure the writers may hold half an append: nothing of it goes.
+    if (!pager_->failure().ok()) return Status::OK();
     for (auto& [page, writer] : writers_) JET_TRY(writer->flush());
     return Status::OK();
 }
@@ -83,7 +79,7 @@ Status WriteSession::writerOf(const std::shared_ptr<TableDef>& def, TableWriter*
 }
 
 Status WriteSession::appendInTransaction(const std::shared_ptr<TableDef>& def, std::vector<Value>* row) {
-    if (!pendingFailure_.ok()) return pendingFailure_;
+    JET_TRY(pager_->failure());
     TableWriter* writer = nullptr;
     JET_TRY(writerOf(def, &writer));
     // Rows going to another table: the last one's index pages need not
@@ -91,7 +87,9 @@ Status WriteSession::appendInTransaction(const std::shared_ptr<TableDef>& def, s
     Status s = lastWriter_ && lastWriter_ != writer ? lastWriter_->release() : Status::OK();
     lastWriter_ = writer;
     if (s.ok()) s = writer->append(row);
-    if (!s.ok() && s.code() != Code::Refused) pendingFailure_ = s;
+    // A refused row leaves nothing behind; any other failure leaves the
+    // transaction only its rollback, which the pager decides from here on.
+    if (!s.ok() && s.code() != Code::Refused) pager_->fail(s);
     return s;
 }
 

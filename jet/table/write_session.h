@@ -3,7 +3,8 @@
 // and its writer share one definition, so that the counters the writer
 // keeps (rows, AutoNumber, distinct keys per index) are the ones the
 // handles show. After an append failed other than by a refusal, the
-// transaction only accepts rollback().
+// transaction only accepts rollback(): the session tells the pager, whose
+// state decides what a failed transaction still accepts (jet/io/pager.h).
 #pragma once
 
 #include <cstdint>
@@ -61,7 +62,6 @@ private:
     std::map<std::uint32_t, std::weak_ptr<TableDef>> definitions_;  // by TDEF page, while in use
     std::map<std::uint32_t, std::unique_ptr<TableWriter>> writers_; // by TDEF page
     TableWriter* lastWriter_ = nullptr;                             // the one that took the last row
-    Status pendingFailure_;                                         // an append that failed inside the open transaction
 };
 
 } // namespace jet

@@ -78,7 +78,7 @@ public:
         JET_TRY(state_->alive());
         if (offset > node_->current.size() || n > node_->current.size() - offset)
             return Status::error(Status::Code::Corrupt, "Súbor je kratší, než by mal byť.");
-        std::memcpy(buf, node_->current.data() + offset, n);
+        if (n > 0) std::memcpy(buf, node_->current.data() + offset, n); // an empty file has no data()
         return Status::OK();
     }
 

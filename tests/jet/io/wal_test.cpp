@@ -391,10 +391,17 @@ TEST_F(WalTest, FailureAnywhereThenRollbackCutShort) {
             if (!pager->inTransaction()) break; // did not begin
             const bool pending = st.code() == Code::Pending;
             saved += pending;
+            EXPECT_TRUE(pending ? pager->state() == Pager::State::Committed
+                                : pager->state() == Pager::State::Failed ||
+                                      pager->state() == Pager::State::CommitRecordFailed);
+            EXPECT_EQ(pager->failure().message(), st.message());
             std::uint32_t pgno;
             EXPECT_FALSE(pager->append(pageFilled(3), &pgno).ok() || pager->commit().ok());
             layer->crashAfter(crashAt);
             const bool undone = pager->rollback().ok();
+            EXPECT_EQ(pager->state(), undone    ? Pager::State::Idle
+                                      : pending ? Pager::State::Committed
+                                                : Pager::State::Broken);
             undone ? ++rolledBack : ++cut;
             EXPECT_TRUE(!undone || pager->pageCount() == kPages);
             EXPECT_TRUE(!pending || !undone);
@@ -411,6 +418,31 @@ TEST_F(WalTest, FailureAnywhereThenRollbackCutShort) {
         }
     }
     ADD_FAILURE() << "the transaction never ended";
+}
+
+// A layer above that fails in the middle of a transaction tells the pager,
+// which then refuses all but the rollback with that failure, as after one of
+// its own; the rollback leaves the file as it was and the next transaction
+// goes through.
+TEST_F(WalTest, AFailureAboveThePagerLeavesOnlyTheRollback) {
+    auto layer = holding({{kDbPath, oldFile_}});
+    std::unique_ptr<Pager> pager;
+    ASSERT_TRUE(openPager(layer, Mode::Exclusive, &pager).ok());
+    std::uint32_t pgno;
+    ASSERT_TRUE(pager->begin().ok() && pager->write(2, pageFilled(9)).ok());
+    const Status why = Status::error(Code::Corrupt, "Index je poškodený.");
+    pager->fail(why);
+    EXPECT_EQ(pager->state(), Pager::State::Failed);
+    for (const Status& st :
+         {pager->write(3, pageFilled(9)), pager->append(pageFilled(9), &pgno), pager->commit(), pager->failure()})
+        EXPECT_EQ(st.message(), why.message());
+    PageRef page;
+    EXPECT_TRUE(pager->read(2, &page).ok());
+    EXPECT_EQ(pager->begin().code(), Code::InvalidArgument);
+    ASSERT_TRUE(pager->rollback().ok());
+    EXPECT_TRUE(pager->state() == Pager::State::Idle && pager->failure().ok());
+    EXPECT_EQ(layer->content(kDbPath), oldFile_);
+    EXPECT_TRUE(pager->begin().ok() && pager->write(2, pageFilled(0xAB)).ok() && pager->commit().ok());
 }
 
 } // namespace
