@@ -60,10 +60,10 @@ public:
     // engine itself failed.
     virtual std::vector<jet::Value>& addNew() = 0;
     virtual jet::Status save() = 0;
-    // Whether field `field` of a new row can hold *value, decided by the
-    // engine as save would: true brings the value to the field's own kind;
-    // false leaves it as it was.
-    virtual bool fits(std::size_t field, jet::Value* value) const = 0;
+    // The same, except that a value the engine cannot store in a field that
+    // `emptiable` marks (a flag per field) leaves the field empty instead of
+    // refusing the row; *emptied lists those fields (in field order).
+    virtual jet::Status save(const std::vector<bool>& emptiable, std::vector<std::size_t>* emptied) = 0;
 };
 
 class Database {

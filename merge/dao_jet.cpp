@@ -54,7 +54,7 @@ public:
     jet::Status save() override {
         return jet::Status::error(jet::Status::Code::InvalidArgument, "Výsledok dotazu nemožno meniť");
     }
-    bool fits(std::size_t, jet::Value*) const override { return false; }
+    jet::Status save(const std::vector<bool>&, std::vector<std::size_t>*) override { return save(); }
 
 private:
     std::vector<jet::Value> row_;
@@ -81,15 +81,24 @@ public:
     }
     jet::Status save() override {
         JET_TRY(table_->append(&fresh_));
+        learnSaved();
+        return jet::Status::OK();
+    }
+    jet::Status save(const std::vector<bool>& emptiable, std::vector<std::size_t>* emptied) override {
+        JET_TRY(table_->append(&fresh_, emptiable, emptied));
+        learnSaved();
+        return jet::Status::OK();
+    }
+
+private:
+    // The text sets of the table learn the row just saved.
+    void learnSaved() {
         for (TextSet& set : *textSets_) {
             auto* text = set.field < fresh_.size() ? std::get_if<std::u16string>(&fresh_[set.field]) : nullptr;
             if (text) set.texts.insert(*text);
         }
-        return jet::Status::OK();
     }
-    bool fits(std::size_t field, jet::Value* value) const override { return table_->fit(field, value).ok(); }
 
-private:
     std::unique_ptr<jet::Table> table_;
     jet::Table::Cursor cursor_;
     std::vector<Field> fields_;

@@ -82,7 +82,8 @@ Status WriteSession::writerOf(const std::shared_ptr<TableDef>& def, TableWriter*
     return Status::OK();
 }
 
-Status WriteSession::appendInTransaction(const std::shared_ptr<TableDef>& def, std::vector<Value>* row) {
+Status WriteSession::appendInTransaction(const std::shared_ptr<TableDef>& def, std::vector<Value>* row,
+                                         const std::vector<bool>* emptiable, std::vector<std::size_t>* emptied) {
     if (!pendingFailure_.ok()) return pendingFailure_;
     TableWriter* writer = nullptr;
     JET_TRY(writerOf(def, &writer));
@@ -90,15 +91,16 @@ Status WriteSession::appendInTransaction(const std::shared_ptr<TableDef>& def, s
     // stay decoded in memory.
     Status s = lastWriter_ && lastWriter_ != writer ? lastWriter_->release() : Status::OK();
     lastWriter_ = writer;
-    if (s.ok()) s = writer->append(row);
+    if (s.ok()) s = writer->append(row, emptiable, emptied);
     if (!s.ok() && s.code() != Code::Refused) pendingFailure_ = s;
     return s;
 }
 
-Status WriteSession::append(const std::shared_ptr<TableDef>& def, std::vector<Value>* row) {
-    if (pager_->inTransaction()) return appendInTransaction(def, row);
+Status WriteSession::append(const std::shared_ptr<TableDef>& def, std::vector<Value>* row,
+                            const std::vector<bool>* emptiable, std::vector<std::size_t>* emptied) {
+    if (pager_->inTransaction()) return appendInTransaction(def, row, emptiable, emptied);
     JET_TRY(begin());
-    Status s = appendInTransaction(def, row);
+    Status s = appendInTransaction(def, row, emptiable, emptied);
     if (s.ok()) s = commit();
     if (!s.ok()) {
         Status undone = rollback();
