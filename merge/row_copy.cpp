@@ -222,6 +222,10 @@ jet::Status copyTable(const Step& step, Database& source, Database& target, KeyM
     if (!counts->unread.empty()) return jet::Status::OK();
     JET_TRY(target.openRecordset(step.table, &to));
     Binding b = bind(step, from->fields(), to->fields());
+    // Sized once for every source row: nothing grows while the rows go.
+    const std::size_t rows = std::min(from->rowCount(), kMostRowsSizedAhead);
+    to->expect(rows);
+    maps.reserve(step.fills, rows);
     NextKey nextKey = step.ownKey.empty() ? NextKey(0) : firstNewKey(target, step);
     StepRun run{step, target, maps, *counts, *to, std::move(b), nextKey, {}, {}, {}};
     run.lookups.resize(run.b.references.size());
