@@ -39,6 +39,18 @@ std::size_t lastBit(const std::uint8_t* bitmap) {
     return 0;
 }
 
+// Whether the entry made of `head` then `tail` comes before `x` in the
+// order of entryLess, without joining the two.
+bool lessInTwoParts(ByteSpan head, ByteSpan tail, ByteSpan x) {
+    const std::size_t n = std::min(head.size(), x.size());
+    if (n > 0) {
+        const int c = std::memcmp(head.data(), x.data(), n);
+        if (c != 0) return c < 0;
+    }
+    if (head.size() > x.size()) return false; // x is a beginning of the entry
+    return entryLess(tail, x.subspan(head.size()));
+}
+
 // Header fields of an index page of the table whose TDEF page is `owner`.
 Status readHeader(const Page& page, std::uint32_t pgno, std::uint32_t owner, IndexPage* out) {
     const std::uint8_t* b = page.bytes.data();
@@ -97,12 +109,15 @@ Status findInIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner
     const std::size_t prefix = header->prefixLength;
     if (firstBit(bitmap, 1, used + 1) < prefix) return corrupt(pgno, "prvý záznam je kratší ako spoločná predpona");
     const std::size_t minEntry = kMinKeyBytes + kRowPointerBytes + (header->isLeaf() ? 0 : kChildPointerBytes);
-    // The entry starting at `start` (0 or where another ends), into *at.
-    auto read = [&](std::size_t start) {
-        const std::size_t end = firstBit(bitmap, start + 1, used + 1);
-        at->assign(area, area + (start == 0 ? end : prefix));
-        if (start != 0) at->insert(at->end(), area + start, area + end);
-        if (at->size() < minEntry) return corrupt(pgno, "príliš krátky záznam");
+    // The entry starting at `start` (0 or where another ends) as it lies:
+    // the first entry's first bytes, then its own stored bytes.
+    ByteSpan head, tail;
+    std::size_t end = 0;
+    auto locate = [&](std::size_t start) {
+        end = firstBit(bitmap, start + 1, used + 1);
+        head = ByteSpan(area, start == 0 ? end : prefix);
+        tail = start == 0 ? ByteSpan() : ByteSpan(area + start, end - start);
+        if (head.size() + tail.size() < minEntry) return corrupt(pgno, "príliš krátky záznam");
         return Status::OK();
     };
     // Entries starting before `lo` are less than x, those starting at or
@@ -115,16 +130,16 @@ Status findInIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner
             hi = mid; // no entry starts in [mid, hi)
             continue;
         }
-        JET_TRY(read(start));
-        if (entryLess(*at, x)) lo = firstBit(bitmap, start + 1, used + 1);
+        JET_TRY(locate(start));
+        if (lessInTwoParts(head, tail, x)) lo = end;
         else hi = start;
     }
     const std::size_t found = hi == 0 ? 0 : firstBit(bitmap, hi, used);
-    if (found == used) {
-        at->clear();
-        return Status::OK();
-    }
-    return read(found);
+    if (found == used) return Status::OK();
+    JET_TRY(locate(found));
+    at->assign(head.begin(), head.end());
+    at->insert(at->end(), tail.begin(), tail.end());
+    return Status::OK();
 }
 
 Status parseIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner, IndexPage* header,
