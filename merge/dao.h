@@ -52,6 +52,8 @@ public:
     virtual const std::vector<jet::Value>& values() const = 0;
     virtual std::vector<jet::Value>& values() = 0;
     virtual jet::Status moveNext() = 0;
+    // The rows there are to walk (a table's count as stored).
+    virtual std::size_t rowCount() const = 0;
 
     // Appending (table recordsets): addNew hands out the new row, all Null,
     // one value per field; save stores it. A row the engine refuses
@@ -60,11 +62,18 @@ public:
     // engine itself failed.
     virtual std::vector<jet::Value>& addNew() = 0;
     virtual jet::Status save() = 0;
-    // Whether field `field` of a new row can hold *value, decided by the
-    // engine as save would: true brings the value to the field's own kind;
-    // false leaves it as it was.
-    virtual bool fits(std::size_t field, jet::Value* value) const = 0;
+    // The same, except that a value the engine cannot store in a field that
+    // `emptiable` marks (a flag per field) leaves the field empty instead of
+    // refusing the row; *emptied lists those fields (in field order).
+    virtual jet::Status save(const std::vector<bool>& emptiable, std::vector<std::size_t>* emptied) = 0;
+    // About `rows` rows are to be saved: what grows with them is sized
+    // once, now.
+    virtual void expect(std::size_t rows) = 0;
 };
+
+// Rows a table's stored count may size memory for ahead of them: the count
+// is the file's word, so past this what grows with rows grows as they come.
+constexpr std::size_t kMostRowsSizedAhead = std::size_t{1} << 20;
 
 class Database {
 public:

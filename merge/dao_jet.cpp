@@ -1,4 +1,5 @@
 // The data access of the merge over the jet engine.
+#include <algorithm>
 #include <list>
 #include <unordered_map>
 
@@ -25,9 +26,14 @@ struct TextSet {
     std::size_t field = 0; // the column's position in the table's rows
     FoldedTextSet texts;
 };
-// The text sets kept per table (by folded table name); a list, so that a
-// set stays where it is while others are added.
-using TextSets = std::unordered_map<std::string, std::list<TextSet>>;
+// The text sets of one table; a list, so that a set stays where it is
+// while others are added.
+struct TableTexts {
+    std::list<TextSet> sets;
+    std::size_t coming = 0; // rows a recordset expects to save into the table
+};
+// By folded table name.
+using TextSets = std::unordered_map<std::string, TableTexts>;
 
 std::string foldedUtf8(std::string_view name) { return jet::toUtf8(folded(jet::fromUtf8(name))); }
 
@@ -47,6 +53,7 @@ public:
         eof_ = true;
         return jet::Status::OK();
     }
+    std::size_t rowCount() const override { return eof_ ? 0 : 1; }
     std::vector<jet::Value>& addNew() override {
         fresh_.assign(1, jet::Value{});
         return fresh_;
@@ -54,7 +61,8 @@ public:
     jet::Status save() override {
         return jet::Status::error(jet::Status::Code::InvalidArgument, "Výsledok dotazu nemožno meniť");
     }
-    bool fits(std::size_t, jet::Value*) const override { return false; }
+    jet::Status save(const std::vector<bool>&, std::vector<std::size_t>*) override { return save(); }
+    void expect(std::size_t) override {}
 
 private:
     std::vector<jet::Value> row_;
@@ -64,8 +72,8 @@ private:
 
 class TableRecordset : public Recordset {
 public:
-    TableRecordset(std::unique_ptr<jet::Table> table, std::list<TextSet>* textSets)
-        : table_(std::move(table)), cursor_(*table_), textSets_(textSets) {
+    TableRecordset(std::unique_ptr<jet::Table> table, TableTexts* texts)
+        : table_(std::move(table)), cursor_(*table_), texts_(texts) {
         for (const jet::Column& c : table_->columns()) fields_.push_back({c.name, c.type, c.autonumber});
     }
     jet::Status start() { return cursor_.next(&hasRow_); }
@@ -75,25 +83,40 @@ public:
     const std::vector<jet::Value>& values() const override { return cursor_.row(); }
     std::vector<jet::Value>& values() override { return cursor_.row(); }
     jet::Status moveNext() override { return hasRow_ ? cursor_.next(&hasRow_) : jet::Status::OK(); }
+    std::size_t rowCount() const override { return table_->rowCount(); }
     std::vector<jet::Value>& addNew() override {
         fresh_.assign(fields_.size(), jet::Value{});
         return fresh_;
     }
     jet::Status save() override {
         JET_TRY(table_->append(&fresh_));
-        for (TextSet& set : *textSets_) {
+        learnSaved();
+        return jet::Status::OK();
+    }
+    jet::Status save(const std::vector<bool>& emptiable, std::vector<std::size_t>* emptied) override {
+        JET_TRY(table_->append(&fresh_, emptiable, emptied));
+        learnSaved();
+        return jet::Status::OK();
+    }
+    // The text sets made later are sized for the rows as well.
+    void expect(std::size_t rows) override {
+        texts_->coming = rows;
+        for (TextSet& set : texts_->sets) set.texts.reserve(set.texts.size() + rows);
+    }
+
+private:
+    // The text sets of the table learn the row just saved.
+    void learnSaved() {
+        for (TextSet& set : texts_->sets) {
             auto* text = set.field < fresh_.size() ? std::get_if<std::u16string>(&fresh_[set.field]) : nullptr;
             if (text) set.texts.insert(*text);
         }
-        return jet::Status::OK();
     }
-    bool fits(std::size_t field, jet::Value* value) const override { return table_->fit(field, value).ok(); }
 
-private:
     std::unique_ptr<jet::Table> table_;
     jet::Table::Cursor cursor_;
     std::vector<Field> fields_;
-    std::list<TextSet>* textSets_; // the database's for this table, kept up to date with each row saved
+    TableTexts* texts_; // the database's for this table, kept up to date with each row saved
     bool hasRow_ = false;
     std::vector<jet::Value> fresh_;
 };
@@ -114,8 +137,8 @@ public:
     jet::Status openRecordset(std::string_view name, std::unique_ptr<Recordset>* out) override {
         std::unique_ptr<jet::Table> table;
         JET_TRY(db_->openTable(name, &table));
-        std::list<TextSet>* sets = &textSets_[foldedUtf8(table->name())];
-        auto rs = std::make_unique<TableRecordset>(std::move(table), sets);
+        TableTexts* texts = &textSets_[foldedUtf8(table->name())];
+        auto rs = std::make_unique<TableRecordset>(std::move(table), texts);
         JET_TRY(rs->start());
         *out = std::move(rs);
         return jet::Status::OK();
@@ -146,7 +169,7 @@ public:
     jet::Status rollback() override {
         // They may hold texts of rows that are gone now. The lists stay:
         // open recordsets keep them.
-        for (auto& [table, sets] : textSets_) sets.clear();
+        for (auto& [table, texts] : textSets_) texts.sets.clear();
         lastSet_ = nullptr;
         return db_->rollback();
     }
@@ -172,6 +195,13 @@ private:
         }
     }
 
+    jet::Status rowCount(std::string_view tableName, std::size_t* rows) {
+        std::unique_ptr<jet::Table> table;
+        JET_TRY(db_->openTable(tableName, &table));
+        *rows = table->rowCount();
+        return jet::Status::OK();
+    }
+
     // From the last entry of an index on the column where there is one;
     // otherwise by reading every row.
     jet::Status maximum(const MaxOf& max, jet::Value* out) {
@@ -193,12 +223,16 @@ private:
             *out = lastSet_;
             return jet::Status::OK();
         }
-        std::list<TextSet>& sets = textSets_[foldedUtf8(table)];
+        TableTexts& texts = textSets_[foldedUtf8(table)];
+        std::list<TextSet>& sets = texts.sets;
         *out = nullptr;
         for (auto it = sets.begin(); !*out && it != sets.end(); ++it)
             if (jet::equalsIgnoreCase(it->column, column)) *out = &*it;
         if (!*out) {
             TextSet set{std::string(column), 0, {}};
+            std::size_t rows = 0;
+            JET_TRY(rowCount(table, &rows));
+            set.texts.reserve(std::min(rows, kMostRowsSizedAhead) + texts.coming);
             JET_TRY(scanColumn(
                 table, column,
                 [&](const jet::Value& v) {

@@ -45,6 +45,17 @@ void KeyMaps::record(MapKind kind, std::int32_t oldKey, std::int32_t newKey) {
     }
 }
 
+void KeyMaps::reserve(MapKind kind, std::size_t more) {
+    switch (kind) {
+    case MapKind::Zariadenie: colRefZariadenie.reserve(more); break;
+    case MapKind::Skupina: colRefSkupina.reserve(more); break;
+    case MapKind::Zvuk: colRefZvuk.reserve(more); break;
+    case MapKind::Obchodzka: colRefObchodzka.reserve(more); break;
+    case MapKind::Objednavka: colRefObjednavka.reserve(more); break;
+    case MapKind::None: break;
+    }
+}
+
 void KeyMaps::clear() {
     colRefZariadenie.clear();
     colRefSkupina.clear();

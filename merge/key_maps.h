@@ -38,6 +38,8 @@ public:
     void add(std::int32_t oldKey, std::int32_t newKey);
     // 0 when the old key has none.
     std::int32_t find(std::int32_t oldKey) const;
+    // Room for `keys` old keys in all.
+    void reserve(std::size_t keys) { keys_.reserve(keys); }
     void clear() { keys_.clear(); }
 
 private:
@@ -59,6 +61,11 @@ public:
     // The new key of the first entry with this old key; 0 when there is none.
     std::int32_t lookup(std::int32_t oldKey) const { return firstByOld_.find(oldKey); }
     const std::vector<Entry>& entries() const { return entries_; }
+    // Room for `more` entries besides those there.
+    void reserve(std::size_t more) {
+        entries_.reserve(entries_.size() + more);
+        firstByOld_.reserve(entries_.size() + more);
+    }
     void clear() {
         entries_.clear();
         firstByOld_.clear();
@@ -91,6 +98,9 @@ public:
     // The lookup and the appending of one map chosen by kind (None: 0, nothing).
     std::int32_t lookup(MapKind kind, std::int32_t oldKey) const;
     void record(MapKind kind, std::int32_t oldKey, std::int32_t newKey);
+    // Room in one map for `more` entries (a step's rows), made once before
+    // the step instead of growing as it goes.
+    void reserve(MapKind kind, std::size_t more);
 
     // Each run starts from empty maps, so that no earlier run's entries stand
     // ahead of its own.

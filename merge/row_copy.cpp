@@ -154,17 +154,6 @@ struct StepRun {
     std::vector<std::size_t> emptiedNow; // target fields the current row lost
     std::vector<int> emptied;            // per target field: values lost in saved rows
 
-    // A copied value its target column cannot hold leaves the field empty,
-    // as the new row had it, and the row goes on to be saved.
-    void offer(std::vector<jet::Value>& out) {
-        emptiedNow.clear();
-        for (std::size_t i = 0; i < out.size(); ++i) {
-            if (!b.offered[i] || jet::isNull(out[i]) || to.fits(i, &out[i])) continue;
-            out[i] = jet::Value{};
-            emptiedNow.push_back(i);
-        }
-    }
-
     bool leftOut(const std::vector<jet::Value>& row) {
         return (b.sourceFilter >= 0 && !passesFilter(step, at(row, b.sourceFilter))) ||
                !lookUp(b, row, maps, &lookups) ||
@@ -186,9 +175,10 @@ struct StepRun {
         std::vector<jet::Value>& out = to.addNew();
         fillRow(b, row, lookups, out);
         if (!step.ownKey.empty() && b.targetKey >= 0) out[b.targetKey] = std::int64_t{newKey};
-        offer(out);
 
-        jet::Status saved = to.save();
+        // A copied value its target column cannot hold leaves the field
+        // empty, as the new row had it, and the row is saved without it.
+        jet::Status saved = to.save(b.offered, &emptiedNow);
         moveCopied(b, row, out, true);
         if (saved.code() == jet::Status::Code::Refused) {
             ++counts.refused; // its key number stays used, but nothing maps to it
@@ -232,6 +222,10 @@ jet::Status copyTable(const Step& step, Database& source, Database& target, KeyM
     if (!counts->unread.empty()) return jet::Status::OK();
     JET_TRY(target.openRecordset(step.table, &to));
     Binding b = bind(step, from->fields(), to->fields());
+    // Sized once for every source row: nothing grows while the rows go.
+    const std::size_t rows = std::min(from->rowCount(), kMostRowsSizedAhead);
+    to->expect(rows);
+    maps.reserve(step.fills, rows);
     NextKey nextKey = step.ownKey.empty() ? NextKey(0) : firstNewKey(target, step);
     StepRun run{step, target, maps, *counts, *to, std::move(b), nextKey, {}, {}, {}};
     run.lookups.resize(run.b.references.size());

@@ -19,6 +19,8 @@ public:
     void insert(std::u16string_view text);
     bool contains(std::u16string_view text) const;
     std::size_t size() const { return table_.size(); }
+    // Room for `texts` texts in all.
+    void reserve(std::size_t texts) { table_.reserve(texts); }
 
 private:
     struct Stored {

@@ -1,6 +1,7 @@
 #include "jet/index/index_page.h"
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
 #include <cstring>
 
@@ -19,6 +20,55 @@ constexpr std::size_t kMinKeyBytes = 1; // the flag byte of one column
 Status corrupt(std::uint32_t pgno, const std::string& what) { return corruptAt(pgno, "index: " + what); }
 
 bool bitSet(const std::uint8_t* bitmap, std::size_t p) { return bitmap[p / 8] & (1u << (p % 8)); }
+
+// The first set bit in [from, limit), else limit.
+// REQUIRES: limit <= the bitmap's bits.
+std::size_t firstBit(const std::uint8_t* bitmap, std::size_t from, std::size_t limit) {
+    for (std::size_t p = from; p < limit;) {
+        const unsigned bits = bitmap[p / 8] >> (p % 8);
+        if (bits != 0) return std::min(p + static_cast<std::size_t>(std::countr_zero(bits)), limit);
+        p = (p / 8 + 1) * 8;
+    }
+    return limit;
+}
+
+// The last set bit: where the last entry ends; 0 when none is set.
+std::size_t lastBit(const std::uint8_t* bitmap) {
+    for (std::size_t at = kIndexBitmapBytes; at-- > 0;)
+        if (bitmap[at] != 0) return at * 8 + 7 - static_cast<std::size_t>(std::countl_zero(bitmap[at]));
+    return 0;
+}
+
+// Whether the entry made of `head` then `tail` comes before `x` in the
+// order of entryLess, without joining the two.
+bool lessInTwoParts(ByteSpan head, ByteSpan tail, ByteSpan x) {
+    const std::size_t n = std::min(head.size(), x.size());
+    if (n > 0) {
+        const int c = std::memcmp(head.data(), x.data(), n);
+        if (c != 0) return c < 0;
+    }
+    if (head.size() > x.size()) return false; // x is a beginning of the entry
+    return entryLess(tail, x.subspan(head.size()));
+}
+
+// Header fields of an index page of the table whose TDEF page is `owner`.
+Status readHeader(const Page& page, std::uint32_t pgno, std::uint32_t owner, IndexPage* out) {
+    const std::uint8_t* b = page.bytes.data();
+    IndexPage p;
+    p.type = b[kPageTypeAt];
+    if ((p.type != kIndexLeafPage && p.type != kIndexNodePage) || b[kPageMarkerAt] != kPageMarker)
+        return corrupt(pgno, "nie je to indexová stránka");
+    p.freeSpace = le16(b + kFreeSpace);
+    p.owner = le32(b + kOwner);
+    if (p.owner != owner) return corrupt(pgno, "stránka patrí inej tabuľke (" + std::to_string(p.owner) + ")");
+    p.prev = le32(b + kPrevPage);
+    p.next = le32(b + kNextPage);
+    p.tail = le32(b + kTailPage);
+    p.prefixLength = le16(b + kPrefixLength);
+    p.mark = b[kMark];
+    *out = std::move(p);
+    return Status::OK();
+}
 
 Status readEntries(const Page& page, std::uint32_t pgno, IndexPage* header, EntryList* out) {
     const std::uint8_t* bitmap = page.bytes.data() + kIndexBitmapOffset;
@@ -46,21 +96,56 @@ Status readEntries(const Page& page, std::uint32_t pgno, IndexPage* header, Entr
 
 } // namespace
 
+Status findInIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner, ByteSpan x, IndexPage* header,
+                       Bytes* at) {
+    JET_TRY(readHeader(page, pgno, owner, header));
+    const std::uint8_t* bitmap = page.bytes.data() + kIndexBitmapOffset;
+    const std::uint8_t* area = page.bytes.data() + kIndexEntriesOffset;
+    at->clear();
+    if (bitSet(bitmap, 0)) return corrupt(pgno, "záznam nulovej dĺžky");
+    const std::size_t used = lastBit(bitmap);
+    if (used > kIndexEntryCapacity) return corrupt(pgno, "bitová mapa ukazuje za koniec stránky");
+    if (used == 0) return Status::OK();
+    const std::size_t prefix = header->prefixLength;
+    if (firstBit(bitmap, 1, used + 1) < prefix) return corrupt(pgno, "prvý záznam je kratší ako spoločná predpona");
+    const std::size_t minEntry = kMinKeyBytes + kRowPointerBytes + (header->isLeaf() ? 0 : kChildPointerBytes);
+    // The entry starting at `start` (0 or where another ends) as it lies:
+    // the first entry's first bytes, then its own stored bytes.
+    ByteSpan head, tail;
+    std::size_t end = 0;
+    auto locate = [&](std::size_t start) {
+        end = firstBit(bitmap, start + 1, used + 1);
+        head = ByteSpan(area, start == 0 ? end : prefix);
+        tail = start == 0 ? ByteSpan() : ByteSpan(area + start, end - start);
+        if (head.size() + tail.size() < minEntry) return corrupt(pgno, "príliš krátky záznam");
+        return Status::OK();
+    };
+    // Entries starting before `lo` are less than x, those starting at or
+    // after `hi` are not.
+    std::size_t lo = 0, hi = used;
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        const std::size_t start = mid == 0 ? 0 : firstBit(bitmap, mid, used);
+        if (start >= hi) {
+            hi = mid; // no entry starts in [mid, hi)
+            continue;
+        }
+        JET_TRY(locate(start));
+        if (lessInTwoParts(head, tail, x)) lo = end;
+        else hi = start;
+    }
+    const std::size_t found = hi == 0 ? 0 : firstBit(bitmap, hi, used);
+    if (found == used) return Status::OK();
+    JET_TRY(locate(found));
+    at->assign(head.begin(), head.end());
+    at->insert(at->end(), tail.begin(), tail.end());
+    return Status::OK();
+}
+
 Status parseIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner, IndexPage* header,
                       EntryList* entries) {
-    const std::uint8_t* b = page.bytes.data();
     IndexPage p;
-    p.type = b[kPageTypeAt];
-    if ((p.type != kIndexLeafPage && p.type != kIndexNodePage) || b[kPageMarkerAt] != kPageMarker)
-        return corrupt(pgno, "nie je to indexová stránka");
-    p.freeSpace = le16(b + kFreeSpace);
-    p.owner = le32(b + kOwner);
-    if (p.owner != owner) return corrupt(pgno, "stránka patrí inej tabuľke (" + std::to_string(p.owner) + ")");
-    p.prev = le32(b + kPrevPage);
-    p.next = le32(b + kNextPage);
-    p.tail = le32(b + kTailPage);
-    p.prefixLength = le16(b + kPrefixLength);
-    p.mark = b[kMark];
+    JET_TRY(readHeader(page, pgno, owner, &p));
     EntryList list;
     JET_TRY(readEntries(page, pgno, &p, &list));
     *header = std::move(p);

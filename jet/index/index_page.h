@@ -43,6 +43,14 @@ Status parseIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner,
 // no allocation per entry.
 Status parseIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner, IndexPage* header, EntryList* entries);
 
+// Looks for `x` among the entries of a stored page without decoding them
+// all: a binary search over where entries start, reading only the entries
+// it compares (so only the header and those entries are checked). *at is
+// the first entry not less than `x` with its prefix restored, empty when
+// every entry is less. For a leaf that is looked at once.
+Status findInIndexPage(const Page& page, std::uint32_t pgno, std::uint32_t owner, ByteSpan x, IndexPage* header,
+                       Bytes* at);
+
 // Lays out a whole page from `page` (its usedBytes and freeSpace are
 // recomputed, its prefix length honoured). TooLarge when the entries do not
 // fit; InvalidArgument when the prefix is longer than the entries share.

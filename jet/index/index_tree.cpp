@@ -92,22 +92,27 @@ std::size_t splitPoint(const EntryList& entries, long added) {
 // Stored with the longest shared prefix, the entries fit on a page.
 bool IndexTree::fits(const Node& node) { return rangeFits(node.entries, 0, node.entries.size()); }
 
-Status IndexTree::load(std::uint32_t pgno, Node** out) {
+IndexTree::Node* IndexTree::cached(std::uint32_t pgno) {
     if (last_ && last_->first == pgno) {
         last_->second->used = ++clock_;
-        *out = last_->second.get();
-        return Status::OK();
+        return last_->second.get();
     }
     auto it = cache_.find(pgno);
-    if (it != cache_.end()) {
-        it->second->used = ++clock_;
-        *out = it->second.get();
-        last_ = &*it;
-        return Status::OK();
-    }
+    if (it == cache_.end()) return nullptr;
+    it->second->used = ++clock_;
+    last_ = &*it;
+    return it->second.get();
+}
+
+Status IndexTree::readPage(std::uint32_t pgno, PageRef* ref) {
     if (pgno == 0 || pgno >= pager_->pageCount()) return corruptAt(pgno, "index ukazuje mimo súboru");
+    return pager_->read(pgno, ref);
+}
+
+Status IndexTree::load(std::uint32_t pgno, Node** out) {
+    if ((*out = cached(pgno)) != nullptr) return Status::OK();
     PageRef ref;
-    JET_TRY(pager_->read(pgno, &ref));
+    JET_TRY(readPage(pgno, &ref));
     auto node = std::make_unique<Node>();
     JET_TRY(parseIndexPage(*ref, pgno, owner_, &node->page, &node->entries));
     *out = adopt(pgno, std::move(node));
@@ -141,16 +146,57 @@ Status IndexTree::descend(ByteSpan entry, std::vector<Step>* path) {
     return corruptAt(pgno, "index: strom je príliš hlboký");
 }
 
+// A lookup keeps the intermediate pages it passes decoded (they are few
+// and every lookup passes them), but searches a leaf the tree does not
+// hold where it is stored: the leaves lookups reach are as scattered as
+// their keys, and decoding one for a single look costs more than the look.
 Status IndexTree::contains(ByteSpan key, bool* found) {
     JET_TRY(trimCache());
     Bytes& lowest = probe_;
     lowest.assign(key.begin(), key.end());
     lowest.resize(key.size() + kRowPointerBytes, 0);
-    std::vector<Step>& path = path_;
-    JET_TRY(descend(lowest, &path));
-    Node* leaf = nullptr;
-    JET_TRY(load(path.back().pgno, &leaf));
-    return neighbourKey(*leaf, path.back().index, key, found);
+    *found = false;
+    std::uint32_t pgno = root_;
+    for (std::uint32_t depth = 0; depth < kMaxIndexDepth; ++depth) {
+        Node* node = cached(pgno);
+        if (!node) {
+            PageRef ref;
+            JET_TRY(readPage(pgno, &ref));
+            if (ref->bytes[kPageTypeAt] == kIndexLeafPage) {
+                IndexPage leaf;
+                JET_TRY(findInIndexPage(*ref, pgno, owner_, lowest, &leaf, &stored_));
+                if (!stored_.empty()) *found = equal(leafKey(stored_), key);
+                return stored_.empty() ? nextLeafStarts(leaf.next, key, found) : Status::OK();
+            }
+            JET_TRY(load(pgno, &node));
+        }
+        const EntryList& entries = node->entries;
+        if (node->page.isLeaf()) {
+            const std::size_t pos = entries.lowerBound(lowest, wholeEntry);
+            if (pos < entries.size()) *found = equal(leafKey(entries[pos]), key);
+            return pos < entries.size() ? Status::OK() : nextLeafStarts(node->page.next, key, found);
+        }
+        Route route;
+        JET_TRY(routeOf(node->page, entries, pgno, lowest, &route));
+        pgno = route.child;
+    }
+    return corruptAt(pgno, "index: strom je príliš hlboký");
+}
+
+// Whether the first entry of leaf `pgno` (0: none) carries `key`.
+Status IndexTree::nextLeafStarts(std::uint32_t pgno, ByteSpan key, bool* found) {
+    *found = false;
+    if (pgno == 0) return Status::OK();
+    if (Node* next = cached(pgno)) {
+        if (!next->entries.empty()) *found = equal(leafKey(next->entries.front()), key);
+        return Status::OK();
+    }
+    PageRef ref;
+    IndexPage header;
+    JET_TRY(readPage(pgno, &ref));
+    JET_TRY(findInIndexPage(*ref, pgno, owner_, {}, &header, &stored_));
+    if (!stored_.empty()) *found = equal(leafKey(stored_), key);
+    return Status::OK();
 }
 
 // The leaf that the last descent reached takes `entry` when the entry lies

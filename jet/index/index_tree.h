@@ -57,6 +57,10 @@ private:
     };
 
     static bool fits(const Node& node);
+    // The decoded page when the tree holds it, else null.
+    Node* cached(std::uint32_t pgno);
+    Status readPage(std::uint32_t pgno, PageRef* ref);
+    Status nextLeafStarts(std::uint32_t pgno, ByteSpan key, bool* found);
     Status load(std::uint32_t pgno, Node** out);
     Status descend(ByteSpan entry, std::vector<Step>* path);
     Status reusePath(ByteSpan entry, bool* reused);
@@ -84,6 +88,7 @@ private:
     std::vector<Step> path_;
     bool pathReusable_ = false; // path_ still leads to its leaf
     Bytes probe_;
+    Bytes stored_; // the entry a look at a stored leaf found
 };
 
 } // namespace jet

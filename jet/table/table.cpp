@@ -204,12 +204,13 @@ Status writable(const WriteSession* session, const Pager& pager) {
 // The table's writer checks the definition once, when it is made.
 Status TableImpl::append(std::vector<Value>* row) {
     JET_TRY(writable(session_.get(), *pager_));
-    return session_->append(def_, row);
+    return session_->append(def_, row, nullptr, nullptr);
 }
 
-Status TableImpl::fit(std::size_t column, Value* value) const {
-    if (column >= def_->columns.size()) return Status::error(Status::Code::InvalidArgument, "Stĺpec mimo tabuľky.");
-    return normalizeValue(def_->columns[column], value);
+Status TableImpl::append(std::vector<Value>* row, const std::vector<bool>& emptiable,
+                         std::vector<std::size_t>* emptied) {
+    JET_TRY(writable(session_.get(), *pager_));
+    return session_->append(def_, row, &emptiable, emptied);
 }
 
 Status TableImpl::canAppend() const {

@@ -38,8 +38,9 @@ public:
     Status dataPageCount(std::size_t* count) const override;
 
     Status append(std::vector<Value>* row) override;
+    Status append(std::vector<Value>* row, const std::vector<bool>& emptiable,
+                  std::vector<std::size_t>* emptied) override;
     Status canAppend() const override;
-    Status fit(std::size_t column, Value* value) const override;
     Status highestIndexed(std::string_view column, bool* found, Value* highest) const override;
 
 private:

@@ -108,18 +108,30 @@ Status TableWriter::prepare() {
     return Status::OK();
 }
 
-// AutoNumber values, yes/no defaults, checks and the stored bytes of every
-// value (long values still unplaced).
-Status TableWriter::prepareValues(std::vector<Value>& row) {
+// Values left out where they may be, AutoNumber values, yes/no defaults,
+// checks and the stored bytes of every value (long values still unplaced).
+// Each value is brought to its column's kind once.
+Status TableWriter::prepareValues(std::vector<Value>& row, const std::vector<bool>* emptiable,
+                                  std::vector<std::size_t>* emptied) {
     if (row.size() != def_.columns.size())
         return Status::error(Code::InvalidArgument, "Počet hodnôt riadka nezodpovedá počtu stĺpcov tabuľky " +
                                                         std::to_string(def_.columns.size()) + ".");
+    if (emptied) emptied->clear();
     for (std::size_t i = 0; i < row.size(); ++i) {
         const ColumnDef& c = def_.columns[i];
         Value& v = row[i];
+        bool normalized = false;
+        if (emptiable && i < emptiable->size() && (*emptiable)[i] && !isNull(v)) {
+            normalized = normalizeValue(c, &v).ok();
+            if (!normalized) {
+                v = Value{};
+                emptied->push_back(i);
+            }
+        }
         if (c.isAutonumber() && c.type == ColumnType::Long) {
             if (def_.autonumber >= INT32_MAX) return refuse("Stĺpec " + c.name + ": automatické čísla sú vyčerpané.");
             v = static_cast<std::int64_t>(def_.autonumber) + 1;
+            normalized = false;
         } else if (c.isGuidAutonumber() && c.type == ColumnType::Guid && isNull(v)) {
             Guid g;
             for (auto& b : g.bytes) b = static_cast<std::uint8_t>(random_());
@@ -129,7 +141,7 @@ Status TableWriter::prepareValues(std::vector<Value>& row) {
         } else if (c.type == ColumnType::Bool && isNull(v)) {
             v = false;
         }
-        JET_TRY(normalizeValue(c, &v));
+        if (!normalized) JET_TRY(normalizeValue(c, &v));
         if (rules_[i].required && isNull(v)) return refuse("Stĺpec " + c.name + ": chýba povinná hodnota.");
         if (!rules_[i].allowZeroLength) {
             const auto* text = std::get_if<std::u16string>(&v);
@@ -229,9 +241,10 @@ Status TableWriter::placeRow(RowPointer* where) {
     return Status::OK();
 }
 
-Status TableWriter::append(std::vector<Value>* row) {
+Status TableWriter::append(std::vector<Value>* row, const std::vector<bool>* emptiable,
+                           std::vector<std::size_t>* emptied) {
     std::size_t length = 0;
-    JET_TRY(prepareValues(*row));
+    JET_TRY(prepareValues(*row, emptiable, emptied));
     JET_TRY(placeLongValues(*row, &length));
     JET_TRY(checkIndexes(*row));
     // Nothing has been written so far; from here on a failure is the file's.

@@ -43,8 +43,12 @@ public:
 
     // Appends one row (values in the definition's column order; on return
     // normalized to the column types, AutoNumber values filled in). Refused,
-    // with nothing written, when a value or an index does not take it.
-    Status append(std::vector<Value>* row);
+    // with nothing written, when a value or an index does not take it. A
+    // value its column cannot hold, in a column `emptiable` marks, is left
+    // out instead and its column listed in *emptied (see Table::append).
+    // REQUIRES: `emptiable` and `emptied` both null or both given.
+    Status append(std::vector<Value>* row, const std::vector<bool>* emptiable = nullptr,
+                  std::vector<std::size_t>* emptied = nullptr);
     // Writes every page and counter held in memory to the pager.
     Status flush();
     // Writes back and lets go of most decoded index pages: for a table that
@@ -66,7 +70,8 @@ private:
 
     TableWriter(Pager& pager, std::shared_ptr<TableDef> def);
     Status prepare();
-    Status prepareValues(std::vector<Value>& row);
+    Status prepareValues(std::vector<Value>& row, const std::vector<bool>* emptiable,
+                         std::vector<std::size_t>* emptied);
     Status placeLongValues(std::vector<Value>& row, std::size_t* length);
     Status checkIndexes(const std::vector<Value>& row);
     Status storeLongValues(const std::vector<Value>& row);

@@ -78,7 +78,8 @@ Status WriteSession::writerOf(const std::shared_ptr<TableDef>& def, TableWriter*
     return Status::OK();
 }
 
-Status WriteSession::appendInTransaction(const std::shared_ptr<TableDef>& def, std::vector<Value>* row) {
+Status WriteSession::appendInTransaction(const std::shared_ptr<TableDef>& def, std::vector<Value>* row,
+                                         const std::vector<bool>* emptiable, std::vector<std::size_t>* emptied) {
     JET_TRY(pager_->failure());
     TableWriter* writer = nullptr;
     JET_TRY(writerOf(def, &writer));
@@ -86,17 +87,18 @@ Status WriteSession::appendInTransaction(const std::shared_ptr<TableDef>& def, s
     // stay decoded in memory.
     Status s = lastWriter_ && lastWriter_ != writer ? lastWriter_->release() : Status::OK();
     lastWriter_ = writer;
-    if (s.ok()) s = writer->append(row);
+    if (s.ok()) s = writer->append(row, emptiable, emptied);
     // A refused row leaves nothing behind; any other failure leaves the
     // transaction only its rollback, which the pager decides from here on.
     if (!s.ok() && s.code() != Code::Refused) pager_->fail(s);
     return s;
 }
 
-Status WriteSession::append(const std::shared_ptr<TableDef>& def, std::vector<Value>* row) {
-    if (pager_->inTransaction()) return appendInTransaction(def, row);
+Status WriteSession::append(const std::shared_ptr<TableDef>& def, std::vector<Value>* row,
+                            const std::vector<bool>* emptiable, std::vector<std::size_t>* emptied) {
+    if (pager_->inTransaction()) return appendInTransaction(def, row, emptiable, emptied);
     JET_TRY(begin());
-    Status s = appendInTransaction(def, row);
+    Status s = appendInTransaction(def, row, emptiable, emptied);
     if (s.ok()) s = commit();
     if (!s.ok()) {
         Status undone = rollback();

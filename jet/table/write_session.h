@@ -44,15 +44,18 @@ public:
     Status commit();
     Status rollback();
 
-    // Appends `row` to the table of `def` (see Table::append); outside a
-    // transaction in one of its own.
+    // Appends `row` to the table of `def` (see Table::append; `emptiable`
+    // and `emptied` null or both given); outside a transaction in one of
+    // its own.
     // REQUIRES: isOpen(); `def` came from definition().
-    Status append(const std::shared_ptr<TableDef>& def, std::vector<Value>* row);
+    Status append(const std::shared_ptr<TableDef>& def, std::vector<Value>* row, const std::vector<bool>* emptiable,
+                  std::vector<std::size_t>* emptied);
     // Hands what the writers hold in memory to the pager, so that readers see it.
     Status flush();
 
 private:
-    Status appendInTransaction(const std::shared_ptr<TableDef>& def, std::vector<Value>* row);
+    Status appendInTransaction(const std::shared_ptr<TableDef>& def, std::vector<Value>* row,
+                               const std::vector<bool>* emptiable, std::vector<std::size_t>* emptied);
     Status writerOf(const std::shared_ptr<TableDef>& def, TableWriter** out);
     // After a rollback the definitions in use read their counters again, so
     // that no open table shows what a rolled-back append left.

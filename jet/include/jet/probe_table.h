@@ -32,6 +32,13 @@ public:
         return true;
     }
 
+    // Room for `values` values in all: inserting up to them moves none.
+    void reserve(std::size_t values) {
+        std::size_t count = slots_.empty() ? 16 : slots_.size();
+        while (count < 2 * values) count *= 2;
+        if (count > slots_.size()) rehash(count);
+    }
+
     std::size_t size() const { return used_; }
     // Memory the slots hold.
     std::size_t capacityBytes() const { return slots_.capacity() * sizeof(Slot); }
@@ -57,9 +64,12 @@ private:
         }
     }
 
-    void grow() {
+    void grow() { rehash(slots_.empty() ? 16 : 2 * slots_.size()); }
+
+    // REQUIRES: `count` a power of two, more than the values filed.
+    void rehash(std::size_t count) {
         std::vector<Slot> old = std::move(slots_);
-        slots_.assign(old.empty() ? 16 : 2 * old.size(), Slot{});
+        slots_.assign(count, Slot{});
         const std::size_t mask = slots_.size() - 1;
         for (Slot& slot : old) {
             if (!slot.used) continue;

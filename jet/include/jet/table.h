@@ -50,11 +50,13 @@ public:
     // down is Refused with the reason, and nothing is written. Outside a
     // transaction the row is one of its own.
     virtual Status append(std::vector<Value>* row) = 0;
-    // Whether the column at `column` (in column order) can hold *value:
-    // brings it to the column's own kind as append() does, or is Refused
-    // with the reason and leaves it as it was. Rules on the whole row
-    // (required values, indexes) are append()'s alone.
-    virtual Status fit(std::size_t column, Value* value) const = 0;
+    // The same, except that a value its column cannot hold, in a column
+    // that `emptiable` marks (a flag per column), is left out instead of
+    // refusing the row: the field is taken as empty and its column listed in
+    // *emptied (cleared first; in column order). The rest of the row is
+    // judged as if it had come so.
+    virtual Status append(std::vector<Value>* row, const std::vector<bool>& emptiable,
+                          std::vector<std::size_t>* emptied) = 0;
     // Ok when rows can be appended to this table at all; otherwise why not.
     virtual Status canAppend() const = 0;
 

@@ -77,6 +77,26 @@ TEST(AppendIndex, ShuffledIdentifiersGrowTreesLargerThanTheDecodedPagesWhileTabl
         }
         ASSERT_TRUE(db->commit().ok());
     }
+    {
+        // A fresh writer holds no leaf decoded: every key is looked for
+        // where it is stored, first entries of leaves and shared prefixes
+        // included.
+        auto db = openWritable(file.path());
+        auto t = openTable(*db, "identifikatory");
+        const std::size_t id = columnAt(*t, "identifikator");
+        ASSERT_TRUE(db->begin().ok());
+        std::vector<Value> row(t->columns().size());
+        for (std::size_t c = 0; c < row.size(); ++c)
+            if (t->columns()[c].type == ColumnType::Bool) row[c] = false;
+        for (int n = 0; n < kRows; ++n) {
+            row[id] = u("č-" + std::to_string(n));
+            ASSERT_EQ(t->append(&row).code(), Status::Code::Refused) << n;
+            if (n % 101 != 0) continue;
+            row[id] = u("Č-" + std::to_string(n) + "-");
+            ASSERT_TRUE(t->append(&row).ok()) << n;
+        }
+        ASSERT_TRUE(db->rollback().ok());
+    }
     const auto [depth, pages] = largestIndex(file.path(), "identifikatory");
     EXPECT_GE(depth, 3u);
     EXPECT_GT(pages, 1100u);
