@@ -40,19 +40,3 @@ TEST(StandardMsgBox, ButtonSetsIconsDefaultsAndSlovakCaptions) {
     EXPECT_EQ(question->button(B::No)->text(), QStringLiteral("&Nie"));
     EXPECT_EQ(question->button(B::Cancel)->text(), QStringLiteral("Zrušiť"));
 }
-
-TEST(StandardMsgBox, AnswersAreStandardResultCodes) {
-    const QList<std::tuple<int, std::function<void(B*)>, int>> cases = {
-        {291, [](B* b) { b->button(B::No)->click(); }, 7},
-        {291, [](B* b) { QTest::keyClick(b, Qt::Key_Escape); }, 2},
-        {291, [](B* b) { b->close(); }, 2},
-        {291, [](B* b) { QTest::keyClick(b->focusWidget(), Qt::Key_Return); }, 7},
-        {291, [](B* b) { QTest::keyClick(b, Qt::Key_Aacute, Qt::AltModifier); }, 6},
-        {48, [](B* b) { QTest::keyClick(b, Qt::Key_Escape); }, 1},
-        {2, [](B* b) { b->button(B::Retry)->click(); }, 4},
-    };
-    for (const auto& [flags, act, result] : cases) {
-        testing_qt::whenShown<B>(act);
-        EXPECT_EQ(app::showStandardMessage(nullptr, QStringLiteral("x"), flags), result);
-    }
-}

@@ -13,18 +13,6 @@ const std::string kData = VELMORANT_TEST_DATA;
 
 } // namespace
 
-TEST(Cli, DumpAndCheckOfASoundFile) {
-    ProgramRun r = cli("dump " + kData + "/sample.mdb");
-    EXPECT_EQ(r.exit, 0) << r.err;
-    const auto json = test_files::readAll(kData + "/sample.json");
-    EXPECT_EQ(r.out, std::string(json.begin(), json.end()));
-    EXPECT_EQ(r.err, "");
-    r = cli("check " + kData + "/sample.mdb");
-    EXPECT_EQ(r.exit, 0) << r.err;
-    EXPECT_NE(r.out.find("OK: tabuľky 53, riadky 5659"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("kľúče porovnané 6865"), std::string::npos) << r.out;
-}
-
 TEST(Cli, FileProblemsExitWithOne) {
     for (const char* command : {"dump", "check"}) {
         ProgramRun r = cli(std::string(command) + " " + kData + "/missing.mdb");
