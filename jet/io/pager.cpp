@@ -206,11 +206,11 @@ private:
         const auto start = std::chrono::steady_clock::now();
         JET_TRY(log_->copyInto(*db_));
         JET_TRY(db_->sync());
+        lastWindow = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         log_.reset();
         // The file is complete now. A log that stays behind after all is
         // merely copied once more by the next open.
         (void)files_->removeDurably(logPath_);
-        lastWindow = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         return Status::OK();
     }
 

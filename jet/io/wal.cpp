@@ -307,13 +307,22 @@ Status WriteAheadLog::copyInto(File& database) const {
     std::vector<std::pair<std::uint32_t, std::uint32_t>> pages; // page number, record
     for (const auto& [pgno, slot] : slots_) pages.emplace_back(pgno, slot.record);
     std::sort(pages.begin(), pages.end());
-    std::vector<std::uint8_t> run;
+    std::vector<std::uint8_t> run, records;
     for (std::size_t i = 0; i < pages.size();) {
         std::size_t end = i + 1;
         while (end < pages.size() && end - i < kRunPages && pages[end].first == pages[end - 1].first + 1) ++end;
         run.resize((end - i) * kPageSize);
-        for (std::size_t k = i; k < end; ++k)
-            JET_TRY(file_->read(recordAt(pages[k].second) + kHead, &run[(k - i) * kPageSize], kPageSize));
+        // Pages of the run whose records follow one another in the log (a
+        // spill writes its pages in order) come with one read.
+        for (std::size_t k = i; k < end;) {
+            std::size_t last = k + 1;
+            while (last < end && pages[last].second == pages[last - 1].second + 1) ++last;
+            records.resize((last - k) * kRecordSize);
+            JET_TRY(file_->read(recordAt(pages[k].second), records.data(), records.size()));
+            for (std::size_t m = k; m < last; ++m)
+                std::memcpy(&run[(m - i) * kPageSize], &records[(m - k) * kRecordSize + kHead], kPageSize);
+            k = last;
+        }
         JET_TRY(database.write(offsetOf(pages[i].first), run.data(), run.size()));
         i = end;
     }
