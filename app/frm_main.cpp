@@ -53,12 +53,12 @@ void frmMain::placeControls() {
     setFixedSize(tw.toPixelsX(mw::kClientWidth), tw.toPixelsY(mw::kClientHeight));
     const auto all = controls();
     for (int i = 0; i < mw::kControlCount; ++i) {
-        const ui::ControlSpec& spec = mw::kControls[i];
+        const ui::ControlPlace& place = mw::kControls[i];
         QWidget* control = all[i];
-        control->setObjectName(QString::fromLatin1(spec.name));
-        control->setGeometry(dialogs::toPixels(this, spec.twips));
-        control->setToolTip(dialogs::qText(spec.tooltip));
-        control->setProperty("text", dialogs::qText(spec.text));
+        control->setObjectName(QString::fromLatin1(place.name));
+        control->setGeometry(dialogs::toPixels(this, place.twips));
+        control->setToolTip(dialogs::qText(place.tooltip));
+        control->setProperty("text", dialogs::qText(place.text));
         // The labels take the size of their captions.
         if (auto* label = qobject_cast<QLabel*>(control)) label->adjustSize();
     }

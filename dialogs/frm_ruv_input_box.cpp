@@ -21,9 +21,9 @@ frmRuvInputBox::frmRuvInputBox(QWidget* parent)
     const ui::Twips tw = twipsOf(this);
     setFixedSize(tw.toPixelsX(box::kClientWidth), tw.toPixelsY(box::kClientHeight));
     const auto place = [this](QWidget* widget, box::Control which) {
-        const ui::ControlSpec& spec = box::kControls[which];
-        widget->setObjectName(QString::fromLatin1(spec.name));
-        widget->setGeometry(toPixels(this, spec.twips));
+        const ui::ControlPlace& control = box::kControls[which];
+        widget->setObjectName(QString::fromLatin1(control.name));
+        widget->setGeometry(toPixels(this, control.twips));
     };
     place(lblPrompt_, box::Prompt);
     lblPrompt_->setTextFormat(Qt::PlainText);

@@ -10,7 +10,7 @@ namespace ui {
 
 enum class ControlKind { TextBox, Label, Button };
 
-struct ControlSpec {
+struct ControlPlace {
     const char* name;
     ControlKind kind;
     const char* text;    // at design
@@ -27,7 +27,7 @@ inline constexpr double kFontPoints = 8.25;
 // The controls in their tab order; the focus starts on the first.
 enum Control { TargetBox, SourceBox, ProgressLabel, TargetLabel, SourceLabel, JoinButton, TargetBrowse, SourceBrowse,
                kControlCount };
-inline constexpr ControlSpec kControls[kControlCount] = {
+inline constexpr ControlPlace kControls[kControlCount] = {
     {"txtSpojenySubor", ControlKind::TextBox, "", "Názov súboru, do ktorého má byť pridaný ďalší súbor",
      {240, 720, 4095, 315}},
     {"txtPridatSubor", ControlKind::TextBox, "", "Názov súboru, ktorý má byť pridaný do \"spojeného súboru\"",
@@ -60,7 +60,7 @@ inline constexpr double kFontPoints = 8.25;
 // In tab order: the edit box has the focus when the box opens. The prompt
 // keeps its size and wraps its text.
 enum Control { Edit, Ok, Cancel, Prompt, kControlCount };
-inline constexpr ControlSpec kControls[kControlCount] = {
+inline constexpr ControlPlace kControls[kControlCount] = {
     {"txtEdit", ControlKind::TextBox, "", "", {120, 2280, 4935, 375}},
     {"cmdOk", ControlKind::Button, "Ok", "", {5040, 120, 1215, 495}},
     {"cmdCancel", ControlKind::Button, "Naspäť", "", {5040, 720, 1215, 495}},

@@ -30,9 +30,9 @@ DWORD style(ui::ControlKind kind) {
 frmMain::frmMain(Seams seams) : seams_(std::move(seams)), initialFolder_(programFolder()) {
     create(nullptr, mw::kCaption);
     for (int i = 0; i < mw::kControlCount; ++i) {
-        const ui::ControlSpec& spec = mw::kControls[i];
-        controls_[i] = addControl(windowClass(spec.kind), spec.text, kFirstControl + i, style(spec.kind),
-                                  mw::kFontPoints, spec.kind == ui::ControlKind::TextBox ? WS_EX_CLIENTEDGE : 0);
+        const ui::ControlPlace& place = mw::kControls[i];
+        controls_[i] = addControl(windowClass(place.kind), place.text, kFirstControl + i, style(place.kind),
+                                  mw::kFontPoints, place.kind == ui::ControlKind::TextBox ? WS_EX_CLIENTEDGE : 0);
     }
     addTooltips();
     layOut();
