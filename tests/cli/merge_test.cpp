@@ -19,7 +19,8 @@ TEST(CliMerge, EmptiedFieldsOrAMissingSourceTableAreNoSuccess) {
                                  {"typ_zariadenia", merge::testing::I(1)},
                                  {"kontaktna_osoba", jet::Value(std::u16string(u"Jozef Mrkvička"))}});
     const auto target = dir.copy(test_files::testData("narrow.mdb"), "narrow.mdb");
-    const std::string pair = "merge " + test_files::quoted(target) + " " + test_files::quoted(source.path()) + " --yes --json";
+    const std::string pair =
+        "merge " + test_files::quoted(target) + " " + test_files::quoted(source.path()) + " --yes --json";
     source.close();
     const test_files::ProgramRun emptied = test_files::cli(pair);
     source.renameTable("hlasove_vyzvy", "hlasove_vyzvx");

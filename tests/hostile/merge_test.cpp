@@ -69,8 +69,7 @@ protected:
 
 bool hasLog(const fs::path& file) { return fs::exists(jet::logPathOf(file.string())); }
 
-void expectOpenFailure(const ImportResult& result, const fs::path& path, const std::string& name,
-                       const char* says) {
+void expectOpenFailure(const ImportResult& result, const fs::path& path, const std::string& name, const char* says) {
     const std::string head = kOpenFailure + path.string() + "\r\n";
     EXPECT_EQ(result.outcome.rfind(head, 0), 0u) << name << ": " << result.outcome;
     std::string description = result.outcome.substr(std::min(head.size(), result.outcome.size()));
