@@ -2,12 +2,8 @@
 // and runs clicked through it on copies of the fixture databases.
 #include "app/frm_main.h"
 
-#include <QComboBox>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
-#include <QPaintEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -19,17 +15,13 @@
 
 namespace {
 
-// What a widget paints, each time: its caption and the region. While a run
-// holds the window thread no events are handled, so only a repaint forced by
-// a caption change can paint.
+// The captions a widget paints. While a run holds the window thread no
+// events are handled, so only a repaint forced by a caption change can paint.
 class Paints : public QObject {
 public:
     QStringList captions;
-    QList<QRegion> regions;
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::Paint) return false;
-        captions << watched->property("text").toString();
-        regions << static_cast<QPaintEvent*>(event)->region();
+        if (event->type() == QEvent::Paint) captions << watched->property("text").toString();
         return false;
     }
 };
@@ -132,77 +124,10 @@ TEST_F(FrmMain, BrowsingFillsTheBoxWithTheChosenPathAndCancelKeepsIt) {
     EXPECT_EQ(requests_[2].title, QStringLiteral("Pridaný súbor"));
 }
 
-TEST_F(FrmMain, ProgressCaptionPaintsAtOnce) {
-    QApplication::processEvents();
-    Paints label, window;
-    log()->installEventFilter(&label);
-    window_->installEventFilter(&window);
-    // No event loop runs in between: each caption is painted at once, and a
-    // shorter one, or the empty one, wipes the tail of the longer one before it.
-    const QStringList captions = {"pozadovane_casove_zony_identifikatorov_na_zariadeniach", "zvuky", ""};
-    for (const QString& caption : captions) {
-        const QRect before = log()->geometry();
-        window.regions.clear();
-        window_->setProgress(caption.toStdString());
-        EXPECT_EQ(log()->text(), caption);
-        EXPECT_GE(log()->width(), log()->fontMetrics().horizontalAdvance(caption));
-        ASSERT_EQ(window.regions.size(), 1) << caption.toStdString();
-        EXPECT_TRUE(window.regions[0].contains(before)) << caption.toStdString();
-    }
-    EXPECT_EQ(label.captions, captions.first(2));
-}
-
-TEST_F(FrmMain, MissingFilesAreReportedWithTheFocusOnTheirBox) {
-    const QString target = fixture("blank.mdb", "ciel.mdb");
-    const QString targetMissing = QStringLiteral("Neexistuje súbor, do ktorého má byť vykonané importovanie");
-    click("", "");
-    click(target, dir_.filePath("nie-je.mdb"));
-    click(dir_.path(), target); // a folder is no file
-    ASSERT_EQ(messages_.size(), 3);
-    EXPECT_EQ(messages_[0].text, targetMissing);
-    EXPECT_EQ(messages_[0].flags, 48);
-    EXPECT_EQ(messages_[0].focus, QStringLiteral("txtSpojenySubor"));
-    EXPECT_EQ(messages_[1].text, QStringLiteral("Neexistuje súbor ktorý má byť importovaný"));
-    EXPECT_EQ(messages_[1].focus, QStringLiteral("txtPridatSubor"));
-    EXPECT_EQ(messages_[2].text, targetMissing);
-    EXPECT_TRUE(outcomes_.isEmpty());
-}
-
-TEST_F(FrmMain, OnlyAConfirmedRunWritesAndShowsEachTable) {
-    // No and Cancel leave the blank file as it was, where Yes would fill it.
-    const QString blank = fixture("blank.mdb", "prazdny.mdb"), sample = fixture("sample.mdb", "vzorka.mdb");
-    const auto contents = [](const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
-    const QByteArray before = contents(blank);
-    answers_ = {7, 2};
-    click(blank, sample);
-    click(blank, sample);
-    EXPECT_EQ(contents(blank), before);
-    ASSERT_EQ(outcomes_.size(), 2);
-    EXPECT_EQ(outcomes_[1].text, QStringLiteral("Nebola žiadosť o importovanie"));
-
-    Paints paints;
-    log()->installEventFilter(&paints);
-    answers_ = {6};
-    click(sample, blank);
-    log()->removeEventFilter(&paints);
-    ASSERT_EQ(outcomes_.size(), 3);
-    EXPECT_EQ(outcomes_[2].text, QStringLiteral("Import bol úspešný"));
-    EXPECT_EQ(outcomes_[2].flags, 64);
-    EXPECT_EQ(outcomes_[2].focus, QString()); // lblLog was emptied before the outcome came
-    // Each of the 27 steps painted its table name, in step order.
-    paints.captions.removeDuplicates();
-    ASSERT_EQ(paints.captions.size(), 27);
-    EXPECT_EQ(paints.captions.first(), QStringLiteral("zariadenia"));
-    EXPECT_EQ(paints.captions.indexOf("objednavaci_system"), 13);
-    EXPECT_EQ(paints.captions.last(), QStringLiteral("downloadovane_releidentifikatory"));
-}
-
 // Runs in the window and on the command line each leave one entry with the
 // counts their outcome showed; a record that cannot be written changes
-// neither an outcome nor an exit status.
+// neither an outcome nor an exit status. A run in the window paints the name
+// of each step's table as it goes.
 TEST_F(FrmMain, EveryRunLeavesOneEntryInTheRecord) {
     const QString state = dir_.filePath(QStringLiteral("stav"));
     qputenv("XDG_STATE_HOME", state.toUtf8());
@@ -212,7 +137,19 @@ TEST_F(FrmMain, EveryRunLeavesOneEntryInTheRecord) {
     const auto quoted = [](const QString& path) { return test_files::quoted(test_files::pathOf(path.toStdString())); };
     const std::string pair = quoted(narrow) + " " + quoted(sample);
     answers_ = {6, 7};
+    Paints paints;
+    log()->installEventFilter(&paints);
     click(sample, blank); // nothing to copy: success
+    log()->removeEventFilter(&paints);
+    ASSERT_EQ(outcomes_.size(), 1);
+    EXPECT_EQ(outcomes_[0].text, QStringLiteral("Import bol úspešný"));
+    EXPECT_EQ(outcomes_[0].flags, 64);
+    EXPECT_EQ(outcomes_[0].focus, QString()); // lblLog was emptied before the outcome came
+    paints.captions.removeDuplicates();
+    ASSERT_EQ(paints.captions.size(), 27);
+    EXPECT_EQ(paints.captions.first(), QStringLiteral("zariadenia"));
+    EXPECT_EQ(paints.captions.indexOf("objednavaci_system"), 13);
+    EXPECT_EQ(paints.captions.last(), QStringLiteral("downloadovane_releidentifikatory"));
     const test_files::ProgramRun lossy = test_files::cli("merge " + pair + " --yes");
     const test_files::ProgramRun trial = test_files::cli("merge " + pair + " --dry-run");
     click(sample, blank); // answered No
@@ -258,41 +195,6 @@ TEST_F(FrmMain, EveryRunLeavesOneEntryInTheRecord) {
     click(sample, blank);
     ASSERT_EQ(outcomes_.size(), 3);
     EXPECT_EQ(outcomes_[2].text, outcomes_[1].text);
-}
-
-namespace {
-
-// The names the dialog's file list shows under the chosen filter.
-QStringList listedNames(QFileDialog* dialog) {
-    auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
-    QStringList names;
-    for (int row = 0; list && row < list->model()->rowCount(list->rootIndex()); ++row) {
-        const QModelIndex at = list->model()->index(row, 0, list->rootIndex());
-        if (at.flags() & Qt::ItemIsEnabled) names << at.data().toString();
-    }
-    names.sort();
-    return names;
-}
-
-} // namespace
-
-TEST(FileDialog, EveryFileFilterShowsNamesWithoutADot) {
-    const QTemporaryDir folder;
-    for (const char* name : {"ciel.mdb", "zaloha", "poznamky.txt"})
-        QFile(folder.filePath(name)).open(QIODevice::WriteOnly);
-    testing_qt::whenShown<QFileDialog>([](QFileDialog* dialog) {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return listedNames(dialog) == QStringList({"ciel.mdb"}); }))
-            << listedNames(dialog).join(' ').toStdString();
-        // The user picks the second filter.
-        QTest::keyClick(dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo")), Qt::Key_Down);
-        EXPECT_EQ(dialog->selectedNameFilter(), QStringLiteral("Všetky súbory(*.*)"));
-        EXPECT_TRUE(QTest::qWaitFor([&] {
-            return listedNames(dialog) == QStringList({"ciel.mdb", "poznamky.txt", "zaloha"});
-        })) << listedNames(dialog).join(' ').toStdString();
-        dialog->reject();
-    });
-    const QStringList filters = {QStringLiteral("Databázové súbory(*.mdb)"), QStringLiteral("Všetky súbory(*.*)")};
-    EXPECT_EQ(app::openFileDialog(nullptr, {"t", "", folder.path(), filters}), std::nullopt);
 }
 
 TEST(Translation, QtSpeaksSlovak) {

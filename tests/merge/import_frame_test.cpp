@@ -1,6 +1,6 @@
-// The frame of an import run on real files: name checks, exclusive opens,
-// version checks and the confirmation question. Whole runs are checked
-// against worked-out rows by the whole-merge tests.
+// The frame of an import run on real files: name and version checks. The
+// question and whole runs are checked against worked-out rows by the
+// whole-merge tests.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -69,26 +69,6 @@ TEST_F(ImportFrame, WrongVersionsAreRefusedNamingTheFile) {
     std::string blank = copy("blank.mdb", "t3.mdb");
     ImportResult result = ImportDatabase(blank, source, maps_, missing);
     EXPECT_EQ(result.outcome, "Nekorektná verzia databázy:\r\n\r\nMá byť:Tarvexon 3.162\r\n" + source + kVersionTail);
-}
-
-TEST_F(ImportFrame, AnswerOtherThanYesWritesNothing) {
-    std::string target = copy("blank.mdb", "t.mdb");
-    std::string source = copy("sample.mdb", "s.mdb");
-    const auto before = test_files::readAll(target);
-    maps_.colRefZariadenie.append({1, 2}); // left over from an earlier run
-    for (int answer : {mb::ResultNo, mb::ResultCancel}) {
-        RecordingUi ui;
-        ui.answer = answer;
-        ImportResult result = ImportDatabase("  " + target, source + "  ", maps_, ui);
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text, "Želáte si importovať súbor\r\n" + source + "\r\ndo súboru\r\n" + target);
-        EXPECT_EQ(ui.messages[0].flags, 291);
-        EXPECT_EQ(result.outcome, "Nebola žiadosť o importovanie");
-        EXPECT_EQ(result.outcomeFlags, 48);
-        EXPECT_TRUE(ui.events.empty());
-    }
-    EXPECT_TRUE(test_files::readAll(target) == before);
-    EXPECT_EQ(maps_.MapZariadenie(1), 0); // every run starts from empty maps
 }
 
 } // namespace

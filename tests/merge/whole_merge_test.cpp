@@ -295,12 +295,6 @@ private:
     std::vector<std::string> emptiedLines_;
 };
 
-bool isPlanTable(const std::string& name) {
-    for (const PlanStep& step : plan())
-        if (name == step.table) return true;
-    return false;
-}
-
 // Compares two tables' rows, naming the first rows that differ.
 void expectSameRows(const std::string& table, const std::vector<json>& got, const std::vector<json>& want) {
     EXPECT_EQ(got.size(), want.size()) << table;
@@ -419,14 +413,11 @@ std::unique_ptr<Oracle> WholeMerge::merge(const fs::path& target, const fs::path
     // tables outside the plan as they were.
     EXPECT_EQ(after.at("properties"), before.at("properties"));
     EXPECT_EQ(after.at("tables").size(), before.at("tables").size());
-    int planTables = 0;
     for (auto& [name, table] : after.at("tables").items()) {
-        planTables += isPlanTable(name);
         EXPECT_EQ(table.at("columns"), before.at("tables").at(name).at("columns")) << name;
         const std::vector<json> got(table.at("rows").begin(), table.at("rows").end());
         expectSameRows(name, got, oracle->table(name).rows);
     }
-    EXPECT_EQ(planTables, 27);
 
     ProgramRun check = cli("check " + quoted(merged));
     EXPECT_EQ(check.exit, 0) << check.out << check.err;

@@ -41,6 +41,8 @@ private:
 
 inline fs::path blank() { return test_files::testData("blank.mdb"); }
 
+inline std::u16string u(const std::string& utf8) { return fromUtf8(utf8); }
+
 inline std::unique_ptr<Database> openWritable(const fs::path& file) {
     std::unique_ptr<Database> db;
     Status s = Database::open(test_files::utf8(file), Pager::Mode::Exclusive, &db);

@@ -42,7 +42,7 @@ struct FaultFileLayer::State {
     // Changes of names since the last folder flush, each all or nothing
     // (a rename is two); a null node: removed.
     std::vector<std::vector<std::pair<std::string, std::shared_ptr<Node>>>> pendingNames;
-    std::uint64_t changes = 0, crashAt = kNever, failAt = kNever, spaceLimit = kNever;
+    std::uint64_t changes = 0, crashAt = kNever, failAt = kNever;
     bool crashed = false;
 
     Status alive() const { return crashed ? osError(EIO, "Počítač sa zastavil") : Status::OK(); }
@@ -58,12 +58,6 @@ struct FaultFileLayer::State {
         JET_TRY(alive());
         ++changes;
         return Status::OK();
-    }
-
-    std::uint64_t used() const {
-        std::uint64_t total = 0;
-        for (const auto& [path, node] : names) total += node->current.size();
-        return total;
     }
 };
 
@@ -85,9 +79,6 @@ public:
     Status write(std::uint64_t offset, const void* buf, std::size_t n) override {
         JET_TRY(state_->alive());
         if (!writable_) return osError(EBADF, "Zápis do súboru zlyhal");
-        const std::uint64_t size = node_->current.size();
-        if (state_->used() + (offset + n > size ? offset + n - size : 0) > state_->spaceLimit)
-            return osError(ENOSPC, "Zápis do súboru zlyhal");
         JET_TRY(state_->change());
         const auto* p = static_cast<const std::uint8_t*>(buf);
         node_->change(Change{false, offset, Bytes(p, p + n)});
@@ -140,7 +131,6 @@ std::uint64_t FaultFileLayer::changes() const { return state_->changes; }
 void FaultFileLayer::crashAfter(std::uint64_t n) { state_->crashAt = state_->changes + n; }
 bool FaultFileLayer::crashed() const { return state_->crashed; }
 void FaultFileLayer::failAfter(std::uint64_t n) { state_->failAt = state_->changes + n; }
-void FaultFileLayer::setSpaceLimit(std::uint64_t bytes) { state_->spaceLimit = bytes; }
 
 std::map<std::string, Bytes> FaultFileLayer::disk(const std::function<bool()>& reached) const {
     Names names = state_->durableNames;

@@ -1,5 +1,5 @@
-// Files kept in memory: a "disk" that can fill up, fail one change, or crash
-// after a given number of changes. It remembers what has been flushed, so
+// Files kept in memory: a "disk" that can fail one change, or crash after a
+// given number of changes. It remembers what has been flushed, so
 // that after a crash one can ask what the disk would hold, with or without
 // the writes that were never flushed.
 #pragma once
@@ -38,9 +38,6 @@ public:
     // What the disk holds after the crash. `reached` is asked, in order, for
     // every unflushed change whether it got to the disk anyway.
     std::map<std::string, Bytes> disk(const std::function<bool()>& reached) const;
-
-    // Writes that would make all files together larger fail for want of space.
-    void setSpaceLimit(std::uint64_t bytes);
 
     Status open(const std::string& path, Access access, Lock lock, std::unique_ptr<File>* out) override;
     bool exists(const std::string& path) override;

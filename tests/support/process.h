@@ -9,7 +9,6 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
-#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -108,82 +107,22 @@ inline std::vector<std::vector<std::string>> mdbExport(const fs::path& file, con
     return rows;
 }
 
-// A program running beside the test, its standard input and output piped
-// to the test; killed or waited for.
-class Child {
+// Another process, velmorant-test-child (tests/support/child_main.cpp),
+// holding the database file at `path` (UTF-8) open for writing as long as
+// the object lives: closing its standard input ends it.
+class HeldElsewhere {
 public:
-    explicit Child(const std::vector<std::string>& args) { start(args); }
-    ~Child() {
-        closeInput();
-        wait();
+    explicit HeldElsewhere(const std::string& path) {
+        const std::string child = programPath("velmorant-test-child").string();
+        char c = 0;
 #ifdef _WIN32
-        if (process_) ::CloseHandle(process_);
-        if (output_) ::CloseHandle(output_);
-#else
-        if (output_ >= 0) ::close(output_);
-#endif
-    }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-
-    // The next byte the program writes; false when it wrote no more.
-    bool read(char* c) {
-#ifdef _WIN32
-        DWORD got = 0;
-        return output_ && ::ReadFile(output_, c, 1, &got, nullptr) && got == 1;
-#else
-        return output_ >= 0 && ::read(output_, c, 1) == 1;
-#endif
-    }
-
-    // The end of its input, which a program waiting for input takes as the
-    // sign to finish.
-    void closeInput() {
-#ifdef _WIN32
-        if (input_) ::CloseHandle(input_);
-        input_ = nullptr;
-#else
-        if (input_ >= 0) ::close(input_);
-        input_ = -1;
-#endif
-    }
-
-    // Kills the program at once; false when it had ended on its own.
-    bool kill() {
-#ifdef _WIN32
-        if (!process_) return false;
-        const bool running = ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
-        ::TerminateProcess(process_, 137);
-        wait();
-        return running;
-#else
-        if (pid_ <= 0) return false;
-        ::kill(pid_, SIGKILL);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFSIGNALED(status);
-#endif
-    }
-
-private:
-#ifdef _WIN32
-    static std::wstring widened(const std::string& text) {
-        std::wstring out(text.size(), L'\0');
-        out.resize(static_cast<std::size_t>(::MultiByteToWideChar(
-            CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), static_cast<int>(out.size()))));
-        return out;
-    }
-
-    void start(const std::vector<std::string>& args) {
         SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-        HANDLE childInput = nullptr, childOutput = nullptr;
-        if (!::CreatePipe(&childInput, &input_, &inherit, 0)) return;
-        if (!::CreatePipe(&output_, &childOutput, &inherit, 0)) return;
+        HANDLE childInput = nullptr, childOutput = nullptr, output = nullptr;
+        if (!::CreatePipe(&childInput, &input_, &inherit, 0) || !::CreatePipe(&output, &childOutput, &inherit, 0))
+            return;
         ::SetHandleInformation(input_, HANDLE_FLAG_INHERIT, 0);
-        ::SetHandleInformation(output_, HANDLE_FLAG_INHERIT, 0);
-        std::wstring line;
-        for (const std::string& arg : args) line += L"\"" + widened(arg) + L"\" ";
+        ::SetHandleInformation(output, HANDLE_FLAG_INHERIT, 0);
+        std::wstring line = L"\"" + widened(child) + L"\" hold \"" + widened(path) + L"\"";
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
@@ -197,64 +136,56 @@ private:
         }
         ::CloseHandle(childInput);
         ::CloseHandle(childOutput);
-    }
-
-    void wait() {
-        if (process_) ::WaitForSingleObject(process_, INFINITE);
-    }
-
-    HANDLE process_ = nullptr, input_ = nullptr, output_ = nullptr;
+        DWORD got = 0;
+        held_ = process_ && ::ReadFile(output, &c, 1, &got, nullptr) && got == 1 && c == 'y';
+        ::CloseHandle(output);
 #else
-    void start(const std::vector<std::string>& args) {
         int in[2], out[2];
-        if (::pipe(in) != 0) return;
-        if (::pipe(out) != 0) return;
+        if (::pipe(in) != 0 || ::pipe(out) != 0) return;
         pid_ = ::fork();
         if (pid_ == 0) {
             ::dup2(in[0], 0);
             ::dup2(out[1], 1);
             for (int fd : {in[0], in[1], out[0], out[1]}) ::close(fd);
-            std::vector<char*> argv;
-            for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
+            ::execl(child.c_str(), child.c_str(), "hold", path.c_str(), nullptr);
             ::_exit(127);
         }
         ::close(in[0]);
         ::close(out[1]);
         input_ = in[1];
-        output_ = out[0];
-    }
-
-    void wait() {
-        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-    pid_t pid_ = -1;
-    int input_ = -1, output_ = -1;
+        held_ = ::read(out[0], &c, 1) == 1 && c == 'y';
+        ::close(out[0]);
 #endif
-};
-
-// velmorant-test-child (tests/support/child_main.cpp) with `args`.
-inline std::vector<std::string> testChild(std::vector<std::string> args) {
-    args.insert(args.begin(), programPath("velmorant-test-child").string());
-    return args;
-}
-
-// Another process holding the database file at `path` (UTF-8) open for
-// writing, or for reading, as long as the object lives.
-class HeldElsewhere {
-public:
-    explicit HeldElsewhere(const std::string& path, bool reading = false)
-        : child_(testChild({reading ? "read" : "hold", path})) {
-        char c = 0;
-        held_ = child_.read(&c) && c == 'y';
     }
+    ~HeldElsewhere() {
+#ifdef _WIN32
+        if (input_) ::CloseHandle(input_);
+        if (process_) {
+            ::WaitForSingleObject(process_, INFINITE);
+            ::CloseHandle(process_);
+        }
+#else
+        if (input_ >= 0) ::close(input_);
+        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+#endif
+    }
+    HeldElsewhere(const HeldElsewhere&) = delete;
+    HeldElsewhere& operator=(const HeldElsewhere&) = delete;
     bool held() const { return held_; }
 
 private:
-    Child child_;
+#ifdef _WIN32
+    static std::wstring widened(const std::string& text) {
+        std::wstring out(text.size(), L'\0');
+        out.resize(static_cast<std::size_t>(::MultiByteToWideChar(
+            CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), static_cast<int>(out.size()))));
+        return out;
+    }
+    HANDLE process_ = nullptr, input_ = nullptr;
+#else
+    pid_t pid_ = -1;
+    int input_ = -1;
+#endif
     bool held_ = false;
 };
 

@@ -1,54 +1,12 @@
-// The shared core of the front-ends: the timed box's buttons, layout and
-// countdown, the caption formatter, twips and centring.
+// The shared core of the front-ends: the timed box's layout, the caption
+// formatter and twips. The button rows and the countdown are checked through
+// the Qt boxes.
 #include <gtest/gtest.h>
 
-#include "ui/countdown.h"
 #include "ui/forms.h"
 #include "ui/geometry.h"
-#include "ui/msg_box_flags.h"
 #include "ui/msg_box_layout.h"
 #include "ui/texts.h"
-
-namespace {
-
-std::vector<std::string> captions(const ui::ButtonRow& row) {
-    std::vector<std::string> out;
-    for (int result : row.results) out.push_back(ui::FormatText(ui::buttonCaption(result)));
-    return out;
-}
-
-} // namespace
-
-TEST(ButtonRow, SetsCaptionsResultsEscAndFocus) {
-    struct Case {
-        int flags;
-        std::vector<std::string> captions;
-        std::vector<int> results;
-        int escape, focus;
-    };
-    const Case cases[] = {
-        {0, {"OK"}, {1}, 0, 0},
-        {1 + 256, {"OK", "Zrušiť"}, {1, 2}, 1, 1},
-        {2 + 512, {"&Prerušiť", "&Znova", "&Ignorovať"}, {3, 4, 5}, -1, 2},
-        {3 + 32, {"&Ano", "&Nie", "Zrušiť"}, {6, 7, 2}, 2, 0},
-        {4 + 256, {"&Ano", "&Nie"}, {6, 7}, -1, 1},
-        {4 + 768, {"&Ano", "&Nie"}, {6, 7}, -1, -1}, // a default beyond the row: none
-        {5, {"OK"}, {1}, 0, 0},
-        {15 + 48, {"OK"}, {1}, 0, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.flags);
-        const ui::ButtonRow row = ui::buttonRow(c.flags);
-        EXPECT_EQ(captions(row), c.captions);
-        EXPECT_EQ(row.results, c.results);
-        EXPECT_EQ(row.escape, c.escape);
-        EXPECT_EQ(row.focus, c.focus);
-    }
-    // The standard box spells Yes as a Slovak desktop does.
-    EXPECT_EQ(ui::standardButtonCaption(ui::mb::ResultYes), "&Áno");
-    EXPECT_EQ(ui::standardButtonCaption(ui::mb::ResultNo), "&Nie");
-    EXPECT_EQ(ui::standardButtonCaption(ui::mb::ResultCancel), "Zrušiť");
-}
 
 TEST(MsgBoxLayout, FollowsThePromptTheIconAndTheRow) {
     // A short prompt: the row of one button and its margins.
@@ -73,31 +31,6 @@ TEST(MsgBoxLayout, FollowsThePromptTheIconAndTheRow) {
     EXPECT_EQ(l.rowLeft, 120);
 }
 
-TEST(Countdown, ShowsOneLessAtOnceAndClosesAtTheLastStep) {
-    ui::Countdown c;
-    c.reset(25);
-    EXPECT_TRUE(c.counting());
-    EXPECT_TRUE(c.step()); // the step before the box shows
-    EXPECT_EQ(c.remaining(), 24);
-    for (int tick = 1; tick < 24; ++tick) EXPECT_TRUE(c.step()) << tick;
-    EXPECT_EQ(c.remaining(), 1);
-    EXPECT_FALSE(c.step()); // the 24th tick
-
-    c.reset(10); // a change of the input box's text starts it again
-    for (int i = 0; i < 5; ++i) c.step();
-    c.restart();
-    EXPECT_TRUE(c.step());
-    EXPECT_EQ(c.remaining(), 9);
-
-    c.reset(1);
-    EXPECT_FALSE(c.step());
-    for (int seconds : {0, -3}) {
-        c.reset(seconds);
-        EXPECT_FALSE(c.counting());
-        for (int i = 0; i < 3; ++i) EXPECT_TRUE(c.step());
-    }
-}
-
 TEST(FormatText, TrimsKeepsApostrophesBreaksLinesAndFillsPlaceholders) {
     EXPECT_EQ(ui::FormatText("  don't~@stop  "), "don't\r\nstop");
     EXPECT_EQ(ui::FormatText("   "), "");
@@ -119,10 +52,4 @@ TEST(Twips, RoundHalvesToEvenAtEveryResolution) {
     EXPECT_EQ(at96.fontPixels(8.25), 11);
     EXPECT_EQ(at144.fontPixels(8.25), 16); // 16.5
     EXPECT_EQ(at144.fontPixels(9.75), 20); // 19.5
-}
-
-TEST(Geometry, CentresTheOuterFrameAndPlacesTheCountdownInTheCorner) {
-    EXPECT_EQ(ui::centredOrigin({0, 0, 1024, 768}, 501, 300), (ui::Point{261, 234}));
-    EXPECT_EQ(ui::centredOrigin({1920, 10, 800, 600}, 1001, 700), (ui::Point{1920 - 100, 10 - 50}));
-    EXPECT_EQ(ui::bottomRightOrigin(400, 200, 13, 11), (ui::Point{387, 189}));
 }

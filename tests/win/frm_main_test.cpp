@@ -18,13 +18,6 @@ namespace mw = ui::main_window;
 using namespace testing_win;
 using test_files::fs::path;
 using test_files::pathOf;
-using test_files::utf8;
-
-struct Shown {
-    std::string text;
-    int flags;
-    int focus; // the control that had the focus, by its number
-};
 
 class FrmMain : public ::testing::Test {
 protected:
@@ -37,13 +30,8 @@ protected:
             if (!chosen_.empty()) chosen_.erase(chosen_.begin());
             return answer;
         };
-        seams.messageBox = [this](HWND, const std::string& text, int flags) {
-            messages_.push_back({text, flags, focusId()});
-            return ui::mb::ResultCancel;
-        };
-        seams.outcomeBox = [this](HWND, const std::string& text, int flags) {
-            outcomes_.push_back({text, flags, 0});
-        };
+        seams.messageBox = [](HWND, const std::string&, int) { return ui::mb::ResultCancel; };
+        seams.outcomeBox = [](HWND, const std::string&, int) {};
         seams.closed = [] {};
         window_ = std::make_unique<win::frmMain>(std::move(seams));
         window_->show();
@@ -56,7 +44,6 @@ protected:
     std::unique_ptr<win::frmMain> window_;
     std::vector<win::FileDialogRequest> requests_;
     std::vector<std::optional<std::string>> chosen_; // the file dialog's answers
-    std::vector<Shown> messages_, outcomes_;
 };
 
 std::string tooltipOf(HWND tooltips, HWND window, HWND control) {
@@ -177,29 +164,6 @@ TEST_F(FrmMain, ProgressCaptionPaintsAtOnce) {
             EXPECT_GT(placeOf(label).width, int(caption.size()) * 3);
         }
     }
-}
-
-TEST_F(FrmMain, MissingFilesAreReportedWithTheFocusOnTheirBox) {
-    const test_files::ScratchDir dir("velmorant-win");
-    const path target = dir.copy(test_files::testData("blank.mdb"), "ciel.mdb");
-    const auto run = [&](const std::string& t, const std::string& s) {
-        type(mw::TargetBox, t);
-        type(mw::SourceBox, s);
-        SetFocus(at(mw::JoinButton));
-        click(at(mw::JoinButton));
-    };
-    run("", "");
-    run(utf8(target), dir.file("nie je.mdb"));
-    run(utf8(dir.path()), utf8(target)); // a folder is no file
-    const std::string targetMissing = "Neexistuje súbor, do ktorého má byť vykonané importovanie";
-    ASSERT_EQ(messages_.size(), 3u);
-    EXPECT_EQ(messages_[0].text, targetMissing);
-    EXPECT_EQ(messages_[0].flags, 48);
-    EXPECT_EQ(messages_[0].focus, GetDlgCtrlID(at(mw::TargetBox)));
-    EXPECT_EQ(messages_[1].text, "Neexistuje súbor ktorý má byť importovaný");
-    EXPECT_EQ(messages_[1].focus, GetDlgCtrlID(at(mw::SourceBox)));
-    EXPECT_EQ(messages_[2].text, targetMissing);
-    EXPECT_TRUE(outcomes_.empty());
 }
 
 // The whole road as the user takes it: the real question and outcome boxes,

@@ -7,7 +7,6 @@
 #include "jet/index/index_tree.h"
 #include "jet/index/index_walk.h"
 #include "jet/index/keys.h"
-#include "jet/index/textkey.h"
 #include "support/database.h"
 
 using namespace jet;
@@ -22,14 +21,6 @@ Bytes field(ColumnType type, const Value& v, bool ascending = true) {
 }
 
 Bytes hex(std::initializer_list<int> bytes) { return Bytes(bytes.begin(), bytes.end()); }
-
-Bytes text(std::u16string_view s, bool ascending = true) {
-    Bytes out;
-    Status st =
-        appendKeyField(KeyColumn{ColumnType::Text, ascending, kGeneralSortOrder, 0}, Value(std::u16string(s)), &out);
-    EXPECT_TRUE(st.ok()) << st.message();
-    return out;
-}
 
 // Descending NUMERIC keys follow an older rule of their own.
 template <typename T> void expectIncreasing(ColumnType type, std::initializer_list<T> values, bool descending = true) {
@@ -73,19 +64,6 @@ TEST(Keys, ByteOrderFollowsValueOrder) {
     EXPECT_EQ(field(ColumnType::Bool, Value(true)), hex({0x7F, 0x00}));
     EXPECT_EQ(field(ColumnType::Bool, Value()), hex({0x7F, 0xFF}));
     EXPECT_EQ(field(ColumnType::Bool, Value(true), false), hex({0x80, 0xFF}));
-}
-
-// Letter case, trailing blanks and zero characters are ignored, only the
-// first 255 characters count; a descending key is inverted and terminated.
-TEST(TextKey, WhatCountsInATextKey) {
-    EXPECT_EQ(text(u"ABC"), text(u"abc"));
-    EXPECT_EQ(text(u"abc  "), text(u"abc"));
-    EXPECT_EQ(text(std::u16string(u"a\0b", 3)), text(u"ab"));
-    EXPECT_NE(text(u"abc"), text(u"ábc"));
-    EXPECT_EQ(text(u""), hex({0x7F, 0x01, 0x00}));
-    EXPECT_EQ(text(std::u16string(255, u'x') + u"abc"), text(std::u16string(255, u'x')));
-    EXPECT_EQ(text(u"abc", false), hex({0x80, 0xB5, 0xB3, 0xB2, 0xFE, 0xFF, 0x00}));
-    EXPECT_GT(text(u"abc", false), text(u"abd", false));
 }
 
 // Each intermediate page has a single child, described by an entry and no

@@ -4,12 +4,9 @@
 // transaction.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <random>
-#include <thread>
 
 #include "support/pager.h"
-#include "support/process.h"
 
 namespace jet::testing {
 namespace {
@@ -90,40 +87,6 @@ TEST(CrashTest, EveryInterruptionLeavesTheOldOrTheNewFile) {
     EXPECT_GT(olds, 0);
     EXPECT_GT(news, 0);
     EXPECT_GT(recoveries, 0);
-}
-
-// A real process (velmorant-test-child write) killed in the middle of a
-// transaction or of its commit; it says when it is about to commit.
-TEST(KillTest, KilledInTheMiddleOfATransactionOrDuringCommit) {
-    ScratchDir dir;
-    const std::string path = utf8(dir.path() / u8"kópia databázy.mdb");
-    const Bytes oldFile = syntheticFile(kOldPages);
-    Bytes newFile = oldFile; // what the child's steps up to its commit make of it
-    for (std::uint32_t i = 0; i <= 400; ++i) {
-        if (i % 2) std::fill_n(newFile.begin() + std::size_t{i % kOldPages} * kPageSize, kPageSize, 0xEE);
-        else newFile.insert(newFile.end(), kPageSize, 0xEF);
-    }
-    const auto killedAfter = [&](bool reachCommit, unsigned delayMicros) {
-        writeAll(pathOf(path), oldFile);
-        test_files::Child child(test_files::testChild({"write", path, reachCommit ? "1" : "0"}));
-        char c = 0;
-        EXPECT_TRUE(child.read(&c) && c == 'c');
-        std::this_thread::sleep_for(std::chrono::microseconds(delayMicros));
-        EXPECT_TRUE(child.kill()) << "the child ended on its own";
-        const bool logLeft = fs::exists(pathOf(logPathOf(path)));
-        std::unique_ptr<Pager> pager;
-        EXPECT_TRUE(Pager::open(path, Mode::Exclusive, &pager).ok());
-        pager.reset();
-        return std::make_pair(logLeft, readAll(pathOf(path)));
-    };
-    EXPECT_EQ(killedAfter(false, 2000), std::make_pair(true, oldFile));
-    int olds = 0, news = 0;
-    for (unsigned delay : {0u, 200u, 1000u, 3000u, 10000u, 50000u}) {
-        const Bytes after = killedAfter(true, delay).second;
-        ASSERT_TRUE(after == oldFile || after == newFile) << delay;
-        after == oldFile ? ++olds : ++news;
-    }
-    std::printf("killed during commit: %d rolled back, %d kept\n", olds, news);
 }
 
 } // namespace

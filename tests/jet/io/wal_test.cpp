@@ -333,31 +333,6 @@ TEST_F(WalTest, JournalOfAnEarlierReleaseIsPlayedBackWhenItFits) {
     EXPECT_EQ(crc32(0, reinterpret_cast<const std::uint8_t*>("123456789"), 9), 0xCBF43926u);
 }
 
-// The commit record is on the disk before the first logged page is copied
-// into place: whatever part of the copy got out, the log finishes it.
-TEST_F(WalTest, TheCopyIntoPlaceFollowsTheCommitRecord) {
-    for (std::uint64_t k = 0;; ++k) {
-        auto layer = holding({{kDbPath, oldFile_}});
-        std::unique_ptr<Pager> pager;
-        ASSERT_TRUE(openPager(layer, Mode::Exclusive, &pager).ok());
-        layer->crashAfter(k);
-        Status st = pager->begin();
-        for (std::uint32_t pgno : {2u, 5u}) // two runs of pages to copy
-            if (st.ok()) st = pager->write(pgno, pageFilled(0xAB));
-        if (st.ok()) st = pager->commit();
-        pager.reset();
-        // The database's unflushed changes are asked for first: the first n
-        // got out, the rest did not.
-        for (int n = 0; n < 4; ++n) {
-            int asked = 0;
-            const Bytes after = recover(layer->disk([&] { return asked++ < n; })).at(kDbPath);
-            ASSERT_TRUE(after == oldFile_ || std::equal(after.begin(), after.end(), newFile_.begin()))
-                << "crash at " << k << ", " << n;
-        }
-        if (st.ok()) return;
-    }
-}
-
 // A change that fails anywhere in a transaction leaves nothing but a
 // rollback to do; when the machine stops during that rollback, the next
 // writer finds the old file, or the new one where the commit record may have

@@ -14,8 +14,6 @@ using namespace test_db;
 
 namespace {
 
-std::u16string u(const std::string& utf8) { return fromUtf8(utf8); }
-
 // Depth and pages of the largest index tree of the table.
 std::pair<std::uint32_t, std::size_t> largestIndex(const fs::path& file, const std::string& name) {
     std::unique_ptr<Database> db;

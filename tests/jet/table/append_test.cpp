@@ -1,7 +1,7 @@
-// Appending rows: values of every kind read back by our reader and by
-// mdb-export, indexes checked against the rows, refusals that leave the file
-// untouched, transactions. Every table the merge writes, AutoNumber columns
-// included, is appended to and checked by the whole-merge tests.
+// Appending rows: handles of one table and rollbacks, refusals at the limits
+// that leave the file untouched. Values of every kind, and every table the
+// merge writes, are appended and read back by the whole-merge tests and the
+// appends to the Access-written samples.
 #include "support/database.h"
 
 #include <functional>
@@ -9,25 +9,10 @@
 #include "jet/format/tabledef_format.h"
 #include "jet/index/index_tree.h"
 #include "jet/index/keys.h"
-#include "support/fault_file_layer.h"
 
 using namespace test_db;
 
 namespace {
-
-std::u16string u(const std::string& utf8) { return fromUtf8(utf8); }
-
-std::u16string memoOf(std::size_t length, char16_t first) {
-    std::u16string s(length, u' ');
-    for (std::size_t i = 0; i < length; ++i) s[i] = static_cast<char16_t>(first + i % 23);
-    return s;
-}
-
-void appendAll(Database& db, Table& t, std::vector<std::vector<Value>>& rows) {
-    ASSERT_TRUE(db.begin().ok());
-    for (auto& row : rows) ASSERT_TRUE(t.append(&row).ok());
-    ASSERT_TRUE(db.commit().ok());
-}
 
 using Named = std::vector<std::pair<const char*, Value>>;
 
@@ -83,112 +68,6 @@ std::size_t keySize(Table& t, const Value& hodnota) {
 }
 
 } // namespace
-
-// Texts with Slovak letters, memos of 0 B to 100 KB, Nulls, yes/no values,
-// dates, numbers: the same values come back from both readers.
-TEST(Append, EveryKindOfValueOfTheFixture) {
-    Scratch file(blank());
-    std::vector<std::vector<Value>> rows;
-    std::size_t name, memo, lost, order, cameraMode;
-    {
-        auto db = openWritable(file.path());
-        auto t = openTable(*db, "identifikatory");
-        name = columnAt(*t, "meno_majitela"), memo = columnAt(*t, "poznamky"), lost = columnAt(*t, "flag_strateny"),
-        order = columnAt(*t, "poradove_cislo_pre_rovnake_meno");
-        const std::size_t memoSizes[] = {0, 100, 5000, 100000, 50, 4076, 4077, 8144, 8145};
-        const char* names[] = {"Ľubomír Šťastný", "Žofia Ďurčová", "Ágnes Ötvös", "Peter Novák", "ŇŤĽ ňťľ ôä"};
-        for (int i = 0; i < 30; ++i) {
-            auto row = rowOf(*t, {});
-            row[columnAt(*t, "identifikator")] = u("ID" + std::to_string(i));
-            row[name] = i % 6 == 5 ? Value() : Value(u(names[i % 5]));
-            if (i % 10 < 9) row[memo] = memoOf(memoSizes[i % 10] / 2, i % 2 ? u'a' : u'\u0410');
-            row[columnAt(*t, "datum_prevzatia")] = i % 4 ? Value(DateTime{40000.25 + i}) : Value();
-            row[lost] = i % 3 == 0;
-            row[columnAt(*t, "max_hodin_pritomnosti_za_pracovny_den")] = i % 5 ? Value(7.5 + i) : Value();
-            row[columnAt(*t, "poschodie")] = std::int64_t{i - 15};
-            row[columnAt(*t, "typ_identifikatora")] = std::int64_t{i % 256};
-            row[order] = std::int64_t{-100000 * i};
-            rows.push_back(row);
-        }
-        auto copy = rows;
-        appendAll(*db, *t, copy);
-        EXPECT_EQ(copy, rows);
-
-        auto p = openTable(*db, "downloadovane_parametre_zariadeni");
-        cameraMode = columnAt(*p, "kamera_kod_modu");
-        std::vector<std::vector<Value>> params = {
-            rowOf(*p, {{"id_zariadenia", std::int64_t{5}},
-                       {"impulzomer_cena_za_jednotku", Currency{-123456789}},
-                       {"impulzomer_vaha_impulzu", 0.125},
-                       {"kamera_kod_modu", std::int64_t{255}},
-                       {"vytah_najnizsie_poschodie", std::int64_t{-32768}}}),
-            rowOf(*p, {{"id_zariadenia", std::int64_t{6}}, {"impulzomer_jednotka", u("")}})};
-        auto paramsCopy = params;
-        appendAll(*db, *p, paramsCopy);
-        EXPECT_EQ(readAll(*db, "downloadovane_parametre_zariadeni"), params);
-    }
-    EXPECT_EQ(readAll(*openWritable(file.path()), "identifikatory"), rows);
-    const CheckReport r = expectCleanCheck(file.path());
-    EXPECT_EQ(r.keysNotCompared, 0u);
-    EXPECT_GE(r.longValues, 27u);
-
-    if (!haveMdbExport()) GTEST_SKIP() << "mdb-export is not installed";
-    const auto exportedParams = mdbExport(file.path(), "downloadovane_parametre_zariadeni");
-    ASSERT_EQ(exportedParams.size(), 2u);
-    EXPECT_EQ(exportedParams[0][cameraMode], "255");
-    EXPECT_EQ(exportedParams[1][cameraMode], "~");
-    const auto exported = mdbExport(file.path(), "identifikatory");
-    ASSERT_EQ(exported.size(), rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        SCOPED_TRACE(i);
-        ASSERT_EQ(exported[i].size(), rows[i].size());
-        const auto* n = std::get_if<std::u16string>(&rows[i][name]);
-        EXPECT_EQ(exported[i][name], n ? toUtf8(*n) : "~");
-        // mdb-export prints an empty value as it prints Null.
-        const auto* m = std::get_if<std::u16string>(&rows[i][memo]);
-        EXPECT_EQ(exported[i][memo], m && !m->empty() ? toUtf8(*m) : "~");
-        EXPECT_EQ(exported[i][order], std::to_string(std::get<std::int64_t>(rows[i][order])));
-        EXPECT_EQ(exported[i][lost], std::get<bool>(rows[i][lost]) ? "1" : "0");
-    }
-}
-
-// A disk that fills up in the middle: the failure is reported, the
-// transaction only rolls back, the file is as before, and once there is
-// room again the same rows go in.
-TEST(Append, FullDiskFailsTheTransactionAndRollbackRestoresTheFile) {
-    auto layer = std::make_shared<FaultFileLayer>();
-    const auto original = test_files::readAll(blank());
-    layer->put("/mem/db.mdb", original);
-    layer->setSpaceLimit(original.size() * 2 + 64 * 1024);
-    Pager::Options options;
-    options.file = layer;
-    options.cachePages = 16;
-    std::unique_ptr<Database> db;
-    ASSERT_TRUE(Database::open("/mem/db.mdb", Pager::Mode::Exclusive, options, &db).ok());
-    auto t = openTable(*db, "downloadovane_identifikatory");
-    auto fill = [&](int device, int rows) {
-        Status s = db->begin();
-        for (int i = 0; i < rows && s.ok(); ++i) {
-            auto row = rowOf(*t, {{"id_zariadenia", std::int64_t{device}}, {"identifikator", u(std::to_string(i))}});
-            s = t->append(&row);
-        }
-        return s.ok() ? db->commit() : s;
-    };
-    Status failed = fill(1, 50000);
-    ASSERT_EQ(failed.code(), Status::Code::IoError) << failed.message();
-    auto row = rowOf(*t, {{"id_zariadenia", std::int64_t{2}}, {"identifikator", u("0")}});
-    EXPECT_FALSE(t->append(&row).ok()) << "after a failure only rollback";
-    EXPECT_FALSE(db->commit().ok());
-    ASSERT_TRUE(db->rollback().ok());
-    EXPECT_EQ(*layer->content("/mem/db.mdb"), original);
-
-    layer->setSpaceLimit(UINT64_MAX);
-    ASSERT_TRUE(fill(1, 20000).ok());
-    EXPECT_EQ(readAll(*db, "downloadovane_identifikatory").size(), 20000u);
-    CheckReport r;
-    ASSERT_TRUE(checkDatabase(*db, &r).ok());
-    for (const std::string& p : r.problems) ADD_FAILURE() << p;
-}
 
 // Two handles of one table show the same row count whichever takes the
 // rows; a rollback takes the count back to the committed rows, and the
