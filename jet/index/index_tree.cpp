@@ -113,8 +113,12 @@ Status IndexTree::load(std::uint32_t pgno, Node** out) {
     if ((*out = cached(pgno)) != nullptr) return Status::OK();
     PageRef ref;
     JET_TRY(readPage(pgno, &ref));
+    return decode(pgno, *ref, out);
+}
+
+Status IndexTree::decode(std::uint32_t pgno, const Page& page, Node** out) {
     auto node = std::make_unique<Node>();
-    JET_TRY(parseIndexPage(*ref, pgno, owner_, &node->page, &node->entries));
+    JET_TRY(parseIndexPage(page, pgno, owner_, &node->page, &node->entries));
     *out = adopt(pgno, std::move(node));
     return Status::OK();
 }
@@ -125,17 +129,35 @@ IndexTree::Node* IndexTree::adopt(std::uint32_t pgno, std::unique_ptr<Node> node
 }
 
 Status IndexTree::descend(ByteSpan entry, std::vector<Step>* path) {
-    path->clear();
     pathReusable_ = false;
+    JET_TRY(toLeaf(entry, path, nullptr));
+    pathReusable_ = true;
+    return Status::OK();
+}
+
+// Follows `entry` from the root down to the leaf it belongs in, decoding
+// and keeping the pages on the way. The leaf is decoded too, unless
+// `stored` is given and the tree does not hold the leaf decoded: then
+// *stored is the leaf as read, and its step's index is left 0.
+Status IndexTree::toLeaf(ByteSpan entry, std::vector<Step>* path, PageRef* stored) {
+    path->clear();
     std::uint32_t pgno = root_;
     for (std::uint32_t depth = 0; depth < kMaxIndexDepth; ++depth) {
-        Node* node = nullptr;
-        JET_TRY(load(pgno, &node));
+        Node* node = cached(pgno);
+        if (!node) {
+            PageRef ref;
+            JET_TRY(readPage(pgno, &ref));
+            if (stored && ref->bytes[kPageTypeAt] == kIndexLeafPage) {
+                *stored = std::move(ref);
+                path->push_back({pgno, 0, false});
+                return Status::OK();
+            }
+            JET_TRY(decode(pgno, *ref, &node));
+        }
         const EntryList& entries = node->entries;
         if (node->page.isLeaf()) {
             const std::size_t pos = entries.lowerBound(entry, wholeEntry);
             path->push_back({pgno, static_cast<long>(pos), pos == entries.size()});
-            pathReusable_ = true;
             return Status::OK();
         }
         Route route;
@@ -155,47 +177,37 @@ Status IndexTree::contains(ByteSpan key, bool* found) {
     Bytes& lowest = probe_;
     lowest.assign(key.begin(), key.end());
     lowest.resize(key.size() + kRowPointerBytes, 0);
-    *found = false;
-    std::uint32_t pgno = root_;
-    for (std::uint32_t depth = 0; depth < kMaxIndexDepth; ++depth) {
-        Node* node = cached(pgno);
-        if (!node) {
-            PageRef ref;
-            JET_TRY(readPage(pgno, &ref));
-            if (ref->bytes[kPageTypeAt] == kIndexLeafPage) {
-                IndexPage leaf;
-                JET_TRY(findInIndexPage(*ref, pgno, owner_, lowest, &leaf, &stored_));
-                if (!stored_.empty()) *found = equal(leafKey(stored_), key);
-                return stored_.empty() ? nextLeafStarts(leaf.next, key, found) : Status::OK();
-            }
-            JET_TRY(load(pgno, &node));
-        }
-        const EntryList& entries = node->entries;
-        if (node->page.isLeaf()) {
-            const std::size_t pos = entries.lowerBound(lowest, wholeEntry);
-            if (pos < entries.size()) *found = equal(leafKey(entries[pos]), key);
-            return pos < entries.size() ? Status::OK() : nextLeafStarts(node->page.next, key, found);
-        }
-        Route route;
-        JET_TRY(routeOf(node->page, entries, pgno, lowest, &route));
-        pgno = route.child;
-    }
-    return corruptAt(pgno, "index: strom je príliš hlboký");
+    PageRef stored;
+    JET_TRY(toLeaf(lowest, &lookup_, &stored));
+    std::uint32_t next = 0;
+    JET_TRY(entryAt(lookup_.back(), stored, lowest, &next));
+    // Past the leaf's last entry, the next leaf's first one is the nearest.
+    if (entry_.empty() && next != 0) JET_TRY(entryAt({next, 0, false}, {}, {}, &next));
+    *found = !entry_.empty() && equal(leafKey(entry_), key);
+    return Status::OK();
 }
 
-// Whether the first entry of leaf `pgno` (0: none) carries `key`.
-Status IndexTree::nextLeafStarts(std::uint32_t pgno, ByteSpan key, bool* found) {
-    *found = false;
-    if (pgno == 0) return Status::OK();
-    if (Node* next = cached(pgno)) {
-        if (!next->entries.empty()) *found = equal(leafKey(next->entries.front()), key);
-        return Status::OK();
+// Into entry_ the entry at the leaf step `at` (empty past the last one), as
+// the tree holds it decoded, or else as `stored` (read when null) holds it:
+// there the first entry not less than `x`. *next is the leaf after it.
+Status IndexTree::entryAt(const Step& at, PageRef stored, ByteSpan x, std::uint32_t* next) {
+    if (!stored) {
+        if (const Node* node = cached(at.pgno)) {
+            const EntryList& entries = node->entries;
+            if (static_cast<std::size_t>(at.index) < entries.size()) {
+                const ByteSpan e = entries[static_cast<std::size_t>(at.index)];
+                entry_.assign(e.begin(), e.end());
+            } else {
+                entry_.clear();
+            }
+            *next = node->page.next;
+            return Status::OK();
+        }
+        JET_TRY(readPage(at.pgno, &stored));
     }
-    PageRef ref;
     IndexPage header;
-    JET_TRY(readPage(pgno, &ref));
-    JET_TRY(findInIndexPage(*ref, pgno, owner_, {}, &header, &stored_));
-    if (!stored_.empty()) *found = equal(leafKey(stored_), key);
+    JET_TRY(findInIndexPage(*stored, at.pgno, owner_, x, &header, &entry_));
+    *next = header.next;
     return Status::OK();
 }
 

@@ -60,9 +60,11 @@ private:
     // The decoded page when the tree holds it, else null.
     Node* cached(std::uint32_t pgno);
     Status readPage(std::uint32_t pgno, PageRef* ref);
-    Status nextLeafStarts(std::uint32_t pgno, ByteSpan key, bool* found);
     Status load(std::uint32_t pgno, Node** out);
+    Status decode(std::uint32_t pgno, const Page& page, Node** out);
     Status descend(ByteSpan entry, std::vector<Step>* path);
+    Status toLeaf(ByteSpan entry, std::vector<Step>* path, PageRef* stored);
+    Status entryAt(const Step& at, PageRef stored, ByteSpan x, std::uint32_t* next);
     Status reusePath(ByteSpan entry, bool* reused);
     Status neighbourKey(const Node& leaf, long pos, ByteSpan key, bool* same);
     Status carryMaximum(const std::vector<Step>& path);
@@ -88,7 +90,8 @@ private:
     std::vector<Step> path_;
     bool pathReusable_ = false; // path_ still leads to its leaf
     Bytes probe_;
-    Bytes stored_; // the entry a look at a stored leaf found
+    std::vector<Step> lookup_; // the path of the last lookup
+    Bytes entry_;              // the entry the last lookup found
 };
 
 } // namespace jet
