@@ -101,7 +101,7 @@ Status TableWriter::prepare() {
         const bool primary = def_.isPrimaryKey(ix);
         index.unique = primary || ix.isUnique();
         index.required = primary || ix.isRequired();
-        index.tree = std::make_unique<IndexTree>(*pager_, def_.firstPage, ix.firstPage, ix.usageMap);
+        index.tree = std::make_unique<IndexTree>(*pager_, def_.firstPage, ix.firstPage, ix.usageMap, def_.rowCount);
         index.batch = std::make_unique<EntryBatch>(index.unique);
         indexes_.push_back(std::move(index));
     }
