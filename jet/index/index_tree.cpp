@@ -15,10 +15,6 @@ namespace {
 constexpr std::size_t kMaxCachedPages = 1024;
 // Decoded pages a released tree keeps.
 constexpr std::size_t kReleasedPages = 16;
-// A walk over the keys costs about as much as this many lookups per entry
-// (the walk reads a page for some hundred entries, a lookup one or more).
-constexpr std::size_t kLookupsPerWalk = 8;
-constexpr std::size_t kMinFilterRoom = 1024;
 
 bool equal(ByteSpan a, ByteSpan b) { return std::equal(a.begin(), a.end(), b.begin(), b.end()); }
 
@@ -177,11 +173,6 @@ Status IndexTree::toLeaf(ByteSpan entry, std::vector<Step>* path, PageRef* store
 // hold where it is stored: the leaves lookups reach are as scattered as
 // their keys, and decoding one for a single look costs more than the look.
 Status IndexTree::contains(ByteSpan key, bool* found) {
-    JET_TRY(considerFilter());
-    if (filter_ && !filter_->mayHold(key)) {
-        *found = false;
-        return Status::OK();
-    }
     JET_TRY(trimCache());
     Bytes& lowest = probe_;
     lowest.assign(key.begin(), key.end());
@@ -279,7 +270,6 @@ Status IndexTree::insert(ByteSpan entry, bool* newKey) {
     *newKey = !before && !after;
     leaf->entries.insert(static_cast<std::size_t>(pos), entry);
     leaf->dirty = true;
-    if (filter_) noteKey(key);
     if (path.back().atEnd) JET_TRY(carryMaximum(path));
     for (std::size_t level = path.size(); level-- > 0;) {
         Node* node = nullptr;
@@ -470,36 +460,11 @@ Status IndexTree::writeNode(std::uint32_t pgno, Node& node) {
     return Status::OK();
 }
 
-// A lookup descends to a leaf as scattered as its key. Once the lookups
-// come to an eighth of the tree's entries, one walk over them all costs
-// less than the lookups still to come: from then on the filter answers
-// most lookups of a key the tree does not hold, which is nearly every
-// lookup a merge makes. The walk checks the whole tree, so that the
-// filter holds every key a descent could find; a tree it finds damaged
-// is looked up as before.
-Status IndexTree::considerFilter() {
-    if (filter_ || unfilterable_ || ++lookups_ * kLookupsPerWalk < entries_) return Status::OK();
+Status IndexTree::walkKeys(const std::function<void(ByteSpan key)>& visit) {
     JET_TRY(flush()); // the walk reads the pages as stored
-    auto filter = std::make_unique<KeyFilter>(2 * std::max(entries_, lookups_) + kMinFilterRoom);
     IndexWalk walk;
-    const Status s = walkIndex([this](std::uint32_t pgno, PageRef* ref) { return readPage(pgno, ref); }, root_, owner_,
-                               [&](ByteSpan key, RowPointer, std::uint32_t) { filter->add(key); }, &walk);
-    if (s.code() == Status::Code::Corrupt) {
-        unfilterable_ = true;
-        return Status::OK();
-    }
-    JET_TRY(s);
-    filter_ = std::move(filter);
-    return Status::OK();
-}
-
-// Keeps the filter true to a key just added; a filter past its room is
-// built anew, bigger, at the next lookup.
-void IndexTree::noteKey(ByteSpan key) {
-    filter_->add(key);
-    if (!filter_->full()) return;
-    entries_ = filter_->added();
-    filter_.reset();
+    return walkIndex([this](std::uint32_t pgno, PageRef* ref) { return readPage(pgno, ref); }, root_, owner_,
+                     [&](ByteSpan key, RowPointer, std::uint32_t) { visit(key); }, &walk);
 }
 
 Status IndexTree::flush() {

@@ -4,11 +4,11 @@
 // its leaf, a new maximum is carried up to the parents, a full page is
 // split (the root keeps its page number by moving its content down a
 // level), and every intermediate page with two or more children keeps the
-// last one as its tail. A tree asked for many keys keeps a filter over
-// the keys it holds (see considerFilter()).
+// last one as its tail.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -16,7 +16,6 @@
 #include "jet/util/bytes.h"
 #include "jet/index/entry_list.h"
 #include "jet/index/index_page.h"
-#include "jet/index/key_filter.h"
 #include "jet/io/pager.h"
 #include "jet/format/row_pointer.h"
 #include "jet/status.h"
@@ -29,10 +28,9 @@ constexpr std::size_t kMaxIndexEntry = kIndexEntryCapacity / 2 - kChildPointerBy
 
 class IndexTree {
 public:
-    // `owner` is the table's TDEF page, `usageMap` the index's page map;
-    // `entries` about how many entries the tree holds (its table's rows).
-    IndexTree(Pager& pager, std::uint32_t owner, std::uint32_t root, RowPointer usageMap, std::size_t entries)
-        : pager_(&pager), owner_(owner), root_(root), usageMap_(usageMap), entries_(entries) {}
+    // `owner` is the table's TDEF page, `usageMap` the index's page map.
+    IndexTree(Pager& pager, std::uint32_t owner, std::uint32_t root, RowPointer usageMap)
+        : pager_(&pager), owner_(owner), root_(root), usageMap_(usageMap) {}
 
     // *found is true when some leaf entry carries exactly `key`.
     Status contains(ByteSpan key, bool* found);
@@ -40,6 +38,9 @@ public:
     // kMaxIndexEntry is Refused. *newKey is false when an entry with the
     // same key was already there.
     Status insert(ByteSpan entry, bool* newKey);
+    // Hands every key the tree holds to `visit`, in order, checking the
+    // whole tree on the way: Corrupt, naming the page, when it is damaged.
+    Status walkKeys(const std::function<void(ByteSpan key)>& visit);
     // Writes every changed page to the pager.
     Status flush();
     // Writes back and lets go of all but a few decoded pages: for a tree
@@ -78,8 +79,6 @@ private:
     Status splitRoot(std::vector<Step>* path);
     Status subtreeMax(std::uint32_t pgno, Bytes* out);
     Status normalizeTail(Node* node);
-    Status considerFilter();
-    void noteKey(ByteSpan key);
     Status trimCache();
     Status keepAtMost(std::size_t pages);
     Status writeNode(std::uint32_t pgno, Node& node);
@@ -97,11 +96,6 @@ private:
     Bytes probe_;
     std::vector<Step> lookup_; // the path of the last lookup
     Bytes entry_;              // the entry the last lookup found
-    // The filter over the keys once lookups pay for it; none for a tree
-    // that its walk found damaged.
-    std::size_t entries_, lookups_ = 0;
-    std::unique_ptr<KeyFilter> filter_;
-    bool unfilterable_ = false;
 };
 
 } // namespace jet

@@ -88,7 +88,7 @@ TEST(IndexTree, NewMaximumReachesEveryLevelOfSingleChildren) {
     put(node, kIndexNodePage, {makeNodeEntry(last, leaf)});
     put(root, kIndexNodePage, {makeNodeEntry(last, node)});
 
-    IndexTree tree(pager, kOwner, root, {}, 0);
+    IndexTree tree(pager, kOwner, root, {});
     bool newKey = false;
     EXPECT_EQ(tree.insert(Bytes(kMaxIndexEntry + 1, 0x7F), &newKey).code(), Status::Code::Refused);
     ASSERT_TRUE(tree.insert(Bytes(kMaxIndexEntry, 0x7F), &newKey).ok());
