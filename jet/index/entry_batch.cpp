@@ -4,16 +4,10 @@
 
 #include "jet/format/index_page_format.h"
 #include "jet/index/entry_list.h"
+#include "jet/index/key_filter.h"
 
 namespace jet {
 namespace {
-
-// FNV-1a: keys are short, a byte at a time is enough.
-std::uint64_t hashOf(ByteSpan key) {
-    std::uint64_t h = 14695981039346656037ull;
-    for (std::uint8_t b : key) h = (h ^ b) * 1099511628211ull;
-    return h ^ (h >> 29);
-}
 
 bool equal(ByteSpan a, ByteSpan b) { return std::equal(a.begin(), a.end(), b.begin(), b.end()); }
 
@@ -36,11 +30,11 @@ void EntryBatch::add(ByteSpan e) {
     const auto n = static_cast<std::uint32_t>(ends_.size() - 1);
     const ByteSpan key = keyOf(n);
     keys_.insert(
-        hashOf(key), [&](std::uint32_t i) { return equal(keyOf(i), key); }, n);
+        hashKey(key), [&](std::uint32_t i) { return equal(keyOf(i), key); }, n);
 }
 
 bool EntryBatch::holdsKey(ByteSpan key) const {
-    return keys_.find(hashOf(key), [&](std::uint32_t i) { return equal(keyOf(i), key); }) != nullptr;
+    return keys_.find(hashKey(key), [&](std::uint32_t i) { return equal(keyOf(i), key); }) != nullptr;
 }
 
 const std::vector<ByteSpan>& EntryBatch::sorted() {

@@ -25,6 +25,10 @@ public:
     // Whether an entry added since the last clear() carries exactly `key`.
     // REQUIRES: keyed.
     bool holdsKey(ByteSpan key) const;
+    // Calls f(key) for the key of every entry added since the last clear().
+    template <class F> void forEachKey(F f) const {
+        for (std::uint32_t i = 0; i < ends_.size(); ++i) f(keyOf(i));
+    }
 
     bool empty() const { return ends_.empty(); }
     // Memory the batch holds, with what sorting it adds.

@@ -76,8 +76,8 @@ Status readEntries(const Page& page, std::uint32_t pgno, IndexPage* header, Entr
     const std::size_t minEntry = kMinKeyBytes + kRowPointerBytes + (header->isLeaf() ? 0 : kChildPointerBytes);
     Bytes entry; // the entry being read; it starts with the prefix of the first
     std::size_t start = 0;
-    for (std::size_t p = 1; p < kIndexBitmapBytes * 8; ++p) {
-        if (!bitSet(bitmap, p)) continue;
+    constexpr std::size_t kBits = kIndexBitmapBytes * 8;
+    for (std::size_t p = firstBit(bitmap, 1, kBits); p < kBits; p = firstBit(bitmap, p + 1, kBits)) {
         if (p > kIndexEntryCapacity) return corrupt(pgno, "bitová mapa ukazuje za koniec stránky");
         const bool first = out->empty();
         const std::size_t prefix = first ? 0 : header->prefixLength;

@@ -460,6 +460,13 @@ Status IndexTree::writeNode(std::uint32_t pgno, Node& node) {
     return Status::OK();
 }
 
+Status IndexTree::walkKeys(const std::function<void(ByteSpan key)>& visit) {
+    JET_TRY(flush()); // the walk reads the pages as stored
+    IndexWalk walk;
+    return walkIndex([this](std::uint32_t pgno, PageRef* ref) { return readPage(pgno, ref); }, root_, owner_,
+                     [&](ByteSpan key, RowPointer, std::uint32_t) { visit(key); }, &walk);
+}
+
 Status IndexTree::flush() {
     for (auto& [pgno, node] : cache_) JET_TRY(writeNode(pgno, *node));
     return Status::OK();

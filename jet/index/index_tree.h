@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -37,6 +38,9 @@ public:
     // kMaxIndexEntry is Refused. *newKey is false when an entry with the
     // same key was already there.
     Status insert(ByteSpan entry, bool* newKey);
+    // Hands every key the tree holds to `visit`, in order, checking the
+    // whole tree on the way: Corrupt, naming the page, when it is damaged.
+    Status walkKeys(const std::function<void(ByteSpan key)>& visit);
     // Writes every changed page to the pager.
     Status flush();
     // Writes back and lets go of all but a few decoded pages: for a tree

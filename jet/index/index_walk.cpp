@@ -10,10 +10,6 @@ namespace {
 
 Status corrupt(std::uint32_t pgno, const std::string& what) { return corruptAt(pgno, "index: " + what); }
 
-bool lessThan(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end());
-}
-
 struct LeafLinks {
     std::uint32_t page, prev, next;
 };
@@ -35,35 +31,46 @@ private:
         if (depth > kMaxIndexDepth) return corrupt(pgno, "strom indexu je príliš hlboký");
         if (pgno == 0 || !visited_.insert(pgno).second) return corrupt(pgno, "stránka je v strome indexu dvakrát");
         IndexPage page;
-        JET_TRY(readIndexPage(read_, pgno, owner_, &page));
+        EntryList entries;
+        PageRef ref;
+        JET_TRY(read_(pgno, &ref));
+        JET_TRY(parseIndexPage(*ref, pgno, owner_, &page, &entries));
+        ref.reset();
         out_->pages.push_back(pgno);
         if (isRoot && (page.prev != 0 || page.next != 0)) return corrupt(pgno, "koreň indexu má susedné stránky");
         if (page.freeSpace != page.computedFreeSpace())
             return corrupt(pgno, "voľné miesto " + std::to_string(page.freeSpace) + " namiesto " +
                                      std::to_string(page.computedFreeSpace()));
-        if (page.isLeaf()) return visitLeaf(pgno, depth, isRoot, page, last);
-        return visitNode(pgno, depth, page, last);
+        if (page.isLeaf()) return visitLeaf(pgno, depth, isRoot, page, entries, last);
+        return visitNode(pgno, depth, page, entries, last);
     }
 
-    Status visitLeaf(std::uint32_t pgno, std::uint32_t depth, bool isRoot, const IndexPage& page, Bytes* last) {
+    Status visitLeaf(std::uint32_t pgno, std::uint32_t depth, bool isRoot, const IndexPage& page,
+                     const EntryList& entries, Bytes* last) {
         if (out_->depth == 0) out_->depth = depth;
         if (depth != out_->depth) return corrupt(pgno, "listy stromu nie sú v rovnakej hĺbke");
-        if (page.entries.empty() && !isRoot) return corrupt(pgno, "prázdny list");
-        for (const Bytes& e : page.entries) {
-            if (!lastEntry_.empty() && !lessThan(lastEntry_, e))
+        if (entries.empty() && !isRoot) return corrupt(pgno, "prázdny list");
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const ByteSpan e = entries[i];
+            const ByteSpan before = i > 0 ? entries[i - 1] : ByteSpan(lastEntry_);
+            if ((i > 0 || !lastEntry_.empty()) && !entryLess(before, e))
                 return corrupt(pgno, "záznamy nie sú vo vzostupnom poradí");
-            lastEntry_ = e;
             visit_(leafKey(e), leafRow(e), pgno);
         }
         leaves_.push_back({pgno, page.prev, page.next});
         ++out_->leaves;
-        *last = page.entries.empty() ? Bytes{} : page.entries.back();
+        last->clear();
+        if (entries.empty()) return Status::OK();
+        last->assign(entries.back().begin(), entries.back().end());
+        lastEntry_ = *last;
         return Status::OK();
     }
 
-    Status visitNode(std::uint32_t pgno, std::uint32_t depth, const IndexPage& page, Bytes* last) {
-        if (page.entries.empty() && page.tail == 0) return corrupt(pgno, "uzol bez potomkov");
-        for (const Bytes& e : page.entries) {
+    Status visitNode(std::uint32_t pgno, std::uint32_t depth, const IndexPage& page, const EntryList& entries,
+                     Bytes* last) {
+        if (entries.empty() && page.tail == 0) return corrupt(pgno, "uzol bez potomkov");
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const ByteSpan e = entries[i];
             Bytes childLast;
             JET_TRY(visit(nodeChild(e), depth + 1, false, &childLast));
             const auto stored = nodeLeafEntry(e);

@@ -103,6 +103,7 @@ Status TableWriter::prepare() {
         index.required = primary || ix.isRequired();
         index.tree = std::make_unique<IndexTree>(*pager_, def_.firstPage, ix.firstPage, ix.usageMap);
         index.batch = std::make_unique<EntryBatch>(index.unique);
+        if (index.unique) index.taken = std::make_unique<TakenKeys>(*index.tree, *index.batch, def_.rowCount);
         indexes_.push_back(std::move(index));
     }
     return Status::OK();
@@ -188,8 +189,8 @@ Status TableWriter::checkIndexes(const std::vector<Value>& row) {
         if (ix.key.size() + kRowPointerBytes > kMaxIndexEntry)
             return refuse("Kľúč indexu " + name() + " je príliš dlhý.");
         if (!ix.unique || anyNull) continue;
-        bool found = ix.batch->holdsKey(ix.key);
-        if (!found) JET_TRY(ix.tree->contains(ix.key, &found));
+        bool found = false;
+        JET_TRY(ix.taken->find(ix.key, &found));
         if (found) return refuse("Hodnota kľúča sa v jedinečnom indexe " + name() + " už nachádza.");
     }
     return Status::OK();
@@ -255,6 +256,7 @@ Status TableWriter::append(std::vector<Value>* row, const std::vector<bool>* emp
     std::size_t batched = 0;
     for (Index& ix : indexes_) {
         if (!ix.skip) {
+            if (ix.taken) ix.taken->added(ix.key);
             appendRowPointer(&ix.key, where); // the key is built afresh for the next row
             ix.batch->add(ix.key);
         }

@@ -17,6 +17,7 @@
 #include "jet/format/data_page_writer.h"
 #include "jet/index/entry_batch.h"
 #include "jet/index/index_tree.h"
+#include "jet/index/taken_keys.h"
 #include "jet/index/keys.h"
 #include "jet/table/longvalue_writer.h"
 #include "jet/io/pager.h"
@@ -64,6 +65,7 @@ private:
         bool unique = false, required = false;
         std::unique_ptr<IndexTree> tree;
         std::unique_ptr<EntryBatch> batch; // entries not in the tree yet
+        std::unique_ptr<TakenKeys> taken;  // unique indexes only
         Bytes key;
         bool skip = false; // no entry for this row
     };

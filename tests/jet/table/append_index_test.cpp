@@ -5,6 +5,7 @@
 #include "support/database.h"
 
 #include <algorithm>
+#include <fstream>
 #include <numeric>
 #include <random>
 
@@ -105,4 +106,41 @@ TEST(AppendIndex, ShuffledIdentifiersGrowTreesLargerThanTheDecodedPagesWhileTabl
         if (ix.table == "identifikatory") {
             EXPECT_EQ(ix.entries, std::uint64_t{kRows}) << ix.index;
         }
+}
+
+// A tree whose walk finds it damaged (here only the free space its pages
+// state) is still looked up key by key, as a writer always did: new keys
+// are taken, taken keys refused.
+TEST(AppendIndex, TreeTheWalkRefusesIsStillLookedUpKeyByKey) {
+    Scratch file(blank());
+    std::vector<std::uint32_t> roots;
+    auto append = [](Table& t, const std::string& key) {
+        std::vector<Value> row(t.columns().size());
+        for (std::size_t c = 0; c < row.size(); ++c)
+            if (t.columns()[c].type == ColumnType::Bool) row[c] = false;
+        row[columnAt(t, "identifikator")] = u(key);
+        return t.append(&row).code();
+    };
+    {
+        auto db = openWritable(file.path());
+        auto t = openTable(*db, "identifikatory");
+        ASSERT_TRUE(db->begin().ok());
+        for (const char* key : {"A-1", "A-2", "A-3"}) ASSERT_EQ(append(*t, key), Status::Code::Ok);
+        ASSERT_TRUE(db->commit().ok());
+        for (const RealIndexDef& ix : impl(*t).def().realIndexes) roots.push_back(ix.firstPage);
+    }
+    {
+        std::fstream f(file.path(), std::ios::in | std::ios::out | std::ios::binary);
+        for (std::uint32_t root : roots) {
+            f.seekp(std::streamoff(root) * kPageSize + index_page::kFreeSpace);
+            f.write("\x01\x00", 2);
+        }
+    }
+    auto db = openWritable(file.path());
+    auto t = openTable(*db, "identifikatory");
+    ASSERT_TRUE(db->begin().ok());
+    EXPECT_EQ(append(*t, "A-4"), Status::Code::Ok);
+    EXPECT_EQ(append(*t, "A-2"), Status::Code::Refused);
+    EXPECT_EQ(append(*t, "A-4"), Status::Code::Refused);
+    ASSERT_TRUE(db->rollback().ok());
 }

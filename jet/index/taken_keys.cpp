@@ -1,0 +1,48 @@
+#include "jet/index/taken_keys.h"
+
+#include <algorithm>
+
+namespace jet {
+namespace {
+
+// A walk costs about as much per entry as this many questions answered by
+// the tree (it reads a page for some hundred entries, a question one or
+// more pages).
+constexpr std::size_t kQuestionsPerWalk = 8;
+constexpr std::size_t kMinFilterRoom = 1024;
+
+} // namespace
+
+Status TakenKeys::find(ByteSpan key, bool* taken) {
+    JET_TRY(considerFilter());
+    *taken = false;
+    if (filter_ && !filter_->mayHold(key)) return Status::OK();
+    *taken = batch_->holdsKey(key);
+    if (!*taken) JET_TRY(tree_->contains(key, taken));
+    return Status::OK();
+}
+
+// A filter past its room is built anew, bigger, at the next question.
+void TakenKeys::added(ByteSpan key) {
+    if (!filter_) return;
+    filter_->add(key);
+    if (!filter_->full()) return;
+    entries_ = filter_->added();
+    filter_.reset();
+}
+
+Status TakenKeys::considerFilter() {
+    if (filter_ || unfilterable_ || ++asked_ * kQuestionsPerWalk < entries_) return Status::OK();
+    auto filter = std::make_unique<KeyFilter>(2 * std::max(entries_, asked_) + kMinFilterRoom);
+    const Status s = tree_->walkKeys([&](ByteSpan key) { filter->add(key); });
+    if (s.code() == Status::Code::Corrupt) {
+        unfilterable_ = true;
+        return Status::OK();
+    }
+    JET_TRY(s);
+    batch_->forEachKey([&](ByteSpan key) { filter->add(key); });
+    filter_ = std::move(filter);
+    return Status::OK();
+}
+
+} // namespace jet
