@@ -5,6 +5,7 @@
 // uniqueness test of the rows that follow.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -27,10 +28,11 @@ public:
     bool holdsKey(ByteSpan key) const;
 
     bool empty() const { return ends_.empty(); }
-    // Memory the batch holds, with what sorting it adds.
+    // Memory the batch holds, with what sorting it adds: two arrays per
+    // entry at a time (the keys and either their copy or the result).
     std::size_t bytes() const {
         return data_.capacity() + sizeof(std::uint32_t) * ends_.capacity() + keys_.capacityBytes() +
-               sizeof(ByteSpan) * ends_.size();
+               (sizeof(SortKey) + std::max(sizeof(SortKey), sizeof(ByteSpan))) * ends_.size();
     }
     // The entries in their tree order (sorted on each call).
     const std::vector<ByteSpan>& sorted();
@@ -38,6 +40,14 @@ public:
     void clear();
 
 private:
+    // What sorted() sorts: an entry's first bytes as a number, and the entry.
+    struct SortKey {
+        std::uint64_t prefix;
+        std::uint32_t n;
+    };
+    // REQUIRES: !keys->empty().
+    static void sortPrefixes(std::vector<SortKey>* keys);
+
     ByteSpan entry(std::uint32_t i) const;
     ByteSpan keyOf(std::uint32_t i) const;
 
