@@ -1,6 +1,9 @@
 #include "jet/index/entry_batch.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
+#include <utility>
 
 #include "jet/format/index_page_format.h"
 #include "jet/index/entry_list.h"
@@ -10,6 +13,19 @@ namespace jet {
 namespace {
 
 bool equal(ByteSpan a, ByteSpan b) { return std::equal(a.begin(), a.end(), b.begin(), b.end()); }
+
+// An entry's first eight bytes as a big-endian number, zeros past its end.
+// Where two numbers differ they order their entries as entryLess does (an
+// entry that begins another is padded below its next byte), so only equal
+// numbers need the entries themselves.
+std::uint64_t prefixOf(ByteSpan e) {
+    std::uint8_t bytes[8] = {};
+    std::memcpy(bytes, e.data(), std::min<std::size_t>(e.size(), 8));
+    std::uint64_t v;
+    std::memcpy(&v, bytes, 8);
+    if constexpr (std::endian::native == std::endian::little) v = __builtin_bswap64(v);
+    return v;
+}
 
 } // namespace
 
@@ -37,11 +53,39 @@ bool EntryBatch::holdsKey(ByteSpan key) const {
     return keys_.find(hashKey(key), [&](std::uint32_t i) { return equal(keyOf(i), key); }) != nullptr;
 }
 
+// Orders `keys` by prefix: a stable counting pass per byte, lowest byte
+// first, so keys of equal prefix keep their order. A byte all keys share
+// needs no pass. Linear, where comparisons cost log n each.
+void EntryBatch::sortPrefixes(std::vector<SortKey>* keys) {
+    std::uint64_t varies = 0;
+    for (const SortKey& k : *keys) varies |= k.prefix ^ keys->front().prefix;
+    std::vector<SortKey> next(keys->size());
+    for (int shift = 0; shift < 64; shift += 8) {
+        if ((varies >> shift & 0xff) == 0) continue;
+        std::uint32_t at[256] = {};
+        for (const SortKey& k : *keys) ++at[k.prefix >> shift & 0xff];
+        for (std::uint32_t b = 0, sum = 0; b < 256; ++b) sum += std::exchange(at[b], sum);
+        for (const SortKey& k : *keys) next[at[k.prefix >> shift & 0xff]++] = k;
+        keys->swap(next);
+    }
+}
+
+// Entries are sorted by their first eight bytes as a number (no walk over two
+// entries per comparison); only entries of equal prefix are compared whole.
 const std::vector<ByteSpan>& EntryBatch::sorted() {
-    sorted_.clear();
-    sorted_.reserve(ends_.size());
-    for (std::uint32_t i = 0; i < ends_.size(); ++i) sorted_.push_back(entry(i));
-    std::sort(sorted_.begin(), sorted_.end(), [](ByteSpan a, ByteSpan b) { return entryLess(a, b); });
+    sorted_ = {}; // not held while the keys and their copy are
+    std::vector<SortKey> order(ends_.size());
+    for (std::uint32_t i = 0; i < ends_.size(); ++i) order[i] = {prefixOf(entry(i)), i};
+    if (!order.empty()) sortPrefixes(&order);
+    for (auto from = order.begin(); from != order.end();) {
+        auto to = from + 1;
+        while (to != order.end() && to->prefix == from->prefix) ++to;
+        if (to - from > 1)
+            std::sort(from, to, [&](const SortKey& a, const SortKey& b) { return entryLess(entry(a.n), entry(b.n)); });
+        from = to;
+    }
+    sorted_.reserve(order.size());
+    for (const SortKey& k : order) sorted_.push_back(entry(k.n));
     return sorted_;
 }
 

@@ -31,7 +31,10 @@ public:
     }
 
     bool empty() const { return ends_.empty(); }
-    // Memory the batch holds, with what sorting it adds.
+    // Memory the batch holds, with the sorted list it hands out. Sorting
+    // takes as much again for a moment; it is not counted, so that a batch
+    // goes to its tree where it always did (and the tree's pages split where
+    // they always did).
     std::size_t bytes() const {
         return data_.capacity() + sizeof(std::uint32_t) * ends_.capacity() + keys_.capacityBytes() +
                sizeof(ByteSpan) * ends_.size();
@@ -42,6 +45,14 @@ public:
     void clear();
 
 private:
+    // What sorted() sorts: an entry's first bytes as a number, and the entry.
+    struct SortKey {
+        std::uint64_t prefix;
+        std::uint32_t n;
+    };
+    // REQUIRES: !keys->empty().
+    static void sortPrefixes(std::vector<SortKey>* keys);
+
     ByteSpan entry(std::uint32_t i) const;
     ByteSpan keyOf(std::uint32_t i) const;
 

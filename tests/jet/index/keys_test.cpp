@@ -1,9 +1,11 @@
 // Index keys in value order (their layouts are pinned by the checker
-// re-encoding the keys of the fixtures and the Access-written files), and an
-// index tree of a shape our writer never makes but Access leaves behind.
+// re-encoding the keys of the fixtures and the Access-written files), new
+// entries handed to a tree in that order, and an index tree of a shape our
+// writer never makes but Access leaves behind.
 #include <limits>
 
 #include "jet/format/page_alloc.h"
+#include "jet/index/entry_batch.h"
 #include "jet/index/index_tree.h"
 #include "jet/index/index_walk.h"
 #include "jet/index/keys.h"
@@ -64,6 +66,27 @@ TEST(Keys, ByteOrderFollowsValueOrder) {
     EXPECT_EQ(field(ColumnType::Bool, Value(true)), hex({0x7F, 0x00}));
     EXPECT_EQ(field(ColumnType::Bool, Value()), hex({0x7F, 0xFF}));
     EXPECT_EQ(field(ColumnType::Bool, Value(true), false), hex({0x80, 0xFF}));
+}
+
+// The batch sorts on an entry's first eight bytes: entries shorter than
+// that, one that begins another, equal first bytes and a difference in the
+// first or the eighth byte alone must still come out in byte order.
+TEST(EntryBatch, HandsOutEntriesInByteOrder) {
+    const std::vector<Bytes> order = {hex({1, 2, 3, 4, 5, 6, 7, 8, 1}),
+                                      hex({1, 2, 3, 4, 5, 6, 7, 8, 2}),
+                                      hex({1, 2, 3, 4, 5, 6, 7, 8, 2, 0}),
+                                      hex({0x10, 0x20}),
+                                      hex({0x10, 0x20, 0x00}),
+                                      hex({0x10, 0x20, 0x00, 0x05}),
+                                      hex({0x10, 0x21}),
+                                      hex({0x80, 0, 0, 0, 0, 0, 0, 0, 1}),
+                                      hex({0x80, 0, 0, 0, 0, 0, 0, 1}),
+                                      hex({0xFF})};
+    EntryBatch batch(false);
+    for (auto e = order.rbegin(); e != order.rend(); ++e) batch.add(*e);
+    std::vector<Bytes> out;
+    for (ByteSpan e : batch.sorted()) out.emplace_back(e.begin(), e.end());
+    EXPECT_EQ(out, order);
 }
 
 // Each intermediate page has a single child, described by an entry and no
