@@ -282,6 +282,63 @@ Status IndexTree::insert(ByteSpan entry, bool* newKey) {
     return Status::OK();
 }
 
+Status IndexTree::insertRun(std::span<const ByteSpan> sorted, std::size_t* taken, std::size_t* newKeys) {
+    assert(!sorted.empty());
+    bool newKey = false;
+    JET_TRY(insert(sorted.front(), &newKey));
+    *taken = 1;
+    *newKeys = newKey ? 1 : 0;
+    if (!pathReusable_) return Status::OK(); // the leaf was split
+    Node* leaf = nullptr;
+    JET_TRY(load(path_.back().pgno, &leaf));
+    const std::span<const ByteSpan> run = sorted.subspan(1, runInLeaf(*leaf, sorted.subspan(1)));
+    if (run.empty()) return Status::OK();
+    mergeIntoLeaf(leaf, run, newKeys);
+    *taken += run.size();
+    return Status::OK();
+}
+
+// How many leading entries of `rest` lie strictly between the leaf's first
+// and last entries and still let it fit its page. Such entries change
+// neither end of the leaf (so neither its parents nor the prefix its
+// entries share) and, the page's bytes only growing with each, none of
+// them one by one would have split it.
+std::size_t IndexTree::runInLeaf(const Node& leaf, std::span<const ByteSpan> rest) const {
+    const EntryList& entries = leaf.entries;
+    if (entries.size() < 2) return 0;
+    const std::size_t prefix = entries.sharedPrefix(0, entries.size());
+    std::size_t bytes = entries.bytes(), count = entries.size(), n = 0;
+    for (; n < rest.size(); ++n) {
+        const ByteSpan e = rest[n];
+        if (e.size() > kMaxIndexEntry || e.size() <= kRowPointerBytes) break;
+        if (!entryLess(entries.front(), e) || !entryLess(e, entries.back())) break;
+        if ((bytes + e.size()) - count * prefix > kIndexEntryCapacity) break;
+        bytes += e.size();
+        ++count;
+    }
+    return n;
+}
+
+// Merges `run` into the leaf, counting the keys insert() would have called
+// new: each entry's neighbours as it went in were the entry before it
+// (old or added) and the old entry after it.
+// REQUIRES: runInLeaf() took every entry of `run`.
+void IndexTree::mergeIntoLeaf(Node* leaf, std::span<const ByteSpan> run, std::size_t* newKeys) {
+    const EntryList& old = leaf->entries;
+    EntryList merged;
+    std::size_t i = 0;
+    for (const ByteSpan e : run) {
+        while (entryLess(old[i], e)) merged.pushBack(old[i++]);
+        const ByteSpan key = leafKey(e);
+        const bool before = equal(leafKey(merged.back()), key), after = equal(leafKey(old[i]), key);
+        if (!before && !after) ++*newKeys;
+        merged.pushBack(e);
+    }
+    while (i < old.size()) merged.pushBack(old[i++]);
+    leaf->entries = std::move(merged);
+    leaf->dirty = true;
+}
+
 // The leaf at the end of `path` has a new last entry: parents whose last
 // child it is (directly or through their tail) learn the new maximum.
 // REQUIRES: the path runs from the root to a leaf that has entries.

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -38,6 +39,13 @@ public:
     // kMaxIndexEntry is Refused. *newKey is false when an entry with the
     // same key was already there.
     Status insert(ByteSpan entry, bool* newKey);
+    // Adds leading entries of `sorted` (at least the first) and leaves the
+    // tree as insert() would one by one: *taken says how many, *newKeys for
+    // how many of them insert() would have said newKey. Entries that fall
+    // strictly inside the first one's leaf and leave it within its page go
+    // in with it, in one pass over the leaf.
+    // REQUIRES: sorted is not empty and in entryLess order.
+    Status insertRun(std::span<const ByteSpan> sorted, std::size_t* taken, std::size_t* newKeys);
     // Hands every key the tree holds to `visit`, in order, checking the
     // whole tree on the way: Corrupt, naming the page, when it is damaged.
     Status walkKeys(const std::function<void(ByteSpan key)>& visit);
@@ -70,6 +78,8 @@ private:
     Status toLeaf(ByteSpan entry, std::vector<Step>* path, PageRef* stored);
     Status entryAt(const Step& at, PageRef stored, ByteSpan x, std::uint32_t* next);
     Status reusePath(ByteSpan entry, bool* reused);
+    std::size_t runInLeaf(const Node& leaf, std::span<const ByteSpan> rest) const;
+    void mergeIntoLeaf(Node* leaf, std::span<const ByteSpan> run, std::size_t* newKeys);
     Status neighbourKey(const Node& leaf, long pos, ByteSpan key, bool* same);
     Status carryMaximum(const std::vector<Step>& path);
     Status split(std::vector<Step>* path, std::size_t level);

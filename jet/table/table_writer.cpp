@@ -276,10 +276,12 @@ Status TableWriter::append(std::vector<Value>* row, const std::vector<bool>* emp
 Status TableWriter::insertBatches() {
     for (Index& ix : indexes_) {
         if (ix.batch->empty()) continue;
-        for (ByteSpan entry : ix.batch->sorted()) {
-            bool newKey = false;
-            JET_TRY(ix.tree->insert(entry, &newKey));
-            if (newKey) ++ix.def->statDistinct;
+        const std::span<const ByteSpan> sorted = ix.batch->sorted();
+        for (std::size_t at = 0; at < sorted.size();) {
+            std::size_t taken = 0, newKeys = 0;
+            JET_TRY(ix.tree->insertRun(sorted.subspan(at), &taken, &newKeys));
+            ix.def->statDistinct += static_cast<std::uint32_t>(newKeys);
+            at += taken;
         }
         ix.batch->clear();
     }
