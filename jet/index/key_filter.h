@@ -1,7 +1,7 @@
 // A compact summary of the keys an index holds, for the question a merge
 // asks of a unique index for nearly every row it appends: is this key
 // there? "No" is certain; "maybe" (every key held, and about one in a
-// hundred of the others) needs the tree. Bits are set in blocks of one
+// thousand of the others) needs the tree. Bits are set in blocks of one
 // cache line, so that adding or asking touches one line of memory.
 #pragma once
 
@@ -37,8 +37,9 @@ inline std::uint64_t hashKey(ByteSpan key) {
 
 class KeyFilter {
 public:
-    // Room for `keys` keys at about a hundredth of false "maybe"s; more
-    // keys may be added, answering "maybe" more often.
+    // Room for `keys` keys: filled up to it, about one key in a thousand
+    // that was never added gets a "maybe" (one in twenty thousand at half
+    // its room). More keys may be added, answering "maybe" more often.
     explicit KeyFilter(std::size_t keys);
 
     void add(ByteSpan key);
