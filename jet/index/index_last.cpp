@@ -9,15 +9,16 @@ Status lastLeafEntry(const PageReader& read, std::uint32_t root, std::uint32_t o
     std::uint32_t pgno = root;
     for (std::uint32_t depth = 0; depth < kMaxIndexDepth; ++depth) {
         IndexPage page;
-        JET_TRY(readIndexPage(read, pgno, owner, &page));
+        EntryList entries;
+        JET_TRY(readIndexPage(read, pgno, owner, &page, &entries));
         if (page.isLeaf()) {
-            if (!page.entries.empty()) *entry = std::move(page.entries.back());
+            if (!entries.empty()) entry->assign(entries.back().begin(), entries.back().end());
             else if (depth == 0) entry->clear();
             else return Status::error(Status::Code::NotFound, "Posledný list indexu je prázdny.");
             return Status::OK();
         }
         if (page.tail != 0) pgno = page.tail;
-        else if (!page.entries.empty()) pgno = nodeChild(page.entries.back());
+        else if (!entries.empty()) pgno = nodeChild(entries.back());
         else return corruptAt(pgno, "index: uzol bez potomkov");
     }
     return corruptAt(pgno, "index: strom je príliš hlboký");

@@ -18,6 +18,10 @@ constexpr std::size_t kReleasedPages = 16;
 
 bool equal(ByteSpan a, ByteSpan b) { return std::equal(a.begin(), a.end(), b.begin(), b.end()); }
 
+// A leaf entry the tree takes: a key besides its row pointer, and short
+// enough for any full page to be split.
+bool storable(ByteSpan entry) { return entry.size() > kRowPointerBytes && entry.size() <= kMaxIndexEntry; }
+
 // What a node entry compares by: the leaf entry it repeats.
 ByteSpan routeKey(ByteSpan nodeEntry) { return nodeLeafEntry(nodeEntry); }
 ByteSpan wholeEntry(ByteSpan leafEntry) { return leafEntry; }
@@ -253,8 +257,7 @@ Status IndexTree::neighbourKey(const Node& leaf, long pos, ByteSpan key, bool* s
 }
 
 Status IndexTree::insert(ByteSpan entry, bool* newKey) {
-    if (entry.size() > kMaxIndexEntry || entry.size() <= kRowPointerBytes)
-        return Status::error(Status::Code::Refused, "Kľúč indexu je príliš dlhý.");
+    if (!storable(entry)) return Status::error(Status::Code::Refused, "Kľúč indexu je príliš dlhý.");
     JET_TRY(trimCache());
     std::vector<Step>& path = path_;
     bool reused = false;
@@ -310,8 +313,7 @@ std::size_t IndexTree::runInLeaf(const Node& leaf, std::span<const ByteSpan> res
     std::size_t bytes = entries.bytes(), count = entries.size(), n = 0;
     for (; n < rest.size(); ++n) {
         const ByteSpan e = rest[n];
-        if (e.size() > kMaxIndexEntry || e.size() <= kRowPointerBytes) break;
-        if (!entryLess(entries.front(), e) || !entryLess(e, entries.back())) break;
+        if (!storable(e) || !entryLess(entries.front(), e) || !entryLess(e, entries.back())) break;
         if ((bytes + e.size()) - count * prefix > kIndexEntryCapacity) break;
         bytes += e.size();
         ++count;

@@ -32,10 +32,7 @@ private:
         if (pgno == 0 || !visited_.insert(pgno).second) return corrupt(pgno, "stránka je v strome indexu dvakrát");
         IndexPage page;
         EntryList entries;
-        PageRef ref;
-        JET_TRY(read_(pgno, &ref));
-        JET_TRY(parseIndexPage(*ref, pgno, owner_, &page, &entries));
-        ref.reset();
+        JET_TRY(readIndexPage(read_, pgno, owner_, &page, &entries));
         out_->pages.push_back(pgno);
         if (isRoot && (page.prev != 0 || page.next != 0)) return corrupt(pgno, "koreň indexu má susedné stránky");
         if (page.freeSpace != page.computedFreeSpace())
@@ -50,11 +47,10 @@ private:
         if (out_->depth == 0) out_->depth = depth;
         if (depth != out_->depth) return corrupt(pgno, "listy stromu nie sú v rovnakej hĺbke");
         if (entries.empty() && !isRoot) return corrupt(pgno, "prázdny list");
-        for (std::size_t i = 0; i < entries.size(); ++i) {
+        ByteSpan before = lastEntry_; // empty before the first leaf: every entry is longer
+        for (std::size_t i = 0; i < entries.size(); before = entries[i++]) {
             const ByteSpan e = entries[i];
-            const ByteSpan before = i > 0 ? entries[i - 1] : ByteSpan(lastEntry_);
-            if ((i > 0 || !lastEntry_.empty()) && !entryLess(before, e))
-                return corrupt(pgno, "záznamy nie sú vo vzostupnom poradí");
+            if (!entryLess(before, e)) return corrupt(pgno, "záznamy nie sú vo vzostupnom poradí");
             visit_(leafKey(e), leafRow(e), pgno);
         }
         leaves_.push_back({pgno, page.prev, page.next});
@@ -104,10 +100,11 @@ private:
 
 } // namespace
 
-Status readIndexPage(const PageReader& read, std::uint32_t pgno, std::uint32_t owner, IndexPage* out) {
+Status readIndexPage(const PageReader& read, std::uint32_t pgno, std::uint32_t owner, IndexPage* header,
+                     EntryList* entries) {
     PageRef ref;
     JET_TRY(read(pgno, &ref));
-    return parseIndexPage(*ref, pgno, owner, out);
+    return parseIndexPage(*ref, pgno, owner, header, entries);
 }
 
 Status walkIndex(const PageReader& read, std::uint32_t root, std::uint32_t owner, IndexWalk* out) {

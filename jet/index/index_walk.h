@@ -24,8 +24,9 @@ namespace jet {
 using PageReader = std::function<Status(std::uint32_t pgno, PageRef* out)>;
 
 // Reads page `pgno` and decodes it as an index page of the table whose TDEF
-// page is `owner` (see parseIndexPage).
-Status readIndexPage(const PageReader& read, std::uint32_t pgno, std::uint32_t owner, IndexPage* out);
+// page is `owner`, its entries in one list (see parseIndexPage).
+Status readIndexPage(const PageReader& read, std::uint32_t pgno, std::uint32_t owner, IndexPage* header,
+                     EntryList* entries);
 
 struct LeafEntry {
     Bytes key; // without the row pointer

@@ -53,7 +53,7 @@ public:
 private:
     using Block = std::array<std::uint64_t, 8>; // 512 bits, one cache line
 
-    // The block a key's hash falls in, and the bits it sets there.
+    // The block a key's hash falls in.
     std::size_t blockOf(std::uint64_t hash) const;
 
     std::vector<Block> blocks_;
