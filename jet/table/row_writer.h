@@ -38,7 +38,6 @@ private:
     std::size_t frame_ = 0; // every byte but the variable data
     std::vector<Fixed> fixed_;
     std::vector<int> varColumn_;              // per variable slot: column index or -1
-    mutable std::vector<std::size_t> starts_; // scratch of build()
 };
 
 } // namespace jet
