@@ -104,6 +104,7 @@ public:
     }
     // The text sets made later are sized for the rows as well.
     void expect(std::size_t rows) override {
+        table_->expect(rows);
         texts_->coming = rows;
         for (TextSet& set : texts_->sets) set.texts.reserve(set.texts.size() + rows);
     }

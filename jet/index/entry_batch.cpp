@@ -45,8 +45,14 @@ void EntryBatch::add(ByteSpan e) {
     if (!keyed_) return;
     const auto n = static_cast<std::uint32_t>(ends_.size() - 1);
     const ByteSpan key = keyOf(n);
+    if (2 * (keys_.size() + 1) > grownSlots_) grownSlots_ = grownSlots_ ? 2 * grownSlots_ : 16;
     keys_.insert(
         hashKey(key), [&](std::uint32_t i) { return equal(keyOf(i), key); }, n);
+}
+
+void EntryBatch::reserve(std::size_t entries) {
+    ends_.reserve(entries);
+    if (keyed_) keys_.reserve(entries);
 }
 
 bool EntryBatch::holdsKey(ByteSpan key) const {

@@ -5,6 +5,7 @@
 // uniqueness test of the rows that follow.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -30,13 +31,20 @@ public:
         for (std::uint32_t i = 0; i < ends_.size(); ++i) f(keyOf(i));
     }
 
+    // Room for `entries` entries, made now so that adding them moves
+    // nothing. Leaves bytes() as it is.
+    void reserve(std::size_t entries);
+
     bool empty() const { return ends_.empty(); }
-    // Memory the batch holds, with the sorted list it hands out. Sorting
-    // takes as much again for a moment; it is not counted, so that a batch
-    // goes to its tree where it always did (and the tree's pages split where
-    // they always did).
+    // What the batch counts against its memory budget: its entries, with
+    // its entry list and hash table as they stand when grown by doubling
+    // from empty (16 bytes a slot), and the sorted list it hands out. The
+    // room reserved ahead and the moment of sorting, which takes as much
+    // again, are not counted, so that a batch goes to its tree where it
+    // always did, and the tree's pages split where they always did.
     std::size_t bytes() const {
-        return data_.capacity() + sizeof(std::uint32_t) * ends_.capacity() + keys_.capacityBytes() +
+        const std::size_t listed = ends_.empty() ? 0 : std::bit_ceil(ends_.size());
+        return data_.capacity() + sizeof(std::uint32_t) * listed + kCountedSlotBytes * grownSlots_ +
                sizeof(ByteSpan) * ends_.size();
     }
     // The entries in their tree order (sorted on each call).
@@ -56,7 +64,10 @@ private:
     ByteSpan entry(std::uint32_t i) const;
     ByteSpan keyOf(std::uint32_t i) const;
 
+    static constexpr std::size_t kCountedSlotBytes = 16;
+
     bool keyed_;
+    std::size_t grownSlots_ = 0; // the hash table's slots, had it grown by doubling
     Bytes data_;
     std::vector<std::uint32_t> ends_; // where each entry ends in data_
     ProbeTable<std::uint32_t> keys_;  // entry numbers, by their keys' hash

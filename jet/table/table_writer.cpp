@@ -271,6 +271,10 @@ Status TableWriter::append(std::vector<Value>* row, const std::vector<bool>* emp
     return Status::OK();
 }
 
+void TableWriter::expect(std::size_t rows) {
+    for (Index& ix : indexes_) ix.batch->reserve(rows);
+}
+
 // Each index's batch goes into its tree in the tree's order: a leaf once
 // left is not visited again, and entries past the last key fill new leaves.
 Status TableWriter::insertBatches() {

@@ -50,6 +50,8 @@ public:
     // REQUIRES: `emptiable` and `emptied` both null or both given.
     Status append(std::vector<Value>* row, const std::vector<bool>* emptiable = nullptr,
                   std::vector<std::size_t>* emptied = nullptr);
+    // About `rows` rows are to come: each index's batch makes room for them.
+    void expect(std::size_t rows);
     // Writes every page and counter held in memory to the pager.
     Status flush();
     // Writes back and lets go of most decoded index pages: for a table that
