@@ -39,23 +39,48 @@ ByteSpan EntryBatch::keyOf(std::uint32_t i) const {
     return e.first(e.size() - kRowPointerBytes);
 }
 
-void EntryBatch::add(ByteSpan e) {
+// A key not known to be new is filed at once, after those waiting, so that
+// the count of distinct keys stays exact.
+void EntryBatch::add(ByteSpan e, bool distinct) {
     data_.insert(data_.end(), e.begin(), e.end());
     ends_.push_back(static_cast<std::uint32_t>(data_.size()));
     if (!keyed_) return;
+    if (2 * (distinctKeys_ + 1) > grownSlots_) grownSlots_ = grownSlots_ ? 2 * grownSlots_ : 16;
+    if (distinct) {
+        ++distinctKeys_;
+        return;
+    }
     const auto n = static_cast<std::uint32_t>(ends_.size() - 1);
+    fileUpTo(n);
     const ByteSpan key = keyOf(n);
-    if (2 * (keys_.size() + 1) > grownSlots_) grownSlots_ = grownSlots_ ? 2 * grownSlots_ : 16;
-    keys_.insert(
-        hashKey(key), [&](std::uint32_t i) { return equal(keyOf(i), key); }, n);
+    if (keys_.insert(
+            hashKey(key), [&](std::uint32_t i) { return equal(keyOf(i), key); }, n))
+        ++distinctKeys_;
+    filed_ = n + 1;
+}
+
+void EntryBatch::fileUpTo(std::uint32_t end) {
+    if (filed_ >= end) return;
+    keys_.reserve(std::max<std::size_t>(room_, end));
+    constexpr std::uint32_t kAtOnce = 32;
+    std::uint64_t hashes[kAtOnce];
+    for (std::uint32_t from = filed_; from < end; from += kAtOnce) {
+        const std::uint32_t to = std::min(end, from + kAtOnce);
+        for (std::uint32_t i = from; i < to; ++i) keys_.prefetch(hashes[i - from] = hashKey(keyOf(i)));
+        for (std::uint32_t i = from; i < to; ++i)
+            keys_.insert(
+                hashes[i - from], [&](std::uint32_t j) { return equal(keyOf(j), keyOf(i)); }, i);
+    }
+    filed_ = end;
 }
 
 void EntryBatch::reserve(std::size_t entries) {
     ends_.reserve(entries);
-    if (keyed_) keys_.reserve(entries);
+    room_ = entries;
 }
 
-bool EntryBatch::holdsKey(ByteSpan key) const {
+bool EntryBatch::holdsKey(ByteSpan key) {
+    fileUpTo(static_cast<std::uint32_t>(ends_.size()));
     return keys_.find(hashKey(key), [&](std::uint32_t i) { return equal(keyOf(i), key); }) != nullptr;
 }
 

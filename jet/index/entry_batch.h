@@ -2,7 +2,10 @@
 // back to back in one buffer, handed to the tree sorted, so that a batch
 // visits each leaf once instead of each entry descending on its own. The
 // keys of a unique index are found again through a hash table, for the
-// uniqueness test of the rows that follow.
+// uniqueness test of the rows that follow. A key the test has just found
+// new is filed there only when the next question comes: behind a filter
+// questions come seldom, and keys filed many at a time wait for their
+// slots together instead of one after another.
 #pragma once
 
 #include <bit>
@@ -21,18 +24,20 @@ public:
     // `keyed`: holdsKey() answers for the keys of the entries added.
     explicit EntryBatch(bool keyed) : keyed_(keyed) {}
 
-    // Adds a leaf entry (key and row pointer).
-    void add(ByteSpan entry);
+    // Adds a leaf entry (key and row pointer). `distinct`: its key is none
+    // of the batch's keys (the uniqueness test found it new).
+    void add(ByteSpan entry, bool distinct = false);
     // Whether an entry added since the last clear() carries exactly `key`.
     // REQUIRES: keyed.
-    bool holdsKey(ByteSpan key) const;
+    bool holdsKey(ByteSpan key);
     // Calls f(key) for the key of every entry added since the last clear().
     template <class F> void forEachKey(F f) const {
         for (std::uint32_t i = 0; i < ends_.size(); ++i) f(keyOf(i));
     }
 
-    // Room for `entries` entries, made now so that adding them moves
-    // nothing. Leaves bytes() as it is.
+    // Room for `entries` entries, so that adding them moves nothing: the
+    // entry list's made now, the hash table's when it is first needed.
+    // Leaves bytes() as it is.
     void reserve(std::size_t entries);
 
     bool empty() const { return ends_.empty(); }
@@ -63,14 +68,19 @@ private:
 
     ByteSpan entry(std::uint32_t i) const;
     ByteSpan keyOf(std::uint32_t i) const;
+    // Files the keys of the entries below `end` in the hash table.
+    void fileUpTo(std::uint32_t end);
 
     static constexpr std::size_t kCountedSlotBytes = 16;
 
     bool keyed_;
-    std::size_t grownSlots_ = 0; // the hash table's slots, had it grown by doubling
+    std::size_t distinctKeys_ = 0; // filed or not
+    std::size_t grownSlots_ = 0;   // the hash table's slots, had it grown by doubling from empty
+    std::uint32_t filed_ = 0;      // entries below it have their keys filed
+    std::size_t room_ = 0;         // entries the hash table is sized for when made
     Bytes data_;
     std::vector<std::uint32_t> ends_; // where each entry ends in data_
-    ProbeTable<std::uint32_t> keys_;  // entry numbers, by their keys' hash
+    ProbeTable<std::uint32_t> keys_;  // entry numbers, by their keys' hash; the first of equal keys
     std::vector<ByteSpan> sorted_;
 };
 
