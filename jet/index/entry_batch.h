@@ -36,20 +36,20 @@ public:
     }
 
     // Room for `entries` entries, so that adding them moves nothing: the
-    // entry list's made now, the hash table's when it is first needed.
-    // Leaves bytes() as it is.
+    // entry list's made now, the entries' at the first (as long as it)
+    // and the hash table's when it is first needed. Leaves bytes() as it is.
     void reserve(std::size_t entries);
 
     bool empty() const { return ends_.empty(); }
-    // What the batch counts against its memory budget: its entries, with
-    // its entry list and hash table as they stand when grown by doubling
-    // from empty (16 bytes a slot), and the sorted list it hands out. The
-    // room reserved ahead and the moment of sorting, which takes as much
-    // again, are not counted, so that a batch goes to its tree where it
-    // always did, and the tree's pages split where they always did.
+    // What the batch counts against its memory budget: its entries, entry
+    // list and hash table as they stand when grown by doubling from empty
+    // (16 bytes a hash slot), and the sorted list it hands out. The room
+    // reserved ahead and the moment of sorting, which takes as much again,
+    // are not counted, so that a batch goes to its tree where it always
+    // did, and the tree's pages split where they always did.
     std::size_t bytes() const {
         const std::size_t listed = ends_.empty() ? 0 : std::bit_ceil(ends_.size());
-        return data_.capacity() + sizeof(std::uint32_t) * listed + kCountedSlotBytes * grownSlots_ +
+        return grownData_ + sizeof(std::uint32_t) * listed + kCountedSlotBytes * grownSlots_ +
                sizeof(ByteSpan) * ends_.size();
     }
     // The entries in their tree order (sorted on each call).
@@ -65,6 +65,9 @@ private:
     };
     // REQUIRES: !keys->empty().
     static void sortPrefixes(std::vector<SortKey>* keys);
+    // REQUIRES: keys in order by their entries' bytes before `offset`,
+    // their prefixes those of the eight bytes before it.
+    void sortRuns(std::span<SortKey> keys, std::size_t offset) const;
 
     ByteSpan entry(std::uint32_t i) const;
     ByteSpan keyOf(std::uint32_t i) const;
@@ -74,6 +77,7 @@ private:
     static constexpr std::size_t kCountedSlotBytes = 16;
 
     bool keyed_;
+    std::size_t grownData_ = 0;    // data_'s room, had it grown by doubling from empty
     std::size_t distinctKeys_ = 0; // filed or not
     std::size_t grownSlots_ = 0;   // the hash table's slots, had it grown by doubling from empty
     std::uint32_t filed_ = 0;      // entries below it have their keys filed

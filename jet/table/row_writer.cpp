@@ -10,6 +10,7 @@ namespace jet {
 RowLayout::RowLayout(const TableDef& def) : def_(&def), varColumn_(def.varColumns, -1) {
     for (std::size_t i = 0; i < def.columns.size(); ++i) {
         const ColumnDef& c = def.columns[i];
+        if (c.number < def.maxColumns) maskBits_.push_back({i, c.number, c.type == ColumnType::Bool});
         if (c.type == ColumnType::Bool) continue;
         if (c.isFixed()) {
             fixed_.push_back({i, c.fixedOffset, c.length});
@@ -53,11 +54,10 @@ void RowLayout::build(std::span<const Value> values, std::span<const Bytes> fiel
         putLe16(row + at, static_cast<std::uint16_t>(slots));
         at += 2;
     }
-    for (std::size_t i = 0; i < def_->columns.size(); ++i) {
-        const ColumnDef& c = def_->columns[i];
-        const bool on = c.type == ColumnType::Bool ? std::get_if<bool>(&values[i]) && std::get<bool>(values[i])
-                                                   : !isNull(values[i]);
-        if (on && c.number < def_->maxColumns) row[at + c.number / 8] |= static_cast<std::uint8_t>(1u << (c.number % 8));
+    for (const MaskBit& m : maskBits_) {
+        const Value& v = values[m.column];
+        const bool on = m.yesNo ? std::get_if<bool>(&v) && std::get<bool>(v) : !isNull(v);
+        if (on) row[at + m.number / 8] |= static_cast<std::uint8_t>(1u << (m.number % 8));
     }
 }
 
