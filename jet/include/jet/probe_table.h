@@ -48,6 +48,7 @@ public:
     }
 
     std::size_t size() const { return used_; }
+    std::size_t slotCount() const { return slots_.size(); }
     void clear() {
         slots_.clear();
         used_ = 0;
