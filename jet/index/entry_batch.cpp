@@ -42,7 +42,7 @@ ByteSpan EntryBatch::keyOf(std::uint32_t i) const {
 // A key not known to be new is filed at once, after those waiting, so that
 // the count of distinct keys stays exact.
 void EntryBatch::add(ByteSpan e, bool distinct) {
-    if (data_.empty()) data_.reserve(room_ * e.size());
+    if (data_.empty()) data_.reserve(std::min(room_ * e.size(), roomBytes_));
     if (grownData_ - data_.size() < e.size()) grownData_ = data_.size() + std::max(data_.size(), e.size());
     data_.insert(data_.end(), e.begin(), e.end());
     ends_.push_back(static_cast<std::uint32_t>(data_.size()));
@@ -76,9 +76,10 @@ void EntryBatch::fileUpTo(std::uint32_t end) {
     filed_ = end;
 }
 
-void EntryBatch::reserve(std::size_t entries) {
+void EntryBatch::reserve(std::size_t entries, std::size_t bytes) {
     ends_.reserve(entries);
     room_ = entries;
+    roomBytes_ = bytes;
 }
 
 bool EntryBatch::holdsKey(ByteSpan key) {

@@ -35,10 +35,11 @@ public:
         for (std::uint32_t i = 0; i < ends_.size(); ++i) f(keyOf(i));
     }
 
-    // Room for `entries` entries, so that adding them moves nothing: the
-    // entry list's made now, the entries' at the first (as long as it)
-    // and the hash table's when it is first needed. Leaves bytes() as it is.
-    void reserve(std::size_t entries);
+    // Room for `entries` entries of at most `bytes` in all, so that adding
+    // them moves nothing: the entry list's made now, the entries' at the
+    // first (each taken as long as it) and the hash table's when it is
+    // first needed. Leaves bytes() as it is.
+    void reserve(std::size_t entries, std::size_t bytes);
 
     bool empty() const { return ends_.empty(); }
     // What the batch counts against its memory budget: its entries, entry
@@ -81,7 +82,8 @@ private:
     std::size_t distinctKeys_ = 0; // filed or not
     std::size_t grownSlots_ = 0;   // the hash table's slots, had it grown by doubling from empty
     std::uint32_t filed_ = 0;      // entries below it have their keys filed
-    std::size_t room_ = 0;         // entries the hash table is sized for when made
+    std::size_t room_ = 0;         // entries reserve() made room for
+    std::size_t roomBytes_ = 0;    // the most their bytes may take
     Bytes data_;
     std::vector<std::uint32_t> ends_; // where each entry ends in data_
     ProbeTable<std::uint32_t> keys_;  // entry numbers, by their keys' hash; the first of equal keys

@@ -273,8 +273,9 @@ Status TableWriter::append(std::vector<Value>* row, const std::vector<bool>* emp
     return Status::OK();
 }
 
+// No batch holds more than the budget before it goes to its tree.
 void TableWriter::expect(std::size_t rows) {
-    for (Index& ix : indexes_) ix.batch->reserve(rows);
+    for (Index& ix : indexes_) ix.batch->reserve(rows, kBatchBudget);
 }
 
 // Each index's batch goes into its tree in the tree's order: a leaf once

@@ -105,7 +105,7 @@ TEST(EntryBatch, HandsOutEntriesInByteOrder) {
 // sees them); the others come known to be new.
 TEST(EntryBatch, CountsItsBudgetAsIfGrownEntryByEntry) {
     EntryBatch batch(true);
-    batch.reserve(1000);
+    batch.reserve(1000, 1 << 16);
     Bytes data;
     std::vector<std::uint32_t> ends;
     std::vector<Bytes> keys;
