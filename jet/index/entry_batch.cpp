@@ -39,8 +39,9 @@ ByteSpan EntryBatch::keyOf(std::uint32_t i) const {
     return e.first(e.size() - kRowPointerBytes);
 }
 
-// A key not known to be new is filed at once, after those waiting, so that
-// the count of distinct keys stays exact.
+// A key not known to be new is filed at once, after those waiting (the
+// filed entries stay those below filed_), and counted unless an equal key
+// was filed before it.
 void EntryBatch::add(ByteSpan e, bool distinct) {
     if (data_.empty()) data_.reserve(std::min(room_ * e.size(), roomBytes_));
     if (grownData_ - data_.size() < e.size()) grownData_ = data_.size() + std::max(data_.size(), e.size());
