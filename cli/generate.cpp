@@ -281,7 +281,7 @@ private:
             out.assign(identifiers_.begin(), identifiers_.end()); // strays included
             return out;
         } else if (column == "id_udalosti") {
-            for (std::int64_t id = 1; id <= events_; ++id) out.push_back(id);
+            for (std::int64_t id = 1; id <= events_; ++id) out.emplace_back(id);
         } else if (auto* owner = ownerOf(column)) {
             out = *owner;
         } else if (column.starts_with("index_")) {
@@ -294,7 +294,7 @@ private:
             return ownKeys(rows);
         }
         for (std::size_t stray = 0, strays = 1 + out.size() / 20; stray < strays; ++stray)
-            out.push_back(std::int64_t(100000000 + stray));
+            out.emplace_back(std::int64_t(100000000 + stray));
         return out;
     }
 

@@ -84,8 +84,12 @@ public:
     std::vector<jet::Value>& values() override { return cursor_.row(); }
     jet::Status moveNext() override { return hasRow_ ? cursor_.next(&hasRow_) : jet::Status::OK(); }
     std::size_t rowCount() const override { return table_->rowCount(); }
+    // The values a saved row left behind are emptied in place: most are
+    // empty already, having gone back to the row they came from.
     std::vector<jet::Value>& addNew() override {
-        fresh_.assign(fields_.size(), jet::Value{});
+        fresh_.resize(fields_.size());
+        for (jet::Value& v : fresh_)
+            if (!jet::isNull(v)) v = jet::Value{};
         return fresh_;
     }
     jet::Status save() override {
@@ -100,6 +104,7 @@ public:
     }
     // The text sets made later are sized for the rows as well.
     void expect(std::size_t rows) override {
+        table_->expect(rows);
         texts_->coming = rows;
         for (TextSet& set : texts_->sets) set.texts.reserve(set.texts.size() + rows);
     }

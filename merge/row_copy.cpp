@@ -18,6 +18,11 @@ struct Binding {
         bool tested = true;
     };
     std::vector<int> copyFrom; // per target field: the source field it takes, -1 none
+    // The source row lines up with the target's fields: each copied field
+    // comes from the same place, so the rows trade whole vectors instead of
+    // values. `notCopied` are the target fields emptied after the trade.
+    bool linedUp = false;
+    std::vector<std::size_t> notCopied;
     std::vector<bool> offered; // per target field: its copied value stays unless the column cannot hold it
     std::vector<Ref> references;
     int sourceKey = -1, targetKey = -1;
@@ -35,6 +40,11 @@ Binding bind(const Step& step, const std::vector<Field>& source, const std::vect
     b.copyFrom.resize(target.size(), -1);
     for (std::size_t i = 0; i < target.size(); ++i)
         if (!target[i].autoNumber) b.copyFrom[i] = fieldIndex(source, target[i].name);
+    b.linedUp = source.size() == target.size();
+    for (std::size_t i = 0; i < target.size(); ++i) {
+        if (b.copyFrom[i] < 0) b.notCopied.push_back(i);
+        else if (static_cast<std::size_t>(b.copyFrom[i]) != i) b.linedUp = false;
+    }
     for (const Reference& r : step.references)
         b.references.push_back({position(source, r.column), position(target, r.column), r.map, r.tested});
     b.sourceKey = position(source, step.ownKey);
@@ -100,8 +110,15 @@ bool targetHolds(Database& target, const Step& step, const jet::Value& identifie
 
 // Moves the copied values from the source row into the new row or, once
 // that is saved, the texts and bytes `back`: the next source row then
-// decodes into their buffers instead of allocating its own.
+// decodes into their buffers instead of allocating its own. Rows that line
+// up trade their vectors both ways.
 void moveCopied(const Binding& b, std::vector<jet::Value>& source, std::vector<jet::Value>& row, bool back) {
+    if (b.linedUp) {
+        row.swap(source);
+        if (!back)
+            for (std::size_t i : b.notCopied) row[i] = jet::Value{};
+        return;
+    }
     for (std::size_t i = 0; i < row.size(); ++i) {
         int from = b.copyFrom[i];
         if (from < 0 || static_cast<std::size_t>(from) >= source.size()) continue;

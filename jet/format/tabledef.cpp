@@ -152,23 +152,6 @@ bool TableDef::isPrimaryKey(const RealIndexDef& index) const {
     return false;
 }
 
-std::size_t fixedSize(ColumnType type) {
-    switch (type) {
-    case ColumnType::Byte: return 1;
-    case ColumnType::Int: return 2;
-    case ColumnType::Long:
-    case ColumnType::Single:
-    case ColumnType::Complex: return 4;
-    case ColumnType::Currency:
-    case ColumnType::Double:
-    case ColumnType::DateTime:
-    case ColumnType::BigInt: return 8;
-    case ColumnType::Guid: return 16;
-    case ColumnType::Numeric: return 17;
-    default: return 0;
-    }
-}
-
 Status parseTableDef(ByteSpan def, std::uint32_t firstPage, TableDef* out) {
     TableDef t;
     t.firstPage = firstPage;

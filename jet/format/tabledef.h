@@ -132,7 +132,22 @@ struct TableDef {
 // Bytes a value of a fixed-size type takes in a row; 0 for the types whose
 // length the column descriptor gives (text, binary, long values) and for
 // Bool, which lives in the null mask.
-std::size_t fixedSize(ColumnType type);
+inline std::size_t fixedSize(ColumnType type) {
+    switch (type) {
+    case ColumnType::Byte: return 1;
+    case ColumnType::Int: return 2;
+    case ColumnType::Long:
+    case ColumnType::Single:
+    case ColumnType::Complex: return 4;
+    case ColumnType::Currency:
+    case ColumnType::Double:
+    case ColumnType::DateTime:
+    case ColumnType::BigInt: return 8;
+    case ColumnType::Guid: return 16;
+    case ColumnType::Numeric: return 17;
+    default: return 0;
+    }
+}
 
 // Parses a whole definition (the first page followed by bytes 8.. of each
 // continuation page). `firstPage` only names the table in messages.

@@ -14,13 +14,13 @@ namespace {
 
 bool equal(ByteSpan a, ByteSpan b) { return std::equal(a.begin(), a.end(), b.begin(), b.end()); }
 
-// An entry's first eight bytes as a big-endian number, zeros past its end.
-// Where two numbers differ they order their entries as entryLess does (an
-// entry that begins another is padded below its next byte), so only equal
-// numbers need the entries themselves.
-std::uint64_t prefixOf(ByteSpan e) {
+// Eight bytes of an entry from `offset` on as a big-endian number, zeros
+// past its end. Where two entries agree before `offset` and their numbers
+// differ, the numbers order them as entryLess does (an entry that begins
+// another is padded below its next byte).
+std::uint64_t prefixOf(ByteSpan e, std::size_t offset = 0) {
     std::uint8_t bytes[8] = {};
-    std::memcpy(bytes, e.data(), std::min<std::size_t>(e.size(), 8));
+    if (offset < e.size()) std::memcpy(bytes, e.data() + offset, std::min<std::size_t>(e.size() - offset, 8));
     std::uint64_t v;
     std::memcpy(&v, bytes, 8);
     if constexpr (std::endian::native == std::endian::little) v = __builtin_bswap64(v);
@@ -39,17 +39,52 @@ ByteSpan EntryBatch::keyOf(std::uint32_t i) const {
     return e.first(e.size() - kRowPointerBytes);
 }
 
-void EntryBatch::add(ByteSpan e) {
+// A key not known to be new is filed at once, after those waiting (the
+// filed entries stay those below filed_), and counted unless an equal key
+// was filed before it.
+void EntryBatch::add(ByteSpan e, bool distinct) {
+    if (data_.empty()) data_.reserve(std::min(room_ * e.size(), roomBytes_));
+    if (grownData_ - data_.size() < e.size()) grownData_ = data_.size() + std::max(data_.size(), e.size());
     data_.insert(data_.end(), e.begin(), e.end());
     ends_.push_back(static_cast<std::uint32_t>(data_.size()));
     if (!keyed_) return;
+    if (2 * (distinctKeys_ + 1) > grownSlots_) grownSlots_ = grownSlots_ ? 2 * grownSlots_ : 16;
+    if (distinct) {
+        ++distinctKeys_;
+        return;
+    }
     const auto n = static_cast<std::uint32_t>(ends_.size() - 1);
+    fileUpTo(n);
     const ByteSpan key = keyOf(n);
-    keys_.insert(
-        hashKey(key), [&](std::uint32_t i) { return equal(keyOf(i), key); }, n);
+    if (keys_.insert(
+            hashKey(key), [&](std::uint32_t i) { return equal(keyOf(i), key); }, n))
+        ++distinctKeys_;
+    filed_ = n + 1;
 }
 
-bool EntryBatch::holdsKey(ByteSpan key) const {
+void EntryBatch::fileUpTo(std::uint32_t end) {
+    if (filed_ >= end) return;
+    keys_.reserve(std::max<std::size_t>(room_, end));
+    constexpr std::uint32_t kAtOnce = 32;
+    std::uint64_t hashes[kAtOnce];
+    for (std::uint32_t from = filed_; from < end; from += kAtOnce) {
+        const std::uint32_t to = std::min(end, from + kAtOnce);
+        for (std::uint32_t i = from; i < to; ++i) keys_.prefetch(hashes[i - from] = hashKey(keyOf(i)));
+        for (std::uint32_t i = from; i < to; ++i)
+            keys_.insert(
+                hashes[i - from], [&](std::uint32_t j) { return equal(keyOf(j), keyOf(i)); }, i);
+    }
+    filed_ = end;
+}
+
+void EntryBatch::reserve(std::size_t entries, std::size_t bytes) {
+    ends_.reserve(entries);
+    room_ = entries;
+    roomBytes_ = bytes;
+}
+
+bool EntryBatch::holdsKey(ByteSpan key) {
+    fileUpTo(static_cast<std::uint32_t>(ends_.size()));
     return keys_.find(hashKey(key), [&](std::uint32_t i) { return equal(keyOf(i), key); }) != nullptr;
 }
 
@@ -70,20 +105,36 @@ void EntryBatch::sortPrefixes(std::vector<SortKey>* keys) {
     }
 }
 
+// Orders each run of `keys` whose entries agree up to `offset`, by their
+// next eight bytes and so on down; runs whose entries all end within them
+// are compared whole.
+void EntryBatch::sortRuns(std::span<SortKey> keys, std::size_t offset) const {
+    for (auto from = keys.begin(); from != keys.end();) {
+        auto to = from + 1;
+        while (to != keys.end() && to->prefix == from->prefix) ++to;
+        if (to - from > 1) {
+            const std::span<SortKey> run(from, to);
+            if (std::all_of(run.begin(), run.end(), [&](const SortKey& k) { return entry(k.n).size() <= offset; })) {
+                std::sort(run.begin(), run.end(),
+                          [&](const SortKey& a, const SortKey& b) { return entryLess(entry(a.n), entry(b.n)); });
+            } else {
+                for (SortKey& k : run) k.prefix = prefixOf(entry(k.n), offset);
+                std::sort(run.begin(), run.end(), [](const SortKey& a, const SortKey& b) { return a.prefix < b.prefix; });
+                sortRuns(run, offset + 8);
+            }
+        }
+        from = to;
+    }
+}
+
 // Entries are sorted by their first eight bytes as a number (no walk over two
-// entries per comparison); only entries of equal prefix are compared whole.
+// entries per comparison), entries of equal prefix by the next eight.
 const std::vector<ByteSpan>& EntryBatch::sorted() {
     sorted_ = {}; // not held while the keys and their copy are
     std::vector<SortKey> order(ends_.size());
     for (std::uint32_t i = 0; i < ends_.size(); ++i) order[i] = {prefixOf(entry(i)), i};
     if (!order.empty()) sortPrefixes(&order);
-    for (auto from = order.begin(); from != order.end();) {
-        auto to = from + 1;
-        while (to != order.end() && to->prefix == from->prefix) ++to;
-        if (to - from > 1)
-            std::sort(from, to, [&](const SortKey& a, const SortKey& b) { return entryLess(entry(a.n), entry(b.n)); });
-        from = to;
-    }
+    sortRuns(order, 8);
     sorted_.reserve(order.size());
     for (const SortKey& k : order) sorted_.push_back(entry(k.n));
     return sorted_;

@@ -2,9 +2,13 @@
 // back to back in one buffer, handed to the tree sorted, so that a batch
 // visits each leaf once instead of each entry descending on its own. The
 // keys of a unique index are found again through a hash table, for the
-// uniqueness test of the rows that follow.
+// uniqueness test of the rows that follow. A key the test has just found
+// new is filed there only when the next question comes: behind a filter
+// questions come seldom, and keys filed many at a time wait for their
+// slots together instead of one after another.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -20,23 +24,33 @@ public:
     // `keyed`: holdsKey() answers for the keys of the entries added.
     explicit EntryBatch(bool keyed) : keyed_(keyed) {}
 
-    // Adds a leaf entry (key and row pointer).
-    void add(ByteSpan entry);
+    // Adds a leaf entry (key and row pointer). `distinct`: its key is none
+    // of the batch's keys (the uniqueness test found it new).
+    void add(ByteSpan entry, bool distinct = false);
     // Whether an entry added since the last clear() carries exactly `key`.
     // REQUIRES: keyed.
-    bool holdsKey(ByteSpan key) const;
+    bool holdsKey(ByteSpan key);
     // Calls f(key) for the key of every entry added since the last clear().
     template <class F> void forEachKey(F f) const {
         for (std::uint32_t i = 0; i < ends_.size(); ++i) f(keyOf(i));
     }
 
+    // Room for `entries` entries of at most `bytes` in all, so that adding
+    // them moves nothing: the entry list's made now, the entries' at the
+    // first (each taken as long as it) and the hash table's when it is
+    // first needed. Leaves bytes() as it is.
+    void reserve(std::size_t entries, std::size_t bytes);
+
     bool empty() const { return ends_.empty(); }
-    // Memory the batch holds, with the sorted list it hands out. Sorting
-    // takes as much again for a moment; it is not counted, so that a batch
-    // goes to its tree where it always did (and the tree's pages split where
-    // they always did).
+    // What the batch counts against its memory budget: its entries, entry
+    // list and hash table as they stand when grown by doubling from empty
+    // (16 bytes a hash slot), and the sorted list it hands out. The room
+    // reserved ahead and the moment of sorting, which takes as much again,
+    // are not counted, so that a batch goes to its tree where it always
+    // did, and the tree's pages split where they always did.
     std::size_t bytes() const {
-        return data_.capacity() + sizeof(std::uint32_t) * ends_.capacity() + keys_.capacityBytes() +
+        const std::size_t listed = ends_.empty() ? 0 : std::bit_ceil(ends_.size());
+        return grownData_ + sizeof(std::uint32_t) * listed + kCountedSlotBytes * grownSlots_ +
                sizeof(ByteSpan) * ends_.size();
     }
     // The entries in their tree order (sorted on each call).
@@ -52,14 +66,27 @@ private:
     };
     // REQUIRES: !keys->empty().
     static void sortPrefixes(std::vector<SortKey>* keys);
+    // REQUIRES: keys in order by their entries' bytes before `offset`,
+    // their prefixes those of the eight bytes before it.
+    void sortRuns(std::span<SortKey> keys, std::size_t offset) const;
 
     ByteSpan entry(std::uint32_t i) const;
     ByteSpan keyOf(std::uint32_t i) const;
+    // Files the keys of the entries below `end` in the hash table.
+    void fileUpTo(std::uint32_t end);
+
+    static constexpr std::size_t kCountedSlotBytes = 16;
 
     bool keyed_;
+    std::size_t grownData_ = 0;    // data_'s room, had it grown by doubling from empty
+    std::size_t distinctKeys_ = 0; // filed or not
+    std::size_t grownSlots_ = 0;   // the hash table's slots, had it grown by doubling from empty
+    std::uint32_t filed_ = 0;      // entries below it have their keys filed
+    std::size_t room_ = 0;         // entries reserve() made room for
+    std::size_t roomBytes_ = 0;    // the most their bytes may take
     Bytes data_;
     std::vector<std::uint32_t> ends_; // where each entry ends in data_
-    ProbeTable<std::uint32_t> keys_;  // entry numbers, by their keys' hash
+    ProbeTable<std::uint32_t> keys_;  // entry numbers, by their keys' hash; the first of equal keys
     std::vector<ByteSpan> sorted_;
 };
 

@@ -25,11 +25,13 @@ std::size_t KeyFilter::blockOf(std::uint64_t hash) const {
     return static_cast<std::size_t>(((hash >> 32) * blocks_.size()) >> 32);
 }
 
-void KeyFilter::add(ByteSpan key) {
-    const std::uint64_t hash = hashKey(key);
-    Block& block = blocks_[blockOf(hash)];
-    forEachBit(hash, [&](std::size_t word, std::uint64_t bit) { return (block[word] |= bit) != 0; });
-    ++added_;
+void KeyFilter::addHashes(std::span<const std::uint64_t> hashes) {
+    for (std::uint64_t hash : hashes) __builtin_prefetch(&blocks_[blockOf(hash)], 1);
+    for (std::uint64_t hash : hashes) {
+        Block& block = blocks_[blockOf(hash)];
+        forEachBit(hash, [&](std::size_t word, std::uint64_t bit) { return (block[word] |= bit) != 0; });
+    }
+    added_ += hashes.size();
 }
 
 bool KeyFilter::mayHold(ByteSpan key) const {

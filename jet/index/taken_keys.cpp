@@ -10,6 +10,8 @@ namespace {
 // more pages).
 constexpr std::size_t kQuestionsPerWalk = 8;
 constexpr std::size_t kMinFilterRoom = 1024;
+// Keys a filter being built takes at a time.
+constexpr std::size_t kKeysAtOnce = 32;
 
 } // namespace
 
@@ -34,13 +36,21 @@ void TakenKeys::added(ByteSpan key) {
 Status TakenKeys::considerFilter() {
     if (filter_ || unfilterable_ || ++asked_ * kQuestionsPerWalk < entries_) return Status::OK();
     auto filter = std::make_unique<KeyFilter>(2 * std::max(entries_, asked_) + kMinFilterRoom);
-    const Status s = tree_->walkKeys([&](ByteSpan key) { filter->add(key); });
+    std::vector<std::uint64_t> hashes;
+    auto take = [&](ByteSpan key) {
+        hashes.push_back(hashKey(key));
+        if (hashes.size() < kKeysAtOnce) return;
+        filter->addHashes(hashes);
+        hashes.clear();
+    };
+    const Status s = tree_->walkKeys(take);
     if (s.code() == Status::Code::Corrupt) {
         unfilterable_ = true;
         return Status::OK();
     }
     JET_TRY(s);
-    batch_->forEachKey([&](ByteSpan key) { filter->add(key); });
+    batch_->forEachKey(take);
+    filter->addHashes(hashes);
     filter_ = std::move(filter);
     return Status::OK();
 }

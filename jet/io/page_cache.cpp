@@ -1,5 +1,6 @@
 #include "jet/io/page_cache.h"
 
+#include <algorithm>
 #include <cassert>
 
 namespace jet {
@@ -7,13 +8,11 @@ namespace jet {
 PageCache::PageCache(std::size_t capacity) : slots_(capacity) {
     free_.reserve(capacity);
     for (auto it = slots_.rbegin(); it != slots_.rend(); ++it) free_.push_back(&*it);
-    map_.reserve(capacity);
 }
 
 PageCache::Slot* PageCache::find(std::uint32_t pgno) {
-    auto it = map_.find(pgno);
-    if (it == map_.end()) return nullptr;
-    Slot* slot = it->second;
+    Slot* slot = pgno < where_.size() ? where_[pgno] : nullptr;
+    if (!slot) return nullptr;
     if (slot != newest_) {
         unlink(slot);
         pushNewest(slot);
@@ -22,6 +21,7 @@ PageCache::Slot* PageCache::find(std::uint32_t pgno) {
 }
 
 PageCache::Slot* PageCache::insert(std::uint32_t pgno) {
+    assert(pgno < kMaxPages);
     Slot* slot;
     if (!free_.empty()) {
         slot = free_.back();
@@ -29,20 +29,24 @@ PageCache::Slot* PageCache::insert(std::uint32_t pgno) {
     } else {
         slot = oldest_;
         assert(!slot->dirty);
-        map_.erase(slot->pgno);
+        where_[slot->pgno] = nullptr;
+        --used_;
         unlink(slot);
     }
     // Reuse the buffer unless a caller still holds it.
     if (!slot->page || slot->page.use_count() > 1) slot->page = std::make_shared<Page>();
     slot->pgno = pgno;
     slot->dirty = false;
-    map_.emplace(pgno, slot);
+    if (pgno >= where_.size()) where_.resize(std::max<std::size_t>(pgno + 1, 2 * where_.size()), nullptr);
+    where_[pgno] = slot;
+    ++used_;
     pushNewest(slot);
     return slot;
 }
 
 void PageCache::erase(Slot* slot) {
-    map_.erase(slot->pgno);
+    where_[slot->pgno] = nullptr;
+    --used_;
     unlink(slot);
     slot->dirty = false;
     free_.push_back(slot);

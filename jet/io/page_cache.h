@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 #include "jet/io/pager.h"
@@ -27,16 +26,17 @@ public:
     PageCache(const PageCache&) = delete;
     PageCache& operator=(const PageCache&) = delete;
 
-    std::size_t size() const { return map_.size(); }
+    std::size_t size() const { return used_; }
     std::size_t capacity() const { return slots_.size(); }
     bool full() const { return size() == capacity(); }
 
-    bool holds(std::uint32_t pgno) const { return map_.count(pgno) != 0; }
+    bool holds(std::uint32_t pgno) const { return pgno < where_.size() && where_[pgno]; }
     // The slot of a cached page, made the most recently used; null if absent.
     Slot* find(std::uint32_t pgno);
     // A clean slot for an uncached page, at the most recent end, its buffer
     // not shared with anyone (content undefined). When full, the least
     // recently used slot goes; it must be clean.
+    // REQUIRES: pgno < kMaxPages.
     Slot* insert(std::uint32_t pgno);
     void erase(Slot* slot);
     void clear();
@@ -52,7 +52,10 @@ private:
 
     std::vector<Slot> slots_;
     std::vector<Slot*> free_;
-    std::unordered_map<std::uint32_t, Slot*> map_;
+    // By page number: a page's slot, null when it is not cached. At most
+    // kMaxPages long (4 MB).
+    std::vector<Slot*> where_;
+    std::size_t used_ = 0;
     Slot* newest_ = nullptr;
     Slot* oldest_ = nullptr;
 };

@@ -10,6 +10,7 @@ namespace jet {
 RowLayout::RowLayout(const TableDef& def) : def_(&def), varColumn_(def.varColumns, -1) {
     for (std::size_t i = 0; i < def.columns.size(); ++i) {
         const ColumnDef& c = def.columns[i];
+        if (c.number < def.maxColumns) maskBits_.push_back({i, c.number, c.type == ColumnType::Bool});
         if (c.type == ColumnType::Bool) continue;
         if (c.isFixed()) {
             fixed_.push_back({i, c.fixedOffset, c.length});
@@ -23,37 +24,40 @@ RowLayout::RowLayout(const TableDef& def) : def_(&def), varColumn_(def.varColumn
     frame_ = 2 + fixedArea_ + (slots ? 2 + 2 * slots + 2 : 0) + maskBytes_;
 }
 
+// The row is sized first and written in place: its fixed area, the
+// variable data in slot order, the offset table (end of data, then each
+// slot's start from the last slot down, then the slot count) and the mask.
 void RowLayout::build(std::span<const Value> values, std::span<const Bytes> fields, Bytes* out) const {
-    out->clear();
-    appendLe(out, def_->maxColumns, 2);
-    out->resize(2 + fixedArea_, 0);
+    std::size_t variable = 0;
+    for (int col : varColumn_)
+        if (col >= 0 && !isNull(values[col])) variable += fields[col].size();
+    out->assign(rowLength(variable), 0);
+    std::uint8_t* row = out->data();
+    putLe16(row, def_->maxColumns);
     for (const Fixed& f : fixed_) {
         if (isNull(values[f.column])) continue;
         const Bytes& b = fields[f.column];
-        std::memcpy(out->data() + 2 + f.offset, b.data(), std::min(b.size(), f.size));
+        std::memcpy(row + 2 + f.offset, b.data(), std::min(b.size(), f.size));
     }
-    const std::size_t slots = varColumn_.size();
-    if (slots) {
-        std::vector<std::size_t>& start = starts_;
-        start.resize(slots);
-        for (std::size_t s = 0; s < slots; ++s) {
-            start[s] = out->size();
-            const int col = varColumn_[s];
+    std::size_t at = 2 + fixedArea_;
+    if (const std::size_t slots = varColumn_.size()) {
+        std::uint8_t* table = row + at + variable + 2 * slots; // slot 0's start
+        for (int col : varColumn_) {
+            putLe16(table, static_cast<std::uint16_t>(at));
+            table -= 2;
             if (col < 0 || isNull(values[col])) continue;
-            out->insert(out->end(), fields[col].begin(), fields[col].end());
+            std::memcpy(row + at, fields[col].data(), fields[col].size());
+            at += fields[col].size();
         }
-        appendLe(out, out->size(), 2);
-        for (std::size_t s = slots; s-- > 0;) appendLe(out, start[s], 2);
-        appendLe(out, slots, 2);
+        putLe16(table, static_cast<std::uint16_t>(at));
+        at += 2 * slots + 2;
+        putLe16(row + at, static_cast<std::uint16_t>(slots));
+        at += 2;
     }
-    const std::size_t mask = out->size();
-    out->resize(mask + maskBytes_, 0);
-    for (std::size_t i = 0; i < def_->columns.size(); ++i) {
-        const ColumnDef& c = def_->columns[i];
-        const bool on = c.type == ColumnType::Bool ? std::get_if<bool>(&values[i]) && std::get<bool>(values[i])
-                                                   : !isNull(values[i]);
-        if (on && c.number < def_->maxColumns)
-            (*out)[mask + c.number / 8] |= static_cast<std::uint8_t>(1u << (c.number % 8));
+    for (const MaskBit& m : maskBits_) {
+        const Value& v = values[m.column];
+        const bool on = m.yesNo ? std::get_if<bool>(&v) && std::get<bool>(v) : !isNull(v);
+        if (on) row[at + m.number / 8] |= static_cast<std::uint8_t>(1u << (m.number % 8));
     }
 }
 

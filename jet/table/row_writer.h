@@ -32,13 +32,19 @@ private:
     struct Fixed {
         std::size_t column, offset, size;
     };
+    // A column's bit in the null mask: set for a value, or for a yes.
+    struct MaskBit {
+        std::size_t column;
+        std::uint16_t number;
+        bool yesNo;
+    };
     const TableDef* def_;
     std::size_t fixedArea_ = 0;
     std::size_t maskBytes_ = 0;
     std::size_t frame_ = 0; // every byte but the variable data
     std::vector<Fixed> fixed_;
+    std::vector<MaskBit> maskBits_; // the columns the mask has room for
     std::vector<int> varColumn_;              // per variable slot: column index or -1
-    mutable std::vector<std::size_t> starts_; // scratch of build()
 };
 
 } // namespace jet

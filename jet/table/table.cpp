@@ -213,6 +213,10 @@ Status TableImpl::append(std::vector<Value>* row, const std::vector<bool>& empti
     return session_->append(def_, row, &emptiable, emptied);
 }
 
+void TableImpl::expect(std::size_t rows) {
+    if (writable(session_.get(), *pager_).ok()) session_->expect(def_, rows);
+}
+
 Status TableImpl::canAppend() const {
     JET_TRY(writable(session_.get(), *pager_));
     return checkAppendable(*def_);

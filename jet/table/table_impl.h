@@ -41,6 +41,7 @@ public:
     Status append(std::vector<Value>* row, const std::vector<bool>& emptiable,
                   std::vector<std::size_t>* emptied) override;
     Status canAppend() const override;
+    void expect(std::size_t rows) override;
     Status highestIndexed(std::string_view column, bool* found, Value* highest) const override;
 
 private:

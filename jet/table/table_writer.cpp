@@ -180,6 +180,7 @@ Status TableWriter::checkIndexes(const std::vector<Value>& row) {
         // Named only for a refusal: most rows are taken.
         auto name = [&] { return def_.indexName(*ix.def); };
         ix.skip = ix.def->ignoresNulls() && allKeyValuesNull(ix.columns, row);
+        ix.tested = false;
         if (ix.skip) continue;
         if (ix.required && anyNull) return refuse("Chýba povinná hodnota kľúča indexu " + name() + ".");
         Status s = encodeKey(ix.columns, row, &ix.key);
@@ -192,6 +193,7 @@ Status TableWriter::checkIndexes(const std::vector<Value>& row) {
         bool found = false;
         JET_TRY(ix.taken->find(ix.key, &found));
         if (found) return refuse("Hodnota kľúča sa v jedinečnom indexe " + name() + " už nachádza.");
+        ix.tested = true;
     }
     return Status::OK();
 }
@@ -258,7 +260,7 @@ Status TableWriter::append(std::vector<Value>* row, const std::vector<bool>* emp
         if (!ix.skip) {
             if (ix.taken) ix.taken->added(ix.key);
             appendRowPointer(&ix.key, where); // the key is built afresh for the next row
-            ix.batch->add(ix.key);
+            ix.batch->add(ix.key, ix.tested);
         }
         batched += ix.batch->bytes();
     }
@@ -269,6 +271,11 @@ Status TableWriter::append(std::vector<Value>* row, const std::vector<bool>* emp
     ++def_.rowCount;
     countersDirty_ = true;
     return Status::OK();
+}
+
+// No batch holds more than the budget before it goes to its tree.
+void TableWriter::expect(std::size_t rows) {
+    for (Index& ix : indexes_) ix.batch->reserve(rows, kBatchBudget);
 }
 
 // Each index's batch goes into its tree in the tree's order: a leaf once

@@ -50,6 +50,8 @@ public:
     // REQUIRES: `emptiable` and `emptied` both null or both given.
     Status append(std::vector<Value>* row, const std::vector<bool>* emptiable = nullptr,
                   std::vector<std::size_t>* emptied = nullptr);
+    // About `rows` rows are to come: each index's batch makes room for them.
+    void expect(std::size_t rows);
     // Writes every page and counter held in memory to the pager.
     Status flush();
     // Writes back and lets go of most decoded index pages: for a table that
@@ -67,7 +69,8 @@ private:
         std::unique_ptr<EntryBatch> batch; // entries not in the tree yet
         std::unique_ptr<TakenKeys> taken;  // unique indexes only
         Bytes key;
-        bool skip = false; // no entry for this row
+        bool skip = false;   // no entry for this row
+        bool tested = false; // the row's key passed the uniqueness test
     };
 
     TableWriter(Pager& pager, std::shared_ptr<TableDef> def);

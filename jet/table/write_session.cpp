@@ -78,6 +78,11 @@ Status WriteSession::writerOf(const std::shared_ptr<TableDef>& def, TableWriter*
     return Status::OK();
 }
 
+void WriteSession::expect(const std::shared_ptr<TableDef>& def, std::size_t rows) {
+    TableWriter* writer = nullptr;
+    if (writerOf(def, &writer).ok()) writer->expect(rows);
+}
+
 Status WriteSession::appendInTransaction(const std::shared_ptr<TableDef>& def, std::vector<Value>* row,
                                          const std::vector<bool>* emptiable, std::vector<std::size_t>* emptied) {
     JET_TRY(pager_->failure());

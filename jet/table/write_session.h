@@ -50,6 +50,10 @@ public:
     // REQUIRES: isOpen(); `def` came from definition().
     Status append(const std::shared_ptr<TableDef>& def, std::vector<Value>* row, const std::vector<bool>* emptiable,
                   std::vector<std::size_t>* emptied);
+    // About `rows` rows are to be appended to the table of `def` (see
+    // Table::expect); a table its writer cannot take lets it pass, and its
+    // first append fails as it would have.
+    void expect(const std::shared_ptr<TableDef>& def, std::size_t rows);
     // Hands what the writers hold in memory to the pager, so that readers see it.
     Status flush();
 

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "merge/import_run.h"
+#include "support/database.h"
 #include "support/merge_fixture.h"
 #include "schema/catalogue.h"
 #include "support/fault_file_layer.h"
@@ -33,10 +34,13 @@ protected:
 // New keys continue above the target's highest: from 1 in an empty table,
 // never 0 (which would read as "not copied"), and never past the largest
 // 32-bit integer: a row without a key left is refused and maps to nothing.
+// An old key 0 maps like any other.
 TEST_F(ImportSteps, NewKeysSkipZeroAndNeverWrap) {
     source.insert(s::zvuky::table, {{"id_zvuku", I(5)}});
+    source.insert(s::zvuky::table, {{"id_zvuku", I(0)}});
     run();
     EXPECT_EQ(maps.MapZvuk(5), 1);
+    EXPECT_EQ(maps.MapZvuk(0), 2);
 
     for (int highest : {-2, std::numeric_limits<std::int32_t>::max() - 1}) {
         PlanFixture f;
@@ -99,6 +103,43 @@ TEST_F(ImportSteps, UnreadableSourceTablesAreNamedAndTheOthersCopied) {
     EXPECT_EQ(result.steps.at(0).copied, 0);
     EXPECT_EQ(result.steps.at(4).copied, 1);
     EXPECT_EQ(maps.MapZvuk(1), 1);
+}
+
+// Fields go by name. A source table whose fields lie as the target's but
+// lack one leaves that one empty; one whose fields lie in another order fills
+// each from the field of its name, and an optional reference a row leaves
+// empty stays empty after a row that had one.
+TEST_F(ImportSteps, FieldsGoByNameWhereverTheyLie) {
+    namespace hv = s::hlasove_vyzvy;
+    const jet::Value from = jet::DateTime{40000.5}, to = jet::DateTime{40100.25};
+    source.insert(s::zvuky::table, {{"id_zvuku", I(7)}, {"popis", jet::Value(u"zvonček")}, {"fname_zvukoveho_suboru", jet::Value(u"a.wav")}});
+    source.insert(s::zariadenia::table, {{"id_zariadenia", I(3)}, {"typ_zariadenia", I(1)}});
+    source.insert(hv::table, {{"id_zvuku", I(7)}, {"id_zariadenia", I(3)}, {"datum_od", from}, {"datum_do", to}});
+    source.insert(hv::table, {{"id_zvuku", I(7)}, {"datum_od", from}, {"datum_do", to}});
+    source.renameColumn(s::zvuky::table, "popis", "popix");
+    source.renameColumn(hv::table, "datum_od", "datum_xx");
+    source.renameColumn(hv::table, "datum_do", "datum_od");
+    source.renameColumn(hv::table, "datum_xx", "datum_do");
+    ASSERT_TRUE(run().succeeded);
+
+    std::unique_ptr<jet::Database> db;
+    ASSERT_TRUE(jet::Database::open(target.path().string(), jet::Pager::Mode::ReadOnly, &db).ok());
+    auto zvuky = test_db::openTable(*db, std::string(s::zvuky::table));
+    const auto sounds = test_db::readAll(*db, std::string(s::zvuky::table));
+    ASSERT_EQ(sounds.size(), 1u);
+    EXPECT_EQ(sounds[0][test_db::columnAt(*zvuky, "fname_zvukoveho_suboru")], jet::Value(u"a.wav"));
+    EXPECT_TRUE(jet::isNull(sounds[0][test_db::columnAt(*zvuky, "popis")]));
+    auto vyzvy = test_db::openTable(*db, std::string(hv::table));
+    const auto calls = test_db::readAll(*db, std::string(hv::table));
+    ASSERT_EQ(calls.size(), 2u);
+    const std::size_t device = test_db::columnAt(*vyzvy, "id_zariadenia");
+    EXPECT_EQ(calls[0][device], jet::Value(I(1)));
+    EXPECT_TRUE(jet::isNull(calls[1][device]));
+    for (const auto& call : calls) {
+        EXPECT_EQ(call[test_db::columnAt(*vyzvy, "datum_od")], to);
+        EXPECT_EQ(call[test_db::columnAt(*vyzvy, "datum_do")], from);
+        EXPECT_EQ(call[test_db::columnAt(*vyzvy, "id_zvuku")], jet::Value(I(1)));
+    }
 }
 
 // A target without one of the plan's tables would take the other steps' rows

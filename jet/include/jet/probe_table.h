@@ -2,9 +2,11 @@
 // merge's key maps and identifier sets, the index writer's batch of new
 // keys): values filed under a hash, found by linear probing from the slot the
 // hash names, the table kept at most half full so that most lookups take
-// one probe.
+// one probe. A slot keeps 32 bits of the hash beside its value: small slots
+// are fewer cache lines, and a table is never 2^31 slots large.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -18,7 +20,7 @@ public:
     template <class Matches> const Value* find(std::uint64_t hash, Matches matches) const {
         if (slots_.empty()) return nullptr;
         const Slot& slot = slots_[probe(hash, matches)];
-        return slot.used ? &slot.value : nullptr;
+        return slot.tag ? &slot.value : nullptr;
     }
 
     // Files `value` under `hash` unless a value filed there that `matches`
@@ -26,10 +28,16 @@ public:
     template <class Matches> bool insert(std::uint64_t hash, Matches matches, Value value) {
         if (2 * (used_ + 1) > slots_.size()) grow();
         Slot& slot = slots_[probe(hash, matches)];
-        if (slot.used) return false;
-        slot = {hash, std::move(value), true};
+        if (slot.tag) return false;
+        slot = {tagOf(hash), std::move(value)};
         ++used_;
         return true;
+    }
+
+    // Brings the slot `hash` names toward the processor, for an insert or
+    // find soon after.
+    void prefetch(std::uint64_t hash) const {
+        if (!slots_.empty()) __builtin_prefetch(&slots_[tagOf(hash) & (slots_.size() - 1)]);
     }
 
     // Room for `values` values in all: inserting up to them moves none.
@@ -40,8 +48,7 @@ public:
     }
 
     std::size_t size() const { return used_; }
-    // Memory the slots hold.
-    std::size_t capacityBytes() const { return slots_.capacity() * sizeof(Slot); }
+    std::size_t slotCount() const { return slots_.size(); }
     void clear() {
         slots_.clear();
         used_ = 0;
@@ -49,32 +56,38 @@ public:
 
 private:
     struct Slot {
-        std::uint64_t hash = 0;
+        std::uint32_t tag = 0; // 0: empty
         Value value{};
-        bool used = false;
     };
+
+    // The hash's low 32 bits with the top one set: the bits below it name
+    // the slot, and a tag is never 0.
+    static std::uint32_t tagOf(std::uint64_t hash) { return static_cast<std::uint32_t>(hash) | 0x80000000u; }
 
     // The slot holding the value `matches` accepts, or the empty slot where
     // it would go.
     template <class Matches> std::size_t probe(std::uint64_t hash, Matches& matches) const {
         const std::size_t mask = slots_.size() - 1;
-        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const std::uint32_t tag = tagOf(hash);
+        for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
             const Slot& slot = slots_[i];
-            if (!slot.used || (slot.hash == hash && matches(slot.value))) return i;
+            if (!slot.tag || (slot.tag == tag && matches(slot.value))) return i;
         }
     }
 
     void grow() { rehash(slots_.empty() ? 16 : 2 * slots_.size()); }
 
-    // REQUIRES: `count` a power of two, more than the values filed.
+    // REQUIRES: `count` a power of two, more than the values filed, at most
+    // 2^31 (the tag's bits below its top one name the slot).
     void rehash(std::size_t count) {
+        assert(count <= std::size_t{1} << 31);
         std::vector<Slot> old = std::move(slots_);
         slots_.assign(count, Slot{});
         const std::size_t mask = slots_.size() - 1;
         for (Slot& slot : old) {
-            if (!slot.used) continue;
-            std::size_t i = slot.hash & mask;
-            while (slots_[i].used) i = (i + 1) & mask;
+            if (!slot.tag) continue;
+            std::size_t i = slot.tag & mask;
+            while (slots_[i].tag) i = (i + 1) & mask;
             slots_[i] = std::move(slot);
         }
     }

@@ -2,6 +2,7 @@
 // one-line description in Slovak that the window can show to the user.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -31,12 +32,18 @@ public:
 
     bool ok() const { return code_ == Code::Ok; }
     Code code() const { return code_; }
-    const std::string& message() const { return message_; }
+    const std::string& message() const {
+        static const std::string none;
+        return message_ ? *message_ : none;
+    }
 
 private:
-    Status(Code code, std::string message) : code_(code), message_(std::move(message)) {}
+    Status(Code code, std::string message)
+        : code_(code), message_(std::make_shared<const std::string>(std::move(message))) {}
     Code code_ = Code::Ok;
-    std::string message_;
+    // Shared, so that passing an outcome on (most are Ok, without one) moves
+    // a pointer, never the text.
+    std::shared_ptr<const std::string> message_;
 };
 
 // Returns early from the enclosing function when a Status-returning call fails.

@@ -59,6 +59,10 @@ public:
                           std::vector<std::size_t>* emptied) = 0;
     // Ok when rows can be appended to this table at all; otherwise why not.
     virtual Status canAppend() const = 0;
+    // About `rows` more rows are to be appended: what grows with them is
+    // sized once, now. A table that takes no rows lets it pass.
+    // REQUIRES: the caller bounds `rows` by the memory it may take.
+    virtual void expect(std::size_t rows) = 0;
 
     // The largest value of a Long column, taken from the last entry of an
     // ascending index that begins with the column instead of from the rows.

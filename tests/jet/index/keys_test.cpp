@@ -2,13 +2,16 @@
 // re-encoding the keys of the fixtures and the Access-written files), new
 // entries handed to a tree in that order, and an index tree of a shape our
 // writer never makes but Access leaves behind.
+#include <algorithm>
 #include <limits>
 
 #include "jet/format/page_alloc.h"
 #include "jet/index/entry_batch.h"
 #include "jet/index/index_tree.h"
 #include "jet/index/index_walk.h"
+#include "jet/index/key_filter.h"
 #include "jet/index/keys.h"
+#include "jet/probe_table.h"
 #include "support/database.h"
 
 using namespace jet;
@@ -68,13 +71,18 @@ TEST(Keys, ByteOrderFollowsValueOrder) {
     EXPECT_EQ(field(ColumnType::Bool, Value(true), false), hex({0x80, 0xFF}));
 }
 
-// The batch sorts on an entry's first eight bytes: entries shorter than
-// that, one that begins another, equal first bytes and a difference in the
-// first or the eighth byte alone must still come out in byte order.
+// The batch sorts on an entry's first eight bytes, then on the next eight
+// of those that agree, and so on: entries shorter than that, one that
+// begins another, equal first bytes and a difference in the first or the
+// eighth byte of a block alone must still come out in byte order.
 TEST(EntryBatch, HandsOutEntriesInByteOrder) {
     const std::vector<Bytes> order = {hex({1, 2, 3, 4, 5, 6, 7, 8, 1}),
                                       hex({1, 2, 3, 4, 5, 6, 7, 8, 2}),
                                       hex({1, 2, 3, 4, 5, 6, 7, 8, 2, 0}),
+                                      hex({1, 2, 3, 4, 5, 6, 7, 8, 2, 0, 0, 0, 0, 0, 0, 0, 0, 7}),
+                                      hex({1, 2, 3, 4, 5, 6, 7, 8, 2, 0, 0, 0, 0, 0, 0, 1}),
+                                      hex({1, 2, 3, 4, 5, 6, 7, 8, 3, 4, 5, 6, 7, 8, 9, 9, 9, 1}),
+                                      hex({1, 2, 3, 4, 5, 6, 7, 8, 3, 4, 5, 6, 7, 8, 9, 9, 9, 2}),
                                       hex({0x10, 0x20}),
                                       hex({0x10, 0x20, 0x00}),
                                       hex({0x10, 0x20, 0x00, 0x05}),
@@ -82,11 +90,40 @@ TEST(EntryBatch, HandsOutEntriesInByteOrder) {
                                       hex({0x80, 0, 0, 0, 0, 0, 0, 0, 1}),
                                       hex({0x80, 0, 0, 0, 0, 0, 0, 1}),
                                       hex({0xFF})};
+    ASSERT_TRUE(std::is_sorted(order.begin(), order.end()));
     EntryBatch batch(false);
     for (auto e = order.rbegin(); e != order.rend(); ++e) batch.add(*e);
     std::vector<Bytes> out;
     for (ByteSpan e : batch.sorted()) out.emplace_back(e.begin(), e.end());
     EXPECT_EQ(out, order);
+}
+
+// Where a batch goes to its tree decides where the tree's pages split, so
+// room reserved ahead and keys filed late must not change what the batch
+// counts against its budget: what its buffers and hash table would hold
+// grown entry by entry. Keys with a Null may repeat (no uniqueness test
+// sees them); the others come known to be new.
+TEST(EntryBatch, CountsItsBudgetAsIfGrownEntryByEntry) {
+    EntryBatch batch(true);
+    batch.reserve(1000, 1 << 16);
+    Bytes data;
+    std::vector<std::uint32_t> ends;
+    std::vector<Bytes> keys;
+    ProbeTable<std::uint32_t> filed;
+    for (std::uint32_t i = 0; i < 400; ++i) {
+        const bool withNull = i % 7 == 3;
+        const Bytes key = withNull ? hex({0x00, static_cast<int>(i % 5)}) : Bytes(1 + i % 13, static_cast<std::uint8_t>(i));
+        Bytes entry = key;
+        appendLe(&entry, i, kRowPointerBytes);
+        batch.add(entry, !withNull);
+        keys.push_back(key);
+        data.insert(data.end(), entry.begin(), entry.end());
+        ends.push_back(static_cast<std::uint32_t>(data.size()));
+        filed.insert(hashKey(key), [&](std::uint32_t k) { return keys[k] == key; }, i);
+        const std::size_t grown = data.capacity() + sizeof(std::uint32_t) * ends.capacity() + 16 * filed.slotCount() +
+                                  sizeof(ByteSpan) * ends.size();
+        ASSERT_EQ(batch.bytes(), grown) << "entry " << i;
+    }
 }
 
 // Each intermediate page has a single child, described by an entry and no
