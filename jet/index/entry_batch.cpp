@@ -5,7 +5,6 @@
 #include <cstring>
 #include <utility>
 
-#include "jet/format/index_page_format.h"
 #include "jet/index/entry_list.h"
 #include "jet/index/key_filter.h"
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "jet/format/index_page_format.h"
 #include "jet/probe_table.h"
 #include "jet/util/bytes.h"
 #include "jet/value.h"
@@ -40,6 +41,9 @@ public:
     // first (each taken as long as it) and the hash table's when it is
     // first needed. Leaves bytes() as it is.
     void reserve(std::size_t entries, std::size_t bytes);
+
+    // The least bytes() counts for an entry: a key of one byte, no hash.
+    static constexpr std::size_t kLeastEntryBytes = 1 + kRowPointerBytes + sizeof(std::uint32_t) + sizeof(ByteSpan);
 
     bool empty() const { return ends_.empty(); }
     // What the batch counts against its memory budget: its entries, entry

@@ -273,9 +273,12 @@ Status TableWriter::append(std::vector<Value>* row, const std::vector<bool>* emp
     return Status::OK();
 }
 
-// No batch holds more than the budget before it goes to its tree.
+// The batches go to their trees before they hold more than the budget: each
+// is given room for its share of it at most.
 void TableWriter::expect(std::size_t rows) {
-    for (Index& ix : indexes_) ix.batch->reserve(rows, kBatchBudget);
+    if (indexes_.empty()) return;
+    const std::size_t share = kBatchBudget / indexes_.size();
+    for (Index& ix : indexes_) ix.batch->reserve(std::min(rows, share / EntryBatch::kLeastEntryBytes), share);
 }
 
 // Each index's batch goes into its tree in the tree's order: a leaf once
