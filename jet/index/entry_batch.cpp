@@ -54,11 +54,13 @@ void EntryBatch::add(ByteSpan e, bool distinct) {
     }
     const auto n = static_cast<std::uint32_t>(ends_.size() - 1);
     fileUpTo(n);
-    const ByteSpan key = keyOf(n);
-    if (keys_.insert(
-            hashKey(key), [&](std::uint32_t i) { return equal(keyOf(i), key); }, n))
-        ++distinctKeys_;
+    if (file(n, hashKey(keyOf(n)))) ++distinctKeys_;
     filed_ = n + 1;
+}
+
+bool EntryBatch::file(std::uint32_t i, std::uint64_t hash) {
+    return keys_.insert(
+        hash, [&](std::uint32_t j) { return equal(keyOf(j), keyOf(i)); }, i);
 }
 
 void EntryBatch::fileUpTo(std::uint32_t end) {
@@ -69,9 +71,7 @@ void EntryBatch::fileUpTo(std::uint32_t end) {
     for (std::uint32_t from = filed_; from < end; from += kAtOnce) {
         const std::uint32_t to = std::min(end, from + kAtOnce);
         for (std::uint32_t i = from; i < to; ++i) keys_.prefetch(hashes[i - from] = hashKey(keyOf(i)));
-        for (std::uint32_t i = from; i < to; ++i)
-            keys_.insert(
-                hashes[i - from], [&](std::uint32_t j) { return equal(keyOf(j), keyOf(i)); }, i);
+        for (std::uint32_t i = from; i < to; ++i) file(i, hashes[i - from]);
     }
     filed_ = end;
 }
@@ -82,9 +82,9 @@ void EntryBatch::reserve(std::size_t entries, std::size_t bytes) {
     roomBytes_ = bytes;
 }
 
-bool EntryBatch::holdsKey(ByteSpan key) {
+bool EntryBatch::holdsKey(ByteSpan key, std::uint64_t hash) {
     fileUpTo(static_cast<std::uint32_t>(ends_.size()));
-    return keys_.find(hashKey(key), [&](std::uint32_t i) { return equal(keyOf(i), key); }) != nullptr;
+    return keys_.find(hash, [&](std::uint32_t i) { return equal(keyOf(i), key); }) != nullptr;
 }
 
 // Orders `keys` by prefix: a stable counting pass per byte, lowest byte

@@ -28,9 +28,10 @@ public:
     // Adds a leaf entry (key and row pointer). `distinct`: its key is none
     // of the batch's keys (the uniqueness test found it new).
     void add(ByteSpan entry, bool distinct = false);
-    // Whether an entry added since the last clear() carries exactly `key`.
+    // Whether an entry added since the last clear() carries exactly `key`,
+    // whose hashKey() is `hash`.
     // REQUIRES: keyed.
-    bool holdsKey(ByteSpan key);
+    bool holdsKey(ByteSpan key, std::uint64_t hash);
     // Calls f(key) for the key of every entry added since the last clear().
     template <class F> void forEachKey(F f) const {
         for (std::uint32_t i = 0; i < ends_.size(); ++i) f(keyOf(i));
@@ -78,6 +79,8 @@ private:
     ByteSpan keyOf(std::uint32_t i) const;
     // Files the keys of the entries below `end` in the hash table.
     void fileUpTo(std::uint32_t end);
+    // Files entry i's key under `hash`; false when an equal key was filed.
+    bool file(std::uint32_t i, std::uint64_t hash);
 
     static constexpr std::size_t kCountedSlotBytes = 16;
 

@@ -34,8 +34,7 @@ void KeyFilter::addHashes(std::span<const std::uint64_t> hashes) {
     added_ += hashes.size();
 }
 
-bool KeyFilter::mayHold(ByteSpan key) const {
-    const std::uint64_t hash = hashKey(key);
+bool KeyFilter::mayHold(std::uint64_t hash) const {
     const Block& block = blocks_[blockOf(hash)];
     return forEachBit(hash, [&](std::size_t word, std::uint64_t bit) { return (block[word] & bit) != 0; });
 }

@@ -42,15 +42,13 @@ public:
     // its room). More keys may be added, answering "maybe" more often.
     explicit KeyFilter(std::size_t keys);
 
-    void add(ByteSpan key) {
-        const std::uint64_t hash = hashKey(key);
-        addHashes({&hash, 1});
-    }
-    // Adds the keys of these hashes (hashKey), their blocks fetched all
-    // before any is set: many keys at a time wait for memory together.
+    // Keys go in and are asked for by their hashKey().
+    void add(std::uint64_t hash) { addHashes({&hash, 1}); }
+    // Adds many keys, their blocks fetched all before any is set: the keys
+    // wait for memory together.
     void addHashes(std::span<const std::uint64_t> hashes);
-    // False only when `key` was never added.
-    bool mayHold(ByteSpan key) const;
+    // False only when the key was never added.
+    bool mayHold(std::uint64_t hash) const;
 
     // Whether more keys were added than the filter has room for.
     bool full() const { return added_ > room_; }

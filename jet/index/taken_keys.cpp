@@ -15,19 +15,19 @@ constexpr std::size_t kKeysAtOnce = 32;
 
 } // namespace
 
-Status TakenKeys::find(ByteSpan key, bool* taken) {
+Status TakenKeys::find(ByteSpan key, std::uint64_t hash, bool* taken) {
     JET_TRY(considerFilter());
     *taken = false;
-    if (filter_ && !filter_->mayHold(key)) return Status::OK();
-    *taken = batch_->holdsKey(key);
+    if (filter_ && !filter_->mayHold(hash)) return Status::OK();
+    *taken = batch_->holdsKey(key, hash);
     if (!*taken) JET_TRY(tree_->contains(key, taken));
     return Status::OK();
 }
 
 // A filter past its room is built anew, bigger, at the next question.
-void TakenKeys::added(ByteSpan key) {
+void TakenKeys::added(std::uint64_t hash) {
     if (!filter_) return;
-    filter_->add(key);
+    filter_->add(hash);
     if (!filter_->full()) return;
     entries_ = filter_->added();
     filter_.reset();

@@ -26,9 +26,10 @@ public:
     TakenKeys(IndexTree& tree, EntryBatch& batch, std::size_t entries)
         : tree_(&tree), batch_(&batch), entries_(entries) {}
 
-    Status find(ByteSpan key, bool* taken);
-    // A key has gone into the batch.
-    void added(ByteSpan key);
+    // `hash`: the key's hashKey(), made once for every use of the key.
+    Status find(ByteSpan key, std::uint64_t hash, bool* taken);
+    // A key of this hash has gone into the batch.
+    void added(std::uint64_t hash);
 
 private:
     Status considerFilter();

@@ -30,7 +30,6 @@ PageCache::Slot* PageCache::insert(std::uint32_t pgno) {
         slot = oldest_;
         assert(!slot->dirty);
         where_[slot->pgno] = nullptr;
-        --used_;
         unlink(slot);
     }
     // Reuse the buffer unless a caller still holds it.
@@ -39,14 +38,12 @@ PageCache::Slot* PageCache::insert(std::uint32_t pgno) {
     slot->dirty = false;
     if (pgno >= where_.size()) where_.resize(std::max<std::size_t>(pgno + 1, 2 * where_.size()), nullptr);
     where_[pgno] = slot;
-    ++used_;
     pushNewest(slot);
     return slot;
 }
 
 void PageCache::erase(Slot* slot) {
     where_[slot->pgno] = nullptr;
-    --used_;
     unlink(slot);
     slot->dirty = false;
     free_.push_back(slot);

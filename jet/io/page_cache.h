@@ -26,7 +26,7 @@ public:
     PageCache(const PageCache&) = delete;
     PageCache& operator=(const PageCache&) = delete;
 
-    std::size_t size() const { return used_; }
+    std::size_t size() const { return slots_.size() - free_.size(); }
     std::size_t capacity() const { return slots_.size(); }
     bool full() const { return size() == capacity(); }
 
@@ -55,7 +55,6 @@ private:
     // By page number: a page's slot, null when it is not cached. At most
     // kMaxPages long (4 MB).
     std::vector<Slot*> where_;
-    std::size_t used_ = 0;
     Slot* newest_ = nullptr;
     Slot* oldest_ = nullptr;
 };

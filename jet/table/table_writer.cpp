@@ -189,9 +189,11 @@ Status TableWriter::checkIndexes(const std::vector<Value>& row) {
         JET_TRY(s);
         if (ix.key.size() + kRowPointerBytes > kMaxIndexEntry)
             return refuse("Kľúč indexu " + name() + " je príliš dlhý.");
-        if (!ix.unique || anyNull) continue;
+        if (!ix.unique) continue;
+        ix.hash = hashKey(ix.key);
+        if (anyNull) continue;
         bool found = false;
-        JET_TRY(ix.taken->find(ix.key, &found));
+        JET_TRY(ix.taken->find(ix.key, ix.hash, &found));
         if (found) return refuse("Hodnota kľúča sa v jedinečnom indexe " + name() + " už nachádza.");
         ix.tested = true;
     }
@@ -258,7 +260,7 @@ Status TableWriter::append(std::vector<Value>* row, const std::vector<bool>* emp
     std::size_t batched = 0;
     for (Index& ix : indexes_) {
         if (!ix.skip) {
-            if (ix.taken) ix.taken->added(ix.key);
+            if (ix.taken) ix.taken->added(ix.hash);
             appendRowPointer(&ix.key, where); // the key is built afresh for the next row
             ix.batch->add(ix.key, ix.tested);
         }

@@ -69,8 +69,9 @@ private:
         std::unique_ptr<EntryBatch> batch; // entries not in the tree yet
         std::unique_ptr<TakenKeys> taken;  // unique indexes only
         Bytes key;
-        bool skip = false;   // no entry for this row
-        bool tested = false; // the row's key passed the uniqueness test
+        std::uint64_t hash = 0; // the key's hashKey(), for unique indexes
+        bool skip = false;      // no entry for this row
+        bool tested = false;    // the row's key passed the uniqueness test
     };
 
     TableWriter(Pager& pager, std::shared_ptr<TableDef> def);
