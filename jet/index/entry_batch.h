@@ -47,6 +47,7 @@ public:
     static constexpr std::size_t kLeastEntryBytes = 1 + kRowPointerBytes + sizeof(std::uint32_t) + sizeof(ByteSpan);
 
     bool empty() const { return ends_.empty(); }
+    std::size_t size() const { return ends_.size(); }
     // What the batch counts against its memory budget: its entries, entry
     // list and hash table as they stand when grown by doubling from empty
     // (16 bytes a hash slot), and the sorted list it hands out. The room

@@ -2,15 +2,24 @@
 // waiting in the index's batch or by one in its tree? A merge asks it for
 // nearly every row it appends and nearly never hears yes, while each
 // answer from the tree costs a descent to a leaf as scattered as the key.
-// So once the questions come to an eighth of the tree's entries, the tree
-// is walked once (the walk that checks a file: a damaged tree gets no
-// filter and is asked key by key as before) and a filter over its keys
-// and the batch's answers most questions; the keys added later go into
-// the filter as they go into the batch.
+//
+// Most keys a merge appends fall in one stretch of the tree's order where
+// the tree holds no entry: they start with a key given above the target's.
+// A lookup that finds a key missing also finds where the next entry
+// stands; the stretch up to it is kept (widened by later lookups that end
+// at the same entry) until the tree next changes, and the keys inside it
+// are looked for only among the batch's keys, behind a filter over those.
+//
+// For the other keys, once their questions come to an eighth of the
+// tree's entries, the tree is walked once (the walk that checks a file: a
+// damaged tree gets no filter and is asked key by key as before) and a
+// filter over its keys and the batch's answers most questions; the keys
+// added later go into the filter as they go into the batch.
 #pragma once
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 
 #include "jet/index/entry_batch.h"
 #include "jet/index/index_tree.h"
@@ -30,15 +39,29 @@ public:
     Status find(ByteSpan key, std::uint64_t hash, bool* taken);
     // A key of this hash has gone into the batch.
     void added(std::uint64_t hash);
+    // About how many keys the batch will take before it goes to the tree.
+    void expect(std::size_t keys) { batchRoom_ = keys; }
+    // The batch has gone into the tree.
+    void batchInserted();
 
 private:
+    // Whether every entry `key` could have lies in the stretch.
+    bool inGap(ByteSpan key) const;
+    // `key` was not found, and `next` is the tree's first entry after it.
+    void learnGap(ByteSpan key, const std::optional<Bytes>& next);
     Status considerFilter();
+    void filterBatch();
 
     IndexTree* tree_;
     EntryBatch* batch_;
-    std::size_t entries_, asked_ = 0;
-    std::unique_ptr<KeyFilter> filter_;
+    std::size_t entries_, asked_ = 0, batchRoom_ = 0;
+    std::unique_ptr<KeyFilter> filter_;      // the tree's keys and the batch's
+    std::unique_ptr<KeyFilter> batchFilter_; // the batch's keys alone
     bool unfilterable_ = false;
+    // The stretch [gapFrom_, gapTo_) holds no entry of the tree; gapTo_
+    // empty: no entry after gapFrom_.
+    bool gapKnown_ = false;
+    Bytes gapFrom_, gapTo_;
 };
 
 } // namespace jet
