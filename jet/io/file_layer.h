@@ -21,6 +21,10 @@ public:
     virtual Status write(std::uint64_t offset, const void* buf, std::size_t n) = 0;
     // Returns once everything written so far is on the disk.
     virtual Status sync() = 0;
+    // Asks the system to start putting these bytes, written already, on the
+    // disk without waiting for them, so that a later sync() has less left
+    // to wait for. A hint: it promises nothing, and may do nothing.
+    virtual void startSync(std::uint64_t /*offset*/, std::uint64_t /*n*/) {}
     virtual Status truncate(std::uint64_t size) = 0;
     virtual Status size(std::uint64_t* out) = 0;
 };

@@ -48,6 +48,12 @@ public:
         return Status::OK();
     }
 
+#ifdef __linux__
+    void startSync(std::uint64_t offset, std::uint64_t n) override {
+        ::sync_file_range(fd_, static_cast<off_t>(offset), static_cast<off_t>(n), SYNC_FILE_RANGE_WRITE);
+    }
+#endif
+
     Status truncate(std::uint64_t size) override {
         int rc;
         do rc = ::ftruncate(fd_, static_cast<off_t>(size));

@@ -295,7 +295,9 @@ private:
         return writeRuns({added, slots.end()});
     }
 
-    // Writes pages sorted by number, each run of consecutive pages at once.
+    // Writes pages sorted by number, each run of consecutive pages at once,
+    // and has the system start putting them on the disk: the commit waits
+    // for them, and then finds most of them there.
     Status writeRuns(std::span<PageCache::Slot* const> sorted) {
         for (std::size_t i = 0; i < sorted.size();) {
             std::size_t end = i + 1;
@@ -309,6 +311,7 @@ private:
                 bytes = run_.data();
             }
             JET_TRY(db_->write(offsetOf(sorted[i]->pgno), bytes, (end - i) * kPageSize));
+            db_->startSync(offsetOf(sorted[i]->pgno), (end - i) * kPageSize);
             for (; i < end; ++i) sorted[i]->dirty = false;
         }
         return Status::OK();
