@@ -262,7 +262,7 @@ Status TableWriter::append(std::vector<Value>* row, const std::vector<bool>* emp
         if (!ix.skip) {
             if (ix.taken) ix.taken->added(ix.hash);
             appendRowPointer(&ix.key, where); // the key is built afresh for the next row
-            ix.batch->add(ix.key, ix.tested);
+            ix.batch->add(ix.key, ix.hash, ix.tested);
         }
         batched += ix.batch->bytes();
     }

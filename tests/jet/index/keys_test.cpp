@@ -115,7 +115,7 @@ TEST(EntryBatch, CountsItsBudgetAsIfGrownEntryByEntry) {
         const Bytes key = withNull ? hex({0x00, static_cast<int>(i % 5)}) : Bytes(1 + i % 13, static_cast<std::uint8_t>(i));
         Bytes entry = key;
         appendLe(&entry, i, kRowPointerBytes);
-        batch.add(entry, !withNull);
+        batch.add(entry, hashKey(key), !withNull);
         keys.push_back(key);
         data.insert(data.end(), entry.begin(), entry.end());
         ends.push_back(static_cast<std::uint32_t>(data.size()));
