@@ -299,7 +299,6 @@ Status TableWriter::insertBatches() {
             ix.def->statDistinct += static_cast<std::uint32_t>(newKeys);
             at += taken;
         }
-        if (ix.taken) ix.taken->batchInserted();
         ix.batch->clear();
     }
     return Status::OK();

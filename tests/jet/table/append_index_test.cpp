@@ -151,8 +151,10 @@ TEST(AppendIndex, TreeTheWalkRefusesIsStillLookedUpKeyByKey) {
 
 // Keys around the stretches the tree lacks: a stretch runs from a missing
 // key to the next entry, whose own key stays taken; a later lookup may start
-// another stretch; keys inside one are found among the new entries, and
-// once these have gone into the tree (the table left for another), in it.
+// another stretch; keys inside one are found among the new entries, also
+// once these have gone into the tree (the table left for another), and
+// still when more keys came after them than the filter of added keys had
+// room for.
 TEST(AppendIndex, KeysBesideStretchesTheTreeLacksAreTakenOnlyOnce) {
     Scratch file(blank());
     {
@@ -180,8 +182,11 @@ TEST(AppendIndex, KeysBesideStretchesTheTreeLacksAreTakenOnlyOnce) {
     std::vector<Value> device(devices->columns().size());
     device[columnAt(*devices, "id_zariadenia")] = std::int64_t{1};
     ASSERT_TRUE(devices->append(&device).ok());
-    for (const char* key : {"A-7", "A-4", "A-0", "A-6", "C-399"})
+    for (const char* key : {"A-7", "A-4", "A-0", "A-6", "C-399", "b-3999"})
         EXPECT_EQ(appendIdentifier(*t, key), Status::Code::Refused) << key;
     EXPECT_EQ(appendIdentifier(*t, "A-8"), Status::Code::Ok);
+    for (int n = 5000; n < 10000; ++n) ASSERT_EQ(appendIdentifier(*t, "B-" + std::to_string(n)), Status::Code::Ok);
+    for (const char* key : {"A-8", "b-1500", "B-3999", "b-5000", "B-9999"})
+        EXPECT_EQ(appendIdentifier(*t, key), Status::Code::Refused) << key;
     ASSERT_TRUE(db->rollback().ok());
 }
