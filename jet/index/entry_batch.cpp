@@ -41,7 +41,7 @@ ByteSpan EntryBatch::keyOf(std::uint32_t i) const {
 // A key not known to be new is filed at once, after those waiting (the
 // filed entries stay those below filed_), and counted unless an equal key
 // was filed before it.
-void EntryBatch::add(ByteSpan e, bool distinct) {
+void EntryBatch::add(ByteSpan e, std::uint64_t hash, bool distinct) {
     if (data_.empty()) data_.reserve(std::min(room_ * e.size(), roomBytes_));
     if (grownData_ - data_.size() < e.size()) grownData_ = data_.size() + std::max(data_.size(), e.size());
     data_.insert(data_.end(), e.begin(), e.end());
@@ -50,11 +50,12 @@ void EntryBatch::add(ByteSpan e, bool distinct) {
     if (2 * (distinctKeys_ + 1) > grownSlots_) grownSlots_ = grownSlots_ ? 2 * grownSlots_ : 16;
     if (distinct) {
         ++distinctKeys_;
+        waiting_.push_back(hash);
         return;
     }
     const auto n = static_cast<std::uint32_t>(ends_.size() - 1);
-    fileUpTo(n);
-    if (file(n, hashKey(keyOf(n)))) ++distinctKeys_;
+    fileWaiting();
+    if (file(n, hash)) ++distinctKeys_;
     filed_ = n + 1;
 }
 
@@ -63,29 +64,36 @@ bool EntryBatch::file(std::uint32_t i, std::uint64_t hash) {
         hash, [&](std::uint32_t j) { return equal(keyOf(j), keyOf(i)); }, i);
 }
 
-void EntryBatch::fileUpTo(std::uint32_t end) {
-    if (filed_ >= end) return;
-    keys_.reserve(std::max<std::size_t>(room_, end));
-    constexpr std::uint32_t kAtOnce = 32;
-    std::uint64_t hashes[kAtOnce];
-    for (std::uint32_t from = filed_; from < end; from += kAtOnce) {
-        const std::uint32_t to = std::min(end, from + kAtOnce);
-        for (std::uint32_t i = from; i < to; ++i) keys_.prefetch(hashes[i - from] = hashKey(keyOf(i)));
-        for (std::uint32_t i = from; i < to; ++i) file(i, hashes[i - from]);
+void EntryBatch::fileWaiting() {
+    if (waiting_.empty()) return;
+    keys_.reserve(std::max<std::size_t>(room_, ends_.size()));
+    constexpr std::size_t kAtOnce = 32;
+    for (std::size_t from = 0; from < waiting_.size(); from += kAtOnce) {
+        const std::size_t to = std::min(waiting_.size(), from + kAtOnce);
+        for (std::size_t w = from; w < to; ++w) keys_.prefetch(waiting_[w]);
+        for (std::size_t w = from; w < to; ++w) file(filed_ + static_cast<std::uint32_t>(w), waiting_[w]);
     }
-    filed_ = end;
+    filed_ += static_cast<std::uint32_t>(waiting_.size());
+    waiting_.clear();
+    scans_ = 0;
+}
+
+// The waiting keys are looked through by their hashes, which costs far less
+// than filing them, until questions come often enough to pay for it.
+bool EntryBatch::holdsKey(ByteSpan key, std::uint64_t hash) {
+    if (++scans_ > kScansBeforeFiling) fileWaiting();
+    for (std::size_t w = 0; w < waiting_.size(); ++w)
+        if (waiting_[w] == hash && equal(keyOf(filed_ + static_cast<std::uint32_t>(w)), key)) return true;
+    return filed_ > 0 && keys_.find(hash, [&](std::uint32_t i) { return equal(keyOf(i), key); }) != nullptr;
 }
 
 void EntryBatch::reserve(std::size_t entries, std::size_t bytes) {
     ends_.reserve(entries);
+    if (keyed_) waiting_.reserve(entries);
     room_ = entries;
     roomBytes_ = bytes;
 }
 
-bool EntryBatch::holdsKey(ByteSpan key, std::uint64_t hash) {
-    fileUpTo(static_cast<std::uint32_t>(ends_.size()));
-    return keys_.find(hash, [&](std::uint32_t i) { return equal(keyOf(i), key); }) != nullptr;
-}
 
 // Orders `keys` by prefix: a stable counting pass per byte, lowest byte
 // first, so keys of equal prefix keep their order. A byte all keys share

@@ -3,9 +3,10 @@
 // visits each leaf once instead of each entry descending on its own. The
 // keys of a unique index are found again through a hash table, for the
 // uniqueness test of the rows that follow. A key the test has just found
-// new is filed there only when the next question comes: behind a filter
-// questions come seldom, and keys filed many at a time wait for their
-// slots together instead of one after another.
+// new is filed there only when questions come often: behind a filter they
+// come seldom, and are answered by looking through the hashes of the keys
+// waiting; keys filed many at a time wait for their slots together instead
+// of one after another.
 #pragma once
 
 #include <bit>
@@ -25,9 +26,10 @@ public:
     // `keyed`: holdsKey() answers for the keys of the entries added.
     explicit EntryBatch(bool keyed) : keyed_(keyed) {}
 
-    // Adds a leaf entry (key and row pointer). `distinct`: its key is none
-    // of the batch's keys (the uniqueness test found it new).
-    void add(ByteSpan entry, bool distinct = false);
+    // Adds a leaf entry (key and row pointer); `hash` is its key's
+    // hashKey() when keyed. `distinct`: its key is none of the batch's keys
+    // (the uniqueness test found it new).
+    void add(ByteSpan entry, std::uint64_t hash = 0, bool distinct = false);
     // Whether an entry added since the last clear() carries exactly `key`,
     // whose hashKey() is `hash`.
     // REQUIRES: keyed.
@@ -38,15 +40,16 @@ public:
     }
 
     // Room for `entries` entries of at most `bytes` in all, so that adding
-    // them moves nothing: the entry list's made now, the entries' at the
-    // first (each taken as long as it) and the hash table's when it is
-    // first needed. Leaves bytes() as it is.
+    // them moves nothing: the entry list's and the waiting hashes' made now,
+    // the entries' at the first (each taken as long as it) and the hash
+    // table's when it is first needed. Leaves bytes() as it is.
     void reserve(std::size_t entries, std::size_t bytes);
 
     // The least bytes() counts for an entry: a key of one byte, no hash.
     static constexpr std::size_t kLeastEntryBytes = 1 + kRowPointerBytes + sizeof(std::uint32_t) + sizeof(ByteSpan);
 
     bool empty() const { return ends_.empty(); }
+    std::size_t size() const { return ends_.size(); }
     // What the batch counts against its memory budget: its entries, entry
     // list and hash table as they stand when grown by doubling from empty
     // (16 bytes a hash slot), and the sorted list it hands out. The room
@@ -77,18 +80,23 @@ private:
 
     ByteSpan entry(std::uint32_t i) const;
     ByteSpan keyOf(std::uint32_t i) const;
-    // Files the keys of the entries below `end` in the hash table.
-    void fileUpTo(std::uint32_t end);
+    // Files the waiting keys in the hash table.
+    void fileWaiting();
     // Files entry i's key under `hash`; false when an equal key was filed.
     bool file(std::uint32_t i, std::uint64_t hash);
 
     static constexpr std::size_t kCountedSlotBytes = 16;
+    // Questions answered by looking through the waiting keys before they
+    // are filed.
+    static constexpr std::size_t kScansBeforeFiling = 16;
 
     bool keyed_;
     std::size_t grownData_ = 0;    // data_'s room, had it grown by doubling from empty
     std::size_t distinctKeys_ = 0; // filed or not
     std::size_t grownSlots_ = 0;   // the hash table's slots, had it grown by doubling from empty
     std::uint32_t filed_ = 0;      // entries below it have their keys filed
+    std::vector<std::uint64_t> waiting_; // the hashes of the keys of the entries from filed_ on
+    std::size_t scans_ = 0;              // questions since the keys were last filed
     std::size_t room_ = 0;         // entries reserve() made room for
     std::size_t roomBytes_ = 0;    // the most their bytes may take
     Bytes data_;

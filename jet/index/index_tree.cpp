@@ -176,18 +176,19 @@ Status IndexTree::toLeaf(ByteSpan entry, std::vector<Step>* path, PageRef* store
 // and every lookup passes them), but searches a leaf the tree does not
 // hold where it is stored: the leaves lookups reach are as scattered as
 // their keys, and decoding one for a single look costs more than the look.
-Status IndexTree::contains(ByteSpan key, bool* found) {
+Status IndexTree::contains(ByteSpan key, bool* found, std::optional<Bytes>* next) {
     JET_TRY(trimCache());
     Bytes& lowest = probe_;
     lowest.assign(key.begin(), key.end());
     lowest.resize(key.size() + kRowPointerBytes, 0);
     PageRef stored;
     JET_TRY(toLeaf(lowest, &lookup_, &stored));
-    std::uint32_t next = 0;
-    JET_TRY(entryAt(lookup_.back(), stored, lowest, &next));
+    std::uint32_t after = 0;
+    JET_TRY(entryAt(lookup_.back(), stored, lowest, &after));
     // Past the leaf's last entry, the next leaf's first one is the nearest.
-    if (entry_.empty() && next != 0) JET_TRY(entryAt({next, 0, false}, {}, {}, &next));
+    if (entry_.empty() && after != 0) JET_TRY(entryAt({after, 0, false}, {}, {}, &after));
     *found = !entry_.empty() && equal(leafKey(entry_), key);
+    if (next) *next = entry_.empty() && after != 0 ? std::nullopt : std::optional<Bytes>(entry_);
     return Status::OK();
 }
 

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <unordered_map>
 #include <vector>
@@ -33,8 +34,12 @@ public:
     IndexTree(Pager& pager, std::uint32_t owner, std::uint32_t root, RowPointer usageMap)
         : pager_(&pager), owner_(owner), root_(root), usageMap_(usageMap) {}
 
-    // *found is true when some leaf entry carries exactly `key`.
-    Status contains(ByteSpan key, bool* found);
+    // *found is true when some leaf entry carries exactly `key`. `*next`,
+    // when asked for, becomes the first entry not before any entry the key
+    // could have: no entry lies between the key's lowest entry (its row
+    // pointer all zeros) and it. Empty when the tree has none after the
+    // key; none when an empty leaf stands in the way.
+    Status contains(ByteSpan key, bool* found, std::optional<Bytes>* next = nullptr);
     // Adds a leaf entry (key and row pointer); one longer than
     // kMaxIndexEntry is Refused. *newKey is false when an entry with the
     // same key was already there.

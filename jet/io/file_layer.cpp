@@ -1,5 +1,6 @@
 #include "jet/io/file_layer.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace jet {
@@ -61,5 +62,25 @@ Status otherOsError(long code, const std::string& what) {
 Status notRegularFile() { return Status::error(Status::Code::NotJet, "Cesta nevedie k bežnému súboru."); }
 
 Status shortRead() { return Status::error(Status::Code::Corrupt, "Súbor je kratší, než by mal byť."); }
+
+Status File::readParts(std::uint64_t offset, std::span<const std::span<std::uint8_t>> parts) {
+    std::size_t n = 0;
+    for (std::span<std::uint8_t> p : parts) n += p.size();
+    joined_.resize(n);
+    JET_TRY(read(offset, joined_.data(), n));
+    const std::uint8_t* from = joined_.data();
+    for (std::span<std::uint8_t> p : parts) {
+        std::copy_n(from, p.size(), p.begin());
+        from += p.size();
+    }
+    return Status::OK();
+}
+
+Status File::writeParts(std::uint64_t offset, std::span<const ByteSpan> parts) {
+    if (parts.size() == 1) return write(offset, parts[0].data(), parts[0].size());
+    joined_.clear();
+    for (ByteSpan p : parts) joined_.insert(joined_.end(), p.begin(), p.end());
+    return write(offset, joined_.data(), joined_.size());
+}
 
 } // namespace jet

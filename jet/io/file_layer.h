@@ -7,9 +7,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "jet/status.h"
+#include "jet/util/bytes.h"
 
 namespace jet {
 
@@ -19,10 +22,22 @@ public:
     // Reads exactly n bytes at offset; fewer bytes available is an error.
     virtual Status read(std::uint64_t offset, void* buf, std::size_t n) = 0;
     virtual Status write(std::uint64_t offset, const void* buf, std::size_t n) = 0;
+    // Reads into `parts`, one after another, what read() would read into
+    // their concatenation; writes `parts` as write() would write theirs.
+    // Here through one buffer they are copied to or from.
+    virtual Status readParts(std::uint64_t offset, std::span<const std::span<std::uint8_t>> parts);
+    virtual Status writeParts(std::uint64_t offset, std::span<const ByteSpan> parts);
     // Returns once everything written so far is on the disk.
     virtual Status sync() = 0;
+    // Asks the system to start putting these bytes, written already, on the
+    // disk without waiting for them, so that a later sync() has less left
+    // to wait for. A hint: it promises nothing, and may do nothing.
+    virtual void startSync(std::uint64_t /*offset*/, std::uint64_t /*n*/) {}
     virtual Status truncate(std::uint64_t size) = 0;
     virtual Status size(std::uint64_t* out) = 0;
+
+private:
+    std::vector<std::uint8_t> joined_; // readParts' and writeParts' buffer
 };
 
 class FileLayer {

@@ -1,6 +1,7 @@
 #include "jet/io/pager.h"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <chrono>
 #include <span>
@@ -236,27 +237,30 @@ private:
     // when the log holds it. When it follows the page read last from the
     // file, the uncached pages after it come along in the same call.
     Status readRun(std::uint32_t pgno, PageCache::Slot** wanted) {
-        ahead_.resize(kReadAheadPages * kPageSize);
         std::size_t count = 1;
-        if (logged(pgno)) {
-            JET_TRY(log_->read(pgno, ahead_.data()));
-        } else {
-            if (pgno == lastRead_ + 1)
-                while (count < kReadAheadPages && pgno + count < pages_ && count < cache_.capacity() / 2 &&
-                       !cache_.holds(static_cast<std::uint32_t>(pgno + count)) &&
-                       !logged(static_cast<std::uint32_t>(pgno + count)))
-                    ++count;
-            JET_TRY(db_->read(offsetOf(pgno), ahead_.data(), count * kPageSize));
-            lastRead_ = static_cast<std::uint32_t>(pgno + count - 1);
-        }
+        if (!logged(pgno) && pgno == lastRead_ + 1)
+            while (count < kReadAheadPages && pgno + count < pages_ && count < cache_.capacity() / 2 &&
+                   !cache_.holds(static_cast<std::uint32_t>(pgno + count)) &&
+                   !logged(static_cast<std::uint32_t>(pgno + count)))
+                ++count;
+        // The slots are taken first and read into; a failure gives them up.
         // The wanted page goes in last, so that it is the most recently used.
+        std::array<PageCache::Slot*, kReadAheadPages> slots;
+        const auto giveUp = [&](std::size_t from, const Status& why) {
+            for (std::size_t k = from; k < count; ++k) cache_.erase(slots[k]);
+            return why;
+        };
         for (std::size_t k = count; k-- > 0;) {
-            JET_TRY(guard(makeRoom()));
-            PageCache::Slot* slot = cache_.insert(static_cast<std::uint32_t>(pgno + k));
-            std::copy_n(ahead_.begin() + static_cast<std::ptrdiff_t>(k * kPageSize), kPageSize,
-                        slot->page->bytes.begin());
-            *wanted = slot;
+            if (Status room = guard(makeRoom()); !room.ok()) return giveUp(k + 1, room);
+            slots[k] = cache_.insert(static_cast<std::uint32_t>(pgno + k));
         }
+        std::array<std::span<std::uint8_t>, kReadAheadPages> parts;
+        for (std::size_t k = 0; k < count; ++k) parts[k] = slots[k]->page->bytes;
+        const Status s = logged(pgno) ? log_->read(pgno, parts[0].data())
+                                      : db_->readParts(offsetOf(pgno), std::span(parts.data(), count));
+        if (!s.ok()) return giveUp(0, s);
+        if (!logged(pgno)) lastRead_ = static_cast<std::uint32_t>(pgno + count - 1);
+        *wanted = slots[0];
         return Status::OK();
     }
 
@@ -295,20 +299,17 @@ private:
         return writeRuns({added, slots.end()});
     }
 
-    // Writes pages sorted by number, each run of consecutive pages at once.
+    // Writes pages sorted by number, each run of consecutive pages at once,
+    // and has the system start putting them on the disk: the commit waits
+    // for them, and then finds most of them there.
     Status writeRuns(std::span<PageCache::Slot* const> sorted) {
         for (std::size_t i = 0; i < sorted.size();) {
             std::size_t end = i + 1;
             while (end < sorted.size() && end - i < kRunPages && sorted[end]->pgno == sorted[end - 1]->pgno + 1) ++end;
-            const std::uint8_t* bytes = sorted[i]->page->bytes.data();
-            if (end - i > 1) {
-                run_.resize(kRunPages * kPageSize);
-                for (std::size_t k = i; k < end; ++k)
-                    std::copy(sorted[k]->page->bytes.begin(), sorted[k]->page->bytes.end(),
-                              run_.begin() + static_cast<std::ptrdiff_t>((k - i) * kPageSize));
-                bytes = run_.data();
-            }
-            JET_TRY(db_->write(offsetOf(sorted[i]->pgno), bytes, (end - i) * kPageSize));
+            std::array<ByteSpan, kRunPages> parts;
+            for (std::size_t k = i; k < end; ++k) parts[k - i] = sorted[k]->page->bytes;
+            JET_TRY(db_->writeParts(offsetOf(sorted[i]->pgno), std::span(parts.data(), end - i)));
+            db_->startSync(offsetOf(sorted[i]->pgno), (end - i) * kPageSize);
             for (; i < end; ++i) sorted[i]->dirty = false;
         }
         return Status::OK();
@@ -326,9 +327,7 @@ private:
     State state_ = State::Idle; // pager.h draws the states
     Status failure_;            // why the state accepts no more (OK in Idle and Writing)
     std::uint32_t originalPages_ = 0;
-    std::vector<std::uint8_t> run_;   // consecutive pages on their way to the file
-    std::vector<std::uint8_t> ahead_; // consecutive pages read from the file
-    std::uint32_t lastRead_ = 0;      // the last page read from the file
+    std::uint32_t lastRead_ = 0; // the last page read from the file
 };
 
 } // namespace

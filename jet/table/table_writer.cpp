@@ -262,7 +262,7 @@ Status TableWriter::append(std::vector<Value>* row, const std::vector<bool>* emp
         if (!ix.skip) {
             if (ix.taken) ix.taken->added(ix.hash);
             appendRowPointer(&ix.key, where); // the key is built afresh for the next row
-            ix.batch->add(ix.key, ix.tested);
+            ix.batch->add(ix.key, ix.hash, ix.tested);
         }
         batched += ix.batch->bytes();
     }
@@ -280,7 +280,11 @@ Status TableWriter::append(std::vector<Value>* row, const std::vector<bool>* emp
 void TableWriter::expect(std::size_t rows) {
     if (indexes_.empty()) return;
     const std::size_t share = kBatchBudget / indexes_.size();
-    for (Index& ix : indexes_) ix.batch->reserve(std::min(rows, share / EntryBatch::kLeastEntryBytes), share);
+    const std::size_t entries = std::min(rows, share / EntryBatch::kLeastEntryBytes);
+    for (Index& ix : indexes_) {
+        ix.batch->reserve(entries, share);
+        if (ix.taken) ix.taken->expect(entries);
+    }
 }
 
 // Each index's batch goes into its tree in the tree's order: a leaf once

@@ -115,7 +115,7 @@ TEST(EntryBatch, CountsItsBudgetAsIfGrownEntryByEntry) {
         const Bytes key = withNull ? hex({0x00, static_cast<int>(i % 5)}) : Bytes(1 + i % 13, static_cast<std::uint8_t>(i));
         Bytes entry = key;
         appendLe(&entry, i, kRowPointerBytes);
-        batch.add(entry, !withNull);
+        batch.add(entry, hashKey(key), !withNull);
         keys.push_back(key);
         data.insert(data.end(), entry.begin(), entry.end());
         ends.push_back(static_cast<std::uint32_t>(data.size()));
@@ -123,6 +123,31 @@ TEST(EntryBatch, CountsItsBudgetAsIfGrownEntryByEntry) {
         const std::size_t grown = data.capacity() + sizeof(std::uint32_t) * ends.capacity() + 16 * filed.slotCount() +
                                   sizeof(ByteSpan) * ends.size();
         ASSERT_EQ(batch.bytes(), grown) << "entry " << i;
+    }
+}
+
+// A batch answers for every key it holds, whether the key still waits (found
+// by its hash among the waiting ones), was filed with those before a key
+// with a Null, or was filed once questions came often; and only for those.
+TEST(EntryBatch, FindsEveryKeyItHoldsFiledOrWaiting) {
+    EntryBatch batch(true);
+    std::vector<Bytes> keys;
+    for (std::uint32_t i = 0; i < 300; ++i) {
+        const bool withNull = i % 50 == 49;
+        Bytes key = {withNull ? std::uint8_t{0x00} : std::uint8_t{0x7F}, static_cast<std::uint8_t>(i >> 8),
+                     static_cast<std::uint8_t>(i)};
+        Bytes entry = key;
+        appendLe(&entry, i, kRowPointerBytes);
+        batch.add(entry, hashKey(key), !withNull);
+        keys.push_back(key);
+        // Questions come in bursts: now and then more than the waiting keys
+        // are looked through for, so they are filed.
+        for (std::uint32_t asked : {i, i / 2, i / 3 * 2}) {
+            if (i % 20 != 0 && asked != i) continue;
+            ASSERT_TRUE(batch.holdsKey(keys[asked], hashKey(keys[asked]))) << i << " " << asked;
+        }
+        const Bytes absent = {0x7F, 0xFF, static_cast<std::uint8_t>(i)};
+        ASSERT_FALSE(batch.holdsKey(absent, hashKey(absent))) << i;
     }
 }
 

@@ -1,4 +1,4 @@
-// Locks: one writer, readers share.
+// Locks: one writer, readers share. Reads that fail halfway.
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
@@ -50,6 +50,33 @@ TEST(PagerLock, ExclusiveOpenShutsOutEveryOtherOpen) {
     EXPECT_EQ(pager->begin().code(), Code::InvalidArgument);
     other.reset();
     EXPECT_EQ(Pager::open(path, Mode::Exclusive, &other).code(), Code::Locked);
+}
+
+// A file cut short under a reader, in the middle of a run of pages read
+// at once, then made whole again: the failed read leaves nothing in the
+// cache, and every page is read afresh as the file now holds it.
+TEST(PagerRead, PagesOfAReadThatFailedAreReadAgain) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the file is shared for reading only";
+#else
+    ScratchDir dir;
+    const fs::path path = dir.path() / "a.mdb";
+    const Bytes whole = syntheticFile(40);
+    writeAll(path, whole);
+    std::unique_ptr<Pager> pager;
+    ASSERT_TRUE(Pager::open(utf8(path), Mode::ReadOnly, &pager).ok());
+    PageRef ref;
+    ASSERT_TRUE(pager->read(0, &ref).ok());
+    fs::resize_file(path, 20 * kPageSize);
+    // Pages read in order come in runs; the run that crosses the cut fails
+    // whole, though the pages before the cut are there.
+    std::uint32_t failed = 1;
+    while (failed < 20 && pager->read(failed, &ref).ok()) ++failed;
+    EXPECT_LT(failed, 20u);
+    EXPECT_EQ(pager->read(failed, &ref).code(), Code::Corrupt);
+    writeAll(path, whole);
+    EXPECT_EQ(allPages(*pager), whole);
+#endif
 }
 
 } // namespace

@@ -31,6 +31,16 @@ std::pair<std::uint32_t, std::size_t> largestIndex(const fs::path& file, const s
     return largest;
 }
 
+// Appends a row to the identifiers table with only its key and yes/no
+// fields set.
+Status::Code appendIdentifier(Table& t, const std::string& key) {
+    std::vector<Value> row(t.columns().size());
+    for (std::size_t c = 0; c < row.size(); ++c)
+        if (t.columns()[c].type == ColumnType::Bool) row[c] = false;
+    row[columnAt(t, "identifikator")] = u(key);
+    return t.append(&row).code();
+}
+
 } // namespace
 
 // Identifiers in shuffled order with Slovak keys, Null names and memos; the
@@ -114,13 +124,7 @@ TEST(AppendIndex, ShuffledIdentifiersGrowTreesLargerThanTheDecodedPagesWhileTabl
 TEST(AppendIndex, TreeTheWalkRefusesIsStillLookedUpKeyByKey) {
     Scratch file(blank());
     std::vector<std::uint32_t> roots;
-    auto append = [](Table& t, const std::string& key) {
-        std::vector<Value> row(t.columns().size());
-        for (std::size_t c = 0; c < row.size(); ++c)
-            if (t.columns()[c].type == ColumnType::Bool) row[c] = false;
-        row[columnAt(t, "identifikator")] = u(key);
-        return t.append(&row).code();
-    };
+    const auto append = appendIdentifier;
     {
         auto db = openWritable(file.path());
         auto t = openTable(*db, "identifikatory");
@@ -142,5 +146,47 @@ TEST(AppendIndex, TreeTheWalkRefusesIsStillLookedUpKeyByKey) {
     EXPECT_EQ(append(*t, "A-4"), Status::Code::Ok);
     EXPECT_EQ(append(*t, "A-2"), Status::Code::Refused);
     EXPECT_EQ(append(*t, "A-4"), Status::Code::Refused);
+    ASSERT_TRUE(db->rollback().ok());
+}
+
+// Keys around the stretches the tree lacks: a stretch runs from a missing
+// key to the next entry, whose own key stays taken; a later lookup may start
+// another stretch; keys inside one are found among the new entries, also
+// once these have gone into the tree (the table left for another), and
+// still when more keys came after them than the filter of added keys had
+// room for.
+TEST(AppendIndex, KeysBesideStretchesTheTreeLacksAreTakenOnlyOnce) {
+    Scratch file(blank());
+    {
+        auto db = openWritable(file.path());
+        auto t = openTable(*db, "identifikatory");
+        ASSERT_TRUE(db->begin().ok());
+        for (const char* key : {"A-1", "A-3", "A-5"}) ASSERT_EQ(appendIdentifier(*t, key), Status::Code::Ok);
+        // Enough entries after them that each key is looked up in the tree.
+        for (int n = 100; n < 400; ++n) ASSERT_EQ(appendIdentifier(*t, "C-" + std::to_string(n)), Status::Code::Ok);
+        ASSERT_TRUE(db->commit().ok());
+    }
+    auto db = openWritable(file.path());
+    auto t = openTable(*db, "identifikatory");
+    auto devices = openTable(*db, "zariadenia");
+    ASSERT_TRUE(db->begin().ok());
+    const std::pair<const char*, Status::Code> asked[] = {
+        {"A-6", Status::Code::Ok},      {"A-2", Status::Code::Ok},      {"A-3", Status::Code::Refused},
+        {"A-5", Status::Code::Refused}, {"A-4", Status::Code::Ok},      {"a-4", Status::Code::Refused},
+        {"A-2", Status::Code::Refused}, {"A-7", Status::Code::Ok},      {"A-6", Status::Code::Refused},
+        {"A-1", Status::Code::Refused}, {"A-0", Status::Code::Ok},      {"A-0", Status::Code::Refused}};
+    for (const auto& [key, code] : asked) EXPECT_EQ(appendIdentifier(*t, key), code) << key;
+    // More new keys than the new entries' first filter has room for.
+    for (int n = 1000; n < 4000; ++n) ASSERT_EQ(appendIdentifier(*t, "B-" + std::to_string(n)), Status::Code::Ok);
+    EXPECT_EQ(appendIdentifier(*t, "b-1000"), Status::Code::Refused);
+    std::vector<Value> device(devices->columns().size());
+    device[columnAt(*devices, "id_zariadenia")] = std::int64_t{1};
+    ASSERT_TRUE(devices->append(&device).ok());
+    for (const char* key : {"A-7", "A-4", "A-0", "A-6", "C-399", "b-3999"})
+        EXPECT_EQ(appendIdentifier(*t, key), Status::Code::Refused) << key;
+    EXPECT_EQ(appendIdentifier(*t, "A-8"), Status::Code::Ok);
+    for (int n = 5000; n < 10000; ++n) ASSERT_EQ(appendIdentifier(*t, "B-" + std::to_string(n)), Status::Code::Ok);
+    for (const char* key : {"A-8", "b-1500", "B-3999", "b-5000", "B-9999"})
+        EXPECT_EQ(appendIdentifier(*t, key), Status::Code::Refused) << key;
     ASSERT_TRUE(db->rollback().ok());
 }
