@@ -176,6 +176,12 @@ TEST(AppendIndex, KeysBesideStretchesTheTreeLacksAreTakenOnlyOnce) {
         {"A-2", Status::Code::Refused}, {"A-7", Status::Code::Ok},      {"A-6", Status::Code::Refused},
         {"A-1", Status::Code::Refused}, {"A-0", Status::Code::Ok},      {"A-0", Status::Code::Refused}};
     for (const auto& [key, code] : asked) EXPECT_EQ(appendIdentifier(*t, key), code) << key;
+    // Keys the tree holds, asked often enough that it is walked for a filter
+    // of its keys and the batch's; then more new keys than the filter of
+    // added keys has room for, which takes the stretches with it.
+    for (int n = 100; n < 160; ++n) ASSERT_EQ(appendIdentifier(*t, "c-" + std::to_string(n)), Status::Code::Refused);
+    for (int n = 1000; n < 2100; ++n) ASSERT_EQ(appendIdentifier(*t, "D-" + std::to_string(n)), Status::Code::Ok);
+    EXPECT_EQ(appendIdentifier(*t, "a-2"), Status::Code::Refused);
     // More new keys than the new entries' first filter has room for.
     for (int n = 1000; n < 4000; ++n) ASSERT_EQ(appendIdentifier(*t, "B-" + std::to_string(n)), Status::Code::Ok);
     EXPECT_EQ(appendIdentifier(*t, "b-1000"), Status::Code::Refused);
