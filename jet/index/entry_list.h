@@ -94,7 +94,16 @@ public:
         ends_.insert(ends_.begin() + static_cast<std::ptrdiff_t>(pos), static_cast<std::uint32_t>(at));
         for (std::size_t i = pos; i < ends_.size(); ++i) ends_[i] += static_cast<std::uint32_t>(e.size());
     }
-    void pushBack(ByteSpan e) { insert(size(), e); }
+    void pushBack(ByteSpan e) {
+        data_.insert(data_.end(), e.begin(), e.end());
+        ends_.push_back(static_cast<std::uint32_t>(data_.size()));
+    }
+    // Room for `entries` entries of `bytes` in all, so that adding them
+    // moves nothing.
+    void reserve(std::size_t entries, std::size_t bytes) {
+        ends_.reserve(entries);
+        data_.reserve(bytes);
+    }
     void replace(std::size_t pos, ByteSpan e) {
         const Bytes copy(e.begin(), e.end()); // e may point into this list
         erase(pos, pos + 1);
@@ -114,7 +123,9 @@ public:
     // REQUIRES: count <= size(); out is another list.
     void moveFrontTo(std::size_t count, EntryList* out) {
         assert(count <= size() && out != this);
-        for (std::size_t i = 0; i < count; ++i) out->pushBack((*this)[i]);
+        const auto base = static_cast<std::uint32_t>(out->data_.size());
+        out->data_.insert(out->data_.end(), data_.begin(), data_.begin() + bytes(0, count));
+        for (std::size_t i = 0; i < count; ++i) out->ends_.push_back(base + ends_[i]);
         erase(0, count);
     }
 

@@ -329,6 +329,9 @@ std::size_t IndexTree::runInLeaf(const Node& leaf, std::span<const ByteSpan> res
 void IndexTree::mergeIntoLeaf(Node* leaf, std::span<const ByteSpan> run, std::size_t* newKeys) {
     const EntryList& old = leaf->entries;
     EntryList merged;
+    std::size_t runBytes = 0;
+    for (const ByteSpan e : run) runBytes += e.size();
+    merged.reserve(old.size() + run.size(), old.bytes() + runBytes);
     std::size_t i = 0;
     for (const ByteSpan e : run) {
         while (entryLess(old[i], e)) merged.pushBack(old[i++]);
