@@ -29,6 +29,8 @@ public:
     virtual Status writeParts(std::uint64_t offset, std::span<const ByteSpan> parts);
     // Returns once everything written so far is on the disk.
     virtual Status sync() = 0;
+    // Whether reads and writes may come from two threads at once.
+    virtual bool sharedByThreads() const { return false; }
     // Asks the system to start putting these bytes, written already, on the
     // disk without waiting for them, so that a later sync() has less left
     // to wait for. A hint: it promises nothing, and may do nothing.

@@ -47,14 +47,14 @@ public:
     }
 
     Status readParts(std::uint64_t offset, std::span<const std::span<std::uint8_t>> parts) override {
-        listParts(parts);
-        return moveParts(offset, ::preadv, true);
+        return moveParts(offset, listParts(parts), ::preadv, true);
     }
 
     Status writeParts(std::uint64_t offset, std::span<const ByteSpan> parts) override {
-        listParts(parts);
-        return moveParts(offset, ::pwritev, false);
+        return moveParts(offset, listParts(parts), ::pwritev, false);
     }
+
+    bool sharedByThreads() const override { return true; } // positioned calls, nothing kept between them
 
     Status sync() override {
         if (::fsync(fd_) != 0) return osError(errno, "Uloženie súboru na disk zlyhalo");
@@ -84,25 +84,26 @@ public:
 
 private:
     // The parts as the system takes them, the empty ones left out.
-    template <class Part> void listParts(std::span<const Part> parts) {
-        io_.clear();
+    template <class Part> static std::vector<iovec> listParts(std::span<const Part> parts) {
+        std::vector<iovec> io;
         for (const Part& p : parts)
-            if (!p.empty()) io_.push_back({const_cast<std::uint8_t*>(p.data()), p.size()});
+            if (!p.empty()) io.push_back({const_cast<std::uint8_t*>(p.data()), p.size()});
+        return io;
     }
 
     // Reads or writes the listed parts with `call` (preadv or pwritev), in
     // as many calls as it takes.
-    template <class Call> Status moveParts(std::uint64_t offset, Call call, bool reading) {
-        for (std::size_t first = 0; first < io_.size();) {
-            const int count = static_cast<int>(std::min<std::size_t>(io_.size() - first, IOV_MAX));
-            const ssize_t moved = call(fd_, &io_[first], count, static_cast<off_t>(offset));
+    template <class Call> Status moveParts(std::uint64_t offset, std::vector<iovec> io, Call call, bool reading) {
+        for (std::size_t first = 0; first < io.size();) {
+            const int count = static_cast<int>(std::min<std::size_t>(io.size() - first, IOV_MAX));
+            const ssize_t moved = call(fd_, &io[first], count, static_cast<off_t>(offset));
             if (moved < 0 && errno == EINTR) continue;
             if (moved < 0) return osError(errno, reading ? "Čítanie zo súboru zlyhalo" : "Zápis do súboru zlyhal");
             if (moved == 0) return reading ? shortRead() : osError(EIO, "Zápis do súboru zlyhal");
             offset += static_cast<std::uint64_t>(moved);
             // Past what was moved: whole parts, then the start of the next.
             for (auto left = static_cast<std::size_t>(moved); left > 0;) {
-                iovec& part = io_[first];
+                iovec& part = io[first];
                 const std::size_t step = std::min(left, part.iov_len);
                 part.iov_base = static_cast<std::uint8_t*>(part.iov_base) + step;
                 part.iov_len -= step;
@@ -114,7 +115,6 @@ private:
     }
 
     int fd_;
-    std::vector<iovec> io_;
 };
 
 // Open-file-description locks conflict between two opens within one process

@@ -10,6 +10,7 @@
 #include "jet/io/file_layer.h"
 #include "jet/io/leftover.h"
 #include "jet/io/page_cache.h"
+#include "jet/io/page_writer.h"
 #include "jet/io/wal.h"
 
 namespace jet {
@@ -52,7 +53,8 @@ public:
     PagerImpl(const std::string& path, Mode mode, std::shared_ptr<FileLayer> files, std::unique_ptr<File> db,
               std::uint32_t pages, std::size_t cachePages, std::unique_ptr<WriteAheadLog> committed)
         : logPath_(logPathOf(path)), mode_(mode), files_(std::move(files)), db_(std::move(db)), pages_(pages),
-          cache_(cachePages), log_(std::move(committed)) {}
+          cache_(cachePages), log_(std::move(committed)),
+          writer_(mode_ != Mode::ReadOnly && db_->sharedByThreads() ? std::make_unique<PageWriter>() : nullptr) {}
 
     ~PagerImpl() override {
         if (inTransaction()) rollback();
@@ -123,6 +125,7 @@ public:
         for (PageCache::Slot* s = cache_.oldest(); s; s = s->newer)
             if (s->dirty) dirty.push_back(s);
         JET_TRY(guard(writeOut(dirty)));
+        JET_TRY(guard(settle()));
         // The commit record counts the added pages in: they must be on the
         // disk before it.
         if (pages_ > originalPages_) JET_TRY(guard(db_->sync()));
@@ -218,6 +221,7 @@ private:
     // Before the commit point the file's original pages are untouched: only
     // the added ones go, and with them the log.
     Status undo() {
+        (void)settle(); // whatever came of them, the added pages go
         // A commit record written just before a failed flush may be on the
         // disk all the same: it must not outlive the pages it counts.
         if (state_ == State::CommitRecordFailed) JET_TRY(log_->discard());
@@ -256,6 +260,9 @@ private:
         }
         std::array<std::span<std::uint8_t>, kReadAheadPages> parts;
         for (std::size_t k = 0; k < count; ++k) parts[k] = slots[k]->page->bytes;
+        // An added page read back may be among those being written.
+        if (inTransaction() && pgno + count > originalPages_)
+            if (Status written = guard(settle()); !written.ok()) return giveUp(0, written);
         const Status s = logged(pgno) ? log_->read(pgno, parts[0].data())
                                       : db_->readParts(offsetOf(pgno), std::span(parts.data(), count));
         if (!s.ok()) return giveUp(0, s);
@@ -283,37 +290,54 @@ private:
     // Writes dirty pages out: those the file had when the transaction began
     // into the log, the added ones into the file, once the log lists them
     // (so that pages found past the original end after a crash are known
-    // to be this transaction's).
+    // to be this transaction's). With a writer, the added ones go beside
+    // the caller, who waits for them (settle()) before the files' next
+    // change.
     Status writeOut(std::vector<PageCache::Slot*>& slots) {
+        JET_TRY(settle());
         std::sort(slots.begin(), slots.end(), [](auto* a, auto* b) { return a->pgno < b->pgno; });
         auto added =
             std::partition_point(slots.begin(), slots.end(), [&](auto* s) { return s->pgno < originalPages_; });
-        const auto entries = [](auto from, auto to) {
-            std::vector<WriteAheadLog::Entry> out;
-            for (auto it = from; it != to; ++it) out.push_back({(*it)->pgno, (*it)->page.get()});
-            return out;
-        };
-        if (added != slots.begin()) JET_TRY(log_->write(entries(slots.begin(), added)));
-        for (auto it = slots.begin(); it != added; ++it) (*it)->dirty = false;
-        JET_TRY(log_->writeAdded(entries(added, slots.end())));
-        return writeRuns({added, slots.end()});
-    }
-
-    // Writes pages sorted by number, each run of consecutive pages at once,
-    // and has the system start putting them on the disk: the commit waits
-    // for them, and then finds most of them there.
-    Status writeRuns(std::span<PageCache::Slot* const> sorted) {
-        for (std::size_t i = 0; i < sorted.size();) {
-            std::size_t end = i + 1;
-            while (end < sorted.size() && end - i < kRunPages && sorted[end]->pgno == sorted[end - 1]->pgno + 1) ++end;
-            std::array<ByteSpan, kRunPages> parts;
-            for (std::size_t k = i; k < end; ++k) parts[k - i] = sorted[k]->page->bytes;
-            JET_TRY(db_->writeParts(offsetOf(sorted[i]->pgno), std::span(parts.data(), end - i)));
-            db_->startSync(offsetOf(sorted[i]->pgno), (end - i) * kPageSize);
-            for (; i < end; ++i) sorted[i]->dirty = false;
+        if (added != slots.begin()) {
+            std::vector<WriteAheadLog::Entry> logged;
+            for (auto it = slots.begin(); it != added; ++it) logged.push_back({(*it)->pgno, (*it)->page.get()});
+            JET_TRY(log_->write(logged));
         }
+        for (PageCache::Slot* s : slots) s->dirty = false;
+        std::vector<PageRun> runs = runsOf({added, slots.end()});
+        if (runs.empty()) return Status::OK();
+        auto batch = [this, runs = std::move(runs)] { return writeAdded(runs); };
+        if (!writer_) return batch();
+        writer_->start(std::move(batch));
         return Status::OK();
     }
+
+    // Consecutive pages (sorted by number) in runs of at most kRunPages.
+    static std::vector<PageRun> runsOf(std::span<PageCache::Slot* const> sorted) {
+        std::vector<PageRun> runs;
+        for (std::size_t i = 0; i < sorted.size(); ++i) {
+            const bool follows =
+                i > 0 && runs.back().pages.size() < kRunPages && sorted[i]->pgno == sorted[i - 1]->pgno + 1;
+            if (!follows) runs.push_back({sorted[i]->pgno, {}});
+            runs.back().pages.push_back(sorted[i]->page);
+        }
+        return runs;
+    }
+
+    // The log lists the added pages, then they go into the file and start on
+    // their way to the disk: the commit waits for them, and then finds most
+    // of them there.
+    Status writeAdded(const std::vector<PageRun>& runs) {
+        std::vector<WriteAheadLog::Entry> listed;
+        for (const PageRun& run : runs)
+            for (std::size_t k = 0; k < run.pages.size(); ++k)
+                listed.push_back({run.first + static_cast<std::uint32_t>(k), run.pages[k].get()});
+        JET_TRY(log_->writeAdded(listed));
+        return writeRuns(*db_, runs);
+    }
+
+    // Waits for the pages being written, if any: what their writes came to.
+    Status settle() { return writer_ ? writer_->wait() : Status::OK(); }
 
     const std::string logPath_;
     const Mode mode_;
@@ -328,6 +352,7 @@ private:
     Status failure_;            // why the state accepts no more (OK in Idle and Writing)
     std::uint32_t originalPages_ = 0;
     std::uint32_t lastRead_ = 0; // the last page read from the file
+    std::unique_ptr<PageWriter> writer_; // where the file takes two threads; last, so that it goes first
 };
 
 } // namespace

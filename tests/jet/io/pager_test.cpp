@@ -1,7 +1,10 @@
-// Locks: one writer, readers share. Reads that fail halfway.
+// Locks: one writer, readers share. Reads that fail halfway; added pages
+// written beside the caller.
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
@@ -76,6 +79,57 @@ TEST(PagerRead, PagesOfAReadThatFailedAreReadAgain) {
     EXPECT_EQ(pager->read(failed, &ref).code(), Code::Corrupt);
     writeAll(path, whole);
     EXPECT_EQ(allPages(*pager), whole);
+#endif
+}
+
+// Added pages written beside the caller, more than the cache holds: read
+// back while they are on their way they are what was written; and when the
+// file may not grow any more (a size limit, as a full disk would), the
+// failure of their writing reaches the caller, the commit goes no further
+// and the rollback leaves the file as it was.
+TEST(PagerWrite, AddedPagesWrittenBesideAreReadBackAndTheirFailureIsTold) {
+#ifdef _WIN32
+    GTEST_SKIP() << "added pages are written in place here";
+#else
+    ScratchDir dir;
+    const fs::path path = dir.path() / "a.mdb";
+    const Bytes original = syntheticFile(40);
+    writeAll(path, original);
+    Pager::Options options;
+    options.cachePages = 16;
+    std::unique_ptr<Pager> pager;
+    ASSERT_TRUE(Pager::open(utf8(path), Mode::Exclusive, options, &pager).ok());
+    const auto fill = [&](std::uint32_t pages) {
+        Status st = pager->begin();
+        for (std::uint32_t i = 0; st.ok() && i < pages; ++i) {
+            std::uint32_t pgno = 0;
+            st = pager->append(pageFilled(static_cast<std::uint8_t>(i)), &pgno);
+        }
+        return st;
+    };
+    ASSERT_TRUE(fill(300).ok());
+    PageRef ref;
+    for (std::uint32_t i = 0; i < 300; ++i) {
+        ASSERT_TRUE(pager->read(40 + i, &ref).ok());
+        ASSERT_EQ(ref->bytes, pageFilled(static_cast<std::uint8_t>(i)).bytes) << i;
+    }
+    ASSERT_TRUE(pager->rollback().ok());
+
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    rlimit limited = before;
+    limited.rlim_cur = original.size() + 100 * kPageSize;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    Status st = fill(300);
+    if (st.ok()) st = pager->commit();
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(st.code(), Code::TooLarge) << st.message();
+    EXPECT_EQ(pager->state(), Pager::State::Failed);
+    ASSERT_TRUE(pager->rollback().ok());
+    pager.reset();
+    EXPECT_EQ(readAll(path), original);
 #endif
 }
 
