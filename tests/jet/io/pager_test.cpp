@@ -17,6 +17,14 @@ namespace {
 using Code = Status::Code;
 using Mode = Pager::Mode;
 
+// A file of forty pages of a pattern, in a folder of its own.
+struct ScratchFile {
+    ScratchDir dir;
+    fs::path path = dir.path() / "a.mdb";
+    Bytes bytes = syntheticFile(40);
+    ScratchFile() { writeAll(path, bytes); }
+};
+
 // Held by another process or by this one, in a folder and under a name with
 // Slovak letters and spaces, reached by its name or another: nobody else
 // opens the file for writing, readers share it.
@@ -62,23 +70,20 @@ TEST(PagerRead, PagesOfAReadThatFailedAreReadAgain) {
 #ifdef _WIN32
     GTEST_SKIP() << "the file is shared for reading only";
 #else
-    ScratchDir dir;
-    const fs::path path = dir.path() / "a.mdb";
-    const Bytes whole = syntheticFile(40);
-    writeAll(path, whole);
+    ScratchFile file;
     std::unique_ptr<Pager> pager;
-    ASSERT_TRUE(Pager::open(utf8(path), Mode::ReadOnly, &pager).ok());
+    ASSERT_TRUE(Pager::open(utf8(file.path), Mode::ReadOnly, &pager).ok());
     PageRef ref;
     ASSERT_TRUE(pager->read(0, &ref).ok());
-    fs::resize_file(path, 20 * kPageSize);
+    fs::resize_file(file.path, 20 * kPageSize);
     // Pages read in order come in runs; the run that crosses the cut fails
     // whole, though the pages before the cut are there.
     std::uint32_t failed = 1;
     while (failed < 20 && pager->read(failed, &ref).ok()) ++failed;
     EXPECT_LT(failed, 20u);
     EXPECT_EQ(pager->read(failed, &ref).code(), Code::Corrupt);
-    writeAll(path, whole);
-    EXPECT_EQ(allPages(*pager), whole);
+    writeAll(file.path, file.bytes);
+    EXPECT_EQ(allPages(*pager), file.bytes);
 #endif
 }
 
@@ -91,14 +96,11 @@ TEST(PagerWrite, AddedPagesWrittenBesideAreReadBackAndTheirFailureIsTold) {
 #ifdef _WIN32
     GTEST_SKIP() << "added pages are written in place here";
 #else
-    ScratchDir dir;
-    const fs::path path = dir.path() / "a.mdb";
-    const Bytes original = syntheticFile(40);
-    writeAll(path, original);
+    ScratchFile file;
     Pager::Options options;
     options.cachePages = 16;
     std::unique_ptr<Pager> pager;
-    ASSERT_TRUE(Pager::open(utf8(path), Mode::Exclusive, options, &pager).ok());
+    ASSERT_TRUE(Pager::open(utf8(file.path), Mode::Exclusive, options, &pager).ok());
     const auto fill = [&](std::uint32_t pages) {
         Status st = pager->begin();
         for (std::uint32_t i = 0; st.ok() && i < pages; ++i) {
@@ -118,7 +120,7 @@ TEST(PagerWrite, AddedPagesWrittenBesideAreReadBackAndTheirFailureIsTold) {
     rlimit before{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
     rlimit limited = before;
-    limited.rlim_cur = original.size() + 100 * kPageSize;
+    limited.rlim_cur = file.bytes.size() + 100 * kPageSize;
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
     Status st = fill(300);
@@ -129,7 +131,7 @@ TEST(PagerWrite, AddedPagesWrittenBesideAreReadBackAndTheirFailureIsTold) {
     EXPECT_EQ(pager->state(), Pager::State::Failed);
     ASSERT_TRUE(pager->rollback().ok());
     pager.reset();
-    EXPECT_EQ(readAll(path), original);
+    EXPECT_EQ(readAll(file.path), file.bytes);
 #endif
 }
 
