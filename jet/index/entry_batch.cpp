@@ -94,7 +94,6 @@ void EntryBatch::reserve(std::size_t entries, std::size_t bytes) {
     roomBytes_ = bytes;
 }
 
-
 // Orders `keys` by prefix: a stable counting pass per byte, lowest byte
 // first, so keys of equal prefix keep their order. A byte all keys share
 // needs no pass. Linear, where comparisons cost log n each.

@@ -19,31 +19,13 @@ public:
     explicit PosixFile(int fd) : fd_(fd) {}
     ~PosixFile() override { ::close(fd_); }
 
+    // One buffer is one part.
     Status read(std::uint64_t offset, void* buf, std::size_t n) override {
-        auto* p = static_cast<char*>(buf);
-        while (n > 0) {
-            ssize_t got = ::pread(fd_, p, n, static_cast<off_t>(offset));
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) return osError(errno, "Čítanie zo súboru zlyhalo");
-            if (got == 0) return shortRead();
-            p += got;
-            n -= static_cast<std::size_t>(got);
-            offset += static_cast<std::uint64_t>(got);
-        }
-        return Status::OK();
+        return moveParts(offset, {{buf, n}}, ::preadv, true);
     }
 
     Status write(std::uint64_t offset, const void* buf, std::size_t n) override {
-        const auto* p = static_cast<const char*>(buf);
-        while (n > 0) {
-            ssize_t put = ::pwrite(fd_, p, n, static_cast<off_t>(offset));
-            if (put < 0 && errno == EINTR) continue;
-            if (put < 0) return osError(errno, "Zápis do súboru zlyhal");
-            p += put;
-            n -= static_cast<std::size_t>(put);
-            offset += static_cast<std::uint64_t>(put);
-        }
-        return Status::OK();
+        return moveParts(offset, {{const_cast<void*>(buf), n}}, ::pwritev, false);
     }
 
     Status readParts(std::uint64_t offset, std::span<const std::span<std::uint8_t>> parts) override {
@@ -83,18 +65,19 @@ public:
     }
 
 private:
-    // The parts as the system takes them, the empty ones left out.
+    // The parts as the system takes them.
     template <class Part> static std::vector<iovec> listParts(std::span<const Part> parts) {
         std::vector<iovec> io;
-        for (const Part& p : parts)
-            if (!p.empty()) io.push_back({const_cast<std::uint8_t*>(p.data()), p.size()});
+        for (const Part& p : parts) io.push_back({const_cast<std::uint8_t*>(p.data()), p.size()});
         return io;
     }
 
     // Reads or writes the listed parts with `call` (preadv or pwritev), in
-    // as many calls as it takes.
+    // as many calls as it takes; empty parts take none.
     template <class Call> Status moveParts(std::uint64_t offset, std::vector<iovec> io, Call call, bool reading) {
-        for (std::size_t first = 0; first < io.size();) {
+        for (std::size_t first = 0;;) {
+            while (first < io.size() && io[first].iov_len == 0) ++first;
+            if (first == io.size()) return Status::OK();
             const int count = static_cast<int>(std::min<std::size_t>(io.size() - first, IOV_MAX));
             const ssize_t moved = call(fd_, &io[first], count, static_cast<off_t>(offset));
             if (moved < 0 && errno == EINTR) continue;
@@ -111,7 +94,6 @@ private:
                 if (part.iov_len == 0) ++first;
             }
         }
-        return Status::OK();
     }
 
     int fd_;

@@ -241,8 +241,9 @@ private:
     // when the log holds it. When it follows the page read last from the
     // file, the uncached pages after it come along in the same call.
     Status readRun(std::uint32_t pgno, PageCache::Slot** wanted) {
+        const bool fromLog = logged(pgno);
         std::size_t count = 1;
-        if (!logged(pgno) && pgno == lastRead_ + 1)
+        if (!fromLog && pgno == lastRead_ + 1)
             while (count < kReadAheadPages && pgno + count < pages_ && count < cache_.capacity() / 2 &&
                    !cache_.holds(static_cast<std::uint32_t>(pgno + count)) &&
                    !logged(static_cast<std::uint32_t>(pgno + count)))
@@ -263,10 +264,10 @@ private:
         // An added page read back may be among those being written.
         if (inTransaction() && pgno + count > originalPages_)
             if (Status written = guard(settle()); !written.ok()) return giveUp(0, written);
-        const Status s = logged(pgno) ? log_->read(pgno, parts[0].data())
-                                      : db_->readParts(offsetOf(pgno), std::span(parts.data(), count));
+        const Status s = fromLog ? log_->read(pgno, parts[0].data())
+                                 : db_->readParts(offsetOf(pgno), std::span(parts.data(), count));
         if (!s.ok()) return giveUp(0, s);
-        if (!logged(pgno)) lastRead_ = static_cast<std::uint32_t>(pgno + count - 1);
+        if (!fromLog) lastRead_ = static_cast<std::uint32_t>(pgno + count - 1);
         *wanted = slots[0];
         return Status::OK();
     }
