@@ -33,6 +33,15 @@ void setBit(std::uint8_t* bitmap, std::uint32_t k, bool on) {
     bitmap[k / 8] = on ? (bitmap[k / 8] | mask) : (bitmap[k / 8] & ~mask);
 }
 
+// Sets bit k of the bitmap at `at` in page `pgno`, which `ref` holds; only
+// the byte changed goes to the pager.
+Status writeBit(Pager& pager, std::uint32_t pgno, PageRef ref, std::size_t at, std::uint32_t k, bool on) {
+    std::uint8_t byte = ref->bytes[at + k / 8];
+    ref.reset(); // let the pager change its buffer in place
+    setBit(&byte, k % 8, on);
+    return pager.writeBytes(pgno, at + k / 8, {&byte, 1});
+}
+
 // The page holding the map and the bounds of the map's row. The page is
 // shared with the pager until edit() makes a copy to change.
 struct MapRow {
@@ -101,10 +110,7 @@ Status setReferenceBit(Pager& pager, const MapRef& map, std::uint32_t pgno, bool
     JET_TRY(pager.read(bitmapPage, &ref));
     if (ref->bytes[kPageTypeAt] != kBitmapPageType) return corruptAt(bitmapPage, "strana nie je bitovou mapou");
     if (bitOf(ref->bytes.data() + kBitmapOffset, pgno % kPagesPerBitmapPage) == bit) return Status::OK();
-    Page copy = *ref;
-    ref.reset(); // let the pager change its buffer in place
-    setBit(copy.bytes.data() + kBitmapOffset, pgno % kPagesPerBitmapPage, bit);
-    return pager.write(bitmapPage, copy);
+    return writeBit(pager, bitmapPage, std::move(ref), kBitmapOffset, pgno % kPagesPerBitmapPage, bit);
 }
 
 // Turns an inline map into a map of bitmap pages holding the same set.
@@ -160,8 +166,8 @@ Status setBitInMap(Pager& pager, const MapRef& map, std::uint32_t pgno, bool bit
     const std::uint64_t end = start + std::uint64_t{8} * (row.size() - kInlineMapHeader);
     if (pgno >= start && pgno < end) {
         if (bitOf(row.bytes() + kInlineMapHeader, pgno - start) == bit) return Status::OK();
-        setBit(row.edit() + kInlineMapHeader, pgno - start, bit);
-        return pager.write(map.where.page, row.page);
+        return writeBit(pager, map.where.page, std::move(row.ref), row.slot.start + kInlineMapHeader, pgno - start,
+                        bit);
     }
     // Outside the window a page reads as not listed.
     if (bit == map.global) return Status::OK();

@@ -58,6 +58,11 @@ void PageCache::assign(Slot* slot, const Page& page) {
     else *slot->page = page;
 }
 
+Page& PageCache::edit(Slot* slot) {
+    if (slot->page.use_count() > 1) slot->page = std::make_shared<Page>(*slot->page);
+    return *slot->page;
+}
+
 void PageCache::unlink(Slot* slot) {
     (slot->newer ? slot->newer->older : newest_) = slot->older;
     (slot->older ? slot->older->newer : oldest_) = slot->newer;

@@ -43,6 +43,8 @@ public:
 
     // Sets the slot's content; callers holding the old content keep it.
     static void assign(Slot* slot, const Page& page);
+    // The slot's content, to change in place; callers holding it keep theirs.
+    static Page& edit(Slot* slot);
 
     Slot* oldest() const { return oldest_; }
 

@@ -105,6 +105,17 @@ public:
         return Status::OK();
     }
 
+    Status writeBytes(std::uint32_t pgno, std::size_t at, std::span<const std::uint8_t> bytes) override {
+        assert(stateHolds() && at + bytes.size() <= kPageSize);
+        JET_TRY(writable());
+        if (pgno >= pages_) return pastEnd(pgno, pages_);
+        PageCache::Slot* slot = cache_.find(pgno);
+        if (!slot) JET_TRY(readRun(pgno, &slot));
+        std::copy(bytes.begin(), bytes.end(), PageCache::edit(slot).bytes.begin() + at);
+        slot->dirty = true;
+        return Status::OK();
+    }
+
     Status append(const Page& page, std::uint32_t* pgno) override {
         assert(stateHolds());
         JET_TRY(writable());

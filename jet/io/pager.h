@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "jet/options.h"
@@ -104,6 +105,11 @@ public:
     // log; in the file only once the transaction is committed).
     // Accepted in Writing; refused elsewhere as commit() is.
     virtual Status write(std::uint32_t pgno, const Page& page) = 0;
+    // Replaces `bytes.size()` bytes of an existing page from `at` on, as
+    // write() would with the whole page changed there.
+    // REQUIRES: at + bytes.size() <= kPageSize.
+    // Accepted in Writing; refused elsewhere as commit() is.
+    virtual Status writeBytes(std::uint32_t pgno, std::size_t at, std::span<const std::uint8_t> bytes) = 0;
     // Appends a new page filled with `page` and returns its number; refuses to
     // grow the file past the format's 2 GB limit (TooLarge, nothing changed).
     // Accepted in Writing; refused elsewhere as commit() is.

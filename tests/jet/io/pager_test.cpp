@@ -1,5 +1,5 @@
-// Locks: one writer, readers share. Reads that fail halfway; added pages
-// written beside the caller.
+// Locks: one writer, readers share. Reads that fail halfway; bytes changed
+// in place; added pages written beside the caller.
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
@@ -85,6 +85,29 @@ TEST(PagerRead, PagesOfAReadThatFailedAreReadAgain) {
     writeAll(file.path, file.bytes);
     EXPECT_EQ(allPages(*pager), file.bytes);
 #endif
+}
+
+// A few bytes of pages changed in place, one of them not yet read: a reader
+// holding the page keeps what it read, the rest of each page stays as it
+// was, and the change reaches the file with the commit.
+TEST(PagerWrite, BytesChangedInPlaceLeaveHeldPagesAndTheRestAsTheyWere) {
+    ScratchFile file;
+    std::unique_ptr<Pager> pager;
+    ASSERT_TRUE(Pager::open(utf8(file.path), Mode::Exclusive, &pager).ok());
+    ASSERT_TRUE(pager->begin().ok());
+    PageRef held;
+    ASSERT_TRUE(pager->read(5, &held).ok());
+    const std::uint8_t bytes[] = {0xAB, 0xCD};
+    ASSERT_TRUE(pager->writeBytes(5, 100, bytes).ok());
+    ASSERT_TRUE(pager->writeBytes(30, kPageSize - 2, bytes).ok());
+    EXPECT_TRUE(std::equal(held->bytes.begin(), held->bytes.end(), file.bytes.begin() + 5 * kPageSize));
+    ASSERT_TRUE(pager->commit().ok());
+    Bytes expected = file.bytes;
+    std::copy(std::begin(bytes), std::end(bytes), expected.begin() + 5 * kPageSize + 100);
+    std::copy(std::begin(bytes), std::end(bytes), expected.begin() + 31 * kPageSize - 2);
+    EXPECT_EQ(allPages(*pager), expected);
+    pager.reset();
+    EXPECT_EQ(readAll(file.path), expected);
 }
 
 // Added pages written beside the caller, more than the cache holds: read
