@@ -55,12 +55,18 @@ void failed(const std::string& table, const jet::Status& status, ImportResult* r
     result->outcomeFlags = mb::Exclamation;
 }
 
+// The source is read once, table after table: a cache of 1 MiB keeps the
+// pages just read in the processor's caches, where a larger one would cycle
+// every page read through memory it has long left.
+constexpr std::size_t kSourceCachePages = 256;
+
 // What opening the file did with an interrupted run's leftovers beside it,
 // told before anything else of the run.
 jet::Status openTelling(const std::string& path, jet::OpenMode mode, std::unique_ptr<Database>* out, RunUi& ui) {
     std::vector<jet::OpenNotice> notices;
     jet::OpenOptions options;
     options.notices = &notices;
+    if (mode == jet::OpenMode::ReadOnly) options.cachePages = kSourceCachePages;
     jet::Status status = openDatabase(path, out, mode, options);
     for (const jet::OpenNotice& notice : notices) {
         if (notice.kind == jet::OpenNotice::Kind::Completed)
