@@ -33,7 +33,7 @@ PageCache::Slot* PageCache::insert(std::uint32_t pgno) {
         unlink(slot);
     }
     // Reuse the buffer unless a caller still holds it.
-    if (!slot->page || slot->page.use_count() > 1) slot->page = std::make_shared<Page>();
+    if (!slot->page || slot->page.use_count() > 1) slot->page = std::make_shared_for_overwrite<Page>();
     slot->pgno = pgno;
     slot->dirty = false;
     if (pgno >= where_.size()) where_.resize(std::max<std::size_t>(pgno + 1, 2 * where_.size()), nullptr);
