@@ -11,8 +11,6 @@
 namespace jet {
 namespace {
 
-bool equal(ByteSpan a, ByteSpan b) { return std::equal(a.begin(), a.end(), b.begin(), b.end()); }
-
 // Eight bytes of an entry from `offset` on as a big-endian number, zeros
 // past its end. Where two entries agree before `offset` and their numbers
 // differ, the numbers order them as entryLess does (an entry that begins
@@ -61,7 +59,7 @@ void EntryBatch::add(ByteSpan e, std::uint64_t hash, bool distinct) {
 
 bool EntryBatch::file(std::uint32_t i, std::uint64_t hash) {
     return keys_.insert(
-        hash, [&](std::uint32_t j) { return equal(keyOf(j), keyOf(i)); }, i);
+        hash, [&](std::uint32_t j) { return entryEqual(keyOf(j), keyOf(i)); }, i);
 }
 
 void EntryBatch::fileWaiting() {
@@ -83,8 +81,8 @@ void EntryBatch::fileWaiting() {
 bool EntryBatch::holdsKey(ByteSpan key, std::uint64_t hash) {
     if (++scans_ > kScansBeforeFiling) fileWaiting();
     for (std::size_t w = 0; w < waiting_.size(); ++w)
-        if (waiting_[w] == hash && equal(keyOf(filed_ + static_cast<std::uint32_t>(w)), key)) return true;
-    return filed_ > 0 && keys_.find(hash, [&](std::uint32_t i) { return equal(keyOf(i), key); }) != nullptr;
+        if (waiting_[w] == hash && entryEqual(keyOf(filed_ + static_cast<std::uint32_t>(w)), key)) return true;
+    return filed_ > 0 && keys_.find(hash, [&](std::uint32_t i) { return entryEqual(keyOf(i), key); }) != nullptr;
 }
 
 void EntryBatch::reserve(std::size_t entries, std::size_t bytes) {

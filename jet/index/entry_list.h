@@ -15,24 +15,34 @@
 
 namespace jet {
 
-// Byte-wise order of index entries, shorter first on a tie. Keys are short,
-// so eight bytes are compared at a time right here.
-inline bool entryLess(ByteSpan a, ByteSpan b) {
-    const std::size_t n = std::min(a.size(), b.size());
+// Compares the first `n` bytes of `a` and `b`: below, at or above zero.
+// Keys are short, so eight bytes are compared at a time right here.
+inline int compareBytes(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8) {
         std::uint64_t x, y;
-        std::memcpy(&x, a.data() + i, 8);
-        std::memcpy(&y, b.data() + i, 8);
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
         if (x != y) {
             if constexpr (std::endian::native == std::endian::little)
                 x = __builtin_bswap64(x), y = __builtin_bswap64(y);
-            return x < y;
+            return x < y ? -1 : 1;
         }
     }
     for (; i < n; ++i)
-        if (a[i] != b[i]) return a[i] < b[i];
-    return a.size() < b.size();
+        if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+    return 0;
+}
+
+// Byte-wise order of index entries, shorter first on a tie.
+inline bool entryLess(ByteSpan a, ByteSpan b) {
+    const int c = compareBytes(a.data(), b.data(), std::min(a.size(), b.size()));
+    return c != 0 ? c < 0 : a.size() < b.size();
+}
+
+// Whether two entries (or two keys) are the same bytes.
+inline bool entryEqual(ByteSpan a, ByteSpan b) {
+    return a.size() == b.size() && compareBytes(a.data(), b.data(), a.size()) == 0;
 }
 
 class EntryList {

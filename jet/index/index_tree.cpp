@@ -16,8 +16,6 @@ constexpr std::size_t kMaxCachedPages = 1024;
 // Decoded pages a released tree keeps.
 constexpr std::size_t kReleasedPages = 16;
 
-bool equal(ByteSpan a, ByteSpan b) { return std::equal(a.begin(), a.end(), b.begin(), b.end()); }
-
 // A leaf entry the tree takes: a key besides its row pointer, and short
 // enough for any full page to be split.
 bool storable(ByteSpan entry) { return entry.size() > kRowPointerBytes && entry.size() <= kMaxIndexEntry; }
@@ -187,7 +185,7 @@ Status IndexTree::contains(ByteSpan key, bool* found, std::optional<Bytes>* next
     JET_TRY(entryAt(lookup_.back(), stored, lowest, &after));
     // Past the leaf's last entry, the next leaf's first one is the nearest.
     if (entry_.empty() && after != 0) JET_TRY(entryAt({after, 0, false}, {}, {}, &after));
-    *found = !entry_.empty() && equal(leafKey(entry_), key);
+    *found = !entry_.empty() && entryEqual(leafKey(entry_), key);
     if (next) *next = entry_.empty() && after != 0 ? std::nullopt : std::optional<Bytes>(entry_);
     return Status::OK();
 }
@@ -243,17 +241,17 @@ Status IndexTree::neighbourKey(const Node& leaf, long pos, ByteSpan key, bool* s
         if (leaf.page.prev == 0) return Status::OK();
         Node* prev = nullptr;
         JET_TRY(load(leaf.page.prev, &prev));
-        if (!prev->entries.empty()) *same = equal(leafKey(prev->entries.back()), key);
+        if (!prev->entries.empty()) *same = entryEqual(leafKey(prev->entries.back()), key);
         return Status::OK();
     }
     if (static_cast<std::size_t>(pos) < entries.size()) {
-        *same = equal(leafKey(entries[pos]), key);
+        *same = entryEqual(leafKey(entries[pos]), key);
         return Status::OK();
     }
     if (leaf.page.next == 0) return Status::OK();
     Node* next = nullptr;
     JET_TRY(load(leaf.page.next, &next));
-    if (!next->entries.empty()) *same = equal(leafKey(next->entries.front()), key);
+    if (!next->entries.empty()) *same = entryEqual(leafKey(next->entries.front()), key);
     return Status::OK();
 }
 
@@ -336,7 +334,7 @@ void IndexTree::mergeIntoLeaf(Node* leaf, std::span<const ByteSpan> run, std::si
     for (const ByteSpan e : run) {
         while (entryLess(old[i], e)) merged.pushBack(old[i++]);
         const ByteSpan key = leafKey(e);
-        const bool before = equal(leafKey(merged.back()), key), after = equal(leafKey(old[i]), key);
+        const bool before = entryEqual(leafKey(merged.back()), key), after = entryEqual(leafKey(old[i]), key);
         if (!before && !after) ++*newKeys;
         merged.pushBack(e);
     }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cstring>
 #include <optional>
 
 #include "jet/index/entry_list.h"
@@ -24,7 +23,7 @@ constexpr std::size_t kMostStretches = 1024;
 // `entry`, in the tree's order: below, at or above zero.
 int compareWithPointer(ByteSpan key, std::uint8_t fill, ByteSpan entry) {
     const std::size_t n = std::min(key.size(), entry.size());
-    if (const int c = n == 0 ? 0 : std::memcmp(key.data(), entry.data(), n); c != 0) return c;
+    if (const int c = compareBytes(key.data(), entry.data(), n); c != 0) return c;
     const std::size_t length = key.size() + kRowPointerBytes;
     for (std::size_t i = n; i < std::min(length, entry.size()); ++i) {
         const std::uint8_t b = i < key.size() ? key[i] : fill;
