@@ -1,7 +1,7 @@
 // Index trees grown by appends: several levels deep, keys arriving
-// shuffled, long and duplicate keys, more pages than a writer keeps
-// decoded; the checker walks every tree and compares every entry with its
-// row's key.
+// shuffled or in their order, long and duplicate keys, more pages than a
+// writer keeps decoded; the checker walks every tree and compares every
+// entry with its row's key.
 #include "support/database.h"
 
 #include <algorithm>
@@ -15,18 +15,18 @@ using namespace test_db;
 
 namespace {
 
-// Depth and pages of the largest index tree of the table.
-std::pair<std::uint32_t, std::size_t> largestIndex(const fs::path& file, const std::string& name) {
+// The walk of the largest index tree of the table (its entries left out).
+IndexWalk largestIndex(const fs::path& file, const std::string& name) {
     std::unique_ptr<Database> db;
     EXPECT_TRUE(Database::open(file.string(), Pager::Mode::ReadOnly, &db).ok());
     auto t = openTable(*db, name);
-    std::pair<std::uint32_t, std::size_t> largest;
+    IndexWalk largest;
     for (const RealIndexDef& ix : impl(*t).def().realIndexes) {
         IndexWalk walk;
         Status s = walkIndex([&](std::uint32_t p, PageRef* out) { return impl(*db).pager().read(p, out); },
-                             ix.firstPage, impl(*t).def().firstPage, &walk);
+                             ix.firstPage, impl(*t).def().firstPage, [](auto&&...) {}, &walk);
         EXPECT_TRUE(s.ok()) << s.message();
-        largest = std::max(largest, std::make_pair(walk.depth, walk.pages.size()));
+        if (walk.pages.size() > largest.pages.size()) largest = std::move(walk);
     }
     return largest;
 }
@@ -106,9 +106,9 @@ TEST(AppendIndex, ShuffledIdentifiersGrowTreesLargerThanTheDecodedPagesWhileTabl
         }
         ASSERT_TRUE(db->rollback().ok());
     }
-    const auto [depth, pages] = largestIndex(file.path(), "identifikatory");
-    EXPECT_GE(depth, 3u);
-    EXPECT_GT(pages, 1100u);
+    const IndexWalk largest = largestIndex(file.path(), "identifikatory");
+    EXPECT_GE(largest.depth, 3u);
+    EXPECT_GT(largest.pages.size(), 1100u);
     const CheckReport r = expectCleanCheck(file.path());
     EXPECT_EQ(r.keysNotCompared, 0u);
     for (const std::string& n : r.notes) EXPECT_EQ(n.find("rôznych kľúčov"), std::string::npos) << n;
@@ -116,6 +116,38 @@ TEST(AppendIndex, ShuffledIdentifiersGrowTreesLargerThanTheDecodedPagesWhileTabl
         if (ix.table == "identifikatory") {
             EXPECT_EQ(ix.entries, std::uint64_t{kRows}) << ix.index;
         }
+}
+
+// Long keys appended in their order, some 30 to a page: every page a split
+// leaves behind, leaf or intermediate, is full, so each level has barely
+// more pages than the one below needs.
+TEST(AppendIndex, KeysAppendedInOrderLeaveFullPagesAtEveryLevel) {
+    constexpr int kRows = 6000;
+    Scratch file(blank());
+    {
+        auto db = openWritable(file.path());
+        auto t = openTable(*db, "identifikatory");
+        const std::size_t id = columnAt(*t, "identifikator"), name = columnAt(*t, "meno_majitela");
+        ASSERT_TRUE(db->begin().ok());
+        std::vector<Value> row(t->columns().size());
+        for (std::size_t c = 0; c < row.size(); ++c)
+            if (t->columns()[c].type == ColumnType::Bool) row[c] = false;
+        for (int n = 0; n < kRows; ++n) {
+            const std::string number = std::to_string(100000 + n);
+            row[id] = u(number);
+            row[name] = u(number + std::string(90, 'a'));
+            ASSERT_TRUE(t->append(&row).ok()) << n;
+        }
+        ASSERT_TRUE(db->commit().ok());
+    }
+    const IndexWalk names = largestIndex(file.path(), "identifikatory");
+    ASSERT_EQ(names.depth, 3u);
+    // The pages between the root and the leaves list about as many children
+    // as a leaf holds entries (theirs are a little longer); half-full pages
+    // would list half as many.
+    const double perLeaf = double(kRows) / names.leaves;
+    const std::size_t middle = names.pages.size() - names.leaves - 1;
+    EXPECT_GT(double(names.leaves) / middle, 0.8 * perLeaf) << middle << " pages above " << names.leaves << " leaves";
 }
 
 // A tree whose walk finds it damaged (here only the free space its pages
