@@ -1,5 +1,5 @@
 // Appending rows: handles of one table and rollbacks, refusals at the limits
-// that leave the file untouched. Values of every kind, and every table the
+// that leave the file untouched, a long value of a row's size in one row. Values of every kind, and every table the
 // merge writes, are appended and read back by the whole-merge tests and the
 // appends to the Access-written samples.
 #include "support/database.h"
@@ -9,6 +9,7 @@
 #include "jet/format/tabledef_format.h"
 #include "jet/index/index_tree.h"
 #include "jet/index/keys.h"
+#include "jet/table/longvalue_writer.h"
 
 using namespace test_db;
 
@@ -203,4 +204,18 @@ TEST(Append, RowsAtTheLimitsTakenOthersRefusedWithoutTrace) {
     EXPECT_EQ(append("identifikatory", {{"identifikator", u("Abd")}}), Status::Code::Ok);
     db.reset();
     expectCleanCheck(file.path());
+
+    // A long value of exactly one row's size is stored in one row, as one a
+    // character shorter is: the file grows by as much for either.
+    const auto grownBy = [](std::size_t chars) {
+        Scratch fresh(blank());
+        const auto before = fs::file_size(fresh.path());
+        auto db = openWritable(fresh.path());
+        auto t = openTable(*db, "alarmy");
+        auto row = rowOf(*t, {{"poznamky", std::u16string(chars, u'Ж')}});
+        EXPECT_TRUE(t->append(&row).ok());
+        db.reset();
+        return fs::file_size(fresh.path()) - before;
+    };
+    EXPECT_EQ(grownBy(kMaxSingleRowLongValue / 2), grownBy(kMaxSingleRowLongValue / 2 - 1));
 }
