@@ -24,11 +24,11 @@ constexpr std::size_t kMostStretches = 1024;
 int compareWithPointer(ByteSpan key, std::uint8_t fill, ByteSpan entry) {
     const std::size_t n = std::min(key.size(), entry.size());
     if (const int c = compareBytes(key.data(), entry.data(), n); c != 0) return c;
+    // Past the key (or past a shorter entry, which ends the loop at once)
+    // only the pointer's bytes are left.
     const std::size_t length = key.size() + kRowPointerBytes;
-    for (std::size_t i = n; i < std::min(length, entry.size()); ++i) {
-        const std::uint8_t b = i < key.size() ? key[i] : fill;
-        if (b != entry[i]) return b < entry[i] ? -1 : 1;
-    }
+    for (std::size_t i = n; i < std::min(length, entry.size()); ++i)
+        if (fill != entry[i]) return fill < entry[i] ? -1 : 1;
     return length < entry.size() ? -1 : length > entry.size() ? 1 : 0;
 }
 

@@ -64,6 +64,7 @@ Status notRegularFile() { return Status::error(Status::Code::NotJet, "Cesta neve
 Status shortRead() { return Status::error(Status::Code::Corrupt, "Súbor je kratší, než by mal byť."); }
 
 Status File::readParts(std::uint64_t offset, std::span<const std::span<std::uint8_t>> parts) {
+    if (parts.size() == 1) return read(offset, parts[0].data(), parts[0].size());
     std::size_t n = 0;
     for (std::span<std::uint8_t> p : parts) n += p.size();
     joined_.resize(n);

@@ -24,7 +24,7 @@ public:
     virtual Status write(std::uint64_t offset, const void* buf, std::size_t n) = 0;
     // Reads into `parts`, one after another, what read() would read into
     // their concatenation; writes `parts` as write() would write theirs.
-    // Here through one buffer they are copied to or from.
+    // Here several parts go through one buffer they are copied to or from.
     virtual Status readParts(std::uint64_t offset, std::span<const std::span<std::uint8_t>> parts);
     virtual Status writeParts(std::uint64_t offset, std::span<const ByteSpan> parts);
     // Returns once everything written so far is on the disk.
