@@ -1,6 +1,7 @@
 #include "jet/table/row_writer.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 #include "jet/util/bytes.h"
@@ -13,7 +14,6 @@ RowLayout::RowLayout(const TableDef& def) : def_(&def), varColumn_(def.varColumn
         if (c.number < def.maxColumns) maskBits_.push_back({i, c.number, c.type == ColumnType::Bool});
         if (c.type == ColumnType::Bool) continue;
         if (c.isFixed()) {
-            fixed_.push_back({i, c.fixedOffset, c.length});
             fixedArea_ = std::max<std::size_t>(fixedArea_, c.fixedOffset + c.length);
         } else if (c.varSlot < varColumn_.size()) {
             varColumn_[c.varSlot] = static_cast<int>(i);
@@ -27,18 +27,16 @@ RowLayout::RowLayout(const TableDef& def) : def_(&def), varColumn_(def.varColumn
 // The row is sized first and written in place: its fixed area, the
 // variable data in slot order, the offset table (end of data, then each
 // slot's start from the last slot down, then the slot count) and the mask.
-void RowLayout::build(std::span<const Value> values, std::span<const Bytes> fields, Bytes* out) const {
+// REQUIRES: fixed.size() == fixedArea()
+void RowLayout::build(std::span<const Value> values, ByteSpan fixed, std::span<const Bytes> fields, Bytes* out) const {
+    assert(fixed.size() == fixedArea_);
     std::size_t variable = 0;
     for (int col : varColumn_)
         if (col >= 0 && !isNull(values[col])) variable += fields[col].size();
-    out->assign(rowLength(variable), 0);
+    out->resize(rowLength(variable)); // every byte is written below
     std::uint8_t* row = out->data();
     putLe16(row, def_->maxColumns);
-    for (const Fixed& f : fixed_) {
-        if (isNull(values[f.column])) continue;
-        const Bytes& b = fields[f.column];
-        std::memcpy(row + 2 + f.offset, b.data(), std::min(b.size(), f.size));
-    }
+    std::copy(fixed.begin(), fixed.end(), row + 2);
     std::size_t at = 2 + fixedArea_;
     if (const std::size_t slots = varColumn_.size()) {
         std::uint8_t* table = row + at + variable + 2 * slots; // slot 0's start
@@ -54,6 +52,7 @@ void RowLayout::build(std::span<const Value> values, std::span<const Bytes> fiel
         putLe16(row + at, static_cast<std::uint16_t>(slots));
         at += 2;
     }
+    std::fill_n(row + at, maskBytes_, 0);
     for (const MaskBit& m : maskBits_) {
         const Value& v = values[m.column];
         const bool on = m.yesNo ? std::get_if<bool>(&v) && std::get<bool>(v) : !isNull(v);

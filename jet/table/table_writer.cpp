@@ -90,10 +90,15 @@ Status TableWriter::prepare() {
     JET_TRY(readColumnRules(*pager_, def_, &rules_));
     fields_.resize(n);
     inline_.resize(n);
+    fixed_.resize(layout_.fixedArea());
     longValues_.resize(n);
-    for (std::size_t i = 0; i < n; ++i)
-        if (def_.columns[i].isLongValue())
-            longValues_[i] = std::make_unique<LongValueWriter>(*pager_, def_.longValueMapsOf(def_.columns[i].number));
+    for (std::size_t i = 0; i < n; ++i) {
+        const ColumnDef& c = def_.columns[i];
+        if (c.isAutonumber() && c.type == ColumnType::Long) autonumbered_.push_back(i);
+        if (!c.isLongValue()) continue;
+        longValues_[i] = std::make_unique<LongValueWriter>(*pager_, def_.longValueMapsOf(c.number));
+        longColumns_.push_back(i);
+    }
     for (RealIndexDef& ix : def_.realIndexes) {
         Index index;
         index.def = &ix;
@@ -110,14 +115,17 @@ Status TableWriter::prepare() {
 }
 
 // Values left out where they may be, AutoNumber values, yes/no defaults,
-// checks and the stored bytes of every value (long values still unplaced).
-// Each value is brought to its column's kind once.
+// checks and the stored bytes of every value: fixed ones in the fixed area,
+// the others in their fields (long values still unplaced). Each value is
+// brought to its column's kind once.
 Status TableWriter::prepareValues(std::vector<Value>& row, const std::vector<bool>* emptiable,
                                   std::vector<std::size_t>* emptied) {
     if (row.size() != def_.columns.size())
         return Status::error(Code::InvalidArgument, "Počet hodnôt riadka nezodpovedá počtu stĺpcov tabuľky " +
                                                         std::to_string(def_.columns.size()) + ".");
     if (emptied) emptied->clear();
+    std::fill(fixed_.begin(), fixed_.end(), 0);
+    variable_ = 0;
     for (std::size_t i = 0; i < row.size(); ++i) {
         const ColumnDef& c = def_.columns[i];
         Value& v = row[i];
@@ -148,22 +156,24 @@ Status TableWriter::prepareValues(std::vector<Value>& row, const std::vector<boo
             const auto* text = std::get_if<std::u16string>(&v);
             if (text && text->empty()) return refuse("Stĺpec " + c.name + ": prázdny text nie je dovolený.");
         }
+        if (isNull(v) || c.type == ColumnType::Bool) continue;
+        if (c.isFixed()) {
+            encodeFixed(c, v, &fixed_[c.fixedOffset]);
+            continue;
+        }
         fields_[i].clear();
-        if (!isNull(v) && c.type != ColumnType::Bool) encodeValue(c, v, &fields_[i]);
+        encodeValue(c, v, &fields_[i]);
+        variable_ += c.isLongValue() ? kLongValueHeader : fields_[i].size();
     }
     return Status::OK();
 }
 
 // Decides which long values stay in the row and returns the row's length.
-Status TableWriter::placeLongValues(std::vector<Value>& row, std::size_t* length) {
-    std::size_t variable = 0;
-    for (std::size_t i = 0; i < row.size(); ++i) {
+Status TableWriter::placeLongValues(const std::vector<Value>& row, std::size_t* length) {
+    std::size_t variable = variable_;
+    for (std::size_t i : longColumns_) {
         inline_[i] = false;
-        if (isNull(row[i]) || def_.columns[i].isFixed()) continue;
-        variable += def_.columns[i].isLongValue() ? kLongValueHeader : fields_[i].size();
-    }
-    for (std::size_t i = 0; i < row.size(); ++i) {
-        if (!longValues_[i] || isNull(row[i]) || fields_[i].size() > kMaxInlineLongValue) continue;
+        if (isNull(row[i]) || fields_[i].size() > kMaxInlineLongValue) continue;
         if (layout_.rowLength(variable + fields_[i].size()) > kMaxRowLength) continue;
         inline_[i] = true;
         variable += fields_[i].size();
@@ -201,8 +211,8 @@ Status TableWriter::checkIndexes(const std::vector<Value>& row) {
 }
 
 Status TableWriter::storeLongValues(const std::vector<Value>& row) {
-    for (std::size_t i = 0; i < row.size(); ++i) {
-        if (!longValues_[i] || isNull(row[i])) continue;
+    for (std::size_t i : longColumns_) {
+        if (isNull(row[i])) continue;
         if (inline_[i]) inlineLongValue(fields_[i], &reference_);
         else JET_TRY(longValues_[i]->store(fields_[i], &reference_));
         fields_[i].swap(reference_);
@@ -254,7 +264,7 @@ Status TableWriter::append(std::vector<Value>* row, const std::vector<bool>* emp
     JET_TRY(checkIndexes(*row));
     // Nothing has been written so far; from here on a failure is the file's.
     JET_TRY(storeLongValues(*row));
-    layout_.build(*row, fields_, &row_);
+    layout_.build(*row, fixed_, fields_, &row_);
     RowPointer where;
     JET_TRY(placeRow(&where));
     std::size_t batched = 0;
@@ -267,9 +277,7 @@ Status TableWriter::append(std::vector<Value>* row, const std::vector<bool>* emp
         batched += ix.batch->bytes();
     }
     if (batched > kBatchBudget) JET_TRY(insertBatches());
-    for (std::size_t i = 0; i < row->size(); ++i)
-        if (def_.columns[i].isAutonumber() && def_.columns[i].type == ColumnType::Long)
-            def_.autonumber = static_cast<std::uint32_t>(std::get<std::int64_t>((*row)[i]));
+    for (std::size_t i : autonumbered_) def_.autonumber = static_cast<std::uint32_t>(std::get<std::int64_t>((*row)[i]));
     ++def_.rowCount;
     countersDirty_ = true;
     return Status::OK();

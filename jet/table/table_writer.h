@@ -78,7 +78,7 @@ private:
     Status prepare();
     Status prepareValues(std::vector<Value>& row, const std::vector<bool>* emptiable,
                          std::vector<std::size_t>* emptied);
-    Status placeLongValues(std::vector<Value>& row, std::size_t* length);
+    Status placeLongValues(const std::vector<Value>& row, std::size_t* length);
     Status checkIndexes(const std::vector<Value>& row);
     Status storeLongValues(const std::vector<Value>& row);
     Status placeRow(RowPointer* where);
@@ -92,8 +92,12 @@ private:
     std::vector<Index> indexes_;
     std::vector<ColumnRules> rules_;                           // per column
     std::vector<std::unique_ptr<LongValueWriter>> longValues_; // per column; null for others
+    std::vector<std::size_t> longColumns_;                     // the memo and OLE columns
+    std::vector<std::size_t> autonumbered_;                    // the Long AutoNumber columns
     std::vector<bool> inline_;                                 // per column, this row
-    std::vector<Bytes> fields_;                                // per column, this row
+    Bytes fixed_;                                              // this row's fixed area
+    std::vector<Bytes> fields_;                                // per variable column, this row
+    std::size_t variable_ = 0; // this row's variable bytes, each long value by its reference
     Bytes reference_;                                          // a long value's reference, this row
     Bytes row_;
     FillingPage page_; // the data page being filled

@@ -1,5 +1,6 @@
 #include "jet/table/value_encoder.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -160,9 +161,13 @@ Status normalizeValue(const ColumnDef& c, Value* v) {
 }
 
 void encodeText(std::u16string_view text, bool compress, Bytes* out) {
+    const std::size_t at = out->size();
     if (compress && compressible(text)) {
-        out->insert(out->end(), {0xFF, 0xFE});
-        out->insert(out->end(), text.begin(), text.end()); // the low byte of each character
+        out->resize(at + 2 + text.size());
+        std::uint8_t* p = out->data() + at;
+        p[0] = 0xFF;
+        p[1] = 0xFE;
+        std::copy(text.begin(), text.end(), p + 2); // the low byte of each character
         return;
     }
     if (!text.empty() && text[0] == kByteOrderMark) {
@@ -177,37 +182,49 @@ void encodeText(std::u16string_view text, bool compress, Bytes* out) {
     }
 }
 
-void encodeValue(const ColumnDef& c, const Value& v, Bytes* out) {
+void encodeFixed(const ColumnDef& c, const Value& v, std::uint8_t* at) {
     switch (c.type) {
-    case ColumnType::Byte: appendLe(out, static_cast<std::uint64_t>(std::get<std::int64_t>(v)), 1); break;
-    case ColumnType::Int: appendLe(out, static_cast<std::uint64_t>(std::get<std::int64_t>(v)), 2); break;
-    case ColumnType::Long: appendLe(out, static_cast<std::uint64_t>(std::get<std::int64_t>(v)), 4); break;
-    case ColumnType::Currency: appendLe(out, static_cast<std::uint64_t>(std::get<Currency>(v).scaled), 8); break;
-    case ColumnType::Single: appendLe(out, std::bit_cast<std::uint32_t>(std::get<float>(v)), 4); break;
-    case ColumnType::Double: appendLe(out, std::bit_cast<std::uint64_t>(std::get<double>(v)), 8); break;
-    case ColumnType::DateTime: appendLe(out, std::bit_cast<std::uint64_t>(std::get<DateTime>(v).days), 8); break;
+    case ColumnType::Byte: putLe(at, static_cast<std::uint64_t>(std::get<std::int64_t>(v)), 1); break;
+    case ColumnType::Int: putLe(at, static_cast<std::uint64_t>(std::get<std::int64_t>(v)), 2); break;
+    case ColumnType::Long: putLe(at, static_cast<std::uint64_t>(std::get<std::int64_t>(v)), 4); break;
+    case ColumnType::Currency: putLe(at, static_cast<std::uint64_t>(std::get<Currency>(v).scaled), 8); break;
+    case ColumnType::Single: putLe(at, std::bit_cast<std::uint32_t>(std::get<float>(v)), 4); break;
+    case ColumnType::Double: putLe(at, std::bit_cast<std::uint64_t>(std::get<double>(v)), 8); break;
+    case ColumnType::DateTime: putLe(at, std::bit_cast<std::uint64_t>(std::get<DateTime>(v).days), 8); break;
     case ColumnType::Guid: {
         const auto& g = std::get<Guid>(v).bytes;
-        out->insert(out->end(), g.begin(), g.end());
+        std::copy(g.begin(), g.end(), at);
         break;
     }
     case ColumnType::Numeric: {
         const Numeric& n = std::get<Numeric>(v);
-        out->push_back(n.negative ? 0x80 : 0x00);
+        at[0] = n.negative ? 0x80 : 0x00;
         // Four 32-bit little-endian words, the most significant first.
-        for (int w = 3; w >= 0; --w)
-            out->insert(out->end(), n.magnitude.begin() + 4 * w, n.magnitude.begin() + 4 * w + 4);
+        for (int w = 3; w >= 0; --w) std::copy_n(n.magnitude.begin() + 4 * w, 4, at + 1 + 4 * (3 - w));
         break;
     }
+    default: break;
+    }
+}
+
+void encodeValue(const ColumnDef& c, const Value& v, Bytes* out) {
+    switch (c.type) {
     case ColumnType::Text: encodeText(std::get<std::u16string>(v), c.isCompressedUnicode(), out); break;
     case ColumnType::Memo: {
         const auto& s = std::get<std::u16string>(v);
         encodeText(s, c.isCompressedUnicode() && s.size() <= kMaxMemoCompressed, out);
         break;
     }
-    default: {
+    case ColumnType::Binary:
+    case ColumnType::Ole: {
         const auto& b = std::get<Bytes>(v);
         out->insert(out->end(), b.begin(), b.end());
+        break;
+    }
+    default: {
+        const std::size_t at = out->size();
+        out->resize(at + fixedSize(c.type));
+        encodeFixed(c, v, out->data() + at);
         break;
     }
     }

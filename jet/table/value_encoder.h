@@ -20,9 +20,13 @@ bool encodable(ColumnType type);
 // Refused with the reason, and `v` is left as it was.
 Status normalizeValue(const ColumnDef& c, Value* v);
 
-// Appends the stored bytes of a normalized non-null value: fixed columns
-// their fixed bytes, TEXT and MEMO the text form, BINARY and OLE the bytes.
-// Not for BOOLEAN (the null mask holds it).
+// Writes the stored bytes of a normalized non-null value of a fixed-size
+// type at `at`: fixedSize(c.type) of them.
+void encodeFixed(const ColumnDef& c, const Value& v, std::uint8_t* at);
+
+// Appends the stored bytes of a normalized non-null value: fixed-size types
+// as encodeFixed() writes them, TEXT and MEMO the text form, BINARY and OLE
+// the bytes. Not for BOOLEAN (the null mask holds it).
 void encodeValue(const ColumnDef& c, const Value& v, Bytes* out);
 
 // Appends text as stored: one byte per character behind FF FE when

@@ -37,6 +37,10 @@ inline void putLe16(std::uint8_t* p, std::uint32_t v) {
 inline void putLe32(std::uint8_t* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
+// Writes the low `bytes` bytes of `v`, least significant first.
+inline void putLe(std::uint8_t* p, std::uint64_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
 // Appends the low `bytes` bytes of `v`, least significant first.
 inline void appendLe(Bytes* out, std::uint64_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) out->push_back(static_cast<std::uint8_t>(v >> (8 * i)));
