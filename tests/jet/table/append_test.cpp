@@ -1,11 +1,14 @@
 // Appending rows: handles of one table and rollbacks, refusals at the limits
-// that leave the file untouched, a long value of a row's size in one row. Values of every kind, and every table the
+// that leave the file untouched, a long value of a row's size in one row,
+// zeros for empty fixed fields. Values of every kind, and every table the
 // merge writes, are appended and read back by the whole-merge tests and the
 // appends to the Access-written samples.
 #include "support/database.h"
 
+#include <algorithm>
 #include <functional>
 
+#include "jet/format/data_page.h"
 #include "jet/format/tabledef_format.h"
 #include "jet/index/index_tree.h"
 #include "jet/index/keys.h"
@@ -218,4 +221,31 @@ TEST(Append, RowsAtTheLimitsTakenOthersRefusedWithoutTrace) {
         return fs::file_size(fresh.path()) - before;
     };
     EXPECT_EQ(grownBy(kMaxSingleRowLongValue / 2), grownBy(kMaxSingleRowLongValue / 2 - 1));
+}
+
+// An empty fixed field stores zeros, whatever the row appended before it
+// held there.
+TEST(Append, EmptyFixedFieldsStoreZeros) {
+    Scratch file(blank());
+    auto db = openWritable(file.path());
+    auto t = openTable(*db, "alarmy");
+    auto full = rowOf(*t, {{"id_zariadenia", std::int64_t{-1}}, {"typ_alarmu", std::int64_t{-1}}, {"datumcas", -1.5}});
+    auto empty = rowOf(*t, {});
+    ASSERT_TRUE(t->append(&full).ok());
+    ASSERT_TRUE(t->append(&empty).ok());
+    std::vector<std::uint32_t> pages; // the rows written out first
+    ASSERT_TRUE(impl(*t).dataPages(&pages).ok());
+    ASSERT_EQ(pages.size(), 1u);
+    PageRef ref;
+    ASSERT_TRUE(impl(*db).pager().read(pages[0], &ref).ok());
+    DataPage page;
+    RowSlot last;
+    ASSERT_TRUE(DataPage::open(ref, pages[0], &page).ok());
+    ASSERT_TRUE(page.slot(page.slotCount() - 1, &last).ok());
+    const ByteSpan row = page.body(last);
+    for (const ColumnDef& c : impl(*t).def().columns) {
+        if (!c.isFixed() || c.type == ColumnType::Bool || c.isAutonumber()) continue;
+        const ByteSpan field = row.subspan(2 + c.fixedOffset, c.length);
+        EXPECT_TRUE(std::all_of(field.begin(), field.end(), [](std::uint8_t b) { return b == 0; })) << c.name;
+    }
 }
