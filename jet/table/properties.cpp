@@ -45,7 +45,7 @@ Status decodeValue(ColumnType type, ByteSpan b, Value* out) {
     ColumnDef c;
     c.type = type;
     c.flags = ColumnDef::kFixed;
-    if (!decodeScalar(c, b, out).ok()) return damaged("hodnota kratšia ako jej typ");
+    if (!decodeScalar(c, b, out)) return damaged("hodnota kratšia ako jej typ");
     return Status::OK();
 }
 

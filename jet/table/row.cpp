@@ -33,9 +33,9 @@ bool hasVariableColumnBelow(const TableDef& def, std::uint16_t columnCount) {
 
 } // namespace
 
-Status decodeScalar(const ColumnDef& c, ByteSpan b, Value* out) {
+bool decodeScalar(const ColumnDef& c, ByteSpan b, Value* out) {
     std::size_t need = fixedSize(c.type);
-    if (b.size() < need) return Status::error(Status::Code::Corrupt, "krátka hodnota");
+    if (b.size() < need) return false;
     const std::uint8_t* p = b.data();
     switch (c.type) {
     case ColumnType::Byte: *out = std::int64_t{p[0]}; break;
@@ -58,7 +58,7 @@ Status decodeScalar(const ColumnDef& c, ByteSpan b, Value* out) {
     case ColumnType::Memo: decodeText(b, &emplaceKeep<std::u16string>(out)); break;
     default: emplaceKeep<Bytes>(out).assign(b.begin(), b.end()); break;
     }
-    return Status::OK();
+    return true;
 }
 
 Status RowView::corrupt(const std::string& what) const {
@@ -135,7 +135,7 @@ Status RowView::read(const ColumnDef& c, Pager& pager, Value* out, std::vector<s
         return Status::OK();
     }
     if (!c.isLongValue()) {
-        if (!decodeScalar(c, b, out).ok()) return corrupt("stĺpec " + c.name + " je kratší ako jeho typ");
+        if (!decodeScalar(c, b, out)) return corrupt("stĺpec " + c.name + " je kratší ako jeho typ");
         return Status::OK();
     }
     JET_TRY(readLongValue(pager, b, id_.page, &longValue_, lvalPages));

@@ -48,7 +48,7 @@ private:
 };
 
 // Decodes a fixed-size or variable value of column `c` from its bytes
-// (not for Bool, Memo, Ole).
-Status decodeScalar(const ColumnDef& c, ByteSpan bytes, Value* out);
+// (not for Bool, Memo, Ole); false when they are fewer than its type takes.
+bool decodeScalar(const ColumnDef& c, ByteSpan bytes, Value* out);
 
 } // namespace jet
