@@ -126,11 +126,12 @@ Status TableWriter::prepareValues(std::vector<Value>& row, const std::vector<boo
     if (emptied) emptied->clear();
     std::fill(fixed_.begin(), fixed_.end(), 0);
     variable_ = 0;
+    const std::size_t flagged = emptiable ? std::min(emptiable->size(), row.size()) : 0;
     for (std::size_t i = 0; i < row.size(); ++i) {
         const ColumnDef& c = def_.columns[i];
         Value& v = row[i];
         bool normalized = false;
-        if (emptiable && i < emptiable->size() && (*emptiable)[i] && !isNull(v)) {
+        if (i < flagged && (*emptiable)[i] && !isNull(v)) {
             normalized = normalizeValue(c, &v).ok();
             if (!normalized) {
                 v = Value{};
