@@ -89,6 +89,22 @@ std::size_t splitPoint(const EntryList& entries, long added) {
     return rangeFits(entries, cut, count) ? cut : even;
 }
 
+// How many leading entries of the sorted `entries` are below `bound`: the
+// run's end is bracketed by steps that double from the front, then halved,
+// so a short run costs few comparisons however many entries follow it.
+std::size_t leadingBelow(std::span<const ByteSpan> entries, ByteSpan bound) {
+    std::size_t known = 0, step = 1; // entries[0, known) are below
+    while (known + step <= entries.size() && entryLess(entries[known + step - 1], bound)) {
+        known += step;
+        step *= 2;
+    }
+    const auto end = entries.begin() + static_cast<std::ptrdiff_t>(std::min(known + step - 1, entries.size()));
+    return static_cast<std::size_t>(
+        std::partition_point(entries.begin() + static_cast<std::ptrdiff_t>(known), end,
+                             [&](ByteSpan e) { return entryLess(e, bound); }) -
+        entries.begin());
+}
+
 } // namespace
 
 // Stored with the longest shared prefix, the entries fit on a page.
@@ -307,13 +323,15 @@ Status IndexTree::insertRun(std::span<const ByteSpan> sorted, std::size_t* taken
 // them one by one would have split it.
 std::size_t IndexTree::runInLeaf(const Node& leaf, std::span<const ByteSpan> rest) const {
     const EntryList& entries = leaf.entries;
-    if (entries.size() < 2) return 0;
+    if (entries.size() < 2 || rest.empty() || !entryLess(entries.front(), rest.front())) return 0;
+    // Sorted, the rest lies past the first entry too; those below the last
+    // entry are a leading run, found in steps that double.
+    const std::size_t below = leadingBelow(rest, entries.back());
     const std::size_t prefix = entries.sharedPrefix(0, entries.size());
     std::size_t bytes = entries.bytes(), count = entries.size(), n = 0;
-    for (; n < rest.size(); ++n) {
+    for (; n < below; ++n) {
         const ByteSpan e = rest[n];
-        if (!storable(e) || !entryLess(entries.front(), e) || !entryLess(e, entries.back())) break;
-        if ((bytes + e.size()) - count * prefix > kIndexEntryCapacity) break;
+        if (!storable(e) || (bytes + e.size()) - count * prefix > kIndexEntryCapacity) break;
         bytes += e.size();
         ++count;
     }
