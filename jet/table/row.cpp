@@ -1,6 +1,7 @@
 #include "jet/table/row.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "jet/util/corrupt.h"
 #include "jet/table/longvalue.h"
@@ -116,32 +117,60 @@ bool RowView::varBytes(const ColumnDef& c, ByteSpan* out) const {
     return true;
 }
 
-Status RowView::read(const ColumnDef& c, Pager& pager, Value* out, std::vector<std::uint32_t>* lvalPages) const {
-    bool bit = present(c.number);
-    if (c.type == ColumnType::Bool) {
-        *out = bit;
-        return Status::OK();
-    }
-    if (!bit) {
-        *out = std::monostate{};
-        return Status::OK();
-    }
-    ByteSpan b;
+bool RowView::bytesOf(const ColumnDef& c, ByteSpan* out, bool* there) const {
+    *there = present(c.number);
+    if (!*there) return true;
     if (c.isFixed()) {
         std::size_t size = fixedSize(c.type);
-        if (!fixedBytes(c, size ? size : c.length, &b)) return corrupt("pevný stĺpec " + c.name + " presahuje riadok");
-    } else if (!varBytes(c, &b)) {
-        *out = std::monostate{};
-        return Status::OK();
+        return fixedBytes(c, size ? size : c.length, out);
     }
+    *there = varBytes(c, out);
+    return true;
+}
+
+inline bool RowView::scalar(const ColumnDef& c, Value* out) const {
+    if (c.type == ColumnType::Bool) {
+        *out = present(c.number);
+        return true;
+    }
+    ByteSpan b;
+    bool there = false;
+    if (!bytesOf(c, &b, &there)) return false;
+    if (!there) {
+        *out = std::monostate{};
+        return true;
+    }
+    return decodeScalar(c, b, out);
+}
+
+Status RowView::read(const ColumnDef& c, Pager& pager, Value* out, std::vector<std::uint32_t>* lvalPages) const {
+    ByteSpan b;
+    bool there = false;
     if (!c.isLongValue()) {
-        if (!decodeScalar(c, b, out)) return corrupt("stĺpec " + c.name + " je kratší ako jeho typ");
+        if (scalar(c, out)) return Status::OK();
+        if (!bytesOf(c, &b, &there)) return corrupt("pevný stĺpec " + c.name + " presahuje riadok");
+        return corrupt("stĺpec " + c.name + " je kratší ako jeho typ");
+    }
+    if (!bytesOf(c, &b, &there)) return corrupt("pevný stĺpec " + c.name + " presahuje riadok");
+    if (!there) {
+        *out = std::monostate{};
         return Status::OK();
     }
     JET_TRY(readLongValue(pager, b, id_.page, &longValue_, lvalPages));
     // An OLE value trades buffers with the scratch; a memo is decoded from it.
     if (c.type == ColumnType::Ole) emplaceKeep<Bytes>(out).swap(longValue_);
     else decodeText(longValue_, &emplaceKeep<std::u16string>(out));
+    return Status::OK();
+}
+
+// Scalars are decoded in this loop; memo and OLE values, and the damage a
+// scalar finds, go through read().
+Status RowView::readAll(const TableDef& def, Pager& pager, std::vector<Value>* row) const {
+    assert(row->size() == def.columns.size());
+    for (std::size_t i = 0; i < def.columns.size(); ++i) {
+        const ColumnDef& c = def.columns[i];
+        if (c.isLongValue() || !scalar(c, &(*row)[i])) JET_TRY(read(c, pager, &(*row)[i]));
+    }
     return Status::OK();
 }
 

@@ -26,6 +26,9 @@ public:
     // of the same kind.
     Status read(const ColumnDef& c, Pager& pager, Value* out,
                 std::vector<std::uint32_t>* lvalPages = nullptr) const;
+    // Every column's value, as read() gives it.
+    // REQUIRES: row->size() == def.columns.size()
+    Status readAll(const TableDef& def, Pager& pager, std::vector<Value>* row) const;
 
     RowId id() const { return id_; }
 
@@ -36,6 +39,12 @@ private:
     bool fixedBytes(const ColumnDef& c, std::size_t size, ByteSpan* out) const;
     // False when the row has no slot for the column (written before it existed).
     bool varBytes(const ColumnDef& c, ByteSpan* out) const;
+    // The stored bytes of a column's value; *there is false for a value the
+    // row does not hold. False when a fixed value reaches past its area.
+    bool bytesOf(const ColumnDef& c, ByteSpan* out, bool* there) const;
+    // The value of a column that is neither memo nor OLE; false where the
+    // row is damaged (read() tells how).
+    bool scalar(const ColumnDef& c, Value* out) const;
 
     ByteSpan bytes_;
     RowId id_;

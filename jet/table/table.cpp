@@ -136,10 +136,7 @@ Status TableScan::load(const RowSlot& slot, bool* isRow) {
         page = &target_;
     }
     JET_TRY(view_.parse(def, page->body(body), id_));
-    if (decode_) {
-        for (std::size_t i = 0; i < def.columns.size(); ++i)
-            JET_TRY(view_.read(def.columns[i], table_->pager(), &row_[i]));
-    }
+    if (decode_) JET_TRY(view_.readAll(def, table_->pager(), &row_));
     *isRow = true;
     return Status::OK();
 }
