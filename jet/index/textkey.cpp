@@ -47,7 +47,7 @@ constexpr std::array<const Weight*, 256> kLatin1Weights = [] {
     return t;
 }();
 
-const Weight* weightOf(char16_t ch) { return ch < 256 ? kLatin1Weights[ch] : searchWeight(ch); }
+inline const Weight* weightOf(char16_t ch) { return ch < 256 ? kLatin1Weights[ch] : searchWeight(ch); }
 
 constexpr std::size_t kMaxKeyChars = 255;
 constexpr std::uint8_t kUnaccented = 0x02;
