@@ -117,7 +117,7 @@ bool RowView::varBytes(const ColumnDef& c, ByteSpan* out) const {
     return true;
 }
 
-bool RowView::bytesOf(const ColumnDef& c, ByteSpan* out, bool* there) const {
+inline bool RowView::bytesOf(const ColumnDef& c, ByteSpan* out, bool* there) const {
     *there = present(c.number);
     if (!*there) return true;
     if (c.isFixed()) {
