@@ -123,7 +123,8 @@ void EntryBatch::sortRuns(std::span<SortKey> keys, std::size_t offset) const {
                           [&](const SortKey& a, const SortKey& b) { return entryLess(entry(a.n), entry(b.n)); });
             } else {
                 for (SortKey& k : run) k.prefix = prefixOf(entry(k.n), offset);
-                std::sort(run.begin(), run.end(), [](const SortKey& a, const SortKey& b) { return a.prefix < b.prefix; });
+                std::sort(run.begin(), run.end(),
+                          [](const SortKey& a, const SortKey& b) { return a.prefix < b.prefix; });
                 sortRuns(run, offset + 8);
             }
         }

@@ -99,10 +99,9 @@ std::size_t leadingBelow(std::span<const ByteSpan> entries, ByteSpan bound) {
         step *= 2;
     }
     const auto end = entries.begin() + static_cast<std::ptrdiff_t>(std::min(known + step - 1, entries.size()));
-    return static_cast<std::size_t>(
-        std::partition_point(entries.begin() + static_cast<std::ptrdiff_t>(known), end,
-                             [&](ByteSpan e) { return entryLess(e, bound); }) -
-        entries.begin());
+    return static_cast<std::size_t>(std::partition_point(entries.begin() + static_cast<std::ptrdiff_t>(known), end,
+                                                         [&](ByteSpan e) { return entryLess(e, bound); }) -
+                                    entries.begin());
 }
 
 } // namespace

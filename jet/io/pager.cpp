@@ -363,7 +363,7 @@ private:
     State state_ = State::Idle; // pager.h draws the states
     Status failure_;            // why the state accepts no more (OK in Idle and Writing)
     std::uint32_t originalPages_ = 0;
-    std::uint32_t lastRead_ = 0; // the last page read from the file
+    std::uint32_t lastRead_ = 0;         // the last page read from the file
     std::unique_ptr<PageWriter> writer_; // where the file takes two threads; last, so that it goes first
 };
 

@@ -24,8 +24,7 @@ public:
     // through `pager`; with `lvalPages`, the LVAL pages such a value lies on
     // are added to it. `out` keeps its buffers when it already holds a value
     // of the same kind.
-    Status read(const ColumnDef& c, Pager& pager, Value* out,
-                std::vector<std::uint32_t>* lvalPages = nullptr) const;
+    Status read(const ColumnDef& c, Pager& pager, Value* out, std::vector<std::uint32_t>* lvalPages = nullptr) const;
     // Every column's value, as read() gives it.
     // REQUIRES: row->size() == def.columns.size()
     Status readAll(const TableDef& def, Pager& pager, std::vector<Value>* row) const;

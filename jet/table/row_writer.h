@@ -41,9 +41,9 @@ private:
     const TableDef* def_;
     std::size_t fixedArea_ = 0;
     std::size_t maskBytes_ = 0;
-    std::size_t frame_ = 0; // every byte but the variable data
+    std::size_t frame_ = 0;         // every byte but the variable data
     std::vector<MaskBit> maskBits_; // the columns the mask has room for
-    std::vector<int> varColumn_;              // per variable slot: column index or -1
+    std::vector<int> varColumn_;    // per variable slot: column index or -1
 };
 
 } // namespace jet

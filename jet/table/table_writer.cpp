@@ -116,16 +116,17 @@ Status TableWriter::prepare() {
 
 // Values left out where they may be, AutoNumber values, yes/no defaults,
 // checks and the stored bytes of every value: fixed ones in the fixed area,
-// the others in their fields (long values still unplaced). Each value is
-// brought to its column's kind once.
+// the others in their fields (long values still unplaced), whose bytes
+// *variable sums (each long value by its reference). Each value is brought
+// to its column's kind once.
 Status TableWriter::prepareValues(std::vector<Value>& row, const std::vector<bool>* emptiable,
-                                  std::vector<std::size_t>* emptied) {
+                                  std::vector<std::size_t>* emptied, std::size_t* variable) {
     if (row.size() != def_.columns.size())
         return Status::error(Code::InvalidArgument, "Počet hodnôt riadka nezodpovedá počtu stĺpcov tabuľky " +
                                                         std::to_string(def_.columns.size()) + ".");
     if (emptied) emptied->clear();
     std::fill(fixed_.begin(), fixed_.end(), 0);
-    variable_ = 0;
+    *variable = 0;
     const std::size_t flagged = emptiable ? std::min(emptiable->size(), row.size()) : 0;
     for (std::size_t i = 0; i < row.size(); ++i) {
         const ColumnDef& c = def_.columns[i];
@@ -164,14 +165,13 @@ Status TableWriter::prepareValues(std::vector<Value>& row, const std::vector<boo
         }
         fields_[i].clear();
         encodeValue(c, v, &fields_[i]);
-        variable_ += c.isLongValue() ? kLongValueHeader : fields_[i].size();
+        *variable += c.isLongValue() ? kLongValueHeader : fields_[i].size();
     }
     return Status::OK();
 }
 
 // Decides which long values stay in the row and returns the row's length.
-Status TableWriter::placeLongValues(const std::vector<Value>& row, std::size_t* length) {
-    std::size_t variable = variable_;
+Status TableWriter::placeLongValues(const std::vector<Value>& row, std::size_t variable, std::size_t* length) {
     for (std::size_t i : longColumns_) {
         inline_[i] = false;
         if (isNull(row[i]) || fields_[i].size() > kMaxInlineLongValue) continue;
@@ -259,9 +259,9 @@ Status TableWriter::placeRow(RowPointer* where) {
 
 Status TableWriter::append(std::vector<Value>* row, const std::vector<bool>* emptiable,
                            std::vector<std::size_t>* emptied) {
-    std::size_t length = 0;
-    JET_TRY(prepareValues(*row, emptiable, emptied));
-    JET_TRY(placeLongValues(*row, &length));
+    std::size_t variable = 0, length = 0;
+    JET_TRY(prepareValues(*row, emptiable, emptied, &variable));
+    JET_TRY(placeLongValues(*row, variable, &length));
     JET_TRY(checkIndexes(*row));
     // Nothing has been written so far; from here on a failure is the file's.
     JET_TRY(storeLongValues(*row));

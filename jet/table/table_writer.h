@@ -76,9 +76,9 @@ private:
 
     TableWriter(Pager& pager, std::shared_ptr<TableDef> def);
     Status prepare();
-    Status prepareValues(std::vector<Value>& row, const std::vector<bool>* emptiable,
-                         std::vector<std::size_t>* emptied);
-    Status placeLongValues(const std::vector<Value>& row, std::size_t* length);
+    Status prepareValues(std::vector<Value>& row, const std::vector<bool>* emptiable, std::vector<std::size_t>* emptied,
+                         std::size_t* variable);
+    Status placeLongValues(const std::vector<Value>& row, std::size_t variable, std::size_t* length);
     Status checkIndexes(const std::vector<Value>& row);
     Status storeLongValues(const std::vector<Value>& row);
     Status placeRow(RowPointer* where);
@@ -97,7 +97,6 @@ private:
     std::vector<bool> inline_;                                 // per column, this row
     Bytes fixed_;                                              // this row's fixed area
     std::vector<Bytes> fields_;                                // per variable column, this row
-    std::size_t variable_ = 0; // this row's variable bytes, each long value by its reference
     Bytes reference_;                                          // a long value's reference, this row
     Bytes row_;
     FillingPage page_; // the data page being filled

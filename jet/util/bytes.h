@@ -30,17 +30,12 @@ inline float leFloat(const std::uint8_t* p) {
     return f;
 }
 
-inline void putLe16(std::uint8_t* p, std::uint32_t v) {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-inline void putLe32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 // Writes the low `bytes` bytes of `v`, least significant first.
 inline void putLe(std::uint8_t* p, std::uint64_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
+inline void putLe16(std::uint8_t* p, std::uint32_t v) { putLe(p, v, 2); }
+inline void putLe32(std::uint8_t* p, std::uint32_t v) { putLe(p, v, 4); }
 // Appends the low `bytes` bytes of `v`, least significant first.
 inline void appendLe(Bytes* out, std::uint64_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) out->push_back(static_cast<std::uint8_t>(v >> (8 * i)));
