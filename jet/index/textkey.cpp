@@ -49,6 +49,20 @@ constexpr std::array<const Weight*, 256> kLatin1Weights = [] {
 
 inline const Weight* weightOf(char16_t ch) { return ch < 256 ? kLatin1Weights[ch] : searchWeight(ch); }
 
+// Of the first 256 characters, the primary weight of those that are one
+// plain weight and nothing else (letters and digits, mostly); 0 for others.
+constexpr std::array<std::uint8_t, 256> kSinglePrimary = [] {
+    std::array<std::uint8_t, 256> t{};
+    for (std::size_t ch = 0; ch < t.size(); ++ch) {
+        const Weight* w = kLatin1Weights[ch];
+        if (w && w->kind == Plain && w->primaryCount == 1) t[ch] = w->primary[0];
+    }
+    return t;
+}();
+static_assert(std::none_of(std::begin(kWeights), std::end(kWeights),
+                           [](const Weight& w) { return w.primaryCount > 0 && w.primary[0] == 0; }),
+              "0 marks a character without a single plain weight");
+
 constexpr std::size_t kMaxKeyChars = 255;
 constexpr std::uint8_t kUnaccented = 0x02;
 constexpr std::uint8_t kSeparator = 0x01;
@@ -133,15 +147,29 @@ std::u16string_view significant(std::u16string_view text) {
     return text;
 }
 
-} // namespace
+// The key of a text whose every character is one plain weight: the weights,
+// the separator and the end, as KeySections makes it. False, and `out` as
+// it was, for any other text.
+bool appendPlainKey(std::u16string_view text, Bytes* out) {
+    const std::size_t start = out->size();
+    out->resize(start + text.size() + 2);
+    std::uint8_t* p = out->data() + start;
+    for (char16_t ch : text) {
+        const std::uint8_t w = ch < kSinglePrimary.size() ? kSinglePrimary[ch] : 0;
+        if (w == 0) {
+            out->resize(start);
+            return false;
+        }
+        *p++ = w;
+    }
+    p[0] = kSeparator;
+    p[1] = kEnd;
+    return true;
+}
 
-bool isGeneralSortOrder(std::uint16_t lcid, std::uint8_t version) { return lcid == kGeneralSortOrder && version == 0; }
-
-bool generalSortKnows(char16_t ch) { return weightOf(ch) != nullptr; }
-
-Status appendGeneralTextKey(std::u16string_view text, bool ascending, Bytes* out) {
+Status appendKeySections(std::u16string_view text, Bytes* out) {
     KeySections key;
-    for (char16_t ch : significant(text)) {
+    for (char16_t ch : text) {
         const Weight* w = weightOf(ch);
         if (!w) {
             char code[8];
@@ -151,8 +179,20 @@ Status appendGeneralTextKey(std::u16string_view text, bool ascending, Bytes* out
         }
         key.add(*w);
     }
-    const std::size_t start = out->size();
     key.finish(out);
+    return Status::OK();
+}
+
+} // namespace
+
+bool isGeneralSortOrder(std::uint16_t lcid, std::uint8_t version) { return lcid == kGeneralSortOrder && version == 0; }
+
+bool generalSortKnows(char16_t ch) { return weightOf(ch) != nullptr; }
+
+Status appendGeneralTextKey(std::u16string_view text, bool ascending, Bytes* out) {
+    const std::size_t start = out->size();
+    text = significant(text);
+    if (!appendPlainKey(text, out)) JET_TRY(appendKeySections(text, out));
     if (!ascending) {
         for (std::size_t i = start; i < out->size(); ++i) (*out)[i] = static_cast<std::uint8_t>(~(*out)[i]);
         out->push_back(kEnd);
