@@ -21,21 +21,24 @@ void invert(Bytes& b, std::size_t from) {
     for (std::size_t i = from; i < b.size(); ++i) b[i] = static_cast<std::uint8_t>(~b[i]);
 }
 
-// Big-endian two's complement with the sign bit flipped: byte order equals
-// numeric order.
-void appendSigned(std::int64_t v, int bytes, Bytes* out) {
-    const std::size_t at = out->size();
-    appendBe(out, static_cast<std::uint64_t>(v), bytes);
-    (*out)[at] ^= 0x80;
+// A value's key bytes in ascending form, for the types whose descending form
+// is their plain inversion: the low `bytes` bytes of `bits`, big-endian.
+struct Ordered {
+    std::uint64_t bits = 0;
+    int bytes = 0;
+};
+
+// Two's complement with the sign bit flipped: byte order equals numeric
+// order.
+Ordered signedOrder(std::int64_t v, int bytes) {
+    return {static_cast<std::uint64_t>(v) ^ std::uint64_t{1} << (8 * bytes - 1), bytes};
 }
 
-// Big-endian IEEE bits, positive numbers with the sign flipped, negative
-// ones inverted: byte order equals numeric order.
-void appendFloat(std::uint64_t bits, int bytes, Bytes* out) {
-    const std::size_t at = out->size();
-    appendBe(out, bits, bytes);
-    if ((*out)[at] & 0x80) invert(*out, at);
-    else (*out)[at] ^= 0x80;
+// IEEE bits, positive numbers with the sign flipped, negative ones inverted:
+// byte order equals numeric order.
+Ordered floatOrder(std::uint64_t bits, int bytes) {
+    const std::uint64_t sign = std::uint64_t{1} << (8 * bytes - 1);
+    return {bits & sign ? ~bits : bits ^ sign, bytes};
 }
 
 // Groups of 8 bytes, each followed by 09 when more follow; the last one
@@ -77,42 +80,40 @@ void appendNumeric(const Numeric& n, bool ascending, Bytes* out) {
 
 template <typename T> const T* as(const Value& v) { return std::get_if<T>(&v); }
 
-Status appendInteger(const Value& v, std::int64_t lo, std::int64_t hi, int bytes, Bytes* out) {
+Status integerOrder(const Value& v, std::int64_t lo, std::int64_t hi, int bytes, Ordered* out) {
     const auto* i = as<std::int64_t>(v);
     if (!i || *i < lo || *i > hi) return mismatch();
-    if (lo == 0) out->push_back(static_cast<std::uint8_t>(*i)); // a Byte is unsigned
-    else appendSigned(*i, bytes, out);
+    *out = lo == 0 ? Ordered{static_cast<std::uint64_t>(*i), 1} // a Byte is unsigned
+                   : signedOrder(*i, bytes);
     return Status::OK();
 }
 
-// The value bytes in ascending form, for the types whose descending form is
-// their plain inversion.
-Status appendInvertible(ColumnType type, const Value& v, Bytes* out) {
+Status orderOf(ColumnType type, const Value& v, Ordered* out) {
     switch (type) {
-    case ColumnType::Byte: return appendInteger(v, 0, 255, 1, out);
-    case ColumnType::Int: return appendInteger(v, INT16_MIN, INT16_MAX, 2, out);
-    case ColumnType::Long: return appendInteger(v, INT32_MIN, INT32_MAX, 4, out);
+    case ColumnType::Byte: return integerOrder(v, 0, 255, 1, out);
+    case ColumnType::Int: return integerOrder(v, INT16_MIN, INT16_MAX, 2, out);
+    case ColumnType::Long: return integerOrder(v, INT32_MIN, INT32_MAX, 4, out);
     case ColumnType::Currency:
         if (const auto* c = as<Currency>(v)) {
-            appendSigned(c->scaled, 8, out);
+            *out = signedOrder(c->scaled, 8);
             return Status::OK();
         }
         return mismatch();
     case ColumnType::Single:
         if (const auto* f = as<float>(v)) {
-            appendFloat(std::bit_cast<std::uint32_t>(*f), 4, out);
+            *out = floatOrder(std::bit_cast<std::uint32_t>(*f), 4);
             return Status::OK();
         }
         return mismatch();
     case ColumnType::Double:
         if (const auto* d = as<double>(v)) {
-            appendFloat(std::bit_cast<std::uint64_t>(*d), 8, out);
+            *out = floatOrder(std::bit_cast<std::uint64_t>(*d), 8);
             return Status::OK();
         }
         return mismatch();
     case ColumnType::DateTime:
         if (const auto* d = as<DateTime>(v)) {
-            appendFloat(std::bit_cast<std::uint64_t>(d->days), 8, out);
+            *out = floatOrder(std::bit_cast<std::uint64_t>(d->days), 8);
             return Status::OK();
         }
         return mismatch();
@@ -157,9 +158,9 @@ Status appendValue(const KeyColumn& c, const Value& v, Bytes* out) {
         return Status::OK();
     }
     default: {
-        const std::size_t at = out->size();
-        JET_TRY(appendInvertible(c.type, v, out));
-        if (!c.ascending) invert(*out, at);
+        Ordered o;
+        JET_TRY(orderOf(c.type, v, &o));
+        appendBe(out, c.ascending ? o.bits : ~o.bits, o.bytes);
         return Status::OK();
     }
     }
