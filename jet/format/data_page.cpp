@@ -32,7 +32,7 @@ Status DataPage::open(PageRef page, std::uint32_t pgno, DataPage* out) {
     return Status::OK();
 }
 
-Status DataPage::bounds(std::uint16_t i, RowSlot* out) const {
+bool DataPage::inside(std::uint16_t i, RowSlot* out) const {
     assert(i < slotCount());
     const std::uint8_t* b = page_->bytes.data();
     std::uint16_t raw = le16(b + slotAt(i));
@@ -40,19 +40,20 @@ Status DataPage::bounds(std::uint16_t i, RowSlot* out) const {
     out->overflow = raw & kOverflow;
     out->start = raw & kOffsetMask;
     out->end = i == 0 ? kPageSize : le16(b + slotAt(i - 1)) & kOffsetMask;
-    if (out->start < slotAt(slotCount()) || out->start > out->end || out->end > kPageSize)
-        return corruptAt(pgno_, "riadok " + std::to_string(i) + " leží mimo strany");
-    return Status::OK();
+    return out->start >= slotAt(slotCount()) && out->start <= out->end && out->end <= kPageSize;
+}
+
+Status DataPage::outside(std::uint16_t i) const {
+    return corruptAt(pgno_, "riadok " + std::to_string(i) + " leží mimo strany");
 }
 
 Status DataPage::slot(std::uint16_t i, RowSlot* out) const {
-    Status s = bounds(i, out);
-    return out->deleted ? Status::OK() : s;
+    return inside(i, out) || out->deleted ? Status::OK() : outside(i);
 }
 
 Status DataPage::anySlot(std::uint16_t i, const char* what, RowSlot* out) const {
     if (i >= slotCount()) return corruptAt(pgno_, std::string(what) + ": riadok " + std::to_string(i) + " neexistuje");
-    return bounds(i, out);
+    return inside(i, out) ? Status::OK() : outside(i);
 }
 
 Status DataPage::liveSlot(std::uint16_t i, const char* what, RowSlot* out) const {

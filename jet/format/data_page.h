@@ -50,7 +50,10 @@ public:
     Status anySlot(std::uint16_t i, const char* what, RowSlot* out) const;
 
 private:
-    Status bounds(std::uint16_t i, RowSlot* out) const;
+    // Reads slot `i` into `out`; false when its bounds leave the body area.
+    // REQUIRES: i < slotCount().
+    bool inside(std::uint16_t i, RowSlot* out) const;
+    Status outside(std::uint16_t i) const;
 
     PageRef page_;
     std::uint32_t pgno_ = 0;
