@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cassert>
 #include <cstring>
 #include <utility>
 
@@ -40,6 +41,7 @@ ByteSpan EntryBatch::keyOf(std::uint32_t i) const {
 // filed entries stay those below filed_), and counted unless an equal key
 // was filed before it.
 void EntryBatch::add(ByteSpan e, std::uint64_t hash, bool distinct) {
+    assert(e.size() <= UINT16_MAX && data_.size() + e.size() <= UINT32_MAX);
     if (data_.empty()) data_.reserve(std::min(room_ * e.size(), roomBytes_));
     if (grownData_ - data_.size() < e.size()) grownData_ = data_.size() + std::max(data_.size(), e.size());
     data_.insert(data_.end(), e.begin(), e.end());
@@ -118,11 +120,16 @@ void EntryBatch::sortRuns(std::span<SortKey> keys, std::size_t offset) const {
         while (to != keys.end() && to->prefix == from->prefix) ++to;
         if (to - from > 1) {
             const std::span<SortKey> run(from, to);
-            if (std::all_of(run.begin(), run.end(), [&](const SortKey& k) { return entry(k.n).size() <= offset; })) {
+            if (std::all_of(run.begin(), run.end(), [&](const SortKey& k) { return k.size <= offset; })) {
                 std::sort(run.begin(), run.end(),
-                          [&](const SortKey& a, const SortKey& b) { return entryLess(entry(a.n), entry(b.n)); });
+                          [&](const SortKey& a, const SortKey& b) { return entryLess(entry(a), entry(b)); });
             } else {
-                for (SortKey& k : run) k.prefix = prefixOf(entry(k.n), offset);
+                // The entries lie in data_ in the order they came, not this one.
+                constexpr std::size_t kAhead = 8;
+                for (std::size_t j = 0; j < run.size(); ++j) {
+                    if (j + kAhead < run.size()) __builtin_prefetch(data_.data() + run[j + kAhead].from + offset);
+                    run[j].prefix = prefixOf(entry(run[j]), offset);
+                }
                 std::sort(run.begin(), run.end(),
                           [](const SortKey& a, const SortKey& b) { return a.prefix < b.prefix; });
                 sortRuns(run, offset + 8);
@@ -137,11 +144,15 @@ void EntryBatch::sortRuns(std::span<SortKey> keys, std::size_t offset) const {
 const std::vector<ByteSpan>& EntryBatch::sorted() {
     sorted_ = {}; // not held while the keys and their copy are
     std::vector<SortKey> order(ends_.size());
-    for (std::uint32_t i = 0; i < ends_.size(); ++i) order[i] = {prefixOf(entry(i)), i};
+    for (std::uint32_t i = 0; i < ends_.size(); ++i) {
+        const ByteSpan e = entry(i);
+        order[i] = {prefixOf(e), static_cast<std::uint32_t>(e.data() - data_.data()),
+                    static_cast<std::uint16_t>(e.size())};
+    }
     if (!order.empty()) sortPrefixes(&order);
     sortRuns(order, 8);
     sorted_.reserve(order.size());
-    for (const SortKey& k : order) sorted_.push_back(entry(k.n));
+    for (const SortKey& k : order) sorted_.push_back(entry(k));
     return sorted_;
 }
 

@@ -29,6 +29,7 @@ public:
     // Adds a leaf entry (key and row pointer); `hash` is its key's
     // hashKey() when keyed. `distinct`: its key is none of the batch's keys
     // (the uniqueness test found it new).
+    // REQUIRES: an entry of at most 65 535 bytes, all of them at most 4 GiB.
     void add(ByteSpan entry, std::uint64_t hash = 0, bool distinct = false);
     // Whether an entry added since the last clear() carries exactly `key`,
     // whose hashKey() is `hash`.
@@ -67,10 +68,12 @@ public:
     void clear();
 
 private:
-    // What sorted() sorts: an entry's first bytes as a number, and the entry.
+    // What sorted() sorts: an entry's first bytes as a number, and where the
+    // entry lies in data_, so that sorting reads no other list.
     struct SortKey {
         std::uint64_t prefix;
-        std::uint32_t n;
+        std::uint32_t from;
+        std::uint16_t size;
     };
     // REQUIRES: !keys->empty().
     static void sortPrefixes(std::vector<SortKey>* keys);
@@ -79,6 +82,7 @@ private:
     void sortRuns(std::span<SortKey> keys, std::size_t offset) const;
 
     ByteSpan entry(std::uint32_t i) const;
+    ByteSpan entry(const SortKey& k) const { return {data_.data() + k.from, k.size}; }
     ByteSpan keyOf(std::uint32_t i) const;
     // Files the waiting keys in the hash table.
     void fileWaiting();
@@ -91,14 +95,14 @@ private:
     static constexpr std::size_t kScansBeforeFiling = 16;
 
     bool keyed_;
-    std::size_t grownData_ = 0;    // data_'s room, had it grown by doubling from empty
-    std::size_t distinctKeys_ = 0; // filed or not
-    std::size_t grownSlots_ = 0;   // the hash table's slots, had it grown by doubling from empty
-    std::uint32_t filed_ = 0;      // entries below it have their keys filed
+    std::size_t grownData_ = 0;          // data_'s room, had it grown by doubling from empty
+    std::size_t distinctKeys_ = 0;       // filed or not
+    std::size_t grownSlots_ = 0;         // the hash table's slots, had it grown by doubling from empty
+    std::uint32_t filed_ = 0;            // entries below it have their keys filed
     std::vector<std::uint64_t> waiting_; // the hashes of the keys of the entries from filed_ on
     std::size_t scans_ = 0;              // questions since the keys were last filed
-    std::size_t room_ = 0;         // entries reserve() made room for
-    std::size_t roomBytes_ = 0;    // the most their bytes may take
+    std::size_t room_ = 0;               // entries reserve() made room for
+    std::size_t roomBytes_ = 0;          // the most their bytes may take
     Bytes data_;
     std::vector<std::uint32_t> ends_; // where each entry ends in data_
     ProbeTable<std::uint32_t> keys_;  // entry numbers, by their keys' hash; the first of equal keys

@@ -348,7 +348,10 @@ void IndexTree::mergeIntoLeaf(Node* leaf, std::span<const ByteSpan> run, std::si
     for (const ByteSpan e : run) runBytes += e.size();
     merged.reserve(old.size() + run.size(), old.bytes() + runBytes);
     std::size_t i = 0;
-    for (const ByteSpan e : run) {
+    constexpr std::size_t kAhead = 8; // the batch's entries lie scattered in memory
+    for (std::size_t k = 0; k < run.size(); ++k) {
+        if (k + kAhead < run.size()) __builtin_prefetch(run[k + kAhead].data());
+        const ByteSpan e = run[k];
         while (entryLess(old[i], e)) merged.pushBack(old[i++]);
         const ByteSpan key = leafKey(e);
         const bool before = entryEqual(leafKey(merged.back()), key), after = entryEqual(leafKey(old[i]), key);
