@@ -2,6 +2,7 @@
 // one-line description in Slovak that the window can show to the user.
 #pragma once
 
+#include <cassert>
 #include <memory>
 #include <string>
 #include <utility>
@@ -28,22 +29,40 @@ public:
 
     Status() = default;
     static Status OK() { return {}; }
-    static Status error(Code code, std::string message) { return Status(code, std::move(message)); }
+    // REQUIRES: code != Code::Ok.
+    static Status error(Code code, std::string message) {
+        assert(code != Code::Ok);
+        return Status(std::make_unique<const Failure>(Failure{code, std::move(message)}));
+    }
 
-    bool ok() const { return code_ == Code::Ok; }
-    Code code() const { return code_; }
+    // Passing an outcome on moves a pointer; only a failure copied keeps a
+    // text of its own.
+    Status(Status&&) noexcept = default;
+    Status& operator=(Status&&) noexcept = default;
+    Status(const Status& other) : failure_(copyOf(other.failure_)) {}
+    Status& operator=(const Status& other) {
+        if (this != &other) failure_ = copyOf(other.failure_);
+        return *this;
+    }
+
+    bool ok() const { return !failure_; }
+    Code code() const { return failure_ ? failure_->code : Code::Ok; }
     const std::string& message() const {
         static const std::string none;
-        return message_ ? *message_ : none;
+        return failure_ ? failure_->message : none;
     }
 
 private:
-    Status(Code code, std::string message)
-        : code_(code), message_(std::make_shared<const std::string>(std::move(message))) {}
-    Code code_ = Code::Ok;
-    // Shared, so that passing an outcome on (most are Ok, without one) moves
-    // a pointer, never the text.
-    std::shared_ptr<const std::string> message_;
+    struct Failure {
+        Code code;
+        std::string message;
+    };
+    explicit Status(std::unique_ptr<const Failure> failure) : failure_(std::move(failure)) {}
+    static std::unique_ptr<const Failure> copyOf(const std::unique_ptr<const Failure>& f) {
+        return f ? std::make_unique<const Failure>(*f) : nullptr;
+    }
+    // Most outcomes are Ok and carry nothing.
+    std::unique_ptr<const Failure> failure_;
 };
 
 // Returns early from the enclosing function when a Status-returning call fails.
