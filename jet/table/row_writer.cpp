@@ -11,7 +11,9 @@ namespace jet {
 RowLayout::RowLayout(const TableDef& def) : def_(&def), varColumn_(def.varColumns, -1) {
     for (std::size_t i = 0; i < def.columns.size(); ++i) {
         const ColumnDef& c = def.columns[i];
-        if (c.number < def.maxColumns) maskBits_.push_back({i, c.number, c.type == ColumnType::Bool});
+        if (c.number < def.maxColumns)
+            maskBits_.push_back({i, static_cast<std::uint16_t>(c.number / 8),
+                                 static_cast<std::uint8_t>(1u << (c.number % 8)), c.type == ColumnType::Bool});
         if (c.type == ColumnType::Bool) continue;
         if (c.isFixed()) {
             fixedArea_ = std::max<std::size_t>(fixedArea_, c.fixedOffset + c.length);
@@ -56,7 +58,7 @@ void RowLayout::build(std::span<const Value> values, ByteSpan fixed, std::span<c
     for (const MaskBit& m : maskBits_) {
         const Value& v = values[m.column];
         const bool on = m.yesNo ? std::get_if<bool>(&v) && std::get<bool>(v) : !isNull(v);
-        if (on) row[at + m.number / 8] |= static_cast<std::uint8_t>(1u << (m.number % 8));
+        if (on) row[at + m.byte] |= m.bit;
     }
 }
 

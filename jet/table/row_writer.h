@@ -35,7 +35,8 @@ private:
     // A column's bit in the null mask: set for a value, or for a yes.
     struct MaskBit {
         std::size_t column;
-        std::uint16_t number;
+        std::uint16_t byte; // of the mask
+        std::uint8_t bit;   // in that byte
         bool yesNo;
     };
     const TableDef* def_;
