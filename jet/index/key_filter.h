@@ -53,6 +53,7 @@ public:
     // Whether more keys were added than the filter has room for.
     bool full() const { return added_ > room_; }
     std::size_t added() const { return added_; }
+    std::size_t room() const { return room_; }
 
 private:
     using Block = std::array<std::uint64_t, 8>; // 512 bits, one cache line

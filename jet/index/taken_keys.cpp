@@ -63,8 +63,9 @@ Status TakenKeys::find(ByteSpan key, std::uint64_t hash, bool* taken) {
         JET_TRY(considerFilter());
         if (filter_ && !filter_->mayHold(hash)) return Status::OK();
     }
-    if (!addedFilter_) filterAdded();
-    const bool mayBeAdded = addedFilter_->mayHold(hash);
+    if (addedFilters_.empty()) filterAdded();
+    const bool mayBeAdded = std::any_of(addedFilters_.begin(), addedFilters_.end(),
+                                        [&](const std::unique_ptr<KeyFilter>& f) { return f->mayHold(hash); });
     // Inside a stretch kept the tree holds only keys added since: none of
     // them is this one.
     if (kept && !mayBeAdded) return Status::OK();
@@ -75,17 +76,22 @@ Status TakenKeys::find(ByteSpan key, std::uint64_t hash, bool* taken) {
     return Status::OK();
 }
 
-// A filter past its room is built anew, bigger, at the next question; the
-// stretches go with the filter of added keys, which no longer holds them all.
+// The tree's filter past its room is built anew, bigger, at the next
+// question. The filter of added keys past its room is followed by one twice
+// as big: together they still hold every key added, and so the stretches
+// stay good.
 void TakenKeys::added(std::uint64_t hash) {
-    for (std::unique_ptr<KeyFilter>* f : {&filter_, &addedFilter_}) {
-        if (!*f) continue;
-        (*f)->add(hash);
-        if (!(*f)->full()) continue;
-        if (f == &filter_) entries_ = filter_->added();
-        else stretches_.clear();
-        f->reset();
+    if (filter_) {
+        filter_->add(hash);
+        if (filter_->full()) {
+            entries_ = filter_->added();
+            filter_.reset();
+        }
     }
+    if (addedFilters_.empty()) return;
+    KeyFilter& last = *addedFilters_.back();
+    last.add(hash);
+    if (last.full()) addedFilters_.push_back(std::make_unique<KeyFilter>(2 * last.room()));
 }
 
 // The last stretch starting at or before the key's lowest entry holds it,
@@ -102,10 +108,10 @@ bool TakenKeys::inStretch(ByteSpan key) const {
 // The new stretch is joined with those it meets: each holds no entry of the
 // tree but keys added since it was kept, and so does every point of them
 // together.
-// REQUIRES: the filter of added keys is there, so that it holds every key
-// added while the stretch is kept.
+// REQUIRES: the filters of added keys are there, so that they hold every
+// key added while the stretch is kept.
 void TakenKeys::keepStretch(ByteSpan key, const std::optional<Bytes>& next) {
-    assert(addedFilter_);
+    assert(!addedFilters_.empty());
     if (!next) return;
     Stretch fresh{Bytes(key.begin(), key.end()), *next};
     fresh.from.resize(key.size() + kRowPointerBytes, 0);
@@ -128,8 +134,8 @@ void TakenKeys::keepStretch(ByteSpan key, const std::optional<Bytes>& next) {
 // Made from the batch's keys: the ones added before went into the tree
 // with no stretch kept.
 void TakenKeys::filterAdded() {
-    addedFilter_ = std::make_unique<KeyFilter>(std::max({2 * batch_->size(), addedRoom_, kMinFilterRoom}));
-    FilterFill fill(*addedFilter_);
+    addedFilters_.push_back(std::make_unique<KeyFilter>(std::max({2 * batch_->size(), addedRoom_, kMinFilterRoom})));
+    FilterFill fill(*addedFilters_.back());
     batch_->forEachKey([&](ByteSpan key) { fill(key); });
     fill.done();
 }

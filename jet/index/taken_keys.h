@@ -8,9 +8,9 @@
 // between the few old keys there may be up there. A lookup that finds a key
 // missing also finds where the next entry stands; the stretch up to it is
 // kept (joined with those it meets), and the keys inside a stretch kept are
-// looked for only among the keys added since, behind a filter over those:
-// the only ones the tree can hold there, the batches that went in since
-// included.
+// looked for only among the keys added since, behind filters over those
+// (a new one, twice as big, begun whenever the last is full): the only ones
+// the tree can hold there, the batches that went in since included.
 //
 // For the other keys, once their questions come to an eighth of the
 // tree's entries, the tree is walked once (the walk that checks a file: a
@@ -61,8 +61,10 @@ private:
     IndexTree* tree_;
     EntryBatch* batch_;
     std::size_t entries_, asked_ = 0, addedRoom_ = 0;
-    std::unique_ptr<KeyFilter> filter_;      // the tree's keys and the batch's
-    std::unique_ptr<KeyFilter> addedFilter_; // the batch's keys when made, and every key added since
+    std::unique_ptr<KeyFilter> filter_; // the tree's keys and the batch's
+    // The batch's keys when made, and every key added since: in the last
+    // filter, and in those before it that were filled.
+    std::vector<std::unique_ptr<KeyFilter>> addedFilters_;
     bool unfilterable_ = false;
     // Each holds no entry of the tree but keys added while it is kept. In
     // order, none meeting another.
