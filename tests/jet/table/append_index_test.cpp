@@ -210,7 +210,7 @@ TEST(AppendIndex, KeysBesideStretchesTheTreeLacksAreTakenOnlyOnce) {
     for (const auto& [key, code] : asked) EXPECT_EQ(appendIdentifier(*t, key), code) << key;
     // Keys the tree holds, asked often enough that it is walked for a filter
     // of its keys and the batch's; then more new keys than the filter of
-    // added keys has room for, which takes the stretches with it.
+    // added keys has room for, so that a second one begins.
     for (int n = 100; n < 160; ++n) ASSERT_EQ(appendIdentifier(*t, "c-" + std::to_string(n)), Status::Code::Refused);
     for (int n = 1000; n < 2100; ++n) ASSERT_EQ(appendIdentifier(*t, "D-" + std::to_string(n)), Status::Code::Ok);
     EXPECT_EQ(appendIdentifier(*t, "a-2"), Status::Code::Refused);
