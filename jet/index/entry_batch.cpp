@@ -125,9 +125,9 @@ void EntryBatch::sortRuns(std::span<SortKey> keys, std::size_t offset) const {
                           [&](const SortKey& a, const SortKey& b) { return entryLess(entry(a), entry(b)); });
             } else {
                 // The entries lie in data_ in the order they came, not this one.
-                constexpr std::size_t kAhead = 8;
                 for (std::size_t j = 0; j < run.size(); ++j) {
-                    if (j + kAhead < run.size()) __builtin_prefetch(data_.data() + run[j + kAhead].from + offset);
+                    if (j + kFetchAhead < run.size())
+                        __builtin_prefetch(data_.data() + run[j + kFetchAhead].from + offset);
                     run[j].prefix = prefixOf(entry(run[j]), offset);
                 }
                 std::sort(run.begin(), run.end(),

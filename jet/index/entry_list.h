@@ -45,6 +45,10 @@ inline bool entryEqual(ByteSpan a, ByteSpan b) {
     return a.size() == b.size() && compareBytes(a.data(), b.data(), a.size()) == 0;
 }
 
+// Loops over entries that lie scattered in memory (a batch's, visited in
+// key order) ask for the entry this many places ahead before they need it.
+constexpr std::size_t kFetchAhead = 8;
+
 class EntryList {
 public:
     EntryList() = default;

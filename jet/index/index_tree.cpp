@@ -348,9 +348,8 @@ void IndexTree::mergeIntoLeaf(Node* leaf, std::span<const ByteSpan> run, std::si
     for (const ByteSpan e : run) runBytes += e.size();
     merged.reserve(old.size() + run.size(), old.bytes() + runBytes);
     std::size_t i = 0;
-    constexpr std::size_t kAhead = 8; // the batch's entries lie scattered in memory
     for (std::size_t k = 0; k < run.size(); ++k) {
-        if (k + kAhead < run.size()) __builtin_prefetch(run[k + kAhead].data());
+        if (k + kFetchAhead < run.size()) __builtin_prefetch(run[k + kFetchAhead].data());
         const ByteSpan e = run[k];
         while (entryLess(old[i], e)) merged.pushBack(old[i++]);
         const ByteSpan key = leafKey(e);

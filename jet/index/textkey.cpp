@@ -90,6 +90,12 @@ struct KeySections {
     Section<4 * kMaxKeyChars> punctuation; // 4 bytes per punctuation character
     std::size_t letters = 0;               // characters that produced primary weights
 
+    // A character of one plain weight, as most are: add() in short.
+    void addPlain(std::uint8_t weight) {
+        primary.push(weight);
+        ++letters;
+    }
+
     void add(const Weight& w) {
         const std::size_t pos = letters;
         if (w.kind == Plain || w.kind == Accented) {
@@ -147,29 +153,19 @@ std::u16string_view significant(std::u16string_view text) {
     return text;
 }
 
-// The key of a text whose every character is one plain weight: the weights,
-// the separator and the end, as KeySections makes it. False, and `out` as
-// it was, for any other text.
-bool appendPlainKey(std::u16string_view text, Bytes* out) {
-    const std::size_t start = out->size();
-    out->resize(start + text.size() + 2);
-    std::uint8_t* p = out->data() + start;
-    for (char16_t ch : text) {
-        const std::uint8_t w = ch < kSinglePrimary.size() ? kSinglePrimary[ch] : 0;
-        if (w == 0) {
-            out->resize(start);
-            return false;
-        }
-        *p++ = w;
-    }
-    p[0] = kSeparator;
-    p[1] = kEnd;
-    return true;
-}
+} // namespace
 
-Status appendKeySections(std::u16string_view text, Bytes* out) {
+bool isGeneralSortOrder(std::uint16_t lcid, std::uint8_t version) { return lcid == kGeneralSortOrder && version == 0; }
+
+bool generalSortKnows(char16_t ch) { return weightOf(ch) != nullptr; }
+
+Status appendGeneralTextKey(std::u16string_view text, bool ascending, Bytes* out) {
     KeySections key;
-    for (char16_t ch : text) {
+    for (char16_t ch : significant(text)) {
+        if (const std::uint8_t plain = ch < kSinglePrimary.size() ? kSinglePrimary[ch] : 0) {
+            key.addPlain(plain);
+            continue;
+        }
         const Weight* w = weightOf(ch);
         if (!w) {
             char code[8];
@@ -179,20 +175,8 @@ Status appendKeySections(std::u16string_view text, Bytes* out) {
         }
         key.add(*w);
     }
-    key.finish(out);
-    return Status::OK();
-}
-
-} // namespace
-
-bool isGeneralSortOrder(std::uint16_t lcid, std::uint8_t version) { return lcid == kGeneralSortOrder && version == 0; }
-
-bool generalSortKnows(char16_t ch) { return weightOf(ch) != nullptr; }
-
-Status appendGeneralTextKey(std::u16string_view text, bool ascending, Bytes* out) {
     const std::size_t start = out->size();
-    text = significant(text);
-    if (!appendPlainKey(text, out)) JET_TRY(appendKeySections(text, out));
+    key.finish(out);
     if (!ascending) {
         for (std::size_t i = start; i < out->size(); ++i) (*out)[i] = static_cast<std::uint8_t>(~(*out)[i]);
         out->push_back(kEnd);
